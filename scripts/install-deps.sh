@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building, running and testing need, skipping those already installed.
+# Usage: scripts/install-deps.sh run|test
+set -euo pipefail
+mode="${1:-test}"
+
+packages=(cmake g++ make pkg-config nlohmann-json3-dev libcli11-dev)
+if [ "$mode" = test ]; then
+    packages+=(libgtest-dev libgmock-dev g++-mingw-w64-i686-win32 binutils-mingw-w64-i686)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+
+if [ "${#missing[@]}" -gt 0 ]; then
+    echo "Installing: ${missing[*]}"
+    sudo_cmd=""
+    [ "$(id -u)" -eq 0 ] || sudo_cmd="sudo"
+    $sudo_cmd apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

@@ -1,0 +1,54 @@
+// Module-wide state behind the exports: the host version, the settings and the exception boundary.
+#include <gtest/gtest.h>
+
+#include <new>
+
+#include "plugin/entry_points.h"
+#include "plugin/module_state.h"
+#include "tests/unit/allocation_failure.h"
+
+namespace {
+
+class ModuleStateTest : public ::testing::Test {
+protected:
+    void TearDown() override {
+        gHostVersion = 0x12050000;
+        ResetPluginSettings();
+    }
+};
+
+TEST_F(ModuleStateTest, VersionIsStoredAndReadAtUse) {
+    FinaleExtensionVersion(0x10FFFFFF);
+    EXPECT_EQ(gHostVersion, 0x10FFFFFFu);
+    EXPECT_FALSE(HostUsesWideText());
+    FinaleExtensionVersion(0x11000000);
+    EXPECT_TRUE(HostUsesWideText());
+}
+
+TEST_F(ModuleStateTest, InitPutsTheDefaultsBackAfterAChange) {
+    uint32_t flags = 0;
+    gPrefixText.AssignNarrow("Auf ");
+    gSuffixText.AssignNarrow("");
+    gCategoryName.AssignNarrow("Expressive Text");
+    ASSERT_EQ(FinaleExtensionInit(0, &flags), 1u);
+    EXPECT_STREQ(gPrefixText.ToNarrow(), "To ");
+    EXPECT_STREQ(gSuffixText.ToNarrow(), ":");
+    EXPECT_STREQ(gCategoryName.ToNarrow(), "Technique Text");
+}
+
+TEST_F(ModuleStateTest, OutOfMemoryDoesNotLeaveAnEntryPoint) {
+    gPrefixText.AssignNarrow(nullptr);  // the next assignment must allocate
+    uint32_t flags = 0;
+    uint32_t answer = 1;
+    unsigned char record[MIREL_MENU_RECORD_UTF16_SIZE] = {};
+    int16_t wideAnswer = 1;
+    {
+        AllocationFailure failing;
+        answer = FinaleExtensionInit(0, &flags);
+        wideAnswer = FinaleExtensionEnumerate_UTF16(0, 0, record);
+    }
+    EXPECT_EQ(answer, 0u);
+    EXPECT_EQ(wideAnswer, 0);
+}
+
+}  // namespace

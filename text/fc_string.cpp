@@ -1,0 +1,159 @@
+#include "text/fc_string.h"
+
+#include <cstdio>
+#include <cstring>
+#include <new>
+
+namespace {
+
+uint32_t NarrowLength(const char* text) { return static_cast<uint32_t>(std::strlen(text)); }
+
+uint32_t WideLength(const char16_t* text) {
+    uint32_t n = 0;
+    while (text[n] != 0) ++n;
+    return n;
+}
+
+// Adds two counts; a sum that would overflow 32 bits is an allocation that cannot succeed.
+uint32_t CheckedSum(uint32_t a, uint32_t b) {
+    if (b > UINT32_MAX - a) throw std::bad_alloc();
+    return a + b;
+}
+
+}  // namespace
+
+FCString::FCString() { AssignNarrow(""); }
+
+FCString::FCString(const char* narrow) { AssignNarrow(narrow); }
+
+FCString::~FCString() {
+    delete[] wide_;
+    delete[] narrow_;
+}
+
+const char* FCString::ClassName() const { return "FCString"; }
+
+char16_t FCString::CharAt(int32_t index) const {
+    const uint32_t at = static_cast<uint32_t>(index);
+    return at < length_ ? wide_[at] : char16_t{0};
+}
+
+void FCString::Reserve(uint32_t n) {
+    if (capacity_ > CheckedSum(n, 1)) return;
+    // The smallest multiple of 10 above n.
+    const uint32_t newCapacity = (CheckedSum(n, 10) / 10) * 10;
+    char16_t* grown = new char16_t[newCapacity];
+    if (wide_ != nullptr && length_ > 0) std::memcpy(grown, wide_, length_ * sizeof(char16_t));
+    delete[] wide_;
+    wide_ = grown;
+    capacity_ = newCapacity;
+}
+
+void FCString::SetLength(uint32_t length) {
+    length_ = length;
+    wide_[length_] = 0;
+}
+
+void FCString::AssignNarrow(const char* text) {
+    if (text == nullptr) {
+        delete[] wide_;
+        wide_ = nullptr;
+        capacity_ = 0;
+        length_ = 0;
+        return;
+    }
+    AssignNarrowBounded(text, NarrowLength(text));
+}
+
+void FCString::AssignNarrowBounded(const char* text, uint32_t count) {
+    uint32_t n = 0;
+    while (n < count && text[n] != 0) ++n;
+    Reserve(n);
+    for (uint32_t i = 0; i < n; ++i) wide_[i] = static_cast<unsigned char>(text[i]);
+    SetLength(n);
+}
+
+void FCString::AssignWide(const char16_t* text) { AssignWideBounded(text, WideLength(text)); }
+
+void FCString::AssignWideBounded(const char16_t* text, uint32_t count) {
+    uint32_t n = 0;
+    while (n < count && text[n] != 0) ++n;
+    Reserve(n);
+    if (n > 0) std::memcpy(wide_, text, n * sizeof(char16_t));
+    SetLength(n);
+}
+
+void FCString::Assign(const FCString* other) {
+    AssignNarrow("");
+    if (other->length_ == 0) return;
+    Reserve(CheckedSum(other->length_, 1));
+    std::memcpy(wide_, other->wide_, (other->length_ + 1) * sizeof(char16_t));
+    length_ = other->length_;
+}
+
+void FCString::AssignNumber(int32_t value) {
+    char digits[16];
+    std::snprintf(digits, sizeof digits, "%d", static_cast<int>(value));
+    AssignNarrow("");
+    for (const char* p = digits; *p != 0; ++p) AppendChar(static_cast<char16_t>(*p));
+}
+
+void FCString::Append(const FCString* other) {
+    const uint32_t otherLength = other->length_;
+    Reserve(CheckedSum(length_, otherLength));
+    for (uint32_t i = 0; i < otherLength; ++i) wide_[length_ + i] = other->wide_[i];
+    SetLength(length_ + otherLength);
+}
+
+void FCString::AppendNarrow(const char* text) {
+    const uint32_t count = NarrowLength(text);
+    Reserve(CheckedSum(length_, count));
+    for (uint32_t i = 0; i < count; ++i) wide_[length_ + i] = static_cast<unsigned char>(text[i]);
+    SetLength(length_ + count);
+}
+
+void FCString::AppendChar(char16_t unit) {
+    Reserve(CheckedSum(length_, 1));
+    wide_[length_] = unit;
+    SetLength(length_ + 1);
+}
+
+void FCString::AppendNumber(int32_t value) {
+    FCString number;
+    number.AssignNumber(value);
+    Append(&number);
+}
+
+const char* FCString::ToNarrow() {
+    delete[] narrow_;
+    narrow_ = nullptr;
+    char* copy = new char[CheckedSum(length_, 1)];
+    for (uint32_t i = 0; i < length_; ++i) copy[i] = static_cast<char>(wide_[i] & 0xFF);
+    copy[length_] = 0;
+    narrow_ = copy;
+    return narrow_;
+}
+
+bool FCString::Equals(const FCString* other) const {
+    if (other == nullptr || other->length_ != length_) return false;
+    for (uint32_t i = 0; i < length_; ++i) {
+        if (wide_[i] != other->wide_[i]) return false;
+    }
+    return true;
+}
+
+bool FCString::StartsWithNarrow(const char* prefix) {
+    const uint32_t n = NarrowLength(prefix);
+    if (length_ < n) return false;
+    return std::memcmp(ToNarrow(), prefix, n) == 0;
+}
+
+bool FCString::Contains(const FCString* other) const {
+    if (other == nullptr) return false;
+    if (other->length_ == 0) return true;
+    if (other->length_ > length_) return false;
+    for (uint32_t p = 0; p + other->length_ <= length_; ++p) {
+        if (std::memcmp(wide_ + p, other->wide_, other->length_ * sizeof(char16_t)) == 0) return true;
+    }
+    return false;
+}
