@@ -1,0 +1,129 @@
+#ifndef MIREL_FRAMEWORK_BASE_DATA_H
+#define MIREL_FRAMEWORK_BASE_DATA_H
+
+#include <cstdint>
+
+#include "framework/fc_base.h"
+
+// Base of every class backed by a host record: the record's data area, its 8-byte record key and its loaded
+// state, and the whole life cycle of a host record (load, reload, save, save as new, delete, walk) on top of
+// the host's data calls.
+//
+// The record key is eight bytes of little-endian signed 16-bit fields: (itemNo, inci, 0, 0) for "other" records
+// and (itemNo, itemNo2, inci, 0) for detail records. The object counts as loaded while loadedSize is not 0.
+//
+// Field access goes through ReadU16/WriteU16 and friends, which never reach past the loaded size: a record
+// shorter than a field reads that field as zero.
+class __FCBaseData : public __FCBase {
+public:
+    __FCBaseData() = default;
+    ~__FCBaseData() override;
+
+    const char* ClassName() const override;
+
+    // ---- Virtual operations, in slot order ----
+    // The data area to load into: a fixed-size class returns its embedded buffer; a variable-size class
+    // allocates DataSize() bytes, keeps the pointer as its data area and returns it.
+    virtual uint8_t* AllocateDataArea() = 0;
+    // Frees a heap data area (variable-size classes); the default does nothing.
+    virtual void ReleaseDataArea();
+    // True for classes whose data area is released and provided anew before every load.
+    virtual bool IsVariableSize() const;
+    // A new, empty object of the same class, or null for classes never made this way. The caller owns it.
+    virtual __FCBaseData* CreateInstance() const = 0;
+    virtual uint32_t Tag() const = 0;
+    virtual uint32_t RecordVersion() const;
+    // The capacity to load with, for the host version in force (variable-size classes may ask the host).
+    virtual int32_t DataSize() = 0;
+    // The size Save and SaveNew write.
+    virtual int32_t LoadedSize() const;
+    // Copies the other object's data into this object's own area so that the copy counts as loaded.
+    virtual void CopyDataFrom(const __FCBaseData* other) = 0;
+    virtual bool Save();
+    virtual bool Reload();
+    virtual bool DeleteRecord();
+    virtual bool DeleteData();
+    virtual bool LoadFirst() = 0;
+    virtual bool LoadNext();
+
+    // The common load step: provide the data area, FX_LoadEData at the current key, keep the reported size.
+    bool LoadAtKey();
+
+    uint32_t CustomTag() const { return customTag_; }
+    void SetCustomTag(uint32_t tag) { customTag_ = tag; }
+
+    const uint8_t* Data() const { return data_; }
+    bool IsLoaded() const { return loadedSize_ != 0; }
+
+    // The record key.
+    uint8_t* KeyBytes() { return key_; }
+    const uint8_t* KeyBytes() const { return key_; }
+    // Signed 16-bit field `index` (0 to 3) of the key.
+    int16_t KeyField(int index) const;
+    void SetKeyField(int index, int16_t value);
+    void CopyKeyFrom(const __FCBaseData* other);
+
+protected:
+    // Little-endian field access inside the loaded bytes; out-of-range reads give 0, writes are dropped.
+    uint16_t ReadU16(int32_t offset) const;
+    int16_t ReadI16(int32_t offset) const;
+    uint32_t ReadU32(int32_t offset) const;
+    int32_t ReadI32(int32_t offset) const;
+    void WriteU16(int32_t offset, uint16_t value);
+    void WriteI16(int32_t offset, int16_t value);
+    void WriteU32(int32_t offset, uint32_t value);
+    void WriteI32(int32_t offset, int32_t value);
+
+    // For fixed-size classes: points the data area at an embedded buffer of `size` bytes and marks it loaded.
+    void AttachLoaded(uint8_t* buffer, int32_t size);
+
+    uint32_t customTag_ = 0;
+    uint8_t* data_ = nullptr;
+    int32_t loadedSize_ = 0;
+    uint8_t key_[8] = {};
+};
+
+// Other records: key (itemNo, inci). Carries no code of its own.
+class __FCOther : public __FCBaseData {};
+
+// Other records without incidents: every operation here sets inci to 0 (only SaveNew sends -1).
+class __FCNoInciOther : public __FCOther {
+public:
+    bool LoadFirst() override;  // Load(1)
+    bool Reload() override;     // false when not loaded, else Load(ItemNo())
+
+    virtual bool Load(int16_t itemNo);
+    virtual bool SaveAs(int16_t itemNo);
+    virtual bool DeepSaveAs(int16_t itemNo);
+    // Creates the record as a new item: key (-1, -1); afterwards the key holds what the host assigned.
+    virtual bool SaveNew();
+    virtual int16_t ItemNo() const;
+};
+
+// Other records with incidents: key (itemNo, inci).
+class __FCInciOther : public __FCOther {
+public:
+    bool LoadFirst() override;  // false: reached through Load(itemNo, inci) or a collection
+    bool Reload() override;
+
+    virtual bool Load(int16_t itemNo, int16_t inci);
+    // Appends a new incident to `itemNo`: key (itemNo, -1); afterwards the key holds the new incident.
+    virtual bool SaveNew(int16_t itemNo);
+
+    int16_t ItemNo() const { return KeyField(0); }
+    int16_t Inci() const { return KeyField(1); }
+};
+
+// Detail records: key (itemNo, itemNo2, inci).
+class __FCDetail : public __FCBaseData {
+public:
+    int16_t ItemNo() const { return KeyField(0); }
+    int16_t ItemNo2() const { return KeyField(1); }
+    int16_t Inci() const { return KeyField(2); }
+    void SetKey(int16_t itemNo, int16_t itemNo2, int16_t inci = 0);
+};
+
+// Detail records without incidents (inci stays 0).
+class __FCNoInciDetail : public __FCDetail {};
+
+#endif
