@@ -17,6 +17,8 @@
 class __FCBaseData : public __FCBase {
 public:
     __FCBaseData() = default;
+    // Frees nothing: the base cannot tell an embedded buffer from a heap block, so a class with a heap data
+    // area frees it in its own destructor.
     ~__FCBaseData() override;
 
     const char* ClassName() const override;

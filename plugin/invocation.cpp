@@ -1,6 +1,19 @@
 #include "plugin/invocation.h"
 
-bool RunInstrumentChangeCommand(HWND /*parent*/, const void* /*region20*/) {
-    // The command's dialog and engine are not built yet: nothing is changed.
+#include "engine/region_sweep.h"
+#include "framework/music_region.h"
+#include "plugin/fc_ui.h"
+#include "ui/category_dialog.h"
+
+bool RunInstrumentChangeCommand(HWND parent, const void* region20) {
+    FCUI ui(parent);
+    FCMusicRegion region(region20);
+
+    // The user picks the category, prefix and suffix; cancelling ends the run without a word.
+    const uint16_t categoryID = static_cast<uint16_t>(ShowCategoryDialog(ui));
+    if (categoryID == 0) return false;
+
+    if (CreateInstrumentChangeExpressions(region, categoryID)) return true;
+    ShowNoChangesMessage(ui);
     return false;
 }

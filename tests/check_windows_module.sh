@@ -7,10 +7,10 @@ objdump=i686-w64-mingw32-objdump
 dump=$($objdump -p "$module")
 fail=0
 
-echo "$dump" | grep -q "file format pei-i386" || { echo "not a PE32 i386 file"; fail=1; }
+grep -q "file format pei-i386" <<<"$dump" || { echo "not a PE32 i386 file"; fail=1; }
 for name in FinaleExtensionVersion FinaleExtensionInit FinaleExtensionEnumerate FinaleExtensionEnumerate_UTF16 \
             FinaleExtensionInvoke FinaleExtensionGetMenuStatus FinaleExtensionTerminate; do
-    echo "$dump" | grep -Eq "^[[:space:]]+\[[ 0-9]+\] $name\$" ||
+    grep -Eq "^[[:space:]]+\[[ 0-9]+\] $name\$" <<<"$dump" ||
         { echo "export $name missing or decorated"; fail=1; }
 done
 exports=$(echo "$dump" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' | grep -Ec '^[[:space:]]+\[[ 0-9]+\] ' || true)

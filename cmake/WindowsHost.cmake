@@ -1,0 +1,60 @@
+# FINALE.EXE: the stand-in host for the Windows module, cross-built with the module and run under Wine.
+#
+# It is built from the portable stand-in sources (document store, host functions, score files, the command
+# line) and the Windows parts in standin/windows/ (main program, module loader, the dialog functions over real
+# Win32, the scripted user). It exports the twenty FX_ functions under their undecorated names through a
+# module-definition file; CMake uses a .def in an executable's sources only with ENABLE_EXPORTS.
+
+set(MIREL_STANDIN_DIR ${CMAKE_SOURCE_DIR}/standin)
+file(GLOB MIREL_WINDOWS_HOST_SOURCES CONFIGURE_DEPENDS ${MIREL_STANDIN_DIR}/*.cpp ${MIREL_STANDIN_DIR}/windows/*.cpp)
+# Stand-in sources that belong to the POSIX program only: its main program and its own program-path lookup
+# (/proc/self/exe). The POSIX platform layer (standin/posix/) is not globbed at all.
+set(MIREL_STANDIN_POSIX_ONLY main.cpp program_paths.cpp)
+foreach(name IN LISTS MIREL_STANDIN_POSIX_ONLY)
+  list(REMOVE_ITEM MIREL_WINDOWS_HOST_SOURCES ${MIREL_STANDIN_DIR}/${name})
+endforeach()
+
+# The header-only libraries the stand-in uses, taken from the build machine: only their own folders are put on
+# the include path, never the machine's whole include folder.
+set(MIREL_HEADER_ONLY_DIR ${CMAKE_BINARY_DIR}/header-only)
+file(MAKE_DIRECTORY ${MIREL_HEADER_ONLY_DIR})
+foreach(header IN ITEMS CLI/CLI.hpp nlohmann/json.hpp)
+  string(MAKE_C_IDENTIFIER "MIREL_HEADER_${header}" cache_name)
+  find_path(${cache_name} ${header} PATHS /usr/include /usr/local/include NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH)
+  if(NOT ${cache_name})
+    message(FATAL_ERROR "FINALE.EXE needs ${header} (Debian packages libcli11-dev, nlohmann-json3-dev)")
+  endif()
+  get_filename_component(folder ${header} DIRECTORY)
+  if(NOT EXISTS ${MIREL_HEADER_ONLY_DIR}/${folder})
+    file(CREATE_LINK ${${cache_name}}/${folder} ${MIREL_HEADER_ONLY_DIR}/${folder} SYMBOLIC)
+  endif()
+endforeach()
+
+# The dialog template text, embedded as in the POSIX stand-in.
+file(READ ${CMAKE_SOURCE_DIR}/resources/category_dialog.rc MIREL_DIALOG_RC)
+configure_file(${MIREL_STANDIN_DIR}/dialog_resource.h.in ${CMAKE_BINARY_DIR}/standin/generated/dialog_resource.h
+               @ONLY)
+
+add_executable(finale_host ${MIREL_WINDOWS_HOST_SOURCES} ${MIREL_STANDIN_DIR}/windows/finale.def)
+set_target_properties(finale_host PROPERTIES OUTPUT_NAME FINALE SUFFIX ".EXE" ENABLE_EXPORTS ON
+                                             RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+target_include_directories(finale_host PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR}/standin/generated)
+target_include_directories(finale_host SYSTEM PRIVATE ${MIREL_HEADER_ONLY_DIR})
+target_compile_definitions(finale_host PRIVATE UNICODE _UNICODE MIREL_DEFAULT_MODULE_NAME="mirelinstrumentchange.fxt")
+target_link_options(finale_host PRIVATE -static-libgcc -static-libstdc++ -static -Wl,--kill-at)
+target_link_libraries(finale_host PRIVATE user32 kernel32 gdi32 shell32 version)
+add_dependencies(finale_host mirelinstrumentchange)
+
+# ---- Tests under Wine ---------------------------------------------------------------------------------------
+find_program(MIREL_WINE wine)
+find_program(MIREL_XVFB Xvfb)
+if(MIREL_WINE AND MIREL_XVFB)
+  set(default_wine_tests ON)
+else()
+  set(default_wine_tests OFF)
+endif()
+option(MIREL_WINE_TESTS "Run FINALE.EXE and the Windows module under Wine in ctest" ${default_wine_tests})
+if(MIREL_WINE_TESTS)
+  enable_testing()
+  add_subdirectory(${CMAKE_SOURCE_DIR}/tests/windows ${CMAKE_BINARY_DIR}/tests/windows)
+endif()

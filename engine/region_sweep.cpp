@@ -1,0 +1,133 @@
+#include "engine/region_sweep.h"
+
+#include <memory>
+
+#include "engine/placement.h"
+#include "engine/stale_removal.h"
+#include "framework/music_region.h"
+#include "host/host_api.h"
+#include "records/measure.h"
+#include "records/multi_staff.h"
+#include "records/staff.h"
+#include "records/staff_style.h"
+#include "text/fc_string.h"
+
+namespace {
+
+// The member staves of a multi-staff instrument, in the order they are tried.
+struct MemberStaves {
+    uint16_t ids[3];
+};
+
+MemberStaves MembersOf(const FCMultiStaffInstrument& instrument) {
+    return {{instrument.GetStaffID1(), instrument.GetStaffID2(), instrument.GetStaffID3()}};
+}
+
+// The member with the smallest slot (top) or the largest (bottom); members not on the score (slot 0) are passed
+// over, and 0 means none is on the score. The first member found is taken whatever its slot.
+int16_t OuterStaff(const FCMultiStaffInstrument& instrument, bool top) {
+    int32_t best = top ? 10000 : -10000;
+    bool found = false;
+    int16_t outer = 0;
+    for (uint16_t id : MembersOf(instrument).ids) {
+        const int32_t slot = host::FX_InstToSlot(static_cast<int16_t>(id));
+        if (slot == 0) continue;
+        if (!found || (top ? slot < best : slot > best)) {
+            best = slot;
+            outer = static_cast<int16_t>(id);
+            found = true;
+        }
+    }
+    return outer;
+}
+
+FCMultiStaffInstrument* InstrumentOfStaff(const FCMultiStaffInstruments& instruments, int16_t staff) {
+    for (int32_t i = 0; i < instruments.Count(); ++i) {
+        FCMultiStaffInstrument* instrument = instruments.GetInstrumentAt(i);
+        if (instrument != nullptr && instrument->HasStaff(staff)) return instrument;
+    }
+    return nullptr;
+}
+
+// The name the staff returns to: the instrument's group (loaded by its group id) or the staff's own name.
+FCString* ReturnName(const FCMultiStaffInstrument* instrument, bool grouped, int16_t staff) {
+    if (grouped) {
+        FCGroup group;
+        group.SetKey(0, static_cast<int16_t>(instrument->GetGroupID()));
+        group.LoadAtKey();
+        return group.GetFullName();
+    }
+    FCStaff staffRecord;
+    staffRecord.Load(staff);
+    return staffRecord.GetFullName();
+}
+
+// Marks one instrument change on `staff`; true when an expression was placed.
+bool MarkChange(const FCMusicRegion& region, const FCStaffStyleAssign& assignment, int16_t staff,
+                const FCMultiStaffInstrument* instrument, const FCGroups& groups, uint16_t categoryID) {
+    FCStaffStyleDef style;
+    const bool styleLoaded = style.Load(assignment.GetStyleID());
+    // A style that does not load counts as an instrument change.
+    if (styleLoaded && !style.ChangesInstrument()) return false;
+
+    const FCGroup* group = nullptr;
+    if (instrument != nullptr) {
+        group = groups.FindGroup(OuterStaff(*instrument, true), OuterStaff(*instrument, false),
+                                 assignment.GetStartMeasure());
+    }
+
+    bool placed = false;
+    if (RegionContainsPoint(region, assignment.GetStartMeasure(), assignment.GetStartPosition())) {
+        std::unique_ptr<FCString> name(group != nullptr ? group->GetFullName() : style.GetFullName());
+        if (PlaceChangeExpression(assignment.GetStartMeasure(), staff, categoryID, name.get())) placed = true;
+    }
+
+    // The end mark goes into the measure after the end measure; with an end measure of -1 there is none, and a
+    // following measure that does not exist means the change lasts to the end of the piece.
+    const uint16_t next = static_cast<uint16_t>(assignment.GetEndMeasure() + 1);
+    if (next == 0) return placed;
+    FCMeasure following;
+    if (!following.Load(static_cast<int16_t>(next))) return placed;
+    if (RegionContainsPoint(region, assignment.GetEndMeasure(), assignment.GetEndPosition())) {
+        std::unique_ptr<FCString> name(ReturnName(instrument, group != nullptr, staff));
+        if (PlaceChangeExpression(static_cast<int16_t>(next), staff, categoryID, name.get())) placed = true;
+    }
+    return placed;
+}
+
+}  // namespace
+
+bool RegionContainsPoint(const FCMusicRegion& region, int16_t measure, int32_t position) {
+    if (measure < region.startMeasure || measure > region.endMeasure) return false;
+    if (measure == region.startMeasure && position < region.startPosition) return false;
+    if (measure == region.endMeasure && position > region.endPosition) return false;
+    return true;
+}
+
+bool CreateInstrumentChangeExpressions(const FCMusicRegion& region, uint16_t categoryID) {
+    bool changed = false;
+    FCMultiStaffInstruments instruments;
+    instruments.LoadAll();
+    FCGroups groups;
+    groups.LoadAll();
+
+    for (int32_t slot = region.startSlot; slot <= region.endSlot; ++slot) {
+        const int16_t staff =
+            static_cast<int16_t>(host::FX_SlotToInst(static_cast<int16_t>(slot), region.staffListID));
+        FCStaffStyleAssigns assignments;
+        assignments.LoadAllForItem(staff);
+        if (RemoveStaleChangeExpressions(&assignments, region, staff)) changed = true;
+
+        // Only the top staff of a multi-staff instrument receives expressions; its other staves only lose their
+        // stale ones.
+        const FCMultiStaffInstrument* instrument = staff != 0 ? InstrumentOfStaff(instruments, staff) : nullptr;
+        if (instrument != nullptr && OuterStaff(*instrument, true) != staff) continue;
+
+        for (int32_t i = 0; i < assignments.Count(); ++i) {
+            const FCStaffStyleAssign* assignment = assignments.GetAssignAt(i);
+            if (assignment == nullptr) continue;
+            if (MarkChange(region, *assignment, staff, instrument, groups, categoryID)) changed = true;
+        }
+    }
+    return changed;
+}

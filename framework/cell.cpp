@@ -1,0 +1,5 @@
+#include "framework/cell.h"
+
+const char* FCCell::ClassName() const {
+    return "FCCell";
+}

@@ -1,0 +1,54 @@
+#include "framework/music_region.h"
+
+#include "contract/mirel_contract.h"
+#include "framework/bytes.h"
+#include "host/host_api.h"
+
+namespace {
+
+// Byte offsets in the host's region record.
+constexpr std::size_t kStaffListIDOffset = 0;
+constexpr std::size_t kStartSlotOffset = 2;
+constexpr std::size_t kStartMeasureOffset = 4;
+constexpr std::size_t kStartPositionOffset = 6;
+constexpr std::size_t kEndStaffListIDOffset = 10;
+constexpr std::size_t kEndSlotOffset = 12;
+constexpr std::size_t kEndMeasureOffset = 14;
+constexpr std::size_t kEndPositionOffset = 16;
+constexpr std::size_t kRegionSize = MIREL_REGION_RECORD_SIZE;
+
+// The staff the host shows at `slot` of the staff list, as a 16-bit staff number.
+int16_t StaffAt(int16_t slot, int16_t staffListID) {
+    return static_cast<int16_t>(host::FX_SlotToInst(slot, staffListID));
+}
+
+}  // namespace
+
+FCMusicRegion::FCMusicRegion(const void* region20) {
+    if (region20 == nullptr) return;
+    const auto* record = static_cast<const uint8_t*>(region20);
+    staffListID = bytes::ReadI16(record, kRegionSize, kStaffListIDOffset);
+    startSlot = bytes::ReadI16(record, kRegionSize, kStartSlotOffset);
+    startMeasure = bytes::ReadI16(record, kRegionSize, kStartMeasureOffset);
+    startPosition = bytes::ReadI32(record, kRegionSize, kStartPositionOffset);
+    endStaffListID = bytes::ReadI16(record, kRegionSize, kEndStaffListIDOffset);
+    endSlot = bytes::ReadI16(record, kRegionSize, kEndSlotOffset);
+    endMeasure = bytes::ReadI16(record, kRegionSize, kEndMeasureOffset);
+    endPosition = bytes::ReadI32(record, kRegionSize, kEndPositionOffset);
+    documentID = static_cast<int16_t>(host::FX_GetCurrentEnigmaDocument());
+}
+
+const char* FCMusicRegion::ClassName() const {
+    return "FCMusicRegion";
+}
+
+bool FCMusicRegion::IsEqualTo(const FCMusicRegion* other) const {
+    if (other == nullptr) return false;
+    if (other->staffListID != staffListID) return false;
+    if (StaffAt(other->startSlot, other->staffListID) != StaffAt(startSlot, staffListID)) return false;
+    if (StaffAt(other->endSlot, other->endStaffListID) != StaffAt(endSlot, endStaffListID)) return false;
+    if (other->startMeasure != startMeasure) return false;
+    if (other->endMeasure != endMeasure) return false;
+    if (other->startPosition != startPosition) return false;
+    return other->endPosition == endPosition;
+}

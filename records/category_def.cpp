@@ -1,0 +1,179 @@
+#include "records/category_def.h"
+
+#include <cstring>
+#include <vector>
+
+#include "plugin/module_state.h"
+#include "records/record_copy.h"
+#include "text/text_expression_def.h"
+
+namespace {
+
+constexpr uint32_t kVersionWide = 0x11000000;
+constexpr uint32_t kVersionNarrow = 0x0F000000;
+constexpr int32_t kCategoryIDOffset = 0;
+constexpr int32_t kNameOffset = 2;
+
+}  // namespace
+
+// ---- FCCategoryDef
+// --------------------------------------------------------------------------------------------
+
+FCCategoryDef::FCCategoryDef() {
+    std::memset(wideRecord_, 0, sizeof wideRecord_);
+    std::memset(narrowRecord_, 0, sizeof narrowRecord_);
+    AttachLoaded(BufferInForce(), LayoutInForce().size);
+}
+
+const char* FCCategoryDef::ClassName() const {
+    return "FCCategoryDef";
+}
+
+const FCCategoryDef::Layout& FCCategoryDef::LayoutInForce() {
+    static const Layout kWide{kWideSize, 260, 278, 294};
+    static const Layout kNarrow{kNarrowSize, 68, 86, 102};
+    return HostUsesWideText() ? kWide : kNarrow;
+}
+
+uint8_t* FCCategoryDef::BufferInForce() {
+    return HostUsesWideText() ? wideRecord_ : narrowRecord_;
+}
+
+void FCCategoryDef::FollowLayout() {
+    uint8_t* buffer = BufferInForce();
+    if (data_ == buffer) return;
+    data_ = buffer;
+    loadedSize_ = 0;
+}
+
+uint8_t* FCCategoryDef::AllocateDataArea() {
+    return BufferInForce();
+}
+
+__FCBaseData* FCCategoryDef::CreateInstance() const {
+    return new FCCategoryDef();
+}
+
+uint32_t FCCategoryDef::Tag() const {
+    return kTag;
+}
+
+uint32_t FCCategoryDef::RecordVersion() const {
+    return HostUsesWideText() ? kVersionWide : kVersionNarrow;
+}
+
+int32_t FCCategoryDef::DataSize() {
+    // The load that asks for the size loads into the buffer of the same layout.
+    FollowLayout();
+    return LayoutInForce().size;
+}
+
+void FCCategoryDef::CopyDataFrom(const __FCBaseData* other) {
+    if (dynamic_cast<const FCCategoryDef*>(other) == nullptr || other == this) return;
+    uint8_t* buffer = BufferInForce();
+    const int32_t size = records::CopyLoadedBytes(buffer, LayoutInForce().size, other);
+    AttachLoaded(buffer, size);
+}
+
+bool FCCategoryDef::IsSameClass(const __FCBase* other) const {
+    const FCCategoryDef* category = dynamic_cast<const FCCategoryDef*>(other);
+    if (category == nullptr) return false;
+    if (GetCategoryID() != category->GetCategoryID()) return false;
+    if (GetTrailingWord() != category->GetTrailingWord()) return false;
+    FCString mine;
+    FCString theirs;
+    GetName(&mine);
+    category->GetName(&theirs);
+    return mine.Equals(&theirs);
+}
+
+int16_t FCCategoryDef::GetCategoryID() const {
+    return ReadI16(kCategoryIDOffset);
+}
+
+void FCCategoryDef::GetName(FCString* name) const {
+    if (name == nullptr) return;
+    // The name is read inside the loaded bytes only; one without terminator ends with them.
+    const int32_t bufferSize = data_ == wideRecord_ ? kWideSize : kNarrowSize;
+    const int32_t available = data_ == nullptr ? 0 : (loadedSize_ < bufferSize ? loadedSize_ : bufferSize);
+    if (available <= kNameOffset) {
+        name->AssignNarrow("");
+        return;
+    }
+    const uint8_t* text = data_ + kNameOffset;
+    const uint32_t count = static_cast<uint32_t>(available - kNameOffset);
+    if (HostUsesWideText()) {
+        const uint32_t units = count / 2;
+        std::vector<char16_t> copy(units + 1, 0);
+        for (uint32_t i = 0; i < units; ++i)
+            copy[i] = static_cast<char16_t>(text[2 * i] | (text[2 * i + 1] << 8));
+        name->AssignWideBounded(copy.data(), units);
+    } else {
+        name->AssignNarrowBounded(reinterpret_cast<const char*>(text), count);
+    }
+}
+
+uint16_t FCCategoryDef::GetTextFontNumber() const {
+    return ReadU16(LayoutInForce().textFont);
+}
+
+int16_t FCCategoryDef::GetTextFontSize() const {
+    return ReadI16(LayoutInForce().textFont + 2);
+}
+
+uint16_t FCCategoryDef::GetTextFontEffects() const {
+    return ReadU16(LayoutInForce().textFont + 4);
+}
+
+uint16_t FCCategoryDef::GetDefinitionDefault(int index) const {
+    if (index < 0 || index >= kDefinitionDefaultCount) return 0;
+    return ReadU16(LayoutInForce().definitionDefaults + 2 * index);
+}
+
+uint16_t FCCategoryDef::GetTrailingWord() const {
+    return ReadU16(LayoutInForce().trailingWord);
+}
+
+FCFontInfo* FCCategoryDef::CreateTextFontInfo() const {
+    FCFontInfo* font = new FCFontInfo();
+    font->SetEffects(GetTextFontEffects());
+    font->SetSize(GetTextFontSize());
+    font->SetNameFromFontNumber(GetTextFontNumber());
+    return font;
+}
+
+// ---- FCCategoryDefs
+// -------------------------------------------------------------------------------------------
+
+const char* FCCategoryDefs::ClassName() const {
+    return "FCCategoryDefs";
+}
+
+__FCBaseData* FCCategoryDefs::CreateElement() {
+    return new FCCategoryDef();
+}
+
+// ---- FCTextExpressionDef::AssignToCategory
+// -------------------------------------------------------------------- Kept beside the category record, whose
+// layout it reads: the text layer does not see the score records.
+
+bool FCTextExpressionDef::AssignToCategory(const FCCategoryDef* category) {
+    if (category == nullptr) return false;
+    const int16_t categoryID = category->GetCategoryID();
+    if (categoryID < 1) return false;
+
+    const bool wide = HostUsesWideText();
+    uint16_t word = static_cast<uint16_t>((GetCategoryWord() & (kCategoryBit4000 | kCategoryBit8000)) |
+                                          (static_cast<uint16_t>(categoryID) & kCategoryIDMask));
+    if (wide) word |= kCategoryBit8000;
+    WriteU16(kCategoryOffset, word);
+
+    // Where each of the category's definition defaults (index 0 to 5) goes in the definition.
+    static const int32_t kDefaultTargets[FCCategoryDef::kDefinitionDefaultCount] = {14, 12, 16, 24, 32, 30};
+    for (int i = 0; i < FCCategoryDef::kDefinitionDefaultCount; ++i) {
+        WriteU16(kDefaultTargets[i], category->GetDefinitionDefault(i));
+    }
+
+    if (wide) WriteU16(kCategoryOffset, static_cast<uint16_t>(GetCategoryWord() | kCategoryBit4000));
+    return true;
+}

@@ -1,0 +1,89 @@
+#ifndef MIREL_RECORDS_CATEGORY_DEF_H
+#define MIREL_RECORDS_CATEGORY_DEF_H
+
+#include <cstdint>
+
+#include "framework/base_data.h"
+#include "framework/collection.h"
+#include "text/fc_string.h"
+#include "text/font_info.h"
+
+// An expression category: its number, its name, its text font and six values that new definitions of the
+// category take over. Two little-endian layouts, chosen by the host version at the moment of use:
+//
+//   296 bytes (0x11000000 on)  104 bytes (before)
+//   0                          0      i16      categoryID   below 1 is not a usable category
+//   2                          2      text     categoryName zero-terminated; UTF-16 / 8-bit
+//   260                        68     3 x u16  textFont     font number, size (signed), effects
+//   278                        86     6 x u16  definitionDefaults
+//   294                        102    u16      trailingWord
+//
+// All other bytes stay as loaded. The object embeds one buffer per layout and uses the one in force; a new
+// object holds that buffer zeroed and counts as loaded.
+class FCCategoryDef : public __FCNoInciOther {
+  public:
+    static constexpr uint32_t kTag = 0x534F4D43;  // 'SOMC'
+    static constexpr int32_t kWideSize = 296;
+    static constexpr int32_t kNarrowSize = 104;
+    static constexpr int kDefinitionDefaultCount = 6;
+
+    FCCategoryDef();
+
+    const char* ClassName() const override;
+    // Compares contents: equal categoryID, equal trailingWord, then equal names.
+    bool IsSameClass(const __FCBase* other) const override;
+
+    uint8_t* AllocateDataArea() override;
+    __FCBaseData* CreateInstance() const override;
+    uint32_t Tag() const override;
+    // 0x11000000 from host version 0x11000000 on, 0x0F000000 before.
+    uint32_t RecordVersion() const override;
+    // 296 from host version 0x11000000 on, 104 before.
+    int32_t DataSize() override;
+    // DataSize bytes of the layout in force.
+    void CopyDataFrom(const __FCBaseData* other) override;
+
+    int16_t GetCategoryID() const;
+    // Replaces the string's contents with the category's name.
+    void GetName(FCString* name) const;
+    void GetName(FCString& name) const { GetName(&name); }
+    uint16_t GetTextFontNumber() const;
+    int16_t GetTextFontSize() const;
+    uint16_t GetTextFontEffects() const;
+    // Definition default `index` (0 to 5): the values at 278, 280, ... 288 (86 ... 96 in the older layout).
+    uint16_t GetDefinitionDefault(int index) const;
+    uint16_t GetTrailingWord() const;
+
+    // A new font description of the category's text font, owned by the caller.
+    FCFontInfo* CreateTextFontInfo() const;
+
+  private:
+    struct Layout {
+        int32_t size;
+        int32_t textFont;
+        int32_t definitionDefaults;
+        int32_t trailingWord;
+    };
+    static const Layout& LayoutInForce();
+    // The embedded buffer of the layout in force.
+    uint8_t* BufferInForce();
+    // Points the data area at the buffer of the layout in force. When that changes the buffer, the bytes
+    // loaded into the other one no longer count.
+    void FollowLayout();
+
+    uint8_t wideRecord_[kWideSize];
+    uint8_t narrowRecord_[kNarrowSize];
+};
+
+// Every expression category of the document, in the host's order from record number 1 on.
+class FCCategoryDefs : public __FCCollectionNoInciOther {
+  public:
+    const char* ClassName() const override;
+    __FCBaseData* CreateElement() override;
+
+    FCCategoryDef* GetCategoryAt(int32_t index) const {
+        return static_cast<FCCategoryDef*>(GetItemAt(index));
+    }
+};
+
+#endif

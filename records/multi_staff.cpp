@@ -1,0 +1,139 @@
+#include "records/multi_staff.h"
+
+#include "plugin/module_state.h"
+#include "records/full_name.h"
+#include "records/record_copy.h"
+
+// ---- FCMultiStaffInstrument
+// ---------------------------------------------------------------------------------
+
+const char* FCMultiStaffInstrument::ClassName() const {
+    return "FCMultiStaffInstrument";
+}
+
+uint8_t* FCMultiStaffInstrument::AllocateDataArea() {
+    return buffer_;
+}
+
+__FCBaseData* FCMultiStaffInstrument::CreateInstance() const {
+    return new FCMultiStaffInstrument();
+}
+
+uint32_t FCMultiStaffInstrument::Tag() const {
+    return kTag;
+}
+
+int32_t FCMultiStaffInstrument::DataSize() {
+    return kSize;
+}
+
+void FCMultiStaffInstrument::CopyDataFrom(const __FCBaseData* other) {
+    data_ = buffer_;
+    loadedSize_ = records::CopyLoadedBytes(buffer_, kSize, other);
+}
+
+uint16_t FCMultiStaffInstrument::GetStaffID1() const {
+    return ReadU16(kStaffID1Offset);
+}
+uint16_t FCMultiStaffInstrument::GetStaffID2() const {
+    return ReadU16(kStaffID2Offset);
+}
+uint16_t FCMultiStaffInstrument::GetStaffID3() const {
+    return ReadU16(kStaffID3Offset);
+}
+uint16_t FCMultiStaffInstrument::GetGroupID() const {
+    return ReadU16(kGroupIDOffset);
+}
+
+bool FCMultiStaffInstrument::HasStaff(int16_t staff) const {
+    const uint16_t id = static_cast<uint16_t>(staff);
+    return GetStaffID1() == id || GetStaffID2() == id || GetStaffID3() == id;
+}
+
+const char* FCMultiStaffInstruments::ClassName() const {
+    return "FCMultiStaffInstruments";
+}
+
+__FCBaseData* FCMultiStaffInstruments::CreateElement() {
+    return new FCMultiStaffInstrument();
+}
+
+// ---- FCGroup
+// ------------------------------------------------------------------------------------------------
+
+FCGroup::FCGroup() {
+    AttachLoaded(buffer_, kSize);
+}
+
+const char* FCGroup::ClassName() const {
+    return "FCGroup";
+}
+
+uint8_t* FCGroup::AllocateDataArea() {
+    return buffer_;
+}
+
+__FCBaseData* FCGroup::CreateInstance() const {
+    return new FCGroup();
+}
+
+uint32_t FCGroup::Tag() const {
+    return kTag;
+}
+
+uint32_t FCGroup::RecordVersion() const {
+    return HostVersion() < kHostVersion2010 ? kOldVersion : kVersion;
+}
+
+int32_t FCGroup::DataSize() {
+    return kSize;
+}
+
+void FCGroup::CopyDataFrom(const __FCBaseData* other) {
+    data_ = buffer_;
+    loadedSize_ = records::CopyLoadedBytes(buffer_, kSize, other);
+}
+
+bool FCGroup::LoadFirst() {
+    for (int field = 0; field < 4; ++field) SetKeyField(field, 0);
+    return LoadNext();
+}
+
+int16_t FCGroup::GetTopStaff() const {
+    return ReadI16(kTopStaffOffset);
+}
+int16_t FCGroup::GetBottomStaff() const {
+    return ReadI16(kBottomStaffOffset);
+}
+uint16_t FCGroup::GetFullNameID() const {
+    return ReadU16(kFullNameIDOffset);
+}
+int16_t FCGroup::GetStartMeasure() const {
+    return ReadI16(kStartMeasureOffset);
+}
+
+FCString* FCGroup::GetFullName() const {
+    return records::CreateFullNameFromTextBlock(GetFullNameID());
+}
+
+// ---- FCGroups
+// -----------------------------------------------------------------------------------------------
+
+const char* FCGroups::ClassName() const {
+    return "FCGroups";
+}
+
+__FCBaseData* FCGroups::CreateElement() {
+    return new FCGroup();
+}
+
+FCGroup* FCGroups::FindGroup(int16_t topStaff, int16_t bottomStaff, int16_t startMeasure) const {
+    for (int32_t i = 0; i < Count(); ++i) {
+        FCGroup* group = GetGroupAt(i);
+        if (group == nullptr) continue;
+        if (group->GetTopStaff() == topStaff && group->GetBottomStaff() == bottomStaff &&
+            group->GetStartMeasure() == startMeasure)
+            return group;
+    }
+    return nullptr;
+}

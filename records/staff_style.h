@@ -1,0 +1,114 @@
+#ifndef MIREL_RECORDS_STAFF_STYLE_H
+#define MIREL_RECORDS_STAFF_STYLE_H
+
+#include <cstdint>
+
+#include "framework/base_data.h"
+#include "framework/collection.h"
+#include "text/fc_string.h"
+
+// A staff style definition: key (style number, 0). Reached only by number, through an assignment's styleID.
+//
+// Three layouts by host version at the moment of use: 296 bytes from 0x12000000 on, 292 from 0x11000000 on,
+// 144 below. The host's instrument-change utility marks a style that changes the instrument with a
+// combination of bits in three flag words that only the two newer layouts carry. A new object is a zeroed
+// record of the layout in force and counts as loaded.
+class FCStaffStyleDef : public __FCNoInciOther {
+  public:
+    static constexpr uint32_t kTag = 0x534F5359;  // SOSY
+    static constexpr int32_t kSize2012 = 296;
+    static constexpr int32_t kSize2011 = 292;
+    static constexpr int32_t kSizeOld = 144;
+    static constexpr uint32_t kVersion2012 = 0x12000000;
+    static constexpr uint32_t kVersion2011 = 0x11000000;
+    static constexpr uint32_t kVersionOld = 0x0F000000;
+
+    static constexpr int32_t kFullNameIDOffset = 30;
+    static constexpr int32_t kStyleFlags1Offset = 74;
+    static constexpr int32_t kStyleFlags2Offset = 76;
+    static constexpr int32_t kStyleFlags3Offset = 78;
+    // The bits an instrument-changing style has set in each flag word (all of them in the first two words,
+    // the one bit in the third).
+    static constexpr uint16_t kChangeBits1 = 0x01C4;
+    static constexpr uint16_t kChangeBits2 = 0x0003;
+    static constexpr uint16_t kChangeBit3 = 0x0020;
+
+    FCStaffStyleDef();
+
+    const char* ClassName() const override;
+    uint8_t* AllocateDataArea() override;
+    __FCBaseData* CreateInstance() const override;
+    uint32_t Tag() const override;
+    uint32_t RecordVersion() const override;
+    int32_t DataSize() override;
+    void CopyDataFrom(const __FCBaseData* other) override;
+    // Style definitions are not walked.
+    bool LoadFirst() override;
+    bool LoadNext() override;
+    bool Load(int16_t itemNo) override;
+
+    uint16_t GetFullNameID() const;
+    uint16_t GetStyleFlags1() const;
+    uint16_t GetStyleFlags2() const;
+    uint16_t GetStyleFlags3() const;
+
+    // True when the style changes the staff's instrument. Only the 292- and 296-byte layouts carry the flag
+    // words; with the 144-byte layout no style changes the instrument. The bytes are read as they stand.
+    bool ChangesInstrument() const;
+    // The style's instrument name without font, size and effect tags; the caller owns it.
+    FCString* GetFullName() const;
+
+  private:
+    void SelectLayoutBuffer();
+    bool HoldsFlagWords() const;
+
+    uint8_t buffer2012_[kSize2012] = {};
+    uint8_t buffer2011_[kSize2011] = {};
+    uint8_t bufferOld_[kSizeOld] = {};
+};
+
+// One assignment of a style to a stretch of one staff: key (instrument id, index on the staff from 0).
+// Positions are in the host's time units inside their measures. A new assignment is zero except endPosition,
+// which is 0x7FFFFFFF (the end of its measure).
+class FCStaffStyleAssign : public __FCInciOther {
+  public:
+    static constexpr uint32_t kTag = 0x4F025379;
+    static constexpr int32_t kSize = 24;
+    static constexpr int32_t kStyleIDOffset = 0;
+    static constexpr int32_t kStartMeasureOffset = 12;
+    static constexpr int32_t kStartPositionOffset = 14;
+    static constexpr int32_t kEndMeasureOffset = 18;
+    static constexpr int32_t kEndPositionOffset = 20;
+    static constexpr int32_t kNewEndPosition = 0x7FFFFFFF;
+
+    FCStaffStyleAssign();
+
+    const char* ClassName() const override;
+    uint8_t* AllocateDataArea() override;
+    __FCBaseData* CreateInstance() const override;
+    uint32_t Tag() const override;
+    int32_t DataSize() override;
+    void CopyDataFrom(const __FCBaseData* other) override;
+
+    int16_t GetStyleID() const;
+    int16_t GetStartMeasure() const;
+    int32_t GetStartPosition() const;
+    int16_t GetEndMeasure() const;
+    int32_t GetEndPosition() const;
+
+  private:
+    uint8_t buffer_[kSize] = {};
+};
+
+// All style assignments of one staff, in index order (LoadAllForItem with the staff's instrument id).
+class FCStaffStyleAssigns : public __FCCollectionInciOther {
+  public:
+    const char* ClassName() const override;
+    __FCBaseData* CreateElement() override;
+
+    FCStaffStyleAssign* GetAssignAt(int32_t index) const {
+        return static_cast<FCStaffStyleAssign*>(GetItemAt(index));
+    }
+};
+
+#endif

@@ -1,0 +1,148 @@
+#!/usr/bin/env bash
+# A Wine session for running the Windows stand-in host (FINALE.EXE) and the Windows module.
+#
+# Usage: scripts/wine-env.sh DIR COMMAND [ARGS...]
+#   DIR            folder that holds the session: the prefix (DIR/prefix), the X display, logs.
+#                  Usually a folder under the build folder, e.g. build-win32/wine.
+#   setup          make the prefix once (wineboot -i, registry, fonts), then start an X server (Xvfb) and a
+#                  persistent wineserver for the tests that follow. Cheap when everything is running already.
+#   run PROGRAM..  run `wine PROGRAM ARGS...` in the session and pass its output and exit status through.
+#                  Without a running session it is run under xvfb-run on a prefix made on the spot.
+#   stop           end the wineserver (wineserver -k) and the X server of the session.
+#   env            print the environment of the session as shell assignments (for eval).
+#
+# Why it is done this way:
+#   - A 32-bit prefix of its own, no Mono/Gecko installers, no menu builder: a cold setup takes seconds.
+#   - A persistent wineserver and one idle Windows program kept running beside it (a slow ping of the loopback
+#     address, for an hour at most): otherwise every program pays the server and the system processes
+#     (services, explorer, ...) start-up again, which Wine ends with the last program.
+#   - Wine's helper processes inherit the standard handles of the program that starts them and outlive it; a
+#     test runner waiting for the end of its pipe would wait for them. So programs write to files, which are
+#     copied to the real output afterwards, and the session's own processes are started with no handles open.
+#   - Managed=N: Wine would otherwise wait for a window manager when windows close; Decorated=N: Wine draws the
+#     caption itself, so screenshots show it without a window manager.
+#   - Wine 8 does not read its own font folder at run time: the fonts are copied into the prefix, or dialogs
+#     fall back to another font.
+set -euo pipefail
+
+if [ $# -lt 2 ]; then
+    sed -n '2,14p' "$0" >&2
+    exit 2
+fi
+
+session="$(mkdir -p "$1" && cd "$1" && pwd)"
+command="$2"
+shift 2
+
+export WINEPREFIX="$session/prefix"
+export WINEARCH=win32
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+screen="1024x768x24"
+
+log() { echo "wine-env: $*" >&2; }
+
+display_alive() {
+    [ -s "$session/display" ] && [ -s "$session/xvfb.pid" ] && kill -0 "$(cat "$session/xvfb.pid")" 2>/dev/null
+}
+
+start_display() {
+    display_alive && return 0
+    rm -f "$session/display" "$session/xvfb.pid"
+    # -displayfd picks a free display number and writes it to the descriptor once the server accepts clients.
+    setsid Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp 3>"$session/display" 9>&- \
+        </dev/null >"$session/xvfb.log" 2>&1 &
+    echo $! >"$session/xvfb.pid"
+    for _ in $(seq 100); do
+        [ -s "$session/display" ] && grep -q '^[0-9]' "$session/display" && break
+        kill -0 "$(cat "$session/xvfb.pid")" 2>/dev/null || { log "Xvfb failed: $(cat "$session/xvfb.log")"; return 1; }
+        sleep 0.1
+    done
+    [ -s "$session/display" ] || { log "Xvfb did not report a display"; return 1; }
+}
+
+use_display() { DISPLAY=":$(head -n1 "$session/display")"; export DISPLAY; }
+
+start_wineserver() {
+    # Starts the server for this prefix, or does nothing when it runs already; it stays until `stop`.
+    setsid wineserver -p </dev/null >/dev/null 2>&1 9>&- || true
+}
+
+start_keeper() {
+    [ -s "$session/keeper.pid" ] && kill -0 "$(cat "$session/keeper.pid")" 2>/dev/null && return 0
+    setsid wine ping -n 3600 -w 1000 127.0.0.1 </dev/null >/dev/null 2>&1 9>&- &
+    echo $! >"$session/keeper.pid"
+}
+
+make_prefix() {
+    [ -f "$WINEPREFIX/.mirel-ready" ] && return 0
+    local started
+    started=$(date +%s%N)
+    rm -rf "$WINEPREFIX"
+    setsid wineboot -i </dev/null >"$session/wineboot.log" 2>&1 9>&- || { log "wineboot failed"; cat "$session/wineboot.log" >&2; return 1; }
+    cat >"$session/settings.reg" <<'REG'
+REGEDIT4
+
+[HKEY_CURRENT_USER\Software\Wine\X11 Driver]
+"Managed"="N"
+"Decorated"="N"
+REG
+    setsid wine regedit /S "$(winepath_of "$session/settings.reg")" </dev/null >/dev/null 2>&1 9>&-
+    local fonts="$WINEPREFIX/drive_c/windows/Fonts"
+    mkdir -p "$fonts"
+    cp -n /usr/share/wine/fonts/* "$fonts/" 2>/dev/null || true
+    touch "$WINEPREFIX/.mirel-ready"
+    log "prefix made in $((($(date +%s%N) - started) / 1000000)) ms"
+}
+
+# The prefix maps drive Z: to the root of the file system.
+winepath_of() { echo "Z:$(echo "$1" | tr '/' '\\')"; }
+
+case "$command" in
+setup)
+    exec 9>"$session/lock"
+    flock 9
+    start_display
+    use_display
+    start_wineserver
+    make_prefix
+    start_keeper
+    ;;
+run)
+    [ $# -ge 1 ] || { log "run: no program given"; exit 2; }
+    out=$(mktemp "$session/out.XXXXXX")
+    err=$(mktemp "$session/err.XXXXXX")
+    status=0
+    if display_alive; then
+        use_display
+        if [ ! -f "$WINEPREFIX/.mirel-ready" ]; then
+            ( exec 9>"$session/lock"; flock 9; make_prefix ) || exit 1
+        fi
+        wine "$@" </dev/null >"$out" 2>"$err" || status=$?
+    else
+        # No session: a display of its own for this program only.
+        ( exec 9>"$session/lock"; flock 9; make_prefix ) || exit 1
+        xvfb-run -a -s "-screen 0 $screen -nolisten tcp" wine "$@" </dev/null >"$out" 2>"$err" || status=$?
+    fi
+    cat "$out"
+    cat "$err" >&2
+    rm -f "$out" "$err"
+    exit "$status"
+    ;;
+stop)
+    wineserver -k </dev/null >/dev/null 2>&1 || true
+    if [ -s "$session/xvfb.pid" ]; then
+        kill "$(cat "$session/xvfb.pid")" 2>/dev/null || true
+    fi
+    rm -f "$session/display" "$session/xvfb.pid" "$session/keeper.pid"
+    ;;
+env)
+    printf 'export WINEPREFIX=%q WINEARCH=%q WINEDEBUG=%q WINEDLLOVERRIDES=%q\n' \
+        "$WINEPREFIX" "$WINEARCH" "$WINEDEBUG" "$WINEDLLOVERRIDES"
+    display_alive && printf 'export DISPLAY=:%s\n' "$(head -n1 "$session/display")"
+    ;;
+*)
+    log "unknown command: $command"
+    exit 2
+    ;;
+esac

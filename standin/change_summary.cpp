@@ -1,0 +1,256 @@
+#include "standin/change_summary.h"
+
+#include <algorithm>
+#include <map>
+#include <set>
+#include <sstream>
+#include <tuple>
+
+namespace standin {
+
+namespace {
+
+// An expression's identity across two readings of one document.
+using Identity = std::tuple<int16_t, int16_t, int16_t, uint16_t, bool>;
+
+Identity IdentityOf(const ScoreExpression& e) { return {e.measure, e.inci, e.staff, e.definition, e.shape}; }
+
+int KindOrder(ChangeKind kind) {
+    switch (kind) {
+        case ChangeKind::Removed:
+            return 0;
+        case ChangeKind::Rewritten:
+            return 1;
+        case ChangeKind::Added:
+            return 2;
+    }
+    return 3;
+}
+
+const char* KindName(ChangeKind kind) {
+    switch (kind) {
+        case ChangeKind::Added:
+            return "added";
+        case ChangeKind::Rewritten:
+            return "rewritten";
+        case ChangeKind::Removed:
+            return "removed";
+    }
+    return "";
+}
+
+std::string Pad(const std::string& text, std::size_t width) {
+    const std::size_t shown = TextWidth(text);
+    return shown >= width ? text : text + std::string(width - shown, ' ');
+}
+
+std::string Plural(int count, const char* one, const char* many) {
+    return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
+// Why an instrument-change mark stands at (measure, staff): an instrument change of that staff starts there, or
+// ended in the measure before.
+void ExplainMark(const Score& score, ExpressionChange& change) {
+    for (const ScoreStyleAssignment& a : score.styleAssignments) {
+        if (a.staff != change.staff) continue;
+        const ScoreStaffStyle* style = score.StaffStyle(a.style);
+        if (style == nullptr || !style->changesInstrument) continue;
+        const std::string span = PlainText(style->name) + ", m. " + std::to_string(a.start.measure) + "-" +
+                                 std::to_string(a.end.measure);
+        if (a.start.measure == change.measure) {
+            change.role = MarkRole::Start;
+            change.roleText = "start of " + span;
+            return;
+        }
+        if (a.end.measure + 1 == change.measure) {
+            change.role = MarkRole::End;
+            change.roleText = "end of " + span;
+            return;
+        }
+    }
+}
+
+ExpressionChange Describe(ChangeKind kind, const Score& score, const ScoreExpression& e) {
+    ExpressionChange change;
+    change.kind = kind;
+    change.measure = e.measure;
+    change.inci = e.inci;
+    change.staff = e.staff;
+    change.slot = score.SlotOf(e.staff);
+    if (const ScoreStaff* staff = score.Staff(e.staff)) change.staffName = PlainText(staff->name);
+    change.definition = e.definition;
+    change.shape = e.shape;
+    if (!e.shape) {
+        if (const ScoreTextExpression* definition = score.TextExpression(static_cast<int16_t>(e.definition))) {
+            change.text = definition->text;
+            change.plugin = definition->description.find(kPluginMarker) != std::string::npos;
+        }
+    }
+    if (change.plugin) ExplainMark(score, change);
+    return change;
+}
+
+// (measure, staff, text as it reads) of every expression: what a reader of the score sees.
+std::multiset<std::tuple<int16_t, int16_t, std::string>> Visible(const Score& score) {
+    std::multiset<std::tuple<int16_t, int16_t, std::string>> seen;
+    for (const ScoreExpression& e : score.expressions) {
+        seen.emplace(e.measure, e.staff, e.shape ? std::string("(shape ") + std::to_string(e.definition) + ")"
+                                                 : ExpressionShownText(score, e));
+    }
+    return seen;
+}
+
+}  // namespace
+
+std::size_t TextWidth(const std::string& utf8) {
+    std::size_t width = 0;
+    for (char c : utf8) {
+        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++width;
+    }
+    return width;
+}
+
+std::string ExpressionShownText(const Score& score, const ScoreExpression& expression) {
+    if (expression.shape) return std::string();
+    const ScoreTextExpression* definition = score.TextExpression(static_cast<int16_t>(expression.definition));
+    return definition == nullptr ? std::string() : PlainText(definition->text);
+}
+
+std::string ExpressionChange::ShownText() const { return shape ? std::string("(shape)") : PlainText(text); }
+
+ChangeSummary SummarizeChanges(const Score& before, const Score& after) {
+    ChangeSummary summary;
+    summary.expressionsBefore = before.expressions.size();
+    summary.expressionsAfter = after.expressions.size();
+
+    std::map<Identity, const ScoreExpression*> previous;
+    for (const ScoreExpression& e : before.expressions) previous.emplace(IdentityOf(e), &e);
+    std::map<Identity, const ScoreExpression*> current;
+    for (const ScoreExpression& e : after.expressions) current.emplace(IdentityOf(e), &e);
+
+    for (const ScoreExpression& e : after.expressions) {
+        auto old = previous.find(IdentityOf(e));
+        if (old == previous.end()) {
+            summary.changes.push_back(Describe(ChangeKind::Added, after, e));
+            continue;
+        }
+        if (e.shape) continue;
+        const ScoreTextExpression* was = before.TextExpression(static_cast<int16_t>(e.definition));
+        const ScoreTextExpression* now = after.TextExpression(static_cast<int16_t>(e.definition));
+        if (was == nullptr || now == nullptr) continue;
+        if (was->textBlock != now->textBlock || was->text != now->text || was->description != now->description) {
+            ExpressionChange change = Describe(ChangeKind::Rewritten, after, e);
+            change.previousText = was->text;
+            summary.changes.push_back(change);
+        }
+    }
+    for (const ScoreExpression& e : before.expressions) {
+        if (current.count(IdentityOf(e)) == 0) summary.changes.push_back(Describe(ChangeKind::Removed, before, e));
+    }
+
+    // A removed expression and an added one at the same measure and staff with the same text: placed anew.
+    for (ExpressionChange& gone : summary.changes) {
+        if (gone.kind != ChangeKind::Removed) continue;
+        for (ExpressionChange& come : summary.changes) {
+            if (come.kind == ChangeKind::Added && !come.placedAnew && come.measure == gone.measure &&
+                come.staff == gone.staff && come.ShownText() == gone.ShownText()) {
+                gone.placedAnew = come.placedAnew = true;
+                ++summary.placedAnew;
+                break;
+            }
+        }
+    }
+
+    std::stable_sort(summary.changes.begin(), summary.changes.end(),
+                     [](const ExpressionChange& a, const ExpressionChange& b) {
+                         return std::make_tuple(a.measure, a.slot, KindOrder(a.kind), a.inci) <
+                                std::make_tuple(b.measure, b.slot, KindOrder(b.kind), b.inci);
+                     });
+    for (const ExpressionChange& c : summary.changes) {
+        if (c.kind == ChangeKind::Added) ++summary.added;
+        if (c.kind == ChangeKind::Removed) ++summary.removed;
+        if (c.kind == ChangeKind::Rewritten) {
+            ++summary.rewritten;
+            if (PlainText(c.previousText) == c.ShownText()) ++summary.rewrittenWithSameText;
+        }
+    }
+    summary.sameExpressionsAfter = Visible(before) == Visible(after);
+    return summary;
+}
+
+std::string FormatChangeSummary(const ChangeSummary& summary) {
+    std::ostringstream out;
+    if (summary.Empty()) {
+        out << "Changes: none. No expression was added, rewritten or removed.\n";
+        return out.str();
+    }
+    out << "Changes: " << summary.added << " added, " << summary.rewritten << " rewritten, " << summary.removed
+        << " removed.\n";
+
+    std::vector<std::string> places;
+    std::size_t placeWidth = 0;
+    std::vector<std::string> texts;
+    std::size_t textWidth = 0;
+    for (const ExpressionChange& c : summary.changes) {
+        std::string place = c.staffName.empty() ? "staff " + std::to_string(c.staff)
+                                                : c.staffName + " (staff " + std::to_string(c.staff) + ")";
+        places.push_back(place);
+        placeWidth = std::max(placeWidth, TextWidth(place));
+        std::string text = "\"" + c.ShownText() + "\"";
+        if (c.kind == ChangeKind::Rewritten) {
+            text = PlainText(c.previousText) == c.ShownText() ? text + " (same text)"
+                                                                : "\"" + PlainText(c.previousText) + "\" -> " + text;
+        }
+        texts.push_back(text);
+        textWidth = std::max(textWidth, TextWidth(text));
+    }
+    for (std::size_t i = 0; i < summary.changes.size(); ++i) {
+        const ExpressionChange& c = summary.changes[i];
+        std::string note = c.roleText;
+        if (c.placedAnew) note += std::string(note.empty() ? "" : "; ") + "placed anew";
+        std::string line = "  " + Pad(KindName(c.kind), 10) + Pad("m. " + std::to_string(c.measure), 8) +
+                           Pad(places[i], placeWidth + 2) + Pad(texts[i], textWidth + 2) + note;
+        while (!line.empty() && line.back() == ' ') line.pop_back();
+        out << line << "\n";
+    }
+
+    // What it comes to, in plain words.
+    int startsRewritten = 0;
+    int endsAnew = 0;
+    for (const ExpressionChange& c : summary.changes) {
+        if (c.kind == ChangeKind::Rewritten && c.role == MarkRole::Start) ++startsRewritten;
+        if (c.kind == ChangeKind::Removed && c.placedAnew && c.role == MarkRole::End) ++endsAnew;
+    }
+    std::vector<std::string> facts;
+    if (summary.rewritten > 0) {
+        std::string fact = Plural(summary.rewritten, "expression was", "expressions were") + " rewritten in place";
+        if (summary.rewrittenWithSameText == summary.rewritten) {
+            fact += summary.rewritten == 1 ? " with the same text" : " with the same texts";
+        }
+        if (startsRewritten == summary.rewritten) fact += summary.rewritten == 1 ? " (a start mark)" : " (start marks)";
+        facts.push_back(fact);
+    }
+    if (summary.placedAnew > 0) {
+        std::string fact = Plural(summary.placedAnew, "expression was", "expressions were") +
+                           " removed and placed anew in the same measure and staff with the same text";
+        if (endsAnew == summary.placedAnew) fact += summary.placedAnew == 1 ? " (an end mark)" : " (end marks)";
+        facts.push_back(fact);
+    }
+    const int newOnes = summary.added - summary.placedAnew;
+    const int goneOnes = summary.removed - summary.placedAnew;
+    if (newOnes > 0) facts.push_back(Plural(newOnes, "new expression was", "new expressions were") + " placed");
+    if (goneOnes > 0) facts.push_back(Plural(goneOnes, "expression was", "expressions were") + " removed for good");
+    out << "In short: ";
+    for (std::size_t i = 0; i < facts.size(); ++i) out << (i == 0 ? "" : "; ") << facts[i];
+    out << ".\n";
+    if (summary.sameExpressionsAfter) {
+        out << "The score shows the same " << Plural(static_cast<int>(summary.expressionsAfter), "expression", "expressions")
+            << " in the same places with the same texts as before.\n";
+    } else {
+        out << "The score had " << summary.expressionsBefore << " expressions and has " << summary.expressionsAfter
+            << " now.\n";
+    }
+    return out.str();
+}
+
+}  // namespace standin

@@ -1,0 +1,99 @@
+#ifndef MIREL_STANDIN_HOST_H
+#define MIREL_STANDIN_HOST_H
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "standin/document.h"
+
+namespace standin {
+
+// One call the module made to a host function (or to the kernel lookup functions), with its arguments as
+// integers (pointers as 0 or 1 for null / not null, unless noted by the function).
+//
+// The arguments each function logs, in this order (key = the four 16-bit key fields as the call found them,
+// signed; V = the version argument):
+//   FX_LoadEData      tag, key[4], buffer 0/1, capacity (*size on entry; -1 for a null size pointer), V
+//   FX_SaveEData      tag, key[4], buffer 0/1, size, V
+//   FX_CreateEData    tag, key[4], buffer 0/1, size, V
+//   FX_DeleteEData    tag, key[4], V
+//   FX_NextEData      tag, key[4], reserved1 0/1, reserved2 0/1, V
+//   (a null key pointer logs the four key fields as 0 and is refused)
+//   FX_GetCurrentWindow          V
+//   FX_GetCurrentWindowInfo      info 0/1, V
+//   FX_GetCurrentEnigmaDocument  V
+//   FX_SlotToInst     slot, staffListID, V
+//   FX_InstToSlot     staff, second argument, V
+//   FX_FontNumToName  font number, buffer 0/1, V
+//   GetModuleHandleA  (no args; `text` holds the name, empty for null)
+//   GetProcAddress    module 0/1 (1: a handle this host gave out); `text` holds the name
+// `result` is what the call returned (a handle or address as 0/1).
+struct HostCall {
+    std::string function;
+    std::vector<int64_t> args;
+    std::string text;
+    int64_t result = 0;
+};
+
+// The process's stand-in application: the open document, the staff order, the fonts, the registry that
+// GetModuleHandleA / GetProcAddress answer from, and a log of every call.
+class StandinHost {
+public:
+    // ---- The document ----
+    Document& Doc() { return document_; }
+    void NewDocument() { document_ = Document(); }
+    int16_t documentID = 1;
+
+    // ---- Staves in score order: slot i + 1 shows staves[i]. Slot 0 and unknown staves map to 0. ----
+    std::vector<int16_t> staffOrder;
+    int16_t SlotToInst(int32_t slot) const;
+    int16_t InstToSlot(int32_t staff) const;
+
+    // ---- Fonts for FX_FontNumToName ----
+    std::map<uint16_t, std::string> fonts;
+
+    // ---- Registry for GetModuleHandleA / GetProcAddress ----
+    // The executable names this process answers to ("FINALE.EXE" by default) and the FX_ functions it hides.
+    std::set<std::string> moduleNames{"FINALE.EXE"};
+    std::set<std::string> hiddenFunctions;
+    int getModuleHandleCalls = 0;
+    std::map<std::string, int> getProcAddressCalls;
+
+    // ---- Call log (off by default) ----
+    // With logCalls on, every host function appends its call to `calls` (see HostCall for the arguments).
+    // CountCalls and CallsTo read the log. `callCounts` counts every call by function name, log on or off.
+    bool logCalls = false;
+    std::vector<HostCall> calls;
+    std::map<std::string, int, std::less<>> callCounts;
+    // Appends to the log when logCalls is on; returns the entry's index in `calls`, or -1 when not logged.
+    long Log(const std::string& function, std::vector<int64_t> args, std::string text = {});
+    // Sets the result of a logged call (does nothing for -1).
+    void LogResult(long index, int64_t result);
+    // Counts a call in callCounts.
+    void Count(std::string_view function);
+    int CountCalls(const std::string& function) const;
+    std::vector<HostCall> CallsTo(const std::string& function) const;
+
+    // ---- Window ----
+    // The host's main window, given by FX_GetCurrentWindow and at offset 520 of FX_GetCurrentWindowInfo.
+    uint32_t mainWindow = 0x00010000;
+    bool windowInfoAvailable = true;
+
+    // Back to a new process's state: empty document, FINALE.EXE with every function, no log.
+    void Reset();
+
+private:
+    Document document_;
+};
+
+// The one stand-in host of this process.
+StandinHost& Host();
+
+}  // namespace standin
+
+#endif

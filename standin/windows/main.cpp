@@ -1,0 +1,268 @@
+// FINALE.EXE: the stand-in host on Windows. It plays the application for the Windows module: it loads
+// mirelinstrumentchange.fxt with LoadLibraryW, takes the seven entry points with GetProcAddress and exports the
+// twenty FX_ functions under their own names, so that the module finds them as in the real application
+// (GetModuleHandleA("FINALE.EXE"), or "FINDEMO.EXE" for a copy under that name).
+#include <windows.h>
+
+#include <fcntl.h>
+#include <io.h>
+#include <shellapi.h>
+
+#include <CLI/CLI.hpp>
+#include <cstdio>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "standin/document_builder.h"
+#include "standin/host.h"
+#include "standin/menu_listing.h"
+#include "standin/module_loader.h"
+#include "standin/windows/host_window.h"
+#include "standin/windows/scripted_user.h"
+#include "standin/windows/wide_text.h"
+
+namespace {
+
+using standin::windows::DialogEnding;
+using standin::windows::DialogScript;
+using standin::windows::ScriptedUser;
+
+// The module built beside the program.
+std::string DefaultModulePath() {
+    std::wstring self(MAX_PATH, L'\0');
+    DWORD length = 0;
+    while ((length = GetModuleFileNameW(nullptr, self.data(), static_cast<DWORD>(self.size()))) == self.size()) {
+        self.resize(self.size() * 2);
+    }
+    self.resize(length);
+    const std::size_t slash = self.find_last_of(L"\\/");
+    const std::wstring folder = slash == std::wstring::npos ? std::wstring() : self.substr(0, slash + 1);
+    return standin::windows::ToUtf8(folder + L"mirelinstrumentchange.fxt");
+}
+
+// The command line as UTF-8 arguments, whatever the code page.
+std::vector<std::string> Arguments() {
+    int count = 0;
+    wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    std::vector<std::string> args;
+    for (int i = 0; i < count; ++i) args.push_back(standin::windows::ToUtf8(wide[i]));
+    LocalFree(wide);
+    return args;
+}
+
+std::unique_ptr<standin::LoadedModule> LoadModule(const std::string& path) {
+    std::string error;
+    auto module = standin::LoadedModule::Load(path, error);
+    if (!module) std::fprintf(stderr, "FINALE.EXE: %s\n", error.c_str());
+    return module;
+}
+
+int Info(const std::string& modulePath) {
+    auto module = LoadModule(modulePath);
+    if (!module) return 1;
+    std::fputs(standin::DescribeModuleMenu(module->Exports(), modulePath).c_str(), stdout);
+    return 0;
+}
+
+// The module's version block, read the way Windows reads it for the file's properties.
+int VersionInfo(const std::string& modulePath) {
+    const std::wstring path = standin::windows::FromUtf8(modulePath);
+    DWORD ignored = 0;
+    const DWORD size = GetFileVersionInfoSizeW(path.c_str(), &ignored);
+    std::vector<unsigned char> block(size);
+    if (size == 0 || !GetFileVersionInfoW(path.c_str(), 0, size, block.data())) {
+        std::fprintf(stderr, "FINALE.EXE: %s has no version block\n", modulePath.c_str());
+        return 1;
+    }
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT fixedSize = 0;
+    if (VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &fixedSize) && fixed != nullptr) {
+        const auto quad = [](DWORD high, DWORD low) {
+            return std::to_string(HIWORD(high)) + "." + std::to_string(LOWORD(high)) + "." +
+                   std::to_string(HIWORD(low)) + "." + std::to_string(LOWORD(low));
+        };
+        std::printf("Fixed file version: %s\n", quad(fixed->dwFileVersionMS, fixed->dwFileVersionLS).c_str());
+        std::printf("Fixed product version: %s\n", quad(fixed->dwProductVersionMS, fixed->dwProductVersionLS).c_str());
+    }
+    struct Translation {
+        WORD language;
+        WORD codePage;
+    }* translations = nullptr;
+    UINT translationsSize = 0;
+    if (!VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translations),
+                        &translationsSize) ||
+        translationsSize < sizeof(Translation)) {
+        std::fprintf(stderr, "FINALE.EXE: no translation in the version block\n");
+        return 1;
+    }
+    wchar_t prefix[64];
+    wsprintfW(prefix, L"\\StringFileInfo\\%04x%04x\\", translations->language, translations->codePage);
+    for (const wchar_t* name : {L"FileDescription", L"ProductName", L"FileVersion", L"ProductVersion"}) {
+        wchar_t* value = nullptr;
+        UINT length = 0;
+        const std::wstring query = std::wstring(prefix) + name;
+        if (VerQueryValueW(block.data(), query.c_str(), reinterpret_cast<void**>(&value), &length) && value != nullptr) {
+            std::printf("%s: %s\n", standin::windows::ToUtf8(name).c_str(),
+                        standin::windows::ToUtf8(std::wstring(value)).c_str());
+        }
+    }
+    return 0;
+}
+
+// Options of the `invoke` command: a small document made on the spot and the user's answers.
+struct InvokeOptions {
+    std::string modulePath;
+    std::string hostVersion = "0x12050000";
+    std::vector<std::string> categories{"Dynamics", "Technique Text", "Tempo Marks", "Expressive Text"};
+    std::string category;
+    std::string prefix;
+    std::string suffix;
+    bool prefixGiven = false;
+    bool suffixGiven = false;
+    std::string ending = "ok";
+    std::string holdFile;
+    int repeat = 1;
+    bool noCategories = false;
+    bool noWindowInfo = false;
+};
+
+bool ParseEnding(const std::string& text, DialogEnding& ending) {
+    static const std::pair<const char*, DialogEnding> kEndings[] = {
+        {"ok", DialogEnding::Ok},         {"cancel", DialogEnding::Cancel}, {"close", DialogEnding::CloseBox},
+        {"escape", DialogEnding::Escape}, {"enter", DialogEnding::Enter},   {"none", DialogEnding::Nothing}};
+    for (const auto& [name, value] : kEndings) {
+        if (text == name) {
+            ending = value;
+            return true;
+        }
+    }
+    return false;
+}
+
+// Runs the menu command on a document of four measures, one staff without instrument changes and the given
+// expression categories, and reports what the user saw and which host functions the module called.
+int Invoke(const InvokeOptions& options) {
+    uint32_t hostVersion = 0;
+    try {
+        hostVersion = static_cast<uint32_t>(std::stoul(options.hostVersion, nullptr, 0));
+    } catch (const std::exception&) {
+        std::fprintf(stderr, "FINALE.EXE: not a host version: %s\n", options.hostVersion.c_str());
+        return 2;
+    }
+    DialogScript script;
+    if (!ParseEnding(options.ending, script.ending)) {
+        std::fprintf(stderr, "FINALE.EXE: --end takes ok, cancel, close, escape, enter or none\n");
+        return 2;
+    }
+    if (!options.category.empty()) {
+        if (options.category.find_first_not_of("0123456789") == std::string::npos) {
+            script.categoryEntry = std::stoi(options.category);
+        } else {
+            script.categoryName = options.category;
+        }
+    }
+    if (options.prefixGiven) script.prefix = options.prefix;
+    if (options.suffixGiven) script.suffix = options.suffix;
+    script.holdFile = options.holdFile;
+
+    standin::StandinHost& host = standin::Host();
+    standin::DocumentBuilder builder(host.Doc(), hostVersion);
+    builder.AddMeasures(4);
+    builder.AddStaff(1, "Flute");
+    int16_t id = 0;
+    for (const std::string& name : options.noCategories ? std::vector<std::string>() : options.categories) {
+        ++id;
+        builder.AddCategory(id, id, name, 0, 12, 0);
+    }
+    host.fonts[0] = "Times New Roman";
+    const standin::RegionSpec region{0, 1, 1, 0, 0, 1, 4, 0x7FFFFFFF};
+    const auto regionRecord = standin::MakeRegionRecord(region);
+
+    standin::windows::HostWindow window;
+    host.mainWindow = window.Value();
+    host.windowInfoAvailable = !options.noWindowInfo;
+    ScriptedUser& user = ScriptedUser::Current();
+    user.SetScript(script);
+    user.WatchMessageBoxes();
+
+    auto module = LoadModule(options.modulePath);
+    if (!module) return 1;
+    const standin::ModuleExports& e = module->Exports();
+    e.version(hostVersion);
+    uint32_t flags = 0;
+    e.init(0, &flags);
+    std::ostringstream out;
+    for (int run = 1; run <= options.repeat; ++run) {
+        const uint32_t result = e.invoke(window.Handle(), 0, regionRecord.data(), 0);
+        out << "invoke " << run << " answered " << result << "\n";
+    }
+    e.terminate(0);
+    out << "main window: 0x" << std::hex << window.Value() << std::dec << "\n";
+    out << user.Report();
+    out << "host calls:";
+    for (const auto& [function, count] : host.callCounts) out << " " << function << "=" << count;
+    out << "\n";
+    std::fputs(out.str().c_str(), stdout);
+    return 0;
+}
+
+}  // namespace
+
+int main() {
+    // Output byte for byte as on Linux: UTF-8, line feeds not turned into CR LF.
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
+
+    std::vector<std::string> args = Arguments();
+    std::vector<const char*> argv;
+    for (const std::string& arg : args) argv.push_back(arg.c_str());
+
+    CLI::App app{"FINALE.EXE: the stand-in host on Windows; loads the Mirel Instrument Change module as the "
+                 "application would"};
+    app.require_subcommand(1);
+
+    std::string modulePath = DefaultModulePath();
+    CLI::App* info = app.add_subcommand("info", "Load the module, list the command it offers, unload it");
+    info->add_option("--module", modulePath, "The plug-in module to load")->capture_default_str();
+
+    CLI::App* version = app.add_subcommand("version-info", "Print the module's version block");
+    version->add_option("--module", modulePath, "The plug-in module to read")->capture_default_str();
+
+    InvokeOptions invokeOptions;
+    CLI::App* invoke = app.add_subcommand(
+        "invoke", "Run the command on a small built-in document (one staff, four measures, no instrument change) "
+                  "with a scripted user working the real dialog; report what the user saw and the host calls");
+    invoke->add_option("--module", modulePath, "The plug-in module to load")->capture_default_str();
+    invoke->add_option("--host-version", invokeOptions.hostVersion, "Host version passed to the module")
+        ->capture_default_str();
+    invoke->add_option("--categories", invokeOptions.categories, "Expression category names, in record order")
+        ->delimiter(',');
+    invoke->add_option("--category", invokeOptions.category, "Category to pick: its name, or its entry number");
+    invoke->add_option("--prefix", invokeOptions.prefix, "Text to type into the prefix field");
+    invoke->add_option("--suffix", invokeOptions.suffix, "Text to type into the suffix field");
+    invoke->add_option("--end", invokeOptions.ending, "How the user ends the dialog: ok, cancel, close, escape, "
+                                                      "enter or none")
+        ->capture_default_str();
+    invoke->add_option("--hold-file", invokeOptions.holdFile,
+                       "Create this file once the input is in and keep the dialog open until it is removed");
+    invoke->add_option("--repeat", invokeOptions.repeat, "Invoke the command this many times")->capture_default_str();
+    invoke->add_flag("--no-categories", invokeOptions.noCategories, "The document has no expression category");
+    invoke->add_flag("--no-window-info", invokeOptions.noWindowInfo, "FX_GetCurrentWindowInfo fails");
+
+    try {
+        app.parse(static_cast<int>(argv.size()), argv.data());
+    } catch (const CLI::ParseError& e) {
+        return app.exit(e);
+    }
+
+    if (info->parsed()) return Info(modulePath);
+    if (version->parsed()) return VersionInfo(modulePath);
+    if (invoke->parsed()) {
+        invokeOptions.modulePath = modulePath;
+        invokeOptions.prefixGiven = invoke->count("--prefix") > 0;
+        invokeOptions.suffixGiven = invoke->count("--suffix") > 0;
+        return Invoke(invokeOptions);
+    }
+    return 0;
+}

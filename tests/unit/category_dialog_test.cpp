@@ -1,0 +1,351 @@
+// The category dialog run inside the stand-in host: what it shows, what OK, Cancel and the close box leave in
+// the settings, and which host functions carry it at each host version.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "host/host_api.h"
+#include "plugin/fc_ui.h"
+#include "plugin/module_state.h"
+#include "records/category_def.h"
+#include "standin/dialog_user.h"
+#include "standin/document_builder.h"
+#include "standin/host.h"
+#include "standin/ui_model.h"
+#include "ui/category_dialog.h"
+
+namespace {
+
+using standin::DialogAnswers;
+using standin::DialogEnding;
+using standin::Host;
+using standin::Ui;
+using standin::UiItem;
+
+constexpr uint32_t kNarrowHost = 0x10FFFFFF;
+constexpr uint32_t kWideHost = 0x12050000;
+
+struct Category {
+    int16_t record;
+    int16_t categoryID;
+    const char* name;  // UTF-8
+};
+
+std::u16string Units(const FCString& s) { return std::u16string(s.WideBuffer(), s.Length()); }
+
+class CategoryDialogTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Host().Reset();
+        Ui().Reset();
+        host::ResetBindingForTesting();
+        ResetPluginSettings();
+        gHostVersion = kWideHost;
+        Host().logCalls = true;
+    }
+    void TearDown() override {
+        gHostVersion = kWideHost;
+        ResetPluginSettings();
+        Host().Reset();
+        Ui().Reset();
+        host::ResetBindingForTesting();
+    }
+
+    void AddCategories(const std::vector<Category>& categories) {
+        standin::DocumentBuilder builder(Host().Doc(), gHostVersion);
+        for (const Category& c : categories) builder.AddCategory(c.record, c.categoryID, c.name, 0, 12, 0);
+    }
+    void AddStandardCategories() {
+        AddCategories({{1, 11, "Dynamics"}, {2, 12, "Tempo Marks"}, {3, 13, "Technique Text"}, {4, 14, "Expressive Text"}});
+    }
+    int16_t Run(const DialogAnswers& answers) {
+        Ui().SetUser(std::make_shared<standin::ScriptedDialogUser>(answers));
+        FCUI ui(MirelWindowFromValue(Host().mainWindow));
+        return ShowCategoryDialog(ui);
+    }
+    static DialogAnswers Answers(DialogEnding ending) {
+        DialogAnswers answers;
+        answers.ending = ending;
+        return answers;
+    }
+    const standin::UiWindow& Shown() const { return Ui().dialogRuns.back().shown; }
+    const UiItem& ShownItem(int32_t id) const { return *Shown().FindItem(id); }
+};
+
+TEST_F(CategoryDialogTest, DefaultsShowTechniqueTextPrefixAndSuffix) {
+    AddStandardCategories();
+    EXPECT_EQ(Run(Answers(DialogEnding::Cancel)), 0);
+    ASSERT_EQ(Ui().dialogRuns.size(), 1u);
+    EXPECT_EQ(Shown().caption, u"Mirel Instrument Change");
+    const UiItem& popup = ShownItem(kCategoryPopupID);
+    EXPECT_EQ(popup.entries,
+              (std::vector<std::u16string>{u"Dynamics", u"Tempo Marks", u"Technique Text", u"Expressive Text"}));
+    EXPECT_EQ(popup.selection, 2);
+    EXPECT_EQ(ShownItem(kPrefixEditID).text, u"To ");
+    EXPECT_EQ(ShownItem(kSuffixEditID).text, u":");
+}
+
+TEST_F(CategoryDialogTest, OkWithoutChangesReturnsThePreselectedCategoryID) {
+    AddStandardCategories();
+    EXPECT_EQ(Run(Answers(DialogEnding::Ok)), 13);
+    EXPECT_EQ(Units(gCategoryName), u"Technique Text");
+    EXPECT_EQ(Units(gPrefixText), u"To ");
+    EXPECT_EQ(Units(gSuffixText), u":");
+    EXPECT_TRUE(Ui().dialogRuns.back().ended);
+    EXPECT_EQ(Ui().dialogRuns.back().endDialogCalls, 1);
+}
+
+TEST_F(CategoryDialogTest, EqualNamesPreselectTheLaterAndOkReturnsItsID) {
+    AddCategories({{1, 5, "Technique Text"}, {2, 6, "Dynamics"}, {3, 9, "Technique Text"}});
+    EXPECT_EQ(Run(Answers(DialogEnding::Ok)), 9);
+    EXPECT_EQ(ShownItem(kCategoryPopupID).selection, 2);
+}
+
+TEST_F(CategoryDialogTest, OkReturnsTheCategoryIDNotThePosition) {
+    struct Case {
+        const char* how;
+        DialogAnswers answers;
+        int16_t expectedID;
+        std::u16string expectedName;
+    };
+    DialogAnswers byNumber;
+    byNumber.categoryEntry = 2;
+    byNumber.prefix = "Zu ";
+    byNumber.suffix = " !";
+    DialogAnswers byName;
+    byName.categoryName = "Expressive Text";
+    byName.prefix = "Zu ";
+    byName.suffix = " !";
+    const Case cases[] = {{"entry 2", byNumber, 12, u"Tempo Marks"}, {"by name", byName, 14, u"Expressive Text"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.how);
+        ResetPluginSettings();
+        Host().NewDocument();
+        AddStandardCategories();
+        EXPECT_EQ(Run(c.answers), c.expectedID);
+        EXPECT_EQ(Units(gCategoryName), c.expectedName);
+        EXPECT_EQ(Units(gPrefixText), u"Zu ");
+        EXPECT_EQ(Units(gSuffixText), u" !");
+        EXPECT_TRUE(Ui().dialogRuns.back().notes.empty());
+    }
+}
+
+TEST_F(CategoryDialogTest, CancelOrCloseAfterEditingLeavesTheSettings) {
+    for (DialogEnding ending : {DialogEnding::Cancel, DialogEnding::Close}) {
+        SCOPED_TRACE(static_cast<int>(ending));
+        Host().NewDocument();
+        AddStandardCategories();
+        DialogAnswers answers = Answers(ending);
+        answers.categoryName = "Dynamics";
+        answers.prefix = "Nach ";
+        answers.suffix = "";
+        EXPECT_EQ(Run(answers), 0);
+        EXPECT_EQ(Units(gCategoryName), u"Technique Text");
+        EXPECT_EQ(Units(gPrefixText), u"To ");
+        EXPECT_EQ(Units(gSuffixText), u":");
+        EXPECT_EQ(Host().CountCalls("FX_GetDlgString_UTF16"), 0);
+        EXPECT_EQ(Host().CountCalls("FX_GetDlgItemVal"), 0);
+        EXPECT_EQ(Ui().dialogRuns.back().endDialogCalls, 1);
+    }
+}
+
+TEST_F(CategoryDialogTest, NextRunShowsTheLastAcceptedChoices) {
+    AddStandardCategories();
+    DialogAnswers accept;
+    accept.categoryName = "Dynamics";
+    accept.prefix = "Zu ";
+    accept.suffix = "!";
+    ASSERT_EQ(Run(accept), 11);
+
+    DialogAnswers discard = Answers(DialogEnding::Cancel);
+    discard.prefix = "Nicht ";
+    EXPECT_EQ(Run(discard), 0);
+    EXPECT_EQ(ShownItem(kCategoryPopupID).selection, 0);
+    EXPECT_EQ(ShownItem(kPrefixEditID).text, u"Zu ");
+    EXPECT_EQ(ShownItem(kSuffixEditID).text, u"!");
+
+    EXPECT_EQ(Run(Answers(DialogEnding::Cancel)), 0);
+    EXPECT_EQ(ShownItem(kPrefixEditID).text, u"Zu ");
+}
+
+TEST_F(CategoryDialogTest, EmptyPrefixAndSuffixAreStored) {
+    AddStandardCategories();
+    DialogAnswers answers;
+    answers.prefix = "";
+    answers.suffix = "";
+    EXPECT_EQ(Run(answers), 13);
+    EXPECT_EQ(gPrefixText.Length(), 0u);
+    EXPECT_EQ(gSuffixText.Length(), 0u);
+}
+
+TEST_F(CategoryDialogTest, OkWithoutAnyCategoryEndsAsCancelled) {
+    EXPECT_EQ(Run(Answers(DialogEnding::Ok)), 0);
+    EXPECT_TRUE(ShownItem(kCategoryPopupID).entries.empty());
+    EXPECT_EQ(ShownItem(kCategoryPopupID).selection, -1);
+    EXPECT_EQ(Units(gCategoryName), u"Technique Text");
+    EXPECT_EQ(Units(gPrefixText), u"To ");
+    EXPECT_EQ(Units(gSuffixText), u":");
+    EXPECT_TRUE(Ui().dialogRuns.back().ended);
+    EXPECT_EQ(Ui().dialogRuns.back().endDialogCalls, 1);
+    EXPECT_EQ(Host().CountCalls("FX_GetDlgString_UTF16"), 0);
+}
+
+TEST_F(CategoryDialogTest, UnknownCategoryNamePreselectsTheFirstEntry) {
+    AddStandardCategories();
+    gCategoryName.AssignNarrow("Deleted Category");
+    EXPECT_EQ(Run(Answers(DialogEnding::Ok)), 11);
+    EXPECT_EQ(ShownItem(kCategoryPopupID).selection, 0);
+    EXPECT_EQ(Units(gCategoryName), u"Dynamics");
+}
+
+TEST_F(CategoryDialogTest, NamesMatchCaseSensitively) {
+    AddStandardCategories();
+    gCategoryName.AssignNarrow("technique text");
+    Run(Answers(DialogEnding::Cancel));
+    EXPECT_EQ(ShownItem(kCategoryPopupID).selection, 0);
+}
+
+TEST_F(CategoryDialogTest, TextFunctionsFollowTheHostVersion) {
+    struct Case {
+        uint32_t version;
+        const char* setText;
+        const char* getText;
+        const char* otherSet;
+        const char* otherGet;
+    };
+    const Case cases[] = {
+        {kNarrowHost, "FX_SetDlgString", "FX_GetDlgString", "FX_SetDlgString_UTF16", "FX_GetDlgString_UTF16"},
+        {0x11000000, "FX_SetDlgString_UTF16", "FX_GetDlgString_UTF16", "FX_SetDlgString", "FX_GetDlgString"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.version);
+        ResetPluginSettings();
+        Host().NewDocument();
+        Host().calls.clear();
+        gHostVersion = c.version;
+        AddStandardCategories();
+        DialogAnswers answers;
+        answers.categoryName = "Tempo Marks";
+        answers.prefix = "Vor ";
+        EXPECT_EQ(Run(answers), 12);
+        EXPECT_EQ(Units(gCategoryName), u"Tempo Marks");
+        EXPECT_EQ(Units(gPrefixText), u"Vor ");
+        EXPECT_EQ(Units(gSuffixText), u":");
+        EXPECT_EQ(Host().CountCalls(c.setText), 2);
+        EXPECT_EQ(Host().CountCalls(c.getText), 2);
+        EXPECT_EQ(Host().CountCalls(c.otherSet), 0);
+        EXPECT_EQ(Host().CountCalls(c.otherGet), 0);
+        for (const standin::HostCall& call : Host().CallsTo(c.getText)) EXPECT_EQ(call.args[3], 5000);
+    }
+}
+
+TEST_F(CategoryDialogTest, PopupIsFilledWithEightBitNamesInOrder) {
+    // "Łento": U+0141 shows in the list as its low byte; OK stores the category's own name.
+    AddCategories({{1, 21, "Dynamics"}, {2, 22, "\xC5\x81" "ento"}});
+    gCategoryName.AssignWide(u"\u0141ento");
+    EXPECT_EQ(Run(Answers(DialogEnding::Ok)), 22);
+    EXPECT_EQ(ShownItem(kCategoryPopupID).entries, (std::vector<std::u16string>{u"Dynamics", u"Aento"}));
+    EXPECT_EQ(ShownItem(kCategoryPopupID).selection, 1);
+    EXPECT_EQ(Units(gCategoryName), u"\u0141ento");
+
+    // The popup is emptied first (UTF-16 form), then filled through the 8-bit form, then the entry selected.
+    std::vector<std::string> order;
+    for (const standin::HostCall& call : Host().calls) {
+        if (call.function == "SendDlgItemMessageW" || call.function == "SendDlgItemMessageA" ||
+            call.function == "FX_SetDlgItemVal") {
+            EXPECT_EQ(call.args[1], kCategoryPopupID);
+            order.push_back(call.function + " " + std::to_string(call.args[2]));
+        }
+    }
+    EXPECT_EQ(order, (std::vector<std::string>{"SendDlgItemMessageW " + std::to_string(CB_RESETCONTENT),
+                                               "SendDlgItemMessageA " + std::to_string(CB_ADDSTRING),
+                                               "SendDlgItemMessageA " + std::to_string(CB_ADDSTRING),
+                                               "FX_SetDlgItemVal 0"}));
+    EXPECT_EQ(Host().CallsTo("FX_SetDlgItemVal")[0].args[3], 2);
+}
+
+TEST_F(CategoryDialogTest, DialogRunsOnTheHostWindowFromTheWindowInfo) {
+    AddStandardCategories();
+    Run(Answers(DialogEnding::Cancel));
+    ASSERT_EQ(Host().CountCalls("FX_Dialog"), 1);
+    EXPECT_EQ(Host().CallsTo("FX_Dialog")[0].args,
+              (std::vector<int64_t>{20128, 1, Host().mainWindow, 1, 1, 0x12050000}));
+    EXPECT_EQ(Host().CountCalls("FX_GetCurrentWindowInfo"), 1);
+    EXPECT_EQ(Ui().dialogRuns.back().parent, MirelWindowFromValue(Host().mainWindow));
+
+    Host().windowInfoAvailable = false;
+    Run(Answers(DialogEnding::Cancel));
+    EXPECT_EQ(Host().CallsTo("FX_Dialog")[1].args[2], 0);
+}
+
+TEST_F(CategoryDialogTest, ModalRunIgnoresTheDisabledOwnerAndRestoresTheActiveWindow) {
+    AddStandardCategories();
+    standin::UiWindow& palette = Ui().AddWindow(nullptr, u"Palette", RECT{0, 0, 100, 100});
+    const HWND paletteHandle = palette.handle;
+    Ui().SetActive(paletteHandle);
+    EXPECT_EQ(Run(Answers(DialogEnding::Ok)), 13);
+    // The owner was disabled while the dialog ran; the modal dialog did not follow it.
+    EXPECT_TRUE(Shown().enabled);
+    EXPECT_TRUE(Ui().MainWindow().enabled);
+    EXPECT_EQ(Ui().ActiveWindow(), paletteHandle);
+    ASSERT_EQ(Host().CountCalls("SetActiveWindow"), 1);
+    EXPECT_EQ(Host().CallsTo("SetActiveWindow")[0].args[0], MirelWindowValue(paletteHandle));
+}
+
+TEST_F(CategoryDialogTest, HostGivingTheDialogUpCountsAsCancelled) {
+    AddStandardCategories();
+    DialogAnswers answers = Answers(DialogEnding::None);
+    answers.prefix = "Nie ";
+    EXPECT_EQ(Run(answers), 0);
+    EXPECT_FALSE(Ui().dialogRuns.back().ended);
+    EXPECT_EQ(Host().CountCalls("FX_EndDialog"), 0);
+    EXPECT_EQ(Units(gPrefixText), u"To ");
+}
+
+// Presses OK, then delivers a second OK command after the dialog has ended.
+class DoubleOkUser : public standin::DialogUser {
+public:
+    void Operate(standin::DialogSession& session) override {
+        session.TypeText(kPrefixEditID, u"First ");
+        session.Press(kCategoryOkButtonID);
+        Ui().Item(session.Handle(), kPrefixEditID)->text = u"Second ";
+        session.Send(WM_COMMAND, kCategoryOkButtonID);
+    }
+};
+
+TEST_F(CategoryDialogTest, SecondOkAfterTheEndStoresNothingMore) {
+    AddStandardCategories();
+    Ui().SetUser(std::make_shared<DoubleOkUser>());
+    FCUI ui(nullptr);
+    EXPECT_EQ(ShowCategoryDialog(ui), 13);
+    EXPECT_EQ(Units(gPrefixText), u"First ");
+    EXPECT_EQ(Units(gSuffixText), u":");
+    EXPECT_EQ(Host().CountCalls("FX_EndDialog"), 1);
+}
+
+TEST_F(CategoryDialogTest, DialogOwnsItsEightControlsInOrder) {
+    FCCategoryDefs categories;
+    FCUI ui(nullptr);
+    FCCategoryDialog dialog(&categories, &ui);
+    EXPECT_STREQ(dialog.ClassName(), "FCCategoryDialog");
+    EXPECT_EQ(dialog.GetResourceID(), 20128);
+    EXPECT_EQ(dialog.GetUI(), &ui);
+    const int16_t ids[] = {1, 2, 105, 106, 101, 102, 103, 104};
+    const int32_t kinds[] = {kCommandOk, kCommandCancel, 0, 0, 0, 0, 0, 0};
+    const char* classes[] = {"FCCtrlButton", "FCCtrlButton", "FCCtrlStatic", "FCCtrlPopup",
+                             "FCCtrlStatic", "FCCtrlEdit",   "FCCtrlStatic", "FCCtrlEdit"};
+    ASSERT_EQ(dialog.Count(), 8);
+    for (int32_t i = 0; i < 8; ++i) {
+        auto* control = static_cast<FCControl*>(dialog.GetItemAt(i));
+        EXPECT_EQ(control->GetControlID(), ids[i]);
+        EXPECT_EQ(control->GetCommandKind(), kinds[i]);
+        EXPECT_STREQ(control->ClassName(), classes[i]);
+        EXPECT_EQ(control->GetWindow(), &dialog);
+    }
+    EXPECT_EQ(dialog.GetChosenCategoryID(), 0);
+    EXPECT_EQ(dialog.GetSelectedIndex(), 0);
+}
+
+}  // namespace

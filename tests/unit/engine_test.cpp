@@ -1,0 +1,336 @@
+// The instrument-change engine on stand-in documents: what the sweep leaves in the document.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "engine/plugin_marker.h"
+#include "engine/region_sweep.h"
+#include "tests/unit/engine_test_fixture.h"
+
+namespace {
+
+using Texts = std::vector<std::string>;
+
+const std::string kArialTags = "^font(Arial)^size(11)^nfx(2)";
+constexpr int16_t kOboe = 2;
+
+// Five staves: Flute (1), Oboe (2, changing to Flute in m. 5 to 8), a two-staff Piano (3, 4) and Violin (5);
+// 20 measures.
+class SweepTest : public EngineTest {
+protected:
+    void SetUp() override {
+        EngineTest::SetUp();
+        BuildScore();
+    }
+
+    void BuildScore() {
+        AddStandardCategories();
+        Doc().AddMeasures(20);
+        Doc().AddStaff(1, std::string(kTags) + "Flute");
+        Doc().AddStaff(kOboe, std::string(kTags) + "Oboe");
+        Doc().AddStaff(3, std::string(kTags) + "Piano");
+        Doc().AddStaff(4, std::string(kTags) + "Piano");
+        Doc().AddStaff(5, std::string(kTags) + "Violin");
+        Doc().AddStaffStyle(1, std::string(kTags) + "Flute", true);
+        Doc().AddStaffStyle(2, "Slash Notation", false);
+        Doc().AddStaffStyle(3, std::string(kTags) + "Celesta", true);
+    }
+
+    bool Sweep(const FCMusicRegion& region, uint16_t category = kTechniqueTextID) {
+        return CreateInstrumentChangeExpressions(region, category);
+    }
+
+    FCMusicRegion WholeScore() const { return Region(1, 5, 1, 20); }
+};
+
+TEST_F(SweepTest, FluteChangeWithDefaultTexts) {
+    Doc().AddStyleAssignment(kOboe, 1, 5, 0, 8, 1024);
+    ASSERT_TRUE(Sweep(WholeScore()));
+
+    EXPECT_EQ(TextsAt(5, kOboe), Texts{kArialTags + "To Flute:"});
+    EXPECT_EQ(TextsAt(9, kOboe), Texts{kArialTags + "To Oboe:"});
+    const auto start = DefinitionAt(5, kOboe);
+    EXPECT_EQ(start.description, "Change to Flute [Mirel Instrument Change]");
+    EXPECT_EQ(start.categoryID, kTechniqueTextID);
+    EXPECT_EQ(start.word10 & 0x0400, 0x0400);
+    EXPECT_EQ(start.word26 & 0xC000, 0xC000);
+    EXPECT_EQ(DefinitionAt(9, kOboe).description, "Change to Oboe [Mirel Instrument Change]");
+    EXPECT_EQ(Doc().MeasureFlags(5) & 0x4000, 0x4000);
+    EXPECT_EQ(Doc().MeasureFlags(9) & 0x4000, 0x4000);
+    // Nothing anywhere else.
+    for (int16_t m = 1; m <= 20; ++m) {
+        if (m == 5 || m == 9) continue;
+        EXPECT_TRUE(Doc().ReadExpressions(m).empty()) << "measure " << m;
+    }
+}
+
+struct PointCase {
+    const char* name;
+    int16_t startMeasure;
+    int32_t startPosition;
+    int16_t endMeasure;
+    FCMusicRegion (*region)();
+    bool startMark;
+    int16_t endMarkMeasure;  // 0: none
+};
+
+FCMusicRegion RegionFrom5At512() { return EngineTest::Region(1, 5, 5, 12, 512); }
+FCMusicRegion Region4To10() { return EngineTest::Region(1, 5, 4, 10); }
+FCMusicRegion Region1To20() { return EngineTest::Region(1, 5, 1, 20); }
+
+class SweepPointTest : public SweepTest, public ::testing::WithParamInterface<PointCase> {};
+
+TEST_P(SweepPointTest, MarksOnlyThePointsInTheRegion) {
+    const PointCase& c = GetParam();
+    Doc().AddStyleAssignment(kOboe, 1, c.startMeasure, c.startPosition, c.endMeasure, 0);
+    Sweep(c.region());
+    EXPECT_EQ(TextsAt(c.startMeasure, kOboe).size(), c.startMark ? 1u : 0u);
+    for (int16_t m = 1; m <= 20; ++m) {
+        if (m == c.startMeasure) continue;
+        const Texts expected = m == c.endMarkMeasure ? Texts{kArialTags + "To Oboe:"} : Texts{};
+        EXPECT_EQ(TextsAt(m, kOboe), expected) << "measure " << m;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, SweepPointTest,
+    ::testing::Values(
+        // Starts in the region's first measure before its start position: no start mark.
+        PointCase{"BeforeStartPosition", 5, 256, 7, RegionFrom5At512, false, 8},
+        // Exactly at the start position: start mark.
+        PointCase{"AtStartPosition", 5, 512, 7, RegionFrom5At512, true, 8},
+        // Starts before the region, ends inside: only the end mark, in the measure after the end measure,
+        // although that measure lies outside the region.
+        PointCase{"EndsInside", 2, 0, 10, Region4To10, false, 11},
+        // Runs to the last measure of the piece: no end mark.
+        PointCase{"RunsToTheEnd", 6, 0, 20, Region1To20, true, 0},
+        // An end measure of -1 wraps to measure 0: no end mark.
+        PointCase{"EndMeasureMinusOne", 6, 0, -1, Region1To20, true, 0}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(SweepTest, NonInstrumentStyleIsNoChange) {
+    Doc().AddStyleAssignment(kOboe, 2, 5, 0, 8, 0);
+    EXPECT_FALSE(Sweep(WholeScore()));
+    EXPECT_TRUE(TextsAt(5, kOboe).empty());
+}
+
+TEST_F(SweepTest, StyleThatDoesNotLoadCountsAsAChange) {
+    Doc().AddStyleAssignment(kOboe, 42, 5, 0, 8, 0);
+    EXPECT_TRUE(Sweep(WholeScore()));
+    EXPECT_EQ(TextsAt(5, kOboe), Texts{kArialTags + "To :"});
+    EXPECT_EQ(TextsAt(9, kOboe), Texts{kArialTags + "To Oboe:"});
+}
+
+class TwoStaffInstrumentTest : public SweepTest {
+protected:
+    void SetUp() override {
+        SweepTest::SetUp();
+        Doc().AddMultiStaffInstrument(1, {3, 4}, 7);
+        Doc().AddGroup(7, 3, 4, 1, std::string(kTags) + "Piano");
+        Doc().AddStyleAssignment(3, 3, 6, 0, 9, 0);
+        Doc().AddStyleAssignment(4, 3, 6, 0, 9, 0);
+    }
+};
+
+TEST_F(TwoStaffInstrumentTest, MarksTopStaffOnlyNamedAfterMatchingGroup) {
+    Doc().AddGroup(8, 3, 4, 5, "Celesta (wrong start)");
+    Doc().AddGroup(9, 3, 4, 6, std::string(kTags) + "Celesta group");
+    ASSERT_TRUE(Sweep(WholeScore()));
+    EXPECT_EQ(TextsAt(6, 3), Texts{kArialTags + "To Celesta group:"});
+    EXPECT_EQ(TextsAt(10, 3), Texts{kArialTags + "To Piano:"});  // the group named by the instrument
+    EXPECT_TRUE(TextsAt(6, 4).empty());
+    EXPECT_TRUE(TextsAt(10, 4).empty());
+}
+
+TEST_F(TwoStaffInstrumentTest, WithoutMatchingGroupUsesStyleAndStaffNames) {
+    Doc().AddStaff(3, std::string(kTags) + "Piano RH", false);  // rename the top staff
+    ASSERT_TRUE(Sweep(WholeScore()));
+    EXPECT_EQ(TextsAt(6, 3), Texts{kArialTags + "To Celesta:"});
+    EXPECT_EQ(TextsAt(10, 3), Texts{kArialTags + "To Piano RH:"});
+}
+
+TEST_F(TwoStaffInstrumentTest, LowerStaffAloneGetsNothingButLosesStaleExpressions) {
+    Doc().AddTextExpression(1, "To Celesta:", "Change to Celesta [Mirel Instrument Change]", kTechniqueTextID);
+    Doc().AddExpression(12, 4, 1);
+    EXPECT_TRUE(Sweep(Region(4, 4, 1, 20)));
+    EXPECT_TRUE(TextsAt(6, 4).empty());
+    EXPECT_TRUE(TextsAt(6, 3).empty());
+    EXPECT_TRUE(TextsAt(12, 4).empty());
+}
+
+TEST_F(TwoStaffInstrumentTest, MemberNotOnTheScoreIsPassedOver) {
+    standin::Host().staffOrder = {1, 2, 4, 5};  // staff 3 left the score: staff 4 is the top staff now
+    ASSERT_TRUE(Sweep(Region(1, 4, 1, 20)));
+    EXPECT_EQ(TextsAt(6, 4), Texts{kArialTags + "To Celesta:"});
+}
+
+// ---- Stale removal ----
+
+class StaleTest : public SweepTest {
+protected:
+    void SetUp() override {
+        SweepTest::SetUp();
+        Doc().AddTextExpression(1, "To Flute:", "Change to Flute [Mirel Instrument Change]", kTechniqueTextID);
+        Doc().AddTextExpression(2, "To Flute:", "Change to Flute [mirel instrument change]", kTechniqueTextID);
+        Doc().AddTextExpression(3, "dolce", "dolce", 4);
+    }
+};
+
+TEST_F(StaleTest, PluginExpressionWhereNoChangeBeginsIsDeleted) {
+    Doc().AddExpression(7, kOboe, 3);
+    Doc().AddExpression(7, kOboe, 1);
+    EXPECT_TRUE(Sweep(WholeScore()));
+    EXPECT_EQ(TextsAt(7, kOboe), Texts{"dolce"});
+}
+
+TEST_F(StaleTest, TwoInOneMeasureTakeTwoRuns) {
+    Doc().AddExpression(7, kOboe, 1);
+    Doc().AddExpression(7, kOboe, 1);
+    EXPECT_TRUE(Sweep(WholeScore()));
+    EXPECT_EQ(TextsAt(7, kOboe).size(), 1u);
+    EXPECT_TRUE(Sweep(WholeScore()));
+    EXPECT_TRUE(TextsAt(7, kOboe).empty());
+    EXPECT_FALSE(Sweep(WholeScore()));
+}
+
+TEST_F(StaleTest, MarkerInOtherLetterCaseAndShapesAreNeverDeleted) {
+    Doc().AddExpression(7, kOboe, 2);
+    Doc().AddExpression(8, kOboe, 1, /*shape=*/true);
+    EXPECT_FALSE(Sweep(WholeScore()));
+    EXPECT_EQ(Doc().ReadExpressions(7).size(), 1u);
+    EXPECT_EQ(Doc().ReadExpressions(8).size(), 1u);
+}
+
+TEST_F(StaleTest, ExpressionWhereAChangeBeginsStays) {
+    Doc().AddStyleAssignment(kOboe, 1, 7, 0, 9, 0);
+    Doc().AddExpression(7, kOboe, 1);
+    EXPECT_TRUE(Sweep(WholeScore()));
+    EXPECT_EQ(TextsAt(7, kOboe), Texts{kArialTags + "To Flute:"});  // rewritten in place, not deleted
+    EXPECT_EQ(Doc().ReadExpressions(7).size(), 1u);
+}
+
+TEST_F(StaleTest, StaffWithoutAssignmentsLosesFirstPluginExpressionOfEveryMeasure) {
+    for (int16_t m : {2, 3, 15}) {
+        Doc().AddExpression(m, 1, 1);
+        Doc().AddExpression(m, 1, 1);
+    }
+    Doc().AddExpression(15, 5, 1);  // another staff in the region keeps its own until swept itself
+    EXPECT_TRUE(Sweep(Region(1, 1, 1, 20)));
+    for (int16_t m : {2, 3, 15}) EXPECT_EQ(TextsAt(m, 1).size(), 1u) << m;
+    EXPECT_EQ(TextsAt(15, 5).size(), 1u);
+}
+
+TEST_F(StaleTest, OnlyMeasuresOfTheRegionAreExamined) {
+    Doc().AddExpression(3, kOboe, 1);
+    Doc().AddExpression(12, kOboe, 1);
+    EXPECT_TRUE(Sweep(Region(2, 2, 10, 20)));
+    EXPECT_EQ(TextsAt(3, kOboe).size(), 1u);
+    EXPECT_TRUE(TextsAt(12, kOboe).empty());
+}
+
+// ---- Rewriting ----
+
+TEST_F(SweepTest, SecondRunRewritesTheExistingExpression) {
+    Doc().AddStyleAssignment(kOboe, 1, 5, 0, 8, 0);
+    ASSERT_TRUE(Sweep(WholeScore()));
+    const auto first = Doc().ReadExpressions(5);
+    ASSERT_EQ(first.size(), 1u);
+    const auto firstDefinition = Doc().ReadTextExpression(static_cast<int16_t>(first[0].definitionID));
+    const std::size_t blocks = Doc().Count(0x534F5458);
+
+    gPrefixText.AssignNarrow("Take ");
+    gSuffixText.AssignNarrow("!");
+    ASSERT_TRUE(Sweep(WholeScore()));
+    const auto second = Doc().ReadExpressions(5);
+    ASSERT_EQ(second.size(), 1u);
+    EXPECT_EQ(second[0].definitionID, first[0].definitionID);  // same expression, same definition
+    const auto secondDefinition = Doc().ReadTextExpression(static_cast<int16_t>(second[0].definitionID));
+    EXPECT_NE(secondDefinition.textBlockID, firstDefinition.textBlockID);  // a new text block
+    EXPECT_EQ(secondDefinition.text, kArialTags + "Take Flute!");
+    // Start mark rewritten (one new block); end mark deleted as stale and placed anew (another new block).
+    EXPECT_EQ(Doc().Count(0x534F5458), blocks + 2);
+    EXPECT_EQ(TextsAt(9, kOboe), Texts{kArialTags + "Take Oboe!"});
+}
+
+// ---- Category and texts ----
+
+TEST_F(SweepTest, UnknownCategoryGivesDefaultFontTagsAndNoCategory) {
+    Doc().AddStyleAssignment(kOboe, 1, 5, 0, 8, 0);
+    ASSERT_TRUE(Sweep(WholeScore(), 99));
+    const auto definition = DefinitionAt(5, kOboe);
+    EXPECT_EQ(definition.text, "^fontTxt(Times New Roman,4096)^size(12)^nfx(2)To Flute:");
+    EXPECT_EQ(definition.categoryID, 0);
+    EXPECT_EQ(definition.word10 & 0x0400, 0);
+}
+
+TEST_F(SweepTest, CategoryFontThatTheHostCannotNameIsTimesNewRoman) {
+    standin::Host().fonts.erase(1);
+    Doc().AddStyleAssignment(kOboe, 1, 5, 0, 8, 0);
+    ASSERT_TRUE(Sweep(WholeScore()));
+    EXPECT_EQ(DefinitionAt(5, kOboe).text, "^font(Times New Roman)^size(11)^nfx(2)To Flute:");
+}
+
+TEST_F(SweepTest, NameWithOtherTagKeepsItInTextButNotInDescription) {
+    Doc().AddStaffStyle(4, std::string(kTags) + "Horn in F^flat(1) 2", true);
+    Doc().AddStyleAssignment(kOboe, 4, 5, 0, 8, 0);
+    ASSERT_TRUE(Sweep(WholeScore()));
+    const auto definition = DefinitionAt(5, kOboe);
+    EXPECT_EQ(definition.text, kArialTags + "To Horn in F^flat(1) 2:");
+    EXPECT_EQ(definition.description, "Change to Horn in F 2 [Mirel Instrument Change]");
+}
+
+// ---- Nothing to do ----
+
+TEST_F(SweepTest, NothingToDoLeavesTheDocumentByteIdentical) {
+    Doc().AddStyleAssignment(kOboe, 2, 5, 0, 8, 0);
+    Doc().AddTextExpression(1, "dolce", "dolce", 4);
+    Doc().AddExpression(3, kOboe, 1);
+    const standin::Document before = standin::Host().Doc();
+    EXPECT_FALSE(Sweep(WholeScore()));
+    EXPECT_TRUE(standin::Host().Doc() == before);
+}
+
+TEST_F(SweepTest, FirstSlotAfterLastSlotDoesNothing) {
+    Doc().AddStyleAssignment(kOboe, 1, 5, 0, 8, 0);
+    const standin::Document before = standin::Host().Doc();
+    EXPECT_FALSE(Sweep(Region(3, 2, 1, 20)));
+    EXPECT_TRUE(standin::Host().Doc() == before);
+}
+
+TEST_F(SweepTest, OldHostKnowsNoInstrumentChanges) {
+    Prepare(0x10FFFFFF);
+    BuildScore();
+    Doc().AddStyleAssignment(kOboe, 1, 5, 0, 8, 0);
+    EXPECT_FALSE(Sweep(WholeScore()));
+    EXPECT_TRUE(TextsAt(5, kOboe).empty());
+}
+
+TEST_F(SweepTest, LoadsInstrumentsAndGroupsOncePerCall) {
+    Doc().AddMultiStaffInstrument(1, {3, 4}, 7);
+    Doc().AddGroup(7, 3, 4, 1, "Piano");
+    Doc().AddStyleAssignment(kOboe, 1, 5, 0, 8, 0);
+    standin::Host().logCalls = true;
+    Sweep(WholeScore());
+    int instrumentLoads = 0;
+    int groupLoads = 0;
+    for (const auto& call : standin::Host().CallsTo("FX_LoadEData")) {
+        if (call.args.at(0) == 0x6F744D47) ++instrumentLoads;
+        if (call.args.at(0) == 0x53444E47) ++groupLoads;
+    }
+    // Five slots, but one walk each: the one instrument and the one group, loaded once.
+    EXPECT_EQ(instrumentLoads, 1);
+    EXPECT_EQ(groupLoads, 1);
+}
+
+TEST(PluginMarkerTest, MarkerIsCaseSensitiveAtAnyPosition) {
+    const FCString exact("Change to Flute [Mirel Instrument Change]");
+    const FCString front("[Mirel Instrument Change]");
+    const FCString lower("change to flute [mirel instrument change]");
+    EXPECT_TRUE(ContainsPluginMarker(&exact));
+    EXPECT_TRUE(ContainsPluginMarker(&front));
+    EXPECT_FALSE(ContainsPluginMarker(&lower));
+    EXPECT_FALSE(ContainsPluginMarker(nullptr));
+}
+
+}  // namespace

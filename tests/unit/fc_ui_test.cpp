@@ -1,0 +1,124 @@
+// FCUI: the information message box and the "No Changes" message.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+
+#include "plugin/fc_ui.h"
+#include "plugin/module_state.h"
+#include "standin/host.h"
+#include "standin/ui_model.h"
+#include "text/fc_string.h"
+
+namespace {
+
+using standin::Host;
+using standin::Ui;
+
+class FCUITest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Host().Reset();
+        Ui().Reset();
+    }
+    void TearDown() override {
+        gHostVersion = 0x12050000;
+        Host().Reset();
+        Ui().Reset();
+    }
+};
+
+HWND Window(uint32_t value) { return MirelWindowFromValue(value); }
+
+struct MessageCase {
+    const char* name;
+    const char* text;     // null: no text
+    const char* caption;  // null: no caption
+    bool shown;
+    const char16_t* expectedCaption;
+};
+
+TEST_F(FCUITest, ShowMessageCaptionAndTextRules) {
+    const MessageCase cases[] = {
+        {"caption given", "Done.", "Result", true, u"Result"},
+        {"null caption", "Done.", nullptr, true, u"Information"},
+        {"empty caption", "Done.", "", true, u"Information"},
+        {"null text", nullptr, "Result", false, nullptr},
+        {"null text and caption", nullptr, nullptr, false, nullptr},
+        {"empty text is still shown", "", "Result", true, u"Result"},
+    };
+    for (const MessageCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        Ui().Reset();
+        FCUI ui(Window(0x4242));
+        FCString text(c.text != nullptr ? c.text : "");
+        FCString caption(c.caption != nullptr ? c.caption : "");
+        ui.ShowMessage(c.text != nullptr ? &text : nullptr, c.caption != nullptr ? &caption : nullptr);
+        if (!c.shown) {
+            EXPECT_TRUE(Ui().messageBoxes.empty());
+            continue;
+        }
+        ASSERT_EQ(Ui().messageBoxes.size(), 1u);
+        const standin::MessageBoxRecord& box = Ui().messageBoxes[0];
+        EXPECT_EQ(box.caption, c.expectedCaption);
+        EXPECT_EQ(box.text, standin::WidenBytes(c.text));
+        EXPECT_EQ(box.owner, Window(0x4242));
+        EXPECT_EQ(box.type, MB_ICONINFORMATION);
+    }
+}
+
+TEST_F(FCUITest, ShowMessageLeavesTheCallersCaptionAlone) {
+    FCUI ui(nullptr);
+    FCString text("Done.");
+    FCString caption("");
+    ui.ShowMessage(&text, &caption);
+    EXPECT_EQ(caption.Length(), 0u);
+    ASSERT_EQ(Ui().messageBoxes.size(), 1u);
+    EXPECT_EQ(Ui().messageBoxes[0].owner, nullptr);
+}
+
+TEST_F(FCUITest, TextBeyondLatin1ReachesTheBoxUnchanged) {
+    FCUI ui(Window(0x10000));
+    FCString text;
+    const char16_t units[] = {u'\u0141', u'\u00F3', u'd', u'\u017A', 0};
+    text.AssignWide(units);
+    ui.ShowMessage(&text, nullptr);
+    ASSERT_EQ(Ui().messageBoxes.size(), 1u);
+    EXPECT_EQ(Ui().messageBoxes[0].text, std::u16string(units));
+}
+
+TEST_F(FCUITest, NoChangesMessageHasTheExactTwoLineTextAtEveryHostVersion) {
+    const std::u16string expected =
+        u"No changes were made to the document.\n"
+        u"To visually update instrument changes, please select a region that covers instrument changes made "
+        u"with Finale's Change Instrument utility.";
+    for (uint32_t version : {0x10FFFFFFu, 0x11000000u, 0x12050000u}) {
+        SCOPED_TRACE(version);
+        Ui().Reset();
+        Host().Reset();
+        Host().logCalls = true;
+        gHostVersion = version;
+        FCUI ui(Window(0x10000));
+        ShowNoChangesMessage(ui);
+        ASSERT_EQ(Ui().messageBoxes.size(), 1u);
+        const standin::MessageBoxRecord& box = Ui().messageBoxes[0];
+        EXPECT_EQ(box.caption, u"No Changes");
+        EXPECT_EQ(box.text, expected);
+        EXPECT_NE(box.text.find(u"document.\nTo visually"), std::u16string::npos);
+        EXPECT_EQ(std::count(box.text.begin(), box.text.end(), u'\n'), 1);
+        EXPECT_EQ(box.text.find(u'\r'), std::u16string::npos);
+        EXPECT_EQ(box.type, MB_ICONINFORMATION);
+        EXPECT_EQ(box.owner, Window(0x10000));
+        // One box, through the UTF-16 call only.
+        EXPECT_EQ(Host().CountCalls("MessageBoxW"), 1);
+    }
+}
+
+TEST_F(FCUITest, ClassNameIsFCUI) {
+    FCUI ui(nullptr);
+    EXPECT_STREQ(ui.ClassName(), "FCUI");
+    FCString other;
+    EXPECT_FALSE(ui.IsSameClass(&other));
+}
+
+}  // namespace

@@ -1,0 +1,185 @@
+// Small record classes and collections for the framework's own tests, under made-up tags that no score record
+// uses, and a fixture that gives every test a fresh stand-in host and a fresh binding.
+#ifndef MIREL_TESTS_UNIT_FRAMEWORK_TEST_RECORDS_H
+#define MIREL_TESTS_UNIT_FRAMEWORK_TEST_RECORDS_H
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+#include "framework/base_data.h"
+#include "framework/collection.h"
+#include "host/host_api.h"
+#include "standin/host.h"
+
+namespace testrecords {
+
+constexpr uint32_t kFixedTag = 0x54467831;     // TFx1
+constexpr uint32_t kVariableTag = 0x54567231;  // TVr1
+constexpr uint32_t kIncidentTag = 0x54496E31;  // TIn1
+constexpr uint32_t kDetailTag = 0x54447431;    // TDt1
+constexpr uint32_t kOtherTag = 0x544F7431;     // TOt1, for custom tags
+
+// A version that differs from the interface version, to see that the record's own reaches the host.
+constexpr uint32_t kFixedVersion = 0x0A000000;
+constexpr int32_t kFixedSize = 8;
+constexpr int32_t kSmallSize = 4;
+
+inline standin::Bytes Le32(int32_t a, int32_t b) {
+    standin::Bytes out(8);
+    for (int i = 0; i < 4; ++i) {
+        out[i] = static_cast<uint8_t>((static_cast<uint32_t>(a) >> (8 * i)) & 0xFF);
+        out[4 + i] = static_cast<uint8_t>((static_cast<uint32_t>(b) >> (8 * i)) & 0xFF);
+    }
+    return out;
+}
+
+inline standin::Bytes Le32(int32_t a) {
+    standin::Bytes out = Le32(a, 0);
+    out.resize(4);
+    return out;
+}
+
+// Fixed size, eight bytes embedded, not loaded when made. Its tag is the custom tag when one is set.
+class FixedRecord : public __FCNoInciOther {
+  public:
+    uint8_t* AllocateDataArea() override { return buffer_; }
+    __FCBaseData* CreateInstance() const override { return new FixedRecord; }
+    uint32_t Tag() const override { return customTag_ != 0 ? customTag_ : kFixedTag; }
+    uint32_t RecordVersion() const override { return kFixedVersion; }
+    int32_t DataSize() override { return kFixedSize; }
+    void CopyDataFrom(const __FCBaseData* other) override {
+        std::memcpy(buffer_, other->Data(), kFixedSize);
+        AttachLoaded(buffer_, kFixedSize);
+    }
+
+    int32_t First() const { return ReadI32(0); }
+    int32_t Second() const { return ReadI32(4); }
+    void SetFirst(int32_t value) { WriteI32(0, value); }
+
+  private:
+    uint8_t buffer_[kFixedSize] = {};
+};
+
+// Variable size: asks the host for the record's size and allocates exactly that before every load.
+class VariableRecord : public __FCNoInciOther {
+  public:
+    ~VariableRecord() override { ReleaseDataArea(); }
+
+    uint8_t* AllocateDataArea() override {
+        const int32_t size = DataSize();
+        if (size <= 0) return nullptr;
+        data_ = new uint8_t[static_cast<std::size_t>(size)]();
+        allocations.push_back(size);
+        return data_;
+    }
+    void ReleaseDataArea() override {
+        delete[] data_;
+        data_ = nullptr;
+        loadedSize_ = 0;
+        ++releases;
+    }
+    bool IsVariableSize() const override { return true; }
+    __FCBaseData* CreateInstance() const override { return new VariableRecord; }
+    uint32_t Tag() const override { return kVariableTag; }
+    int32_t DataSize() override {
+        uint8_t key[8];
+        std::memcpy(key, KeyBytes(), sizeof key);
+        uint32_t size = 0;
+        if (host::FX_LoadEData(Tag(), key, nullptr, &size, RecordVersion()) == 0) return 0;
+        return static_cast<int32_t>(size);
+    }
+    void CopyDataFrom(const __FCBaseData* other) override {
+        ReleaseDataArea();
+        const int32_t size = other->LoadedSize();
+        data_ = new uint8_t[static_cast<std::size_t>(size)];
+        std::memcpy(data_, other->Data(), static_cast<std::size_t>(size));
+        loadedSize_ = size;
+    }
+
+    std::vector<int32_t> allocations;
+    int releases = 0;
+};
+
+// With incidents, four bytes.
+class IncidentRecord : public __FCInciOther {
+  public:
+    uint8_t* AllocateDataArea() override { return buffer_; }
+    __FCBaseData* CreateInstance() const override { return new IncidentRecord; }
+    uint32_t Tag() const override { return customTag_ != 0 ? customTag_ : kIncidentTag; }
+    int32_t DataSize() override { return kSmallSize; }
+    void CopyDataFrom(const __FCBaseData* other) override {
+        std::memcpy(buffer_, other->Data(), kSmallSize);
+        AttachLoaded(buffer_, kSmallSize);
+    }
+    int32_t Value() const { return ReadI32(0); }
+
+  private:
+    uint8_t buffer_[kSmallSize] = {};
+};
+
+// Detail record, four bytes; the walk starts from the zero key.
+class DetailRecord : public __FCNoInciDetail {
+  public:
+    uint8_t* AllocateDataArea() override { return buffer_; }
+    __FCBaseData* CreateInstance() const override { return new DetailRecord; }
+    uint32_t Tag() const override { return kDetailTag; }
+    int32_t DataSize() override { return kSmallSize; }
+    void CopyDataFrom(const __FCBaseData* other) override {
+        std::memcpy(buffer_, other->Data(), kSmallSize);
+        AttachLoaded(buffer_, kSmallSize);
+    }
+    bool LoadFirst() override {
+        SetKey(0, 0, 0);
+        return LoadNext();
+    }
+    int32_t Value() const { return ReadI32(0); }
+
+  private:
+    uint8_t buffer_[kSmallSize] = {};
+};
+
+class FixedRecords : public __FCCollectionNoInciOther {
+  public:
+    __FCBaseData* CreateElement() override { return new FixedRecord; }
+};
+
+class IncidentRecords : public __FCCollectionInciOther {
+  public:
+    __FCBaseData* CreateElement() override { return new IncidentRecord; }
+};
+
+class DetailRecords : public __FCCollectionNoInciDetail {
+  public:
+    __FCBaseData* CreateElement() override { return new DetailRecord; }
+};
+
+// A fresh host (FINALE.EXE with every function, empty document, log on) and a binding that has looked up
+// nothing yet.
+class HostTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        standin::Host().Reset();
+        standin::Host().logCalls = true;
+        host::ResetBindingForTesting();
+    }
+    void TearDown() override {
+        standin::Host().Reset();
+        host::ResetBindingForTesting();
+    }
+
+    static standin::StandinHost& Host() { return standin::Host(); }
+    static standin::Document& Doc() { return standin::Host().Doc(); }
+    static int Calls(const char* function) { return standin::Host().CountCalls(function); }
+
+    // The four key fields a logged data call carried.
+    static std::vector<int64_t> KeyOf(const standin::HostCall& call) {
+        return std::vector<int64_t>(call.args.begin() + 1, call.args.begin() + 5);
+    }
+};
+
+}  // namespace testrecords
+
+#endif

@@ -1,0 +1,249 @@
+// The binding of the host's functions: when and where they are looked up, what each call passes, and what the
+// module makes of an absent host or function.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "host/host_api.h"
+#include "tests/unit/framework_test_records.h"
+
+namespace {
+
+constexpr int64_t kV = 0x12050000;
+constexpr uint32_t kTag = testrecords::kFixedTag;
+
+class HostBindingTest : public testrecords::HostTest {
+  protected:
+    static std::vector<std::string> ModuleNamesAsked() {
+        std::vector<std::string> names;
+        for (const auto& call : standin::Host().CallsTo("GetModuleHandleA")) names.push_back(call.text);
+        return names;
+    }
+    static int ProcLookups(const std::string& name) {
+        const auto& lookups = standin::Host().getProcAddressCalls;
+        auto it = lookups.find(name);
+        return it == lookups.end() ? 0 : it->second;
+    }
+    static int HostCalls(const std::string& name) {
+        const auto& counts = standin::Host().callCounts;
+        auto it = counts.find(name);
+        return it == counts.end() ? 0 : it->second;
+    }
+    // Calls a handful of host functions twice each.
+    static void CallSeveral() {
+        char font[256];
+        for (int round = 0; round < 2; ++round) {
+            host::FX_GetCurrentEnigmaDocument();
+            host::FX_SlotToInst(1, 0);
+            host::FX_InstToSlot(10);
+            host::FX_FontNumToName(1, font);
+            host::FX_GetCurrentWindow();
+        }
+    }
+};
+
+// ---- Look-up rules
+// --------------------------------------------------------------------------------------------
+
+TEST_F(HostBindingTest, NothingIsLookedUpBeforeTheFirstCall) {
+    EXPECT_EQ(Host().getModuleHandleCalls, 0);
+    EXPECT_TRUE(Host().getProcAddressCalls.empty());
+}
+
+TEST_F(HostBindingTest, ModuleHandleIsLookedUpOnceForAllFunctions) {
+    Host().staffOrder = {10};
+    Host().fonts[1] = "Maestro";
+    CallSeveral();
+    EXPECT_EQ(Host().getModuleHandleCalls, 1);
+    EXPECT_EQ(ModuleNamesAsked(), (std::vector<std::string>{"FINALE.EXE"}));
+    for (const char* name : {"FX_GetCurrentEnigmaDocument", "FX_SlotToInst", "FX_InstToSlot",
+                             "FX_FontNumToName", "FX_GetCurrentWindow"}) {
+        EXPECT_EQ(ProcLookups(name), 1) << name;
+        EXPECT_EQ(HostCalls(name), 2) << name;
+    }
+}
+
+TEST_F(HostBindingTest, DemoExecutableServesWhenTheFullOneIsAbsent) {
+    Host().moduleNames = {"FINDEMO.EXE"};
+    Host().documentID = 7;
+    Host().staffOrder = {10, 20};
+    EXPECT_EQ(host::FX_GetCurrentEnigmaDocument(), 7);
+    EXPECT_EQ(host::FX_SlotToInst(2, 0), 20);
+    EXPECT_EQ(host::FX_InstToSlot(20), 2);
+    EXPECT_EQ(ModuleNamesAsked(), (std::vector<std::string>{"FINALE.EXE", "FINDEMO.EXE"}));
+    EXPECT_EQ(Host().getModuleHandleCalls, 2);
+    EXPECT_EQ(HostCalls("FX_SlotToInst"), 1);
+}
+
+TEST_F(HostBindingTest, FullExecutableIsPreferredWhenBothAreLoaded) {
+    Host().moduleNames = {"FINALE.EXE", "FINDEMO.EXE"};
+    EXPECT_EQ(host::FX_GetCurrentEnigmaDocument(), 1);
+    EXPECT_EQ(ModuleNamesAsked(), (std::vector<std::string>{"FINALE.EXE"}));
+}
+
+TEST_F(HostBindingTest, WithoutAHostModuleEveryOperationAnswersZeroAndNothingIsAskedAgain) {
+    Host().moduleNames.clear();
+    Host().staffOrder = {10};
+    uint8_t key[8] = {1, 0, 0, 0, 0, 0, 0, 0};
+    uint8_t buffer[8] = {};
+    uint32_t size = sizeof buffer;
+    char text[16] = "unchanged";
+    char16_t wide[4] = {u'x', u'y', 0, 0};
+    for (int round = 0; round < 2; ++round) {
+        EXPECT_EQ(host::FX_LoadEData(kTag, key, buffer, &size, kV), 0);
+        EXPECT_EQ(host::FX_SaveEData(kTag, key, buffer, size, kV), 0);
+        EXPECT_EQ(host::FX_CreateEData(kTag, key, buffer, size, kV), 0);
+        EXPECT_EQ(host::FX_DeleteEData(kTag, key, kV), 0);
+        EXPECT_EQ(host::FX_NextEData(kTag, key, kV), 0);
+        EXPECT_EQ(host::FX_Dialog(20128, nullptr, nullptr, nullptr), 0);
+        host::FX_EndDialog(nullptr);
+        EXPECT_EQ(host::FX_EnableDlgItem(nullptr, 5, true), 0);
+        EXPECT_EQ(host::FX_GetDlgItemVal(nullptr, 5, 0), 0);
+        EXPECT_EQ(host::FX_SetDlgItemVal(nullptr, 5, 3, 12), 0);
+        host::FX_GetDlgString(nullptr, 5, text, sizeof text);
+        host::FX_GetDlgString_UTF16(nullptr, 5, wide, 4);
+        EXPECT_EQ(host::FX_SetDlgString(nullptr, 5, "a"), 0);
+        EXPECT_EQ(host::FX_SetDlgString_UTF16(nullptr, 5, u"a"), 0);
+        EXPECT_EQ(host::FX_GetCurrentWindow(), nullptr);
+        EXPECT_EQ(host::FX_GetCurrentWindowInfo(buffer), 0);
+        EXPECT_EQ(host::FX_GetCurrentEnigmaDocument(), 0);
+        EXPECT_EQ(host::FX_SlotToInst(1, 0), 0);
+        EXPECT_EQ(host::FX_InstToSlot(10), 0);
+        EXPECT_EQ(host::FX_FontNumToName(1, nullptr), 0);
+    }
+    // A text the host cannot fill reads as empty.
+    EXPECT_EQ(text[0], 0);
+    EXPECT_EQ(wide[0], 0);
+    EXPECT_EQ(Host().getModuleHandleCalls, 2);
+    EXPECT_TRUE(Host().getProcAddressCalls.empty());
+    for (const auto& [function, count] : Host().callCounts)
+        EXPECT_NE(function.rfind("FX_", 0), 0u) << function;
+}
+
+TEST_F(HostBindingTest, AbsentFunctionIsLookedUpOnceAndAnswersZeroOnEveryCall) {
+    Host().hiddenFunctions = {"FX_SlotToInst"};
+    Host().staffOrder = {10, 20};
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(host::FX_SlotToInst(2, 0), 0);
+    EXPECT_EQ(ProcLookups("FX_SlotToInst"), 1);
+    EXPECT_EQ(HostCalls("FX_SlotToInst"), 0);
+    // Its neighbours are unaffected.
+    EXPECT_EQ(host::FX_InstToSlot(20), 2);
+    EXPECT_EQ(Host().getModuleHandleCalls, 1);
+}
+
+TEST_F(HostBindingTest, AbsentDataFunctionFailsOnlyItsOwnCall) {
+    Host().hiddenFunctions = {"FX_SaveEData"};
+    Host().Doc().Put(kTag, standin::RecordKey::Other(1), testrecords::Le32(5, 6));
+    testrecords::FixedRecord record;
+    ASSERT_TRUE(record.Load(1));
+    record.SetFirst(50);
+    EXPECT_FALSE(record.Save());
+    EXPECT_FALSE(record.Save());
+    EXPECT_EQ(*Host().Doc().Find(kTag, standin::RecordKey::Other(1)), testrecords::Le32(5, 6));
+    EXPECT_TRUE(record.SaveNew());
+    EXPECT_EQ(ProcLookups("FX_SaveEData"), 1);
+}
+
+// ---- What each call passes
+// ------------------------------------------------------------------------------------
+
+TEST_F(HostBindingTest, NonDataCallsAppendTheInterfaceVersion) {
+    Host().staffOrder = {10, 20};
+    Host().fonts[4] = "Broadway";
+    char font[256];
+    uint8_t info[MIREL_WINDOW_INFO_SIZE] = {};
+    host::FX_GetCurrentEnigmaDocument();
+    host::FX_SlotToInst(2, -3);
+    host::FX_InstToSlot(20);
+    host::FX_FontNumToName(4, font);
+    host::FX_GetCurrentWindow();
+    host::FX_GetCurrentWindowInfo(info);
+    struct Case {
+        const char* function;
+        std::vector<int64_t> args;
+    };
+    const Case cases[] = {
+        {"FX_GetCurrentEnigmaDocument", {kV}}, {"FX_SlotToInst", {2, -3, kV}},
+        {"FX_InstToSlot", {20, 0, kV}},        {"FX_FontNumToName", {4, 1, kV}},
+        {"FX_GetCurrentWindow", {kV}},         {"FX_GetCurrentWindowInfo", {1, kV}},
+    };
+    for (const Case& c : cases) {
+        const auto calls = Host().CallsTo(c.function);
+        ASSERT_EQ(calls.size(), 1u) << c.function;
+        EXPECT_EQ(calls[0].args, c.args) << c.function;
+    }
+    EXPECT_STREQ(font, "Broadway");
+}
+
+TEST_F(HostBindingTest, DataCallsReachTheHostWithTheCallersTagKeyBufferSizeAndVersion) {
+    constexpr uint32_t kVersion = 0x0F000000;
+    Host().Doc().Put(kTag, standin::RecordKey::Other(2), standin::Bytes(6, 0x5A));
+    uint8_t key[8] = {2, 0, 0, 0, 0, 0, 0, 0};
+    uint8_t buffer[16] = {};
+
+    // A size query copies nothing and reports the size.
+    uint32_t size = 0;
+    EXPECT_EQ(host::FX_LoadEData(kTag, key, nullptr, &size, kVersion), 1);
+    EXPECT_EQ(size, 6u);
+    size = sizeof buffer;
+    EXPECT_EQ(host::FX_LoadEData(kTag, key, buffer, &size, kVersion), 1);
+    EXPECT_EQ(size, 6u);
+    EXPECT_EQ(buffer[5], 0x5A);
+    EXPECT_EQ(buffer[6], 0);
+    EXPECT_EQ(host::FX_SaveEData(kTag, key, buffer, 4, kVersion), 1);
+    uint8_t created[8] = {0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0};
+    EXPECT_EQ(host::FX_CreateEData(kTag, created, buffer, 4, kVersion), 1);
+    uint8_t walk[8] = {};
+    EXPECT_EQ(host::FX_NextEData(kTag, walk, kVersion), 1);
+    EXPECT_EQ(host::FX_DeleteEData(kTag, key, kVersion), 1);
+
+    const auto loads = Host().CallsTo("FX_LoadEData");
+    ASSERT_EQ(loads.size(), 2u);
+    EXPECT_EQ(loads[0].args, (std::vector<int64_t>{kTag, 2, 0, 0, 0, 0, 0, kVersion}));
+    EXPECT_EQ(loads[1].args, (std::vector<int64_t>{kTag, 2, 0, 0, 0, 1, 16, kVersion}));
+    EXPECT_EQ(Host().CallsTo("FX_SaveEData")[0].args,
+              (std::vector<int64_t>{kTag, 2, 0, 0, 0, 1, 4, kVersion}));
+    EXPECT_EQ(Host().CallsTo("FX_CreateEData")[0].args,
+              (std::vector<int64_t>{kTag, -1, -1, 0, 0, 1, 4, kVersion}));
+    EXPECT_EQ(Host().CallsTo("FX_NextEData")[0].args,
+              (std::vector<int64_t>{kTag, 0, 0, 0, 0, 0, 0, kVersion}));
+    EXPECT_EQ(Host().CallsTo("FX_DeleteEData")[0].args, (std::vector<int64_t>{kTag, 2, 0, 0, 0, kVersion}));
+    // The keys the host wrote back: the new item, and the first record of the walk.
+    EXPECT_EQ(created[0], 3);
+    EXPECT_EQ(created[2], 0);
+    EXPECT_EQ(walk[0], 2);
+    EXPECT_EQ(Host().Doc().Find(kTag, standin::RecordKey::Other(2)), nullptr);
+    EXPECT_EQ(Host().Doc().Find(kTag, standin::RecordKey::Other(3))->size(), 4u);
+}
+
+TEST_F(HostBindingTest, SixteenBitResultsKeepTheirSign) {
+    Host().documentID = -5;
+    Host().staffOrder = {-2, 10};
+    EXPECT_EQ(host::FX_GetCurrentEnigmaDocument(), -5);
+    EXPECT_EQ(host::FX_SlotToInst(1, 0), -2);
+    EXPECT_EQ(host::FX_InstToSlot(-2), 1);
+}
+
+TEST_F(HostBindingTest, FontNameArrivesTerminatedAndAnUnknownFontFails) {
+    Host().fonts[2] = std::string(300, 'F');
+    char name[256];
+    std::memset(name, 'x', sizeof name);
+    EXPECT_EQ(host::FX_FontNumToName(2, name), 1);
+    EXPECT_EQ(std::strlen(name), 255u);
+    EXPECT_EQ(host::FX_FontNumToName(3, name), 0);
+}
+
+TEST_F(HostBindingTest, ResetForgetsEveryLookup) {
+    host::FX_GetCurrentEnigmaDocument();
+    host::ResetBindingForTesting();
+    Host().moduleNames = {"FINDEMO.EXE"};
+    Host().documentID = 9;
+    EXPECT_EQ(host::FX_GetCurrentEnigmaDocument(), 9);
+    EXPECT_EQ(Host().getModuleHandleCalls, 3);
+    EXPECT_EQ(ProcLookups("FX_GetCurrentEnigmaDocument"), 2);
+}
+
+}  // namespace

@@ -1,0 +1,78 @@
+// Tag removal on the host's tagged text.
+//
+// A tag begins with a caret that is not part of a doubled caret and ends at the first closing parenthesis
+// after it; everything in between, carets included, belongs to the tag. A doubled caret outside a tag stands
+// for one literal caret. Font tags are told by how their text begins, compared on the 8-bit copy.
+
+#include "text/fc_string.h"
+
+namespace {
+
+constexpr char16_t kCaret = u'^';
+constexpr char16_t kClose = u')';
+
+bool IsFontTag(FCString& tag) {
+    static const char* const kFontTagStarts[] = {"^font", "^Font", "^nfx", "^size"};
+    for (const char* start : kFontTagStarts) {
+        if (tag.StartsWithNarrow(start)) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+bool FCString::StripFontTags() {
+    FCString output;
+    FCString tag;
+    bool inTag = false;
+    bool removed = false;
+    const uint32_t n = length_;
+    for (uint32_t i = 0; i < n; ++i) {
+        const char16_t unit = wide_[i];
+        if (inTag) {
+            tag.AppendChar(unit);
+            if (unit == kClose) {
+                inTag = false;
+                if (IsFontTag(tag)) {
+                    removed = true;
+                } else {
+                    output.Append(&tag);
+                }
+            }
+        } else if (unit == kCaret && i + 1 < n && wide_[i + 1] == kCaret) {
+            output.AppendChar(kCaret);
+            ++i;
+        } else if (unit == kCaret) {
+            tag.AssignNarrow("^");
+            inTag = true;
+        } else {
+            output.AppendChar(unit);
+        }
+    }
+    // A tag still open at the end is dropped with everything after its caret.
+    Assign(&output);
+    return removed;
+}
+
+bool FCString::StripTags() {
+    bool inTag = false;
+    bool found = false;
+    uint32_t w = 0;
+    const uint32_t n = length_;
+    for (uint32_t i = 0; i < n; ++i) {
+        const char16_t unit = wide_[i];
+        if (inTag) {
+            if (unit == kClose) inTag = false;
+        } else if (unit == kCaret && i + 1 < n && wide_[i + 1] == kCaret) {
+            wide_[w++] = kCaret;
+            ++i;
+        } else if (unit == kCaret) {
+            inTag = true;
+            found = true;
+        } else {
+            wide_[w++] = unit;
+        }
+    }
+    if (wide_ != nullptr) SetLength(w);
+    return found;
+}

@@ -1,0 +1,59 @@
+#ifndef MIREL_TEXT_TEXT_BLOCK_H
+#define MIREL_TEXT_TEXT_BLOCK_H
+
+#include <cstdint>
+
+#include "framework/base_data.h"
+#include "text/fc_string.h"
+
+// Describes one formatted text of the document: which raw-text record holds its characters and what kind of
+// text it is. 26 bytes, little-endian:
+//   0  u16  rawTextID  item number of the raw-text record
+//   8  u16             100 in a new block
+//   14 u16             flag word; 0x1A08 in a new block
+//   24 u16  textKind   low half of the raw-text tag; 'bl' (0x626C) in a new block
+// Every other byte is zero in a new block and otherwise kept as the host delivered it.
+//
+// A new block counts as loaded (26 bytes), so SaveNew can create it at once.
+class FCTextBlock : public __FCNoInciOther {
+  public:
+    static constexpr uint32_t kTag = 0x534F5458;  // 'SOTX'
+    static constexpr int32_t kSize = 26;
+    static constexpr int32_t kRawTextIDOffset = 0;
+    static constexpr int32_t kValue8Offset = 8;
+    static constexpr int32_t kFlagsOffset = 14;
+    static constexpr int32_t kTextKindOffset = 24;
+    static constexpr uint16_t kNewValue8 = 100;
+    static constexpr uint16_t kNewFlags = 0x1A08;
+
+    FCTextBlock();
+
+    const char* ClassName() const override;
+
+    uint8_t* AllocateDataArea() override;
+    __FCBaseData* CreateInstance() const override;
+    uint32_t Tag() const override;
+    int32_t DataSize() override;
+    // The other block's 26 bytes; loaded size 26.
+    void CopyDataFrom(const __FCBaseData* other) override;
+    // Deletes the block's raw text (its result is not looked at), then the block itself; answers the latter.
+    bool DeleteData() override;
+
+    uint16_t GetRawTextID() const;
+    void SetRawTextID(uint16_t rawTextID);
+    uint16_t GetTextKind() const;
+    void SetTextKind(uint16_t textKind);
+    // The tag of the block's raw text: 'tx' + textKind.
+    uint32_t RawTextTag() const;
+
+    // Reads the block's raw text; a new string owned by the caller, empty when the raw text does not load.
+    FCString* CreateTextString() const;
+
+  private:
+    uint16_t Field(int32_t offset) const;
+    void SetField(int32_t offset, uint16_t value);
+
+    uint8_t record_[kSize];
+};
+
+#endif

@@ -1,0 +1,302 @@
+#include "text/text_expression_def.h"
+
+#include <cstring>
+#include <new>
+#include <vector>
+
+#include "framework/bytes.h"
+#include "host/host_api.h"
+#include "plugin/module_state.h"
+#include "text/raw_text.h"
+#include "text/text_block.h"
+
+namespace {
+
+constexpr uint32_t kVersionWide = 0x12050000;
+constexpr uint32_t kVersionNarrow = 0x0F000000;
+// Head bytes that SetDescription carries over into the new area (the description then overwrites 34 and 35).
+constexpr int32_t kCarriedHead = 36;
+
+}  // namespace
+
+int32_t FCTextExpressionDef::MinimumSize() {
+    return HostUsesWideText() ? 38 : 36;
+}
+
+FCTextExpressionDef::FCTextExpressionDef() {
+    NewArea(MinimumSize());
+    loadedSize_ = areaSize_;
+}
+
+FCTextExpressionDef::~FCTextExpressionDef() {
+    FreeArea();
+}
+
+const char* FCTextExpressionDef::ClassName() const {
+    return "FCTextExpressionDef";
+}
+
+void FCTextExpressionDef::FreeArea() {
+    delete[] data_;
+    data_ = nullptr;
+    areaSize_ = 0;
+}
+
+uint8_t* FCTextExpressionDef::NewArea(int32_t size) {
+    const int32_t minimum = MinimumSize();
+    if (size < minimum) size = minimum;
+    uint8_t* area = new uint8_t[static_cast<std::size_t>(size)]();
+    FreeArea();
+    data_ = area;
+    areaSize_ = size;
+    return data_;
+}
+
+int32_t FCTextExpressionDef::QuerySize() {
+    uint32_t size = 0;
+    if (host::FX_LoadEData(Tag(), key_, nullptr, &size, RecordVersion()) == 0) return 0;
+    if (size > static_cast<uint32_t>(INT32_MAX)) return INT32_MAX;
+    const int32_t minimum = MinimumSize();
+    return static_cast<int32_t>(size) < minimum ? minimum : static_cast<int32_t>(size);
+}
+
+uint8_t* FCTextExpressionDef::AllocateDataArea() {
+    const int32_t size = QuerySize();
+    if (size == 0) {
+        FreeArea();
+        loadedSize_ = 0;
+        return nullptr;
+    }
+    NewArea(size);
+    loadedSize_ = areaSize_;
+    return data_;
+}
+
+void FCTextExpressionDef::ReleaseDataArea() {
+    FreeArea();
+    loadedSize_ = 0;
+}
+
+bool FCTextExpressionDef::IsVariableSize() const {
+    return true;
+}
+
+__FCBaseData* FCTextExpressionDef::CreateInstance() const {
+    return new FCTextExpressionDef();
+}
+
+uint32_t FCTextExpressionDef::Tag() const {
+    return kTag;
+}
+
+uint32_t FCTextExpressionDef::RecordVersion() const {
+    return HostUsesWideText() ? kVersionWide : kVersionNarrow;
+}
+
+int32_t FCTextExpressionDef::DataSize() {
+    const int32_t size = QuerySize();
+    // Once an area is provided, the host may not be offered more than it holds.
+    if (data_ != nullptr && size > areaSize_) return areaSize_;
+    return size;
+}
+
+bool FCTextExpressionDef::DescriptionIsEmpty() const {
+    const int32_t available = loadedSize_ < areaSize_ ? loadedSize_ : areaSize_;
+    if (data_ == nullptr || available <= kDescriptionOffset) return true;
+    if (!HostUsesWideText()) return data_[kDescriptionOffset] == 0;
+    // A lone byte at 34 is no unit.
+    return available < kDescriptionOffset + 2 ||
+           (data_[kDescriptionOffset] == 0 && data_[kDescriptionOffset + 1] == 0);
+}
+
+int32_t FCTextExpressionDef::LoadedSize() const {
+    if (loadedSize_ <= 0 || data_ == nullptr) return 0;
+    const int32_t size = DescriptionIsEmpty() ? MinimumSize() : loadedSize_;
+    // The area always holds at least the minimum; whatever happens, a save never reads past it.
+    return size < areaSize_ ? size : areaSize_;
+}
+
+void FCTextExpressionDef::CopyDataFrom(const __FCBaseData* other) {
+    const FCTextExpressionDef* definition = dynamic_cast<const FCTextExpressionDef*>(other);
+    if (definition == nullptr || definition == this || definition->data_ == nullptr) return;
+    const int32_t count =
+        definition->loadedSize_ < definition->areaSize_ ? definition->loadedSize_ : definition->areaSize_;
+    if (count <= 0) return;
+    // The area holds at least the minimum record, so the size a save writes always lies inside it.
+    NewArea(count);
+    std::memcpy(data_, definition->data_, static_cast<std::size_t>(count));
+    loadedSize_ = count;
+}
+
+uint16_t FCTextExpressionDef::GetTextBlockID() const {
+    return ReadU16(kTextBlockIDOffset);
+}
+
+void FCTextExpressionDef::SetTextBlockID(uint16_t textBlockID) {
+    WriteU16(kTextBlockIDOffset, textBlockID);
+}
+
+uint16_t FCTextExpressionDef::GetFlagWord() const {
+    return ReadU16(kFlagsOffset);
+}
+
+void FCTextExpressionDef::SetFlagWord(uint16_t flags) {
+    WriteU16(kFlagsOffset, flags);
+}
+
+uint16_t FCTextExpressionDef::GetCategoryID() const {
+    return ReadU16(kCategoryOffset) & kCategoryIDMask;
+}
+
+uint16_t FCTextExpressionDef::GetCategoryWord() const {
+    return ReadU16(kCategoryOffset);
+}
+
+FCString* FCTextExpressionDef::CreateTextString() const {
+    FCTextBlock block;
+    if (!block.Load(static_cast<int16_t>(GetTextBlockID()))) return new FCString();
+    // A definition's text is always an expression text, whatever kind the block names.
+    FCRawText raw;
+    raw.SetCustomTag(kRawTextTagExpression);
+    raw.SetItemNo(static_cast<int16_t>(block.GetRawTextID()));
+    raw.LoadAtKey();
+    return raw.CreateString();
+}
+
+bool FCTextExpressionDef::SetText(const FCString* text) {
+    if (text == nullptr) return false;
+    // Without a record there is nowhere to put the new text block's number; no records are made for nothing.
+    if (data_ == nullptr || loadedSize_ < kTextBlockIDOffset + 2) return false;
+
+    FCRawText raw;
+    raw.SetCustomTag(kRawTextTagExpression);
+    raw.SetText(text);
+    if (raw.LoadedSize() <= 0) return false;
+    raw.SetKeyField(0, static_cast<int16_t>(0xFFFF));
+    raw.SetKeyField(1, 0);
+    if (host::FX_CreateEData(raw.Tag(), raw.KeyBytes(), raw.Data(), static_cast<uint32_t>(raw.LoadedSize()),
+                             raw.RecordVersion()) == 0) {
+        return false;
+    }
+
+    FCTextBlock block;
+    block.SetRawTextID(static_cast<uint16_t>(raw.ItemNo()));
+    block.SetTextKind(kTextKindExpression);
+    block.SetKeyField(0, static_cast<int16_t>(0xFFFF));
+    block.SetKeyField(1, static_cast<int16_t>(0xFFFF));
+    if (host::FX_CreateEData(FCTextBlock::kTag, block.KeyBytes(), block.Data(), FCTextBlock::kSize,
+                             block.RecordVersion()) == 0) {
+        return false;
+    }
+    SetTextBlockID(static_cast<uint16_t>(block.ItemNo()));
+    return true;
+}
+
+void FCTextExpressionDef::GetDescription(FCString* description) const {
+    if (description == nullptr) return;
+    const int32_t available = data_ == nullptr ? 0 : (loadedSize_ < areaSize_ ? loadedSize_ : areaSize_);
+    if (available <= kDescriptionOffset) {
+        description->AssignNarrow("");
+        return;
+    }
+    const uint8_t* text = data_ + kDescriptionOffset;
+    const uint32_t count = static_cast<uint32_t>(available - kDescriptionOffset);
+    if (HostUsesWideText()) {
+        // Units are put together byte by byte (the bytes need not be aligned); an odd last byte is no unit.
+        const uint32_t units = count / 2;
+        std::vector<char16_t> copy(units + 1, 0);
+        for (uint32_t i = 0; i < units; ++i)
+            copy[i] = static_cast<char16_t>(text[2 * i] | (text[2 * i + 1] << 8));
+        description->AssignWideBounded(copy.data(), units);
+    } else {
+        description->AssignNarrowBounded(reinterpret_cast<const char*>(text), count);
+    }
+}
+
+void FCTextExpressionDef::SetDescription(const FCString* description) {
+    if (description == nullptr) return;
+    const uint32_t length = description->Length();
+    const bool wide = HostUsesWideText();
+    if (length > static_cast<uint32_t>((INT32_MAX - kCarriedHead) / 2)) throw std::bad_alloc();
+    const int32_t size = kCarriedHead + static_cast<int32_t>(wide ? 2 * length : length);
+
+    // The head is carried over from the current area; bytes it does not have are zero.
+    uint8_t head[kCarriedHead] = {};
+    if (data_ != nullptr) {
+        std::memcpy(head, data_,
+                    static_cast<std::size_t>(areaSize_ < kCarriedHead ? areaSize_ : kCarriedHead));
+    }
+    uint8_t* area = NewArea(size);
+    std::memcpy(area, head, sizeof head);
+    uint8_t* text = area + kDescriptionOffset;
+    if (wide) {
+        for (uint32_t i = 0; i < length; ++i) {
+            const char16_t unit = description->CharAt(static_cast<int32_t>(i));
+            text[2 * i] = static_cast<uint8_t>(unit & 0xFF);
+            text[2 * i + 1] = static_cast<uint8_t>(unit >> 8);
+        }
+        text[2 * length] = 0;
+        text[2 * length + 1] = 0;
+    } else {
+        // The 8-bit copy up to its first zero byte; everything after it stays zero.
+        for (uint32_t i = 0; i < length; ++i) {
+            const uint8_t byte = static_cast<uint8_t>(description->CharAt(static_cast<int32_t>(i)) & 0xFF);
+            if (byte == 0) break;
+            text[i] = byte;
+        }
+        text[length] = 0;
+    }
+    loadedSize_ = size;
+}
+
+FCEnclosure* FCTextExpressionDef::LoadEnclosure() {
+    if ((GetFlagWord() & kFlagHasEnclosure) == 0) return nullptr;
+    FCEnclosure* enclosure = new FCEnclosure();
+    if (enclosure->Load(ItemNo())) return enclosure;
+    delete enclosure;
+    return nullptr;
+}
+
+bool FCTextExpressionDef::DeleteData() {
+    if (loadedSize_ == 0) return false;
+    FCEnclosure* enclosure = LoadEnclosure();
+
+    const uint16_t flags = GetFlagWord();
+    const int16_t remembered = (flags & kFlagValue4InUse) != 0 ? ReadI16(kValue4Offset) : 0;
+    WriteI16(kValue4Offset, 0);
+    SetFlagWord(flags & static_cast<uint16_t>(~kFlagValue4InUse));
+    if (!Save()) {
+        delete enclosure;
+        return false;
+    }
+
+    if (DeleteRecord()) {
+        if (enclosure != nullptr) enclosure->DeleteRecord();
+        delete enclosure;
+        return true;
+    }
+
+    // The definition stays in the document: put back what was cleared.
+    delete enclosure;
+    WriteI16(kValue4Offset, remembered);
+    const uint16_t current = GetFlagWord();
+    SetFlagWord(remembered != 0 ? static_cast<uint16_t>(current | kFlagValue4InUse)
+                                : static_cast<uint16_t>(current & ~kFlagValue4InUse));
+    Save();
+    return false;
+}
+
+bool FCTextExpressionDef::LoadNext() {
+    return Load(static_cast<int16_t>(ItemNo() + 1));
+}
+
+bool FCTextExpressionDef::DeepSaveAs(int16_t itemNo) {
+    FCString* text = CreateTextString();
+    SetText(text);
+    delete text;
+    if (FCEnclosure* enclosure = LoadEnclosure()) {
+        enclosure->SaveAs(itemNo);
+        delete enclosure;
+    }
+    return SaveAs(itemNo);
+}

@@ -1,0 +1,100 @@
+#include "ui/category_dialog.h"
+
+#include <memory>
+
+#include "contract/mirel_contract.h"
+#include "framework/bytes.h"
+#include "host/host_api.h"
+#include "plugin/module_state.h"
+#include "records/category_def.h"
+#include "text/fc_string.h"
+
+namespace {
+
+// Creates a control, hands it to the window's control list and returns it.
+template <typename Control>
+Control* MakeControl(FCUserWindow& window, int16_t controlID, int32_t commandKind = kCommandOrdinary) {
+    auto* control = new Control(controlID);
+    control->SetCommandKind(commandKind);
+    window.AddControl(control);
+    return control;
+}
+
+}  // namespace
+
+FCCategoryDialog::FCCategoryDialog(FCCategoryDefs* categories, FCUI* ui)
+    : FCResourceWindow(kCategoryDialogResourceID), categories_(categories), ui_(ui) {
+    okButton_ = MakeControl<FCCtrlButton>(*this, kCategoryOkButtonID, kCommandOk);
+    cancelButton_ = MakeControl<FCCtrlButton>(*this, kCategoryCancelButtonID, kCommandCancel);
+    categoryLabel_ = MakeControl<FCCtrlStatic>(*this, kCategoryLabelID);
+    categoryPopup_ = MakeControl<FCCtrlPopup>(*this, kCategoryPopupID);
+    prefixLabel_ = MakeControl<FCCtrlStatic>(*this, kPrefixLabelID);
+    prefixEdit_ = MakeControl<FCCtrlEdit>(*this, kPrefixEditID);
+    suffixLabel_ = MakeControl<FCCtrlStatic>(*this, kSuffixLabelID);
+    suffixEdit_ = MakeControl<FCCtrlEdit>(*this, kSuffixEditID);
+}
+
+const char* FCCategoryDialog::ClassName() const { return "FCCategoryDialog"; }
+
+void FCCategoryDialog::OnInit() {
+    FCResourceWindow::OnInit();
+    SendDlgItemMessageW(GetWindowHandle(), kCategoryPopupID, CB_RESETCONTENT, 0, 0);
+    const int32_t count = categories_ != nullptr ? categories_->Count() : 0;
+    FCString name;
+    for (int32_t i = 0; i < count; ++i) {
+        auto* category = static_cast<FCCategoryDef*>(categories_->GetItemAt(i));
+        if (category == nullptr) continue;
+        category->GetName(name);
+        // A later category of the same name wins.
+        if (name.Equals(&gCategoryName)) selectedIndex_ = i;
+        // The popup takes 8-bit names: the low byte of each unit.
+        SendDlgItemMessageA(GetWindowHandle(), kCategoryPopupID, CB_ADDSTRING, 0,
+                            reinterpret_cast<LPARAM>(name.ToNarrow()));
+    }
+    host::FX_SetDlgItemVal(GetWindowHandle(), kCategoryPopupID, 0, selectedIndex_ + 1);
+    prefixEdit_->SetText(&gPrefixText);
+    suffixEdit_->SetText(&gSuffixText);
+}
+
+void FCCategoryDialog::OnOk() {
+    // A second OK after the dialog has ended would read the items of a window that is gone.
+    if (IsClosed()) return;
+    const int32_t entry = host::FX_GetDlgItemVal(GetWindowHandle(), kCategoryPopupID, 0);
+    auto* category = entry > 0 && categories_ != nullptr
+                         ? static_cast<FCCategoryDef*>(categories_->GetItemAt(entry - 1))
+                         : nullptr;
+    if (category == nullptr) {
+        // No category selected (a document without categories): nothing to store; end as if cancelled.
+        OnCancel();
+        return;
+    }
+    FCString prefix;
+    FCString suffix;
+    FCString name;
+    category->GetName(name);
+    prefixEdit_->GetText(&prefix);
+    suffixEdit_->GetText(&suffix);
+    chosenCategoryID_ = category->GetCategoryID();
+    gCategoryName.Assign(&name);
+    gPrefixText.Assign(&prefix);
+    gSuffixText.Assign(&suffix);
+    Close();
+}
+
+int16_t ShowCategoryDialog(FCUI& ui) {
+    FCCategoryDefs categories;
+    categories.LoadAll();
+    auto dialog = std::make_unique<FCCategoryDialog>(&categories, &ui);
+
+    uint8_t windowInfo[MIREL_WINDOW_INFO_SIZE] = {};
+    HWND parent = nullptr;
+    if (host::FX_GetCurrentWindowInfo(windowInfo) != 0) {
+        parent = MirelWindowFromValue(
+            bytes::ReadU32(windowInfo, sizeof windowInfo, MIREL_WINDOW_INFO_HANDLE_OFFSET));
+    }
+
+    dialog->RunModal(parent);
+    const int16_t chosen = dialog->GetChosenCategoryID();
+    dialog.reset();
+    return chosen;
+}
