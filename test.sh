@@ -17,3 +17,5 @@ ctest --preset asan -j"$jobs"
 cmake --preset win32
 cmake --build --preset win32 -j"$jobs"
 tests/check_windows_module.sh build-win32/mirelinstrumentchange.fxt
+# FINALE.EXE and the Windows module under Wine and Xvfb (tests/windows/).
+ctest --test-dir build-win32 --output-on-failure --no-tests=error -j"$jobs"

@@ -2,7 +2,9 @@
 
 #include "text/fc_string.h"
 
-const char* FCUI::ClassName() const { return "FCUI"; }
+const char* FCUI::ClassName() const {
+    return "FCUI";
+}
 
 void FCUI::ShowMessage(const FCString* text, const FCString* caption) {
     if (text == nullptr) return;
@@ -17,7 +19,8 @@ void FCUI::ShowMessage(const FCString* text, const FCString* caption) {
 void ShowNoChangesMessage(FCUI& ui) {
     FCString text(
         "No changes were made to the document.\n"
-        "To visually update instrument changes, please select a region that covers instrument changes made with "
+        "To visually update instrument changes, please select a region that covers instrument changes made "
+        "with "
         "Finale's Change Instrument utility.");
     FCString caption("No Changes");
     ui.ShowMessage(&text, &caption);

@@ -8,7 +8,7 @@ class FCString;
 
 // The user interface of one invocation: the host's parent window, owner of every message the module shows.
 class FCUI : public __FCBase {
-public:
+  public:
     explicit FCUI(HWND parentWindow) : parentWindow_(parentWindow) {}
 
     const char* ClassName() const override;
@@ -19,7 +19,7 @@ public:
 
     HWND GetParentWindow() const { return parentWindow_; }
 
-private:
+  private:
     HWND parentWindow_;
 };
 

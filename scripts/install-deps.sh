@@ -6,7 +6,9 @@ mode="${1:-test}"
 
 packages=(cmake g++ make pkg-config nlohmann-json3-dev libcli11-dev)
 if [ "$mode" = test ]; then
-    packages+=(libgtest-dev libgmock-dev g++-mingw-w64-i686-win32 binutils-mingw-w64-i686)
+    packages+=(libgtest-dev libgmock-dev g++-mingw-w64-i686-win32 binutils-mingw-w64-i686 chromium imagemagick)
+    # The Windows stand-in host and module run under Wine (32-bit) with an X server of their own.
+    packages+=(wine wine32:i386 xvfb xauth imagemagick fonts-wine)
 fi
 
 missing=()
@@ -18,6 +20,10 @@ if [ "${#missing[@]}" -gt 0 ]; then
     echo "Installing: ${missing[*]}"
     sudo_cmd=""
     [ "$(id -u)" -eq 0 ] || sudo_cmd="sudo"
+    # wine32:i386 comes from the i386 architecture, which has to be added before the package lists are read.
+    if printf '%s\n' "${missing[@]}" | grep -q ':i386$' && ! dpkg --print-foreign-architectures | grep -qx i386; then
+        $sudo_cmd dpkg --add-architecture i386
+    fi
     $sudo_cmd apt-get update -qq
     DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi

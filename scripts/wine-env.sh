@@ -12,7 +12,7 @@
 #   env            print the environment of the session as shell assignments (for eval).
 #
 # Why it is done this way:
-#   - A 32-bit prefix of its own, no Mono/Gecko installers, no menu builder: a cold setup takes seconds.
+#   - A 32-bit prefix of its own, no Mono/Gecko installers, no menu builder: a cold setup takes 10-25 s.
 #   - A persistent wineserver and one idle Windows program kept running beside it (a slow ping of the loopback
 #     address, for an hour at most): otherwise every program pays the server and the system processes
 #     (services, explorer, ...) start-up again, which Wine ends with the last program.

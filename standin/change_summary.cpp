@@ -13,7 +13,9 @@ namespace {
 // An expression's identity across two readings of one document.
 using Identity = std::tuple<int16_t, int16_t, int16_t, uint16_t, bool>;
 
-Identity IdentityOf(const ScoreExpression& e) { return {e.measure, e.inci, e.staff, e.definition, e.shape}; }
+Identity IdentityOf(const ScoreExpression& e) {
+    return {e.measure, e.inci, e.staff, e.definition, e.shape};
+}
 
 int KindOrder(ChangeKind kind) {
     switch (kind) {
@@ -48,8 +50,8 @@ std::string Plural(int count, const char* one, const char* many) {
     return std::to_string(count) + " " + (count == 1 ? one : many);
 }
 
-// Why an instrument-change mark stands at (measure, staff): an instrument change of that staff starts there, or
-// ended in the measure before.
+// Why an instrument-change mark stands at (measure, staff): an instrument change of that staff starts there,
+// or ended in the measure before.
 void ExplainMark(const Score& score, ExpressionChange& change) {
     for (const ScoreStyleAssignment& a : score.styleAssignments) {
         if (a.staff != change.staff) continue;
@@ -81,7 +83,8 @@ ExpressionChange Describe(ChangeKind kind, const Score& score, const ScoreExpres
     change.definition = e.definition;
     change.shape = e.shape;
     if (!e.shape) {
-        if (const ScoreTextExpression* definition = score.TextExpression(static_cast<int16_t>(e.definition))) {
+        if (const ScoreTextExpression* definition =
+                score.TextExpression(static_cast<int16_t>(e.definition))) {
             change.text = definition->text;
             change.plugin = definition->description.find(kPluginMarker) != std::string::npos;
         }
@@ -94,8 +97,9 @@ ExpressionChange Describe(ChangeKind kind, const Score& score, const ScoreExpres
 std::multiset<std::tuple<int16_t, int16_t, std::string>> Visible(const Score& score) {
     std::multiset<std::tuple<int16_t, int16_t, std::string>> seen;
     for (const ScoreExpression& e : score.expressions) {
-        seen.emplace(e.measure, e.staff, e.shape ? std::string("(shape ") + std::to_string(e.definition) + ")"
-                                                 : ExpressionShownText(score, e));
+        seen.emplace(e.measure, e.staff,
+                     e.shape ? std::string("(shape ") + std::to_string(e.definition) + ")"
+                             : ExpressionShownText(score, e));
     }
     return seen;
 }
@@ -116,7 +120,9 @@ std::string ExpressionShownText(const Score& score, const ScoreExpression& expre
     return definition == nullptr ? std::string() : PlainText(definition->text);
 }
 
-std::string ExpressionChange::ShownText() const { return shape ? std::string("(shape)") : PlainText(text); }
+std::string ExpressionChange::ShownText() const {
+    return shape ? std::string("(shape)") : PlainText(text);
+}
 
 ChangeSummary SummarizeChanges(const Score& before, const Score& after) {
     ChangeSummary summary;
@@ -138,14 +144,16 @@ ChangeSummary SummarizeChanges(const Score& before, const Score& after) {
         const ScoreTextExpression* was = before.TextExpression(static_cast<int16_t>(e.definition));
         const ScoreTextExpression* now = after.TextExpression(static_cast<int16_t>(e.definition));
         if (was == nullptr || now == nullptr) continue;
-        if (was->textBlock != now->textBlock || was->text != now->text || was->description != now->description) {
+        if (was->textBlock != now->textBlock || was->text != now->text ||
+            was->description != now->description) {
             ExpressionChange change = Describe(ChangeKind::Rewritten, after, e);
             change.previousText = was->text;
             summary.changes.push_back(change);
         }
     }
     for (const ScoreExpression& e : before.expressions) {
-        if (current.count(IdentityOf(e)) == 0) summary.changes.push_back(Describe(ChangeKind::Removed, before, e));
+        if (current.count(IdentityOf(e)) == 0)
+            summary.changes.push_back(Describe(ChangeKind::Removed, before, e));
     }
 
     // A removed expression and an added one at the same measure and staff with the same text: placed anew.
@@ -184,8 +192,8 @@ std::string FormatChangeSummary(const ChangeSummary& summary) {
         out << "Changes: none. No expression was added, rewritten or removed.\n";
         return out.str();
     }
-    out << "Changes: " << summary.added << " added, " << summary.rewritten << " rewritten, " << summary.removed
-        << " removed.\n";
+    out << "Changes: " << summary.added << " added, " << summary.rewritten << " rewritten, "
+        << summary.removed << " removed.\n";
 
     std::vector<std::string> places;
     std::size_t placeWidth = 0;
@@ -198,8 +206,9 @@ std::string FormatChangeSummary(const ChangeSummary& summary) {
         placeWidth = std::max(placeWidth, TextWidth(place));
         std::string text = "\"" + c.ShownText() + "\"";
         if (c.kind == ChangeKind::Rewritten) {
-            text = PlainText(c.previousText) == c.ShownText() ? text + " (same text)"
-                                                                : "\"" + PlainText(c.previousText) + "\" -> " + text;
+            text = PlainText(c.previousText) == c.ShownText()
+                       ? text + " (same text)"
+                       : "\"" + PlainText(c.previousText) + "\" -> " + text;
         }
         texts.push_back(text);
         textWidth = std::max(textWidth, TextWidth(text));
@@ -223,32 +232,38 @@ std::string FormatChangeSummary(const ChangeSummary& summary) {
     }
     std::vector<std::string> facts;
     if (summary.rewritten > 0) {
-        std::string fact = Plural(summary.rewritten, "expression was", "expressions were") + " rewritten in place";
+        std::string fact =
+            Plural(summary.rewritten, "expression was", "expressions were") + " rewritten in place";
         if (summary.rewrittenWithSameText == summary.rewritten) {
             fact += summary.rewritten == 1 ? " with the same text" : " with the same texts";
         }
-        if (startsRewritten == summary.rewritten) fact += summary.rewritten == 1 ? " (a start mark)" : " (start marks)";
+        if (startsRewritten == summary.rewritten)
+            fact += summary.rewritten == 1 ? " (a start mark)" : " (start marks)";
         facts.push_back(fact);
     }
     if (summary.placedAnew > 0) {
         std::string fact = Plural(summary.placedAnew, "expression was", "expressions were") +
                            " removed and placed anew in the same measure and staff with the same text";
-        if (endsAnew == summary.placedAnew) fact += summary.placedAnew == 1 ? " (an end mark)" : " (end marks)";
+        if (endsAnew == summary.placedAnew)
+            fact += summary.placedAnew == 1 ? " (an end mark)" : " (end marks)";
         facts.push_back(fact);
     }
     const int newOnes = summary.added - summary.placedAnew;
     const int goneOnes = summary.removed - summary.placedAnew;
-    if (newOnes > 0) facts.push_back(Plural(newOnes, "new expression was", "new expressions were") + " placed");
-    if (goneOnes > 0) facts.push_back(Plural(goneOnes, "expression was", "expressions were") + " removed for good");
+    if (newOnes > 0)
+        facts.push_back(Plural(newOnes, "new expression was", "new expressions were") + " placed");
+    if (goneOnes > 0)
+        facts.push_back(Plural(goneOnes, "expression was", "expressions were") + " removed for good");
     out << "In short: ";
     for (std::size_t i = 0; i < facts.size(); ++i) out << (i == 0 ? "" : "; ") << facts[i];
     out << ".\n";
     if (summary.sameExpressionsAfter) {
-        out << "The score shows the same " << Plural(static_cast<int>(summary.expressionsAfter), "expression", "expressions")
+        out << "The score shows the same "
+            << Plural(static_cast<int>(summary.expressionsAfter), "expression", "expressions")
             << " in the same places with the same texts as before.\n";
     } else {
-        out << "The score had " << summary.expressionsBefore << " expressions and has " << summary.expressionsAfter
-            << " now.\n";
+        out << "The score had " << summary.expressionsBefore << " expressions and has "
+            << summary.expressionsAfter << " now.\n";
     }
     return out.str();
 }

@@ -1,10 +1,10 @@
-// What a run changed in a score: the expressions added, rewritten and removed, compared between the score read
-// from the document before and after.
+// What a run changed in a score: the expressions added, rewritten and removed, compared between the score
+// read from the document before and after.
 //
 // An expression is the same in both when it stands at the same place in the document (measure and incident)
-// on the same staff and shows the same definition. It was rewritten when its definition now names another text
-// block or holds another text; added and removed are the ones found on one side only. A removed expression whose
-// measure and staff receive an added one with the same text was placed anew.
+// on the same staff and shows the same definition. It was rewritten when its definition now names another
+// text block or holds another text; added and removed are the ones found on one side only. A removed
+// expression whose measure and staff receive an added one with the same text was placed anew.
 #ifndef MIREL_STANDIN_CHANGE_SUMMARY_H
 #define MIREL_STANDIN_CHANGE_SUMMARY_H
 
@@ -34,7 +34,7 @@ struct ExpressionChange {
     std::string staffName;  // without text tags
     uint16_t definition = 0;
     bool shape = false;
-    std::string text;          // the definition's text with its tags (before the run for a removed expression)
+    std::string text;  // the definition's text with its tags (before the run for a removed expression)
     std::string previousText;  // rewritten: the text before the run
     bool plugin = false;       // the definition's description carries the marker
     MarkRole role = MarkRole::None;

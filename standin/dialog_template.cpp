@@ -168,7 +168,8 @@ const DialogItemTemplate* DialogTemplate::FindItem(int32_t id) const {
     return nullptr;
 }
 
-std::optional<std::vector<DialogTemplate>> ParseDialogTemplates(const std::string& script, std::string* error) {
+std::optional<std::vector<DialogTemplate>> ParseDialogTemplates(const std::string& script,
+                                                                std::string* error) {
     std::vector<DialogTemplate> dialogs;
     auto fail = [&](int lineNumber, const std::string& why) -> std::optional<std::vector<DialogTemplate>> {
         if (error != nullptr) *error = "line " + std::to_string(lineNumber) + ": " + why;
@@ -225,7 +226,8 @@ std::optional<std::vector<DialogTemplate>> ParseDialogTemplates(const std::strin
                     if (!ParseControl(rest, item)) return fail(lineNumber, "unreadable CONTROL line");
                     current.items.push_back(item);
                 } else {
-                    return fail(lineNumber, "only CONTROL lines are read inside a dialog, not '" + keyword + "'");
+                    return fail(lineNumber,
+                                "only CONTROL lines are read inside a dialog, not '" + keyword + "'");
                 }
                 break;
         }
@@ -256,8 +258,12 @@ int32_t MulDivRounded(int32_t a, int32_t b, int32_t c) {
 
 }  // namespace
 
-int32_t DialogUnitsToPixelsX(int32_t units) { return MulDivRounded(units, kDialogBaseUnitX, 4); }
-int32_t DialogUnitsToPixelsY(int32_t units) { return MulDivRounded(units, kDialogBaseUnitY, 8); }
+int32_t DialogUnitsToPixelsX(int32_t units) {
+    return MulDivRounded(units, kDialogBaseUnitX, 4);
+}
+int32_t DialogUnitsToPixelsY(int32_t units) {
+    return MulDivRounded(units, kDialogBaseUnitY, 8);
+}
 
 RECT DialogRectToPixels(int32_t x, int32_t y, int32_t width, int32_t height) {
     RECT r;

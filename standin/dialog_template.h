@@ -35,7 +35,8 @@ struct DialogTemplate {
 
 // Every dialog of a resource script. Lines other than the dialog statements (comments, other resources) are
 // skipped; a dialog statement that cannot be read makes the whole parse fail with a message in `error`.
-std::optional<std::vector<DialogTemplate>> ParseDialogTemplates(const std::string& script, std::string* error);
+std::optional<std::vector<DialogTemplate>> ParseDialogTemplates(const std::string& script,
+                                                                std::string* error);
 
 // The module's dialog `resourceID` from its own resource script (embedded at build time), or null when the
 // module has no such dialog. Parsed once.

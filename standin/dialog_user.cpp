@@ -62,7 +62,9 @@ std::string LabelBefore(const UiWindow& window, std::size_t index) {
     return "Item " + std::to_string(window.items[index].id);
 }
 
-std::string Quoted(const std::u16string& text) { return "\"" + Utf16ToUtf8(text) + "\""; }
+std::string Quoted(const std::u16string& text) {
+    return "\"" + Utf16ToUtf8(text) + "\"";
+}
 
 // An answer as typed: inside double quotes it is taken literally, otherwise as it stands.
 std::string Unquote(const std::string& line) {
@@ -71,18 +73,21 @@ std::string Unquote(const std::string& line) {
 }
 
 class AcceptingDialogUser : public DialogUser {
-public:
+  public:
     void Operate(DialogSession& session) override { session.Press(kDialogOkID); }
 };
 
 }  // namespace
 
-// ---- DialogSession -------------------------------------------------------------------------------------------
+// ---- DialogSession
+// -------------------------------------------------------------------------------------------
 
 DialogSession::DialogSession(HWND dialog, FXDialogProc proc, void* user, DialogRun& run)
     : dialog_(dialog), proc_(proc), user_(user), run_(run) {}
 
-const UiWindow* DialogSession::Window() const { return Ui().Window(dialog_); }
+const UiWindow* DialogSession::Window() const {
+    return Ui().Window(dialog_);
+}
 
 bool DialogSession::Ended() const {
     const UiWindow* window = Window();
@@ -132,7 +137,8 @@ bool DialogSession::SelectEntry(int32_t itemID, int32_t index) {
         return false;
     }
     item->selection = index;
-    Send(kMessageCommand, CommandParameter(itemID, kComboSelectionChanged), reinterpret_cast<intptr_t>(item->handle));
+    Send(kMessageCommand, CommandParameter(itemID, kComboSelectionChanged),
+         reinterpret_cast<intptr_t>(item->handle));
     return true;
 }
 
@@ -161,7 +167,8 @@ bool DialogSession::TypeText(int32_t itemID, const std::u16string& text) {
 void DialogSession::Press(int32_t buttonID) {
     UiItem* item = UsableItem(*this, buttonID);
     if (item == nullptr) return;
-    Send(kMessageCommand, CommandParameter(buttonID, kButtonClicked), reinterpret_cast<intptr_t>(item->handle));
+    Send(kMessageCommand, CommandParameter(buttonID, kButtonClicked),
+         reinterpret_cast<intptr_t>(item->handle));
 }
 
 void DialogSession::CloseBox() {
@@ -175,9 +182,12 @@ void DialogSession::CloseBox() {
          reinterpret_cast<intptr_t>(cancel != nullptr ? cancel->handle : nullptr));
 }
 
-void DialogSession::Note(const std::string& note) { run_.notes.push_back(note); }
+void DialogSession::Note(const std::string& note) {
+    run_.notes.push_back(note);
+}
 
-// ---- Scripted answers ------------------------------------------------------------------------------------------
+// ---- Scripted answers
+// ------------------------------------------------------------------------------------------
 
 bool DialogAnswers::ParseEnding(const std::string& text, DialogEnding& ending) {
     const std::string word = Lower(text);
@@ -231,9 +241,12 @@ void ScriptedDialogUser::Operate(DialogSession& session) {
     }
 }
 
-std::shared_ptr<DialogUser> MakeAcceptingUser() { return std::make_shared<AcceptingDialogUser>(); }
+std::shared_ptr<DialogUser> MakeAcceptingUser() {
+    return std::make_shared<AcceptingDialogUser>();
+}
 
-// ---- The terminal user -----------------------------------------------------------------------------------------
+// ---- The terminal user
+// -----------------------------------------------------------------------------------------
 
 bool TerminalDialogUser::ReadLine(const std::string& prompt, std::string& line) {
     out_ << prompt << std::flush;
@@ -242,6 +255,7 @@ bool TerminalDialogUser::ReadLine(const std::string& prompt, std::string& line) 
         return false;
     }
     if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (echoInput) out_ << line << "\n";
     return true;
 }
 
@@ -315,7 +329,8 @@ void TerminalDialogUser::Operate(DialogSession& session) {
     }
 }
 
-// ---- Drawing -----------------------------------------------------------------------------------------------------
+// ---- Drawing
+// -----------------------------------------------------------------------------------------------------
 
 std::string RenderDialog(const UiWindow& window) {
     std::ostringstream out;
@@ -339,7 +354,8 @@ std::string RenderDialog(const UiWindow& window) {
         } else if (item.IsEdit()) {
             out << LabelBefore(window, index) << ": [" << Utf16ToUtf8(item.text) << "]" << disabled << "\n";
         } else if (item.IsButton()) {
-            buttons += (buttons.empty() ? "" : "  ") + std::string("[ ") + ShownLabel(item.text) + " ]" + disabled;
+            buttons +=
+                (buttons.empty() ? "" : "  ") + std::string("[ ") + ShownLabel(item.text) + " ]" + disabled;
         } else {
             out << ShownLabel(item.text) << disabled << "\n";
         }

@@ -17,7 +17,7 @@ namespace standin {
 // each change reaches the module's dialog procedure as the message a real dialog sends (a selection change,
 // an edit change, a button press, the close box).
 class DialogSession {
-public:
+  public:
     DialogSession(HWND dialog, FXDialogProc proc, void* user, DialogRun& run);
 
     HWND Handle() const { return dialog_; }
@@ -43,7 +43,7 @@ public:
     // Something the user wanted and could not do, kept in the run's notes.
     void Note(const std::string& note);
 
-private:
+  private:
     HWND dialog_;
     FXDialogProc proc_;
     void* user_;
@@ -52,7 +52,7 @@ private:
 
 // Whoever answers the dialogs: a script, a person at a terminal, or the default that presses OK.
 class DialogUser {
-public:
+  public:
     virtual ~DialogUser() = default;
     // Acts on the dialog until it is done. Returning while the dialog has not ended makes the host give the
     // dialog up (FX_Dialog returns without an end).
@@ -64,10 +64,10 @@ enum class DialogEnding { Ok, Cancel, Close, None };
 
 // The answers for one dialog. Whatever is not set stays as the dialog shows it.
 struct DialogAnswers {
-    std::optional<std::string> categoryName;   // UTF-8; the first entry of that name
-    std::optional<int32_t> categoryEntry;      // counted from 1
-    std::optional<std::string> prefix;         // UTF-8
-    std::optional<std::string> suffix;         // UTF-8
+    std::optional<std::string> categoryName;  // UTF-8; the first entry of that name
+    std::optional<int32_t> categoryEntry;     // counted from 1
+    std::optional<std::string> prefix;        // UTF-8
+    std::optional<std::string> suffix;        // UTF-8
     DialogEnding ending = DialogEnding::Ok;
 
     // "ok", "cancel", "close" or "none" (case-insensitive); false for anything else.
@@ -79,7 +79,7 @@ struct DialogAnswers {
 // Answers each dialog with the next answers of its queue. When the queue is empty it does nothing, so the
 // host gives the dialog up.
 class ScriptedDialogUser : public DialogUser {
-public:
+  public:
     ScriptedDialogUser() = default;
     explicit ScriptedDialogUser(DialogAnswers answers) { queue.push_back(std::move(answers)); }
 
@@ -89,15 +89,18 @@ public:
 };
 
 // A person at a terminal: the dialog is drawn as text, the answers are read line by line; an empty line keeps
-// what is shown. A text in double quotes is taken as written inside them ("" for an empty text, "To " with its
-// space). The end of the input closes the dialog.
+// what is shown. A text in double quotes is taken as written inside them ("" for an empty text, "To " with
+// its space). The end of the input closes the dialog.
 class TerminalDialogUser : public DialogUser {
-public:
+  public:
     TerminalDialogUser(std::istream& in, std::ostream& out) : in_(in), out_(out) {}
 
     void Operate(DialogSession& session) override;
 
-private:
+    // Writes each answer after its prompt, for input that the terminal does not echo (a pipe, a file).
+    bool echoInput = false;
+
+  private:
     bool ReadLine(const std::string& prompt, std::string& line);
 
     std::istream& in_;

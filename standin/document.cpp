@@ -69,13 +69,42 @@ Bytes* Document::FindMutable(uint32_t tag, const RecordKey& key) {
     return const_cast<Bytes*>(static_cast<const Document*>(this)->Find(tag, key));
 }
 
-void Document::Put(uint32_t tag, const RecordKey& key, Bytes data) { records_[tag][key] = std::move(data); }
+void Document::Put(uint32_t tag, const RecordKey& key, Bytes data) {
+    records_[tag][key] = std::move(data);
+}
 
 bool Document::Erase(uint32_t tag, const RecordKey& key) {
     Forget();
     auto t = records_.find(tag);
     if (t == records_.end() || t->second.erase(key) == 0) return false;
     if (t->second.empty()) records_.erase(t);
+    return true;
+}
+
+bool Document::EraseIncident(uint32_t tag, const RecordKey& erasedKey, std::size_t inciField) {
+    const RecordKey key = erasedKey;  // the caller's key may live in the record that goes
+    Forget();
+    auto t = records_.find(tag);
+    if (t == records_.end()) return false;
+    Records& records = t->second;
+    auto at = records.find(key);
+    if (at == records.end()) return false;
+    auto later = records.erase(at);
+    auto sameItem = [&](const RecordKey& other) {
+        for (std::size_t i = 0; i < inciField; ++i) {
+            if (other.fields[i] != key.fields[i]) return false;
+        }
+        return true;
+    };
+    // Each later incident takes the number just below it, which is free by then; the order stays the same.
+    while (later != records.end() && sameItem(later->first)) {
+        auto next = std::next(later);
+        auto node = records.extract(later);
+        --node.key().fields[inciField];
+        records.insert(next, std::move(node));
+        later = next;
+    }
+    if (records.empty()) records_.erase(t);
     return true;
 }
 
@@ -109,8 +138,8 @@ RecordKey Document::NewKeyFor(uint32_t tag, const RecordKey& requested, bool det
 //   (itemNo, -1) / detail (itemNo, itemNo2, -1)
 //                               a new incident after the last one of that item, 0 for the first;
 //   anything else               the requested key itself (a create at a given key).
-// The fields after the one handed out are 0. When the numbers are used up (the highest is 0x7FFF) the requested
-// key comes back unchanged, still asking, and the create call refuses it.
+// The fields after the one handed out are 0. When the numbers are used up (the highest is 0x7FFF) the
+// requested key comes back unchanged, still asking, and the create call refuses it.
 RecordKey Document::NewKey(uint32_t tag, const RecordKey& requested, bool detail,
                            Records::const_iterator* hint) const {
     const auto& f = requested.fields;
@@ -162,8 +191,8 @@ std::optional<RecordKey> Document::Create(uint32_t tag, const RecordKey& request
         if (records.empty()) records_.erase(tag);
         return std::nullopt;
     }
-    // The hint is where a handed-out number goes (above every key of its kind, below the next kind); for a key
-    // that was given, the search finds the place.
+    // The hint is where a handed-out number goes (above every key of its kind, below the next kind); for a
+    // key that was given, the search finds the place.
     auto at = key == requested ? records.emplace(key, std::move(data)).first
                                : records.emplace_hint(hint, key, std::move(data));
     Remember(&records, at);

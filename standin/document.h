@@ -16,7 +16,9 @@ struct RecordKey {
     static RecordKey FromBytes(const void* key8);
     void ToBytes(void* key8) const;
     static RecordKey Other(int16_t itemNo, int16_t inci = 0) { return {{itemNo, inci, 0, 0}}; }
-    static RecordKey Detail(int16_t itemNo, int16_t itemNo2, int16_t inci = 0) { return {{itemNo, itemNo2, inci, 0}}; }
+    static RecordKey Detail(int16_t itemNo, int16_t itemNo2, int16_t inci = 0) {
+        return {{itemNo, itemNo2, inci, 0}};
+    }
 
     friend bool operator<(const RecordKey& a, const RecordKey& b) { return a.fields < b.fields; }
     friend bool operator==(const RecordKey& a, const RecordKey& b) { return a.fields == b.fields; }
@@ -29,7 +31,7 @@ using Bytes = std::vector<uint8_t>;
 // key it found, then next again) takes constant time per step, because the document remembers the record the
 // last look-up or step ended on.
 class Document {
-public:
+  public:
     Document() = default;
     Document(const Document& other) : records_(other.records_) {}
     Document(Document&& other) noexcept : records_(std::move(other.records_)) { other.Forget(); }
@@ -41,10 +43,14 @@ public:
     Bytes* FindMutable(uint32_t tag, const RecordKey& key);
     void Put(uint32_t tag, const RecordKey& key, Bytes data);
     bool Erase(uint32_t tag, const RecordKey& key);
-    // The first key strictly after `key` within the tag, in key order (fields compared as signed numbers, first
-    // field first). Strictly after, always: a walk that starts from the zero key therefore never returns to
-    // where it started, even when a record sits at the zero key itself (such a record is not reached by a walk;
-    // the document's items count from 1).
+    // Erases a record whose key field `inciField` is an incident (an index among the records of its item) and
+    // moves the item's later incidents down by one, so that the item's incidents stay without a gap, as the
+    // application keeps them.
+    bool EraseIncident(uint32_t tag, const RecordKey& key, std::size_t inciField);
+    // The first key strictly after `key` within the tag, in key order (fields compared as signed numbers,
+    // first field first). Strictly after, always: a walk that starts from the zero key therefore never
+    // returns to where it started, even when a record sits at the zero key itself (such a record is not
+    // reached by a walk; the document's items count from 1).
     std::optional<RecordKey> NextKey(uint32_t tag, const RecordKey& key) const;
     // Every record of a tag in key order.
     std::vector<std::pair<RecordKey, Bytes>> All(uint32_t tag) const;
@@ -53,8 +59,8 @@ public:
     // `detail`, (itemNo, -1) asks for a new itemNo2 and (itemNo, itemNo2, -1) for a new incident. A key that
     // asks for nothing is returned as it is; so is one whose numbers are used up (it still holds a -1 then).
     RecordKey NewKeyFor(uint32_t tag, const RecordKey& requested, bool detail = false) const;
-    // A create: the record goes to NewKeyFor's key. Nothing happens, and the answer is empty, when that key still
-    // asks for a number (-1 in a field) or holds a record already.
+    // A create: the record goes to NewKeyFor's key. Nothing happens, and the answer is empty, when that key
+    // still asks for a number (-1 in a field) or holds a record already.
     std::optional<RecordKey> Create(uint32_t tag, const RecordKey& requested, bool detail, Bytes data);
     std::size_t RecordCount() const;
     std::size_t Count(uint32_t tag) const;
@@ -62,11 +68,12 @@ public:
 
     friend bool operator==(const Document& a, const Document& b) { return a.records_ == b.records_; }
 
-private:
+  private:
     using Records = std::map<RecordKey, Bytes>;
 
     // NewKeyFor, and where the new key goes in its tag's records (end() of `hint` when not known).
-    RecordKey NewKey(uint32_t tag, const RecordKey& requested, bool detail, Records::const_iterator* hint) const;
+    RecordKey NewKey(uint32_t tag, const RecordKey& requested, bool detail,
+                     Records::const_iterator* hint) const;
     void Forget() const { cursorRecords_ = nullptr; }
     void Remember(const Records* records, Records::const_iterator at) const {
         cursorRecords_ = records;
@@ -78,8 +85,8 @@ private:
     const Records* RecordsOf(uint32_t tag) const;
 
     std::map<uint32_t, Records> records_;
-    // The record the last look-up, step or create ended on (none when cursorRecords_ is null). Inserting keeps
-    // map iterators valid; erasing and copying forget it.
+    // The record the last look-up, step or create ended on (none when cursorRecords_ is null). Inserting
+    // keeps map iterators valid; erasing and copying forget it.
     mutable const Records* cursorRecords_ = nullptr;
     mutable Records::const_iterator cursor_;
 };

@@ -34,7 +34,11 @@ std::vector<char32_t> CodePoints(const std::string& utf8) {
     std::size_t i = 0;
     while (i < utf8.size()) {
         const auto c = static_cast<unsigned char>(utf8[i]);
-        std::size_t length = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 0;
+        std::size_t length = c < 0x80           ? 1
+                             : (c >> 5) == 0x6  ? 2
+                             : (c >> 4) == 0xE  ? 3
+                             : (c >> 3) == 0x1E ? 4
+                                                : 0;
         char32_t point = length == 1 ? c : length == 2 ? (c & 0x1F) : length == 3 ? (c & 0x0F) : (c & 0x07);
         bool valid = length != 0 && i + length <= utf8.size();
         for (std::size_t k = 1; valid && k < length; ++k) {
@@ -121,7 +125,8 @@ Bytes EncodeText(const std::string& utf8, bool wide) {
         data.push_back(0);
         data.push_back(0);
     } else {
-        for (char32_t point : CodePoints(utf8)) data.push_back(point <= 0xFF ? static_cast<uint8_t>(point) : '?');
+        for (char32_t point : CodePoints(utf8))
+            data.push_back(point <= 0xFF ? static_cast<uint8_t>(point) : '?');
         data.push_back(0);
     }
     return data;
@@ -160,7 +165,9 @@ std::array<uint8_t, 20> MakeRegionRecord(const RegionSpec& region) {
 DocumentBuilder::DocumentBuilder(Document& document, uint32_t hostVersion)
     : document_(document), hostVersion_(hostVersion) {}
 
-bool DocumentBuilder::WideText() const { return L::WideText(hostVersion_); }
+bool DocumentBuilder::WideText() const {
+    return L::WideText(hostVersion_);
+}
 
 int16_t DocumentBuilder::AddMeasures(int count) {
     RecordKey key = NewItem(document_, L::kMeasureTag);
@@ -226,7 +233,8 @@ int16_t DocumentBuilder::AddStyleAssignment(int16_t staff, int16_t styleID, int1
     return key.fields[1];
 }
 
-void DocumentBuilder::AddMultiStaffInstrument(int16_t id, const std::vector<int16_t>& staves, int16_t groupID) {
+void DocumentBuilder::AddMultiStaffInstrument(int16_t id, const std::vector<int16_t>& staves,
+                                              int16_t groupID) {
     Bytes instrument(L::kMultiStaffSize, 0);
     for (std::size_t i = 0; i < staves.size() && i < 3; ++i) {
         Set16(instrument, L::kMultiStaffStaff1 + 2 * i, static_cast<uint16_t>(staves[i]));
@@ -245,12 +253,13 @@ void DocumentBuilder::AddGroup(int16_t groupID, int16_t topStaff, int16_t bottom
     document_.Put(L::kGroupTag, RecordKey::Detail(0, groupID), std::move(group));
 }
 
-void DocumentBuilder::AddCategory(int16_t id, int16_t categoryID, const std::string& name, uint16_t fontNumber,
-                                  int16_t size, uint16_t effects, const std::array<uint16_t, 6>& defaults,
-                                  uint16_t trailingWord) {
+void DocumentBuilder::AddCategory(int16_t id, int16_t categoryID, const std::string& name,
+                                  uint16_t fontNumber, int16_t size, uint16_t effects,
+                                  const std::array<uint16_t, 6>& defaults, uint16_t trailingWord) {
     Bytes category(L::CategorySize(hostVersion_), 0);
     Set16(category, L::kCategoryID, static_cast<uint16_t>(categoryID));
-    // The name fills the room up to the font words, cut short there if it is longer, and keeps its terminator.
+    // The name fills the room up to the font words, cut short there if it is longer, and keeps its
+    // terminator.
     const std::size_t fontOffset = L::CategoryTextFont(hostVersion_);
     const std::size_t unit = WideText() ? 2 : 1;
     Bytes text = EncodeText(name, WideText());
@@ -273,8 +282,8 @@ void DocumentBuilder::AddCategory(int16_t id, int16_t categoryID, const std::str
 void DocumentBuilder::AddTextExpression(int16_t id, const std::string& text, const std::string& description,
                                         int16_t categoryID) {
     const Bytes describedAs = EncodeText(description, WideText());
-    Bytes definition(std::max(L::kDefinitionDescription + describedAs.size(), L::DefinitionMinSize(hostVersion_)),
-                     0);
+    Bytes definition(
+        std::max(L::kDefinitionDescription + describedAs.size(), L::DefinitionMinSize(hostVersion_)), 0);
     Set16(definition, L::kDefinitionTextBlockID,
           static_cast<uint16_t>(AddTextBlock(text, L::kExpressionTextKind)));
     uint16_t word26 = static_cast<uint16_t>(categoryID) & L::kDefinitionCategoryMask;

@@ -54,11 +54,11 @@ struct TextExpressionInfo {
     uint16_t categoryID = 0;  // bits 0-13 of word 26
     uint16_t word10 = 0;      // the flag word
     uint16_t word26 = 0;
-    std::size_t size = 0;     // the record's size in bytes
+    std::size_t size = 0;  // the record's size in bytes
 };
 
 class DocumentBuilder {
-public:
+  public:
     DocumentBuilder(Document& document, uint32_t hostVersion);
 
     uint32_t HostVersion() const { return hostVersion_; }
@@ -69,7 +69,8 @@ public:
     int16_t AddMeasures(int count);
     // A raw-text record at a new item number of `tag`; returns the number.
     int16_t AddRawText(uint32_t tag, const std::string& text);
-    // A raw text of the kind and a text block (the values of a new block) naming it; returns the block's number.
+    // A raw text of the kind and a text block (the values of a new block) naming it; returns the block's
+    // number.
     int16_t AddTextBlock(const std::string& text, uint16_t textKind = 0x626C);
     // A staff with its full name (tags allowed); appends the id to Host().staffOrder when `inScore`.
     void AddStaff(int16_t id, const std::string& fullName, bool inScore = true);
@@ -85,12 +86,14 @@ public:
     void AddGroup(int16_t groupID, int16_t topStaff, int16_t bottomStaff, int16_t startMeasure,
                   const std::string& fullName);
     // An expression category at record number `id`.
-    void AddCategory(int16_t id, int16_t categoryID, const std::string& name, uint16_t fontNumber, int16_t size,
-                     uint16_t effects, const std::array<uint16_t, 6>& defaults = {}, uint16_t trailingWord = 0);
-    // A text expression definition at `id`: its text in a new 'txxp' raw text and a text block of kind 0x7870,
-    // the description, the category id in word 26 (with the two high bits set from 0x11000000 on, as the
-    // application's own assignment to a category leaves them).
-    void AddTextExpression(int16_t id, const std::string& text, const std::string& description, int16_t categoryID);
+    void AddCategory(int16_t id, int16_t categoryID, const std::string& name, uint16_t fontNumber,
+                     int16_t size, uint16_t effects, const std::array<uint16_t, 6>& defaults = {},
+                     uint16_t trailingWord = 0);
+    // A text expression definition at `id`: its text in a new 'txxp' raw text and a text block of kind
+    // 0x7870, the description, the category id in word 26 (with the two high bits set from 0x11000000 on, as
+    // the application's own assignment to a category leaves them).
+    void AddTextExpression(int16_t id, const std::string& text, const std::string& description,
+                           int16_t categoryID);
     // An enclosure for definition `definitionID`; sets the definition's enclosure flag when it exists.
     void AddEnclosure(int16_t definitionID, const std::array<uint8_t, 12>& bytes);
     // The measure's next expression; `shape` sets bit 0x2000 of the flag word. Returns its incident.
@@ -108,7 +111,7 @@ public:
     bool HasMeasure(int16_t measure) const;
     std::size_t Count(uint32_t tag) const { return document_.Count(tag); }
 
-private:
+  private:
     Document& document_;
     uint32_t hostVersion_;
 };

@@ -23,7 +23,8 @@ long StandinHost::Log(const std::string& function, std::vector<int64_t> args, st
 }
 
 void StandinHost::LogResult(long index, int64_t result) {
-    if (index >= 0 && static_cast<std::size_t>(index) < calls.size()) calls[static_cast<std::size_t>(index)].result = result;
+    if (index >= 0 && static_cast<std::size_t>(index) < calls.size())
+        calls[static_cast<std::size_t>(index)].result = result;
 }
 
 void StandinHost::Count(std::string_view function) {
@@ -45,7 +46,9 @@ std::vector<HostCall> StandinHost::CallsTo(const std::string& function) const {
     return found;
 }
 
-void StandinHost::Reset() { *this = StandinHost(); }
+void StandinHost::Reset() {
+    *this = StandinHost();
+}
 
 StandinHost& Host() {
     static StandinHost host;

@@ -43,7 +43,7 @@ struct HostCall {
 // The process's stand-in application: the open document, the staff order, the fonts, the registry that
 // GetModuleHandleA / GetProcAddress answer from, and a log of every call.
 class StandinHost {
-public:
+  public:
     // ---- The document ----
     Document& Doc() { return document_; }
     void NewDocument() { document_ = Document(); }
@@ -87,7 +87,7 @@ public:
     // Back to a new process's state: empty document, FINALE.EXE with every function, no log.
     void Reset();
 
-private:
+  private:
     Document document_;
 };
 

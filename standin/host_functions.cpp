@@ -1,21 +1,22 @@
 // The stand-in application's answers to the module's document, window, staff and font calls.
 //
-// Record data calls work on Host().Doc(), a store of byte records addressed by tag and 8-bit key. The protocol:
+// Record data calls work on Host().Doc(), a store of byte records addressed by tag and 8-byte key:
 //   load    A null key or size pointer is refused. A record that is not there: 0. A null buffer reports the
 //           record's size in *size and copies nothing (1). A record larger than the capacity in *size is
 //           refused and nothing is copied; *size stays as it was. Otherwise the record is copied and *size
 //           becomes its size.
 //   save    Replaces the record at the key by exactly the `size` bytes given (the record then has that size).
-//           A save at a key where no record is becomes a record there: the document holds whatever was last
-//           written at a key, as the application's own store does.
-//   create  The key asks for a number (see Document::NewKeyFor): (-1, -1) or (0xFFFF, 0) a new item, (item,
-//           -1) a new incident of the item; a key that asks for nothing creates at that key when it is free.
-//           The new key is written back. A key whose numbers are used up, or a key already taken: 0.
-//   delete  Removes the record at the key; 0 when there is none.
-//   next    Moves the key to the first record of the tag strictly after it in key order; 0 when there is none
-//           (the key is then left alone). A zero key thus finds the first record of the tag with a key above
-//           zero (items count from 1; a record at the zero key itself would make every walk that starts from
-//           the zero key return to its start forever, so a walk never lands there).
+//           A save at a key that holds no record creates the record there: afterwards the document holds it.
+//   create  The key asks for a number (see Document::NewKeyFor): (-1, -1) or (0xFFFF, 0) a new item,
+//           (item, -1) a new incident of the item; a key that asks for nothing creates at that key when it is
+//           free. The new key is written back. A key whose numbers are used up, or a key already taken: 0.
+//   delete  Removes the record at the key; 0 when there is none. Incidents are indices: deleting an
+//           expression or a style assignment moves the later incidents of its measure or staff down by one,
+//           so that they stay numbered from 0 without a gap (walking them by index finds every one).
+//   next    Moves the key to the first record of the tag strictly after it in key order; 0 when there is
+//           none (the key is then left alone). A zero key thus finds the first record of the tag with a key
+//           above zero. Items count from 1; a record at the zero key itself is never reached by a walk,
+//           because a walk that started from the zero key would find it again at every step and not end.
 // Every call is counted in Host().callCounts and, with Host().logCalls on, logged with its arguments.
 #include "standin/host_functions.h"
 
@@ -32,12 +33,14 @@ using standin::RecordKey;
 
 namespace {
 
-int64_t Flag(const void* p) { return p != nullptr ? 1 : 0; }
+int64_t Flag(const void* p) {
+    return p != nullptr ? 1 : 0;
+}
 
 // Counts the call and logs it when the log is on (the arguments are only put together then); the index is
 // kept to add the result.
 class CallRecord {
-public:
+  public:
     template <typename MakeArgs>
     CallRecord(const char* function, MakeArgs makeArgs) {
         Host().Count(function);
@@ -49,7 +52,7 @@ public:
         return result;
     }
 
-private:
+  private:
     long index_ = -1;
 };
 
@@ -72,7 +75,9 @@ std::vector<int64_t> Append(std::vector<int64_t> args, std::initializer_list<int
 extern "C" {
 
 int32_t FX_CALL FX_LoadEData(uint32_t tag, void* key8, void* buffer, uint32_t* size, uint32_t version) {
-    CallRecord call("FX_LoadEData", [&] { return Append(KeyArgs(tag, key8), {Flag(buffer), size != nullptr ? int64_t{*size} : -1, version}); });
+    CallRecord call("FX_LoadEData", [&] {
+        return Append(KeyArgs(tag, key8), {Flag(buffer), size != nullptr ? int64_t{*size} : -1, version});
+    });
     if (key8 == nullptr || size == nullptr) return call.Return(0);
     const Bytes* record = Host().Doc().Find(tag, RecordKey::FromBytes(key8));
     if (record == nullptr) return call.Return(0);
@@ -87,15 +92,20 @@ int32_t FX_CALL FX_LoadEData(uint32_t tag, void* key8, void* buffer, uint32_t* s
 }
 
 int32_t FX_CALL FX_SaveEData(uint32_t tag, void* key8, const void* buffer, uint32_t size, uint32_t version) {
-    CallRecord call("FX_SaveEData", [&] { return Append(KeyArgs(tag, key8), {Flag(buffer), size, version}); });
+    CallRecord call("FX_SaveEData", [&] {
+        return Append(KeyArgs(tag, key8), {Flag(buffer), size, version});
+    });
     if (key8 == nullptr || (buffer == nullptr && size != 0)) return call.Return(0);
     const auto* p = static_cast<const uint8_t*>(buffer);
     Host().Doc().Put(tag, RecordKey::FromBytes(key8), size != 0 ? Bytes(p, p + size) : Bytes());
     return call.Return(1);
 }
 
-int32_t FX_CALL FX_CreateEData(uint32_t tag, void* key8, const void* buffer, uint32_t size, uint32_t version) {
-    CallRecord call("FX_CreateEData", [&] { return Append(KeyArgs(tag, key8), {Flag(buffer), size, version}); });
+int32_t FX_CALL FX_CreateEData(uint32_t tag, void* key8, const void* buffer, uint32_t size,
+                               uint32_t version) {
+    CallRecord call("FX_CreateEData", [&] {
+        return Append(KeyArgs(tag, key8), {Flag(buffer), size, version});
+    });
     if (key8 == nullptr || (buffer == nullptr && size != 0)) return call.Return(0);
     const auto* p = static_cast<const uint8_t*>(buffer);
     auto key = Host().Doc().Create(tag, RecordKey::FromBytes(key8), standin::layout::IsDetailTag(tag),
@@ -108,11 +118,17 @@ int32_t FX_CALL FX_CreateEData(uint32_t tag, void* key8, const void* buffer, uin
 int32_t FX_CALL FX_DeleteEData(uint32_t tag, void* key8, uint32_t version) {
     CallRecord call("FX_DeleteEData", [&] { return Append(KeyArgs(tag, key8), {version}); });
     if (key8 == nullptr) return call.Return(0);
-    return call.Return(Host().Doc().Erase(tag, RecordKey::FromBytes(key8)) ? 1 : 0);
+    const RecordKey key = RecordKey::FromBytes(key8);
+    standin::Document& doc = Host().Doc();
+    const bool deleted =
+        standin::layout::HasIncidents(tag) ? doc.EraseIncident(tag, key, 1) : doc.Erase(tag, key);
+    return call.Return(deleted ? 1 : 0);
 }
 
 int32_t FX_CALL FX_NextEData(uint32_t tag, void* key8, void* reserved1, void* reserved2, uint32_t version) {
-    CallRecord call("FX_NextEData", [&] { return Append(KeyArgs(tag, key8), {Flag(reserved1), Flag(reserved2), version}); });
+    CallRecord call("FX_NextEData", [&] {
+        return Append(KeyArgs(tag, key8), {Flag(reserved1), Flag(reserved2), version});
+    });
     if (key8 == nullptr) return call.Return(0);
     auto next = Host().Doc().NextKey(tag, RecordKey::FromBytes(key8));
     if (!next) return call.Return(0);
@@ -128,7 +144,9 @@ HWND FX_CALL FX_GetCurrentWindow(uint32_t version) {
 }
 
 int32_t FX_CALL FX_GetCurrentWindowInfo(void* info524, uint32_t version) {
-    CallRecord call("FX_GetCurrentWindowInfo", [&] { return std::vector<int64_t>({Flag(info524), version}); });
+    CallRecord call("FX_GetCurrentWindowInfo", [&] {
+        return std::vector<int64_t>({Flag(info524), version});
+    });
     if (info524 == nullptr || !Host().windowInfoAvailable) return call.Return(0);
     auto* p = static_cast<uint8_t*>(info524) + MIREL_WINDOW_INFO_HANDLE_OFFSET;
     const uint32_t window = Host().mainWindow;
@@ -153,7 +171,9 @@ int32_t FX_CALL FX_InstToSlot(int32_t staff, int32_t zero, uint32_t version) {
 }
 
 int32_t FX_CALL FX_FontNumToName(uint32_t fontNumber, char* buffer256, uint32_t version) {
-    CallRecord call("FX_FontNumToName", [&] { return std::vector<int64_t>({fontNumber, Flag(buffer256), version}); });
+    CallRecord call("FX_FontNumToName", [&] {
+        return std::vector<int64_t>({fontNumber, Flag(buffer256), version});
+    });
     if (buffer256 == nullptr) return call.Return(0);
     const auto& fonts = Host().fonts;
     auto it = fonts.find(static_cast<uint16_t>(fontNumber));

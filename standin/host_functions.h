@@ -23,25 +23,28 @@ MIREL_STANDIN_EXPORT int32_t FX_CALL FX_LoadEData(uint32_t tag, void* key8, void
                                                   uint32_t version);
 MIREL_STANDIN_EXPORT int32_t FX_CALL FX_SaveEData(uint32_t tag, void* key8, const void* buffer, uint32_t size,
                                                   uint32_t version);
-MIREL_STANDIN_EXPORT int32_t FX_CALL FX_CreateEData(uint32_t tag, void* key8, const void* buffer, uint32_t size,
-                                                    uint32_t version);
+MIREL_STANDIN_EXPORT int32_t FX_CALL FX_CreateEData(uint32_t tag, void* key8, const void* buffer,
+                                                    uint32_t size, uint32_t version);
 MIREL_STANDIN_EXPORT int32_t FX_CALL FX_DeleteEData(uint32_t tag, void* key8, uint32_t version);
 MIREL_STANDIN_EXPORT int32_t FX_CALL FX_NextEData(uint32_t tag, void* key8, void* reserved1, void* reserved2,
                                                   uint32_t version);
 
 /* Dialogs (dialog_functions.cpp). */
-MIREL_STANDIN_EXPORT int32_t FX_CALL FX_Dialog(int32_t resourceID, FXDialogProc proc, HWND parent, int32_t one,
-                                               void* user, uint32_t version);
+MIREL_STANDIN_EXPORT int32_t FX_CALL FX_Dialog(int32_t resourceID, FXDialogProc proc, HWND parent,
+                                               int32_t one, void* user, uint32_t version);
 MIREL_STANDIN_EXPORT int32_t FX_CALL FX_EndDialog(HWND window, uint32_t version);
-MIREL_STANDIN_EXPORT int32_t FX_CALL FX_EnableDlgItem(HWND window, int32_t item, int32_t enable, uint32_t version);
-MIREL_STANDIN_EXPORT int32_t FX_CALL FX_GetDlgItemVal(HWND window, int32_t item, int32_t kind, uint32_t version);
+MIREL_STANDIN_EXPORT int32_t FX_CALL FX_EnableDlgItem(HWND window, int32_t item, int32_t enable,
+                                                      uint32_t version);
+MIREL_STANDIN_EXPORT int32_t FX_CALL FX_GetDlgItemVal(HWND window, int32_t item, int32_t kind,
+                                                      uint32_t version);
 MIREL_STANDIN_EXPORT int32_t FX_CALL FX_SetDlgItemVal(HWND window, int32_t item, int32_t kind, int32_t value,
                                                       uint32_t version);
-MIREL_STANDIN_EXPORT int32_t FX_CALL FX_GetDlgString(HWND window, int32_t item, char* buffer, int32_t capacity,
-                                                     uint32_t version);
+MIREL_STANDIN_EXPORT int32_t FX_CALL FX_GetDlgString(HWND window, int32_t item, char* buffer,
+                                                     int32_t capacity, uint32_t version);
 MIREL_STANDIN_EXPORT int32_t FX_CALL FX_GetDlgString_UTF16(HWND window, int32_t item, char16_t* buffer,
                                                            int32_t capacity, uint32_t version);
-MIREL_STANDIN_EXPORT int32_t FX_CALL FX_SetDlgString(HWND window, int32_t item, const char* text, uint32_t version);
+MIREL_STANDIN_EXPORT int32_t FX_CALL FX_SetDlgString(HWND window, int32_t item, const char* text,
+                                                     uint32_t version);
 MIREL_STANDIN_EXPORT int32_t FX_CALL FX_SetDlgString_UTF16(HWND window, int32_t item, const char16_t* text,
                                                            uint32_t version);
 

@@ -16,10 +16,10 @@ constexpr int kMargin = 12;
 constexpr int kMeasureWidth = 11;
 constexpr int kHeaderHeight = 30;  // measure numbers above the rows
 constexpr int kRowHeight = 40;
-constexpr int kLaneHeight = 12;    // two lanes of expression labels at the top of a row
-constexpr int kBarTop = 26;        // the style bar in the lower part of a row
+constexpr int kLaneHeight = 12;  // two lanes of expression labels at the top of a row
+constexpr int kBarTop = 26;      // the style bar in the lower part of a row
 constexpr int kBarHeight = 11;
-constexpr double kLabelCharWidth = 5.6;  // average advance of the 10 px label font
+constexpr double kLabelCharWidth = 5.2;  // average advance of the 10 px label font
 
 // ---- Colours ----
 const char* const kAddedColour = "#1a9641";
@@ -91,16 +91,18 @@ struct Label {
 };
 
 class Picture {
-public:
+  public:
     Picture(const Score& score, int nameWidth) : score_(score), nameWidth_(nameWidth) {}
 
     int Width() const { return kMargin * 2 + nameWidth_ + score_.measures * kMeasureWidth; }
-    int Height() const { return kMargin * 2 + kHeaderHeight + static_cast<int>(score_.staves.size()) * kRowHeight; }
+    int Height() const {
+        return kMargin * 2 + kHeaderHeight + static_cast<int>(score_.staves.size()) * kRowHeight;
+    }
     // The left edge of a measure and the top of a slot's row.
     int X(int measure) const { return kMargin + nameWidth_ + (measure - 1) * kMeasureWidth; }
     int Y(int slot) const { return kMargin + kHeaderHeight + (slot - 1) * kRowHeight; }
 
-private:
+  private:
     const Score& score_;
     int nameWidth_;
 };
@@ -136,7 +138,8 @@ std::string EscapeMarkup(const std::string& text) {
 std::string RenderReport(const ReportInput& input) {
     const Score& score = input.after;
     std::size_t longestName = 4;
-    for (const ScoreStaff& staff : score.staves) longestName = std::max(longestName, TextWidth(PlainText(staff.name)));
+    for (const ScoreStaff& staff : score.staves)
+        longestName = std::max(longestName, TextWidth(PlainText(staff.name)));
     const int nameWidth = static_cast<int>(static_cast<double>(longestName) * 7.0) + 40;
     const Picture picture(score, nameWidth);
     const int width = picture.Width();
@@ -147,7 +150,8 @@ std::string RenderReport(const ReportInput& input) {
 
     std::ostringstream svg;
     svg << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" << width << "\" height=\"" << height
-        << "\" viewBox=\"0 0 " << width << " " << height << "\" font-family=\"DejaVu Sans, Arial, sans-serif\">\n";
+        << "\" viewBox=\"0 0 " << width << " " << height
+        << "\" font-family=\"DejaVu Sans, Arial, sans-serif\">\n";
     svg << "<rect x=\"0\" y=\"0\" width=\"" << width << "\" height=\"" << height << "\" fill=\"#ffffff\"/>\n";
 
     // Rows: alternate shading and the staff names.
@@ -155,12 +159,12 @@ std::string RenderReport(const ReportInput& input) {
         const int slot = static_cast<int>(i) + 1;
         const int y = picture.Y(slot);
         if (slot % 2 == 0) {
-            svg << "<rect x=\"" << kMargin << "\" y=\"" << y << "\" width=\"" << right - kMargin << "\" height=\""
-                << kRowHeight << "\" fill=\"#f7f7f7\"/>\n";
+            svg << "<rect x=\"" << kMargin << "\" y=\"" << y << "\" width=\"" << right - kMargin
+                << "\" height=\"" << kRowHeight << "\" fill=\"#f7f7f7\"/>\n";
         }
         svg << "<text class=\"staff\" x=\"" << kMargin + 4 << "\" y=\"" << y + kRowHeight / 2 + 4
-            << "\" font-size=\"12\" fill=\"#222\">" << slot << ". " << EscapeMarkup(PlainText(score.staves[i].name))
-            << "</text>\n";
+            << "\" font-size=\"12\" fill=\"#222\">" << slot << ". "
+            << EscapeMarkup(PlainText(score.staves[i].name)) << "</text>\n";
     }
 
     // The selection, under everything else in the grid.
@@ -171,7 +175,8 @@ std::string RenderReport(const ReportInput& input) {
         const int y = picture.Y(sel.startSlot);
         svg << "<rect class=\"selection\" x=\"" << x << "\" y=\"" << y << "\" width=\""
             << picture.X(sel.endMeasure + 1) - x << "\" height=\"" << picture.Y(sel.endSlot + 1) - y
-            << "\" fill=\"" << kSelectionColour << "\" fill-opacity=\"0.28\" stroke=\"#3182bd\" stroke-width=\"1.5\""
+            << "\" fill=\"" << kSelectionColour
+            << "\" fill-opacity=\"0.28\" stroke=\"#3182bd\" stroke-width=\"1.5\""
             << " stroke-dasharray=\"6 3\"/>\n";
     }
 
@@ -199,7 +204,8 @@ std::string RenderReport(const ReportInput& input) {
         if (slot == 0) continue;
         const ScoreStaffStyle* style = score.StaffStyle(a.style);
         const bool change = style != nullptr && style->changesInstrument;
-        const std::string name = style != nullptr ? PlainText(style->name) : "style " + std::to_string(a.style);
+        const std::string name =
+            style != nullptr ? PlainText(style->name) : "style " + std::to_string(a.style);
         const int x = picture.X(a.start.measure);
         const int barWidth = std::max(picture.X(a.end.measure + 1) - x, kMeasureWidth);
         const int y = picture.Y(slot) + kBarTop;
@@ -208,14 +214,16 @@ std::string RenderReport(const ReportInput& input) {
                             std::to_string(a.start.measure) + " to m. " + std::to_string(a.end.measure))
             << "</title>";
         if (change) {
-            svg << "<rect x=\"" << x << "\" y=\"" << y << "\" width=\"" << barWidth << "\" height=\"" << kBarHeight
-                << "\" rx=\"3\" fill=\"" << kInstrumentChangeColour << "\"/>";
+            svg << "<rect x=\"" << x << "\" y=\"" << y << "\" width=\"" << barWidth << "\" height=\""
+                << kBarHeight << "\" rx=\"3\" fill=\"" << kInstrumentChangeColour << "\"/>";
         } else {
-            svg << "<rect x=\"" << x << "\" y=\"" << y << "\" width=\"" << barWidth << "\" height=\"" << kBarHeight
-                << "\" rx=\"3\" fill=\"url(#hatch)\" stroke=\"" << kOtherStyleColour << "\"/>";
+            svg << "<rect x=\"" << x << "\" y=\"" << y << "\" width=\"" << barWidth << "\" height=\""
+                << kBarHeight << "\" rx=\"3\" fill=\"url(#hatch)\" stroke=\"" << kOtherStyleColour << "\"/>";
         }
         svg << "<text x=\"" << x + 3 << "\" y=\"" << y + kBarHeight - 2 << "\" font-size=\"9\" fill=\""
-            << (change ? "#ffffff" : "#333333") << "\">" << EscapeMarkup(name) << "</text></g>\n";
+            << (change ? "#ffffff\""
+                       : "#222222\" stroke=\"#ffffff\" stroke-width=\"3\" paint-order=\"stroke\"")
+            << ">" << EscapeMarkup(name) << "</text></g>\n";
     }
 
     // Expression labels: what stands after the run (unchanged, rewritten or added) and what was removed.
@@ -256,18 +264,19 @@ std::string RenderReport(const ReportInput& input) {
         if (ends.empty()) ends.assign(2, 0.0);
         std::size_t lane = 0;
         while (lane < ends.size() && ends[lane] > x) ++lane;
-        if (lane == ends.size()) lane = static_cast<std::size_t>(std::min_element(ends.begin(), ends.end()) - ends.begin());
+        if (lane == ends.size())
+            lane = static_cast<std::size_t>(std::min_element(ends.begin(), ends.end()) - ends.begin());
         ends[lane] = x + labelWidth + 2;
         const double y = picture.Y(label.slot) + 1 + static_cast<double>(lane) * kLaneHeight;
         svg << "<g class=\"expression " << StateName(label.state) << "\"><title>"
-            << EscapeMarkup(std::string(StateName(label.state)) + ": m. " + std::to_string(label.measure) + ", " +
-                            (label.text.empty() ? std::string("(no text)") : "\"" + label.text + "\""))
+            << EscapeMarkup(std::string(StateName(label.state)) + ": m. " + std::to_string(label.measure) +
+                            ", " + (label.text.empty() ? std::string("(no text)") : "\"" + label.text + "\""))
             << "</title>";
         svg << "<rect x=\"" << Number(x) << "\" y=\"" << Number(y) << "\" width=\"" << Number(labelWidth)
-            << "\" height=\"" << kLaneHeight - 1 << "\" rx=\"2\" fill=\"" << FillOf(label.state) << "\" stroke=\""
-            << ColourOf(label.state) << "\" stroke-width=\"1\"/>";
-        svg << "<text x=\"" << Number(x + 4) << "\" y=\"" << Number(y + kLaneHeight - 3) << "\" font-size=\"9.5\" fill=\""
-            << ColourOf(label.state) << "\""
+            << "\" height=\"" << kLaneHeight - 1 << "\" rx=\"2\" fill=\"" << FillOf(label.state)
+            << "\" stroke=\"" << ColourOf(label.state) << "\" stroke-width=\"1\"/>";
+        svg << "<text x=\"" << Number(x + 4) << "\" y=\"" << Number(y + kLaneHeight - 3)
+            << "\" font-size=\"9.5\" fill=\"" << ColourOf(label.state) << "\""
             << (label.state == LabelState::Removed ? " text-decoration=\"line-through\"" : "") << ">"
             << EscapeMarkup(label.text) << "</text></g>\n";
     }
@@ -289,34 +298,37 @@ std::string RenderReport(const ReportInput& input) {
          << ".sw{display:inline-block;width:22px;height:11px;border-radius:2px;border:1px solid #888}\n"
          << "table{border-collapse:collapse;font-size:12px;margin-top:14px}\n"
          << "td,th{border:1px solid #ccc;padding:3px 8px;text-align:left}\nth{background:#f0f0f0}\n"
-         << ".added{color:" << kAddedColour << "}.rewritten{color:" << kRewrittenColour << "}.removed{color:"
-         << kRemovedColour << "}\n"
+         << ".added{color:" << kAddedColour << "}.rewritten{color:" << kRewrittenColour
+         << "}.removed{color:" << kRemovedColour << "}\n"
          << "</style>\n</head>\n<body>\n";
     html << "<h1>" << EscapeMarkup("Mirel Instrument Change on " + input.title) << "</h1>\n";
     html << "<p class=\"sub\">" << EscapeMarkup(input.subtitle) << "</p>\n";
-    html << "<p class=\"counts\"><b class=\"added\">" << changes.added << " added</b>, <b class=\"rewritten\">"
-         << changes.rewritten << " rewritten</b>, <b class=\"removed\">" << changes.removed << " removed</b>; "
+    html << "<p class=\"counts\"><b class=\"added\">" << changes.added
+         << " added</b>, <b class=\"rewritten\">" << changes.rewritten
+         << " rewritten</b>, <b class=\"removed\">" << changes.removed << " removed</b>; "
          << changes.expressionsAfter << " expressions in the score now.</p>\n";
     html << "<div class=\"legend\">"
-         << "<span><i class=\"sw\" style=\"background:" << FillOf(LabelState::Added) << ";border-color:"
-         << kAddedColour << "\"></i>added by this run</span>"
-         << "<span><i class=\"sw\" style=\"background:" << FillOf(LabelState::Rewritten) << ";border-color:"
-         << kRewrittenColour << "\"></i>rewritten by this run</span>"
-         << "<span><i class=\"sw\" style=\"background:" << FillOf(LabelState::Removed) << ";border-color:"
-         << kRemovedColour << "\"></i>removed by this run (struck through)</span>"
-         << "<span><i class=\"sw\" style=\"background:" << FillOf(LabelState::Unchanged) << ";border-color:"
-         << kUnchangedColour << "\"></i>expression left as it was</span>"
+         << "<span><i class=\"sw\" style=\"background:" << FillOf(LabelState::Added)
+         << ";border-color:" << kAddedColour << "\"></i>added by this run</span>"
+         << "<span><i class=\"sw\" style=\"background:" << FillOf(LabelState::Rewritten)
+         << ";border-color:" << kRewrittenColour << "\"></i>rewritten by this run</span>"
+         << "<span><i class=\"sw\" style=\"background:" << FillOf(LabelState::Removed)
+         << ";border-color:" << kRemovedColour << "\"></i>removed by this run (struck through)</span>"
+         << "<span><i class=\"sw\" style=\"background:" << FillOf(LabelState::Unchanged)
+         << ";border-color:" << kUnchangedColour << "\"></i>expression left as it was</span>"
          << "<span><i class=\"sw\" style=\"background:" << kInstrumentChangeColour
          << "\"></i>staff style that changes the instrument</span>"
-         << "<span><i class=\"sw\" style=\"background:repeating-linear-gradient(45deg,#eee 0 3px," << kOtherStyleColour
-         << " 3px 5px)\"></i>other staff style</span>"
+         << "<span><i class=\"sw\" style=\"background:repeating-linear-gradient(45deg,#eee 0 3px,"
+         << kOtherStyleColour << " 3px 5px)\"></i>other staff style</span>"
          << "<span><i class=\"sw\" style=\"background:" << kSelectionColour
          << ";border:1px dashed #3182bd\"></i>selection</span></div>\n";
     html << svg.str();
 
     html << "<table>\n<tr><th>Change</th><th>Measure</th><th>Staff</th><th>Text</th><th>Note</th></tr>\n";
     for (const ExpressionChange& c : changes.changes) {
-        const char* kind = c.kind == ChangeKind::Added ? "added" : c.kind == ChangeKind::Removed ? "removed" : "rewritten";
+        const char* kind = c.kind == ChangeKind::Added     ? "added"
+                           : c.kind == ChangeKind::Removed ? "removed"
+                                                           : "rewritten";
         std::string note = c.roleText;
         if (c.placedAnew) note += std::string(note.empty() ? "" : "; ") + "placed anew";
         if (c.kind == ChangeKind::Rewritten && PlainText(c.previousText) != c.ShownText()) {
@@ -326,7 +338,8 @@ std::string RenderReport(const ReportInput& input) {
              << EscapeMarkup(c.staffName + " (staff " + std::to_string(c.staff) + ")") << "</td><td>"
              << EscapeMarkup(c.ShownText()) << "</td><td>" << EscapeMarkup(note) << "</td></tr>\n";
     }
-    if (changes.changes.empty()) html << "<tr><td colspan=\"5\">No expression was added, rewritten or removed.</td></tr>\n";
+    if (changes.changes.empty())
+        html << "<tr><td colspan=\"5\">No expression was added, rewritten or removed.</td></tr>\n";
     html << "</table>\n</body>\n</html>\n";
     return html.str();
 }

@@ -1,7 +1,7 @@
-// The report of a run: one self-contained HTML page with an SVG picture of the score. Staves are rows in score
-// order, measures are columns; the selection is shaded; each style assignment is a bar with its style's name
-// (instrument changes apart from other styles); each expression is a label at its measure, coloured by what the
-// run did to it; a legend explains the colours, and the change list follows the picture.
+// The report of a run: one self-contained HTML page with an SVG picture of the score. Staves are rows in
+// score order, measures are columns; the selection is shaded; each style assignment is a bar with its style's
+// name (instrument changes apart from other styles); each expression is a label at its measure, coloured by
+// what the run did to it; a legend explains the colours, and the change list follows the picture.
 #ifndef MIREL_STANDIN_REPORT_H
 #define MIREL_STANDIN_REPORT_H
 

@@ -18,7 +18,9 @@ namespace {
 constexpr uint32_t kMessageCommand = 0x0111;
 constexpr uint32_t kMessageClose = 0x0010;
 
-std::string Quote(const std::string& text) { return "\"" + text + "\""; }
+std::string Quote(const std::string& text) {
+    return "\"" + text + "\"";
+}
 
 // ---- The headless window model ----
 
@@ -44,14 +46,15 @@ DialogOutcome OutcomeOf(const DialogRun& run) {
         if (m.message == kMessageClose) return DialogOutcome::CloseBox;
         if (m.message == kMessageCommand && (m.wParam >> 16) == 0) {
             if ((m.wParam & 0xFFFF) == static_cast<uintptr_t>(kDialogOkID)) outcome = DialogOutcome::Ok;
-            if ((m.wParam & 0xFFFF) == static_cast<uintptr_t>(kDialogCancelID)) outcome = DialogOutcome::Cancel;
+            if ((m.wParam & 0xFFFF) == static_cast<uintptr_t>(kDialogCancelID))
+                outcome = DialogOutcome::Cancel;
         }
     }
     return outcome;
 }
 
 class ModelPlatform : public RunPlatform {
-public:
+  public:
     ModelPlatform(const DialogAnswers& answers, bool interactive, std::istream& in, std::ostream& out)
         : answers_(answers), interactive_(interactive), in_(in), out_(out) {}
 
@@ -66,7 +69,8 @@ public:
         boxesBefore_ = Ui().messageBoxes.size();
     }
 
-    void AfterInvoke(int, std::vector<DialogSighting>& dialogs, std::vector<MessageSighting>& boxes) override {
+    void AfterInvoke(int, std::vector<DialogSighting>& dialogs,
+                     std::vector<MessageSighting>& boxes) override {
         for (std::size_t i = runsBefore_; i < Ui().dialogRuns.size(); ++i) {
             const DialogRun& run = Ui().dialogRuns[i];
             DialogSighting sighting;
@@ -82,7 +86,7 @@ public:
         }
     }
 
-private:
+  private:
     DialogAnswers answers_;
     bool interactive_;
     std::istream& in_;
@@ -98,6 +102,26 @@ std::string EntryText(const DialogView& view, int entry) {
     return std::to_string(entry) + " " + Quote(view.entries[static_cast<std::size_t>(entry) - 1]);
 }
 
+// How the dialog ended, and with which choices when it was confirmed.
+std::string DescribeEnding(const DialogSighting& dialog) {
+    const DialogView& c = dialog.closing;
+    const std::string chosen = "category " + EntryText(c, c.selectedEntry) + ", prefix " + Quote(c.prefix) +
+                               ", suffix " + Quote(c.suffix);
+    switch (dialog.outcome) {
+        case DialogOutcome::Ok:
+            return "Ended with OK: " + chosen + ".";
+        case DialogOutcome::Cancel:
+            return "Ended with Cancel.";
+        case DialogOutcome::CloseBox:
+            return "Closed with the close box.";
+        case DialogOutcome::Ended:
+            return "Ended by the module without a button: " + chosen + ".";
+        case DialogOutcome::GivenUp:
+            break;
+    }
+    return "The dialog was left open and the host gave it up.";
+}
+
 void WriteDialog(std::ostream& out, const DialogSighting& dialog) {
     const DialogView& v = dialog.opened;
     out << "Dialog " << Quote(v.caption) << " as it opened:\n";
@@ -110,31 +134,13 @@ void WriteDialog(std::ostream& out, const DialogSighting& dialog) {
     out << "  Prefix: " << Quote(v.prefix) << "\n";
     out << "  Suffix: " << Quote(v.suffix) << "\n";
     for (const std::string& note : dialog.notes) out << "The user could not act as told: " << note << ".\n";
-    const DialogView& c = dialog.closing;
-    const std::string chosen = "category " + EntryText(c, c.selectedEntry) + ", prefix " + Quote(c.prefix) +
-                               ", suffix " + Quote(c.suffix);
-    switch (dialog.outcome) {
-        case DialogOutcome::Ok:
-            out << "Ended with OK: " << chosen << ".\n";
-            break;
-        case DialogOutcome::Cancel:
-            out << "Ended with Cancel.\n";
-            break;
-        case DialogOutcome::CloseBox:
-            out << "Closed with the close box.\n";
-            break;
-        case DialogOutcome::Ended:
-            out << "Ended by the module without a button: " << chosen << ".\n";
-            break;
-        case DialogOutcome::GivenUp:
-            out << "The dialog was left open and the host gave it up.\n";
-            break;
-    }
+    out << DescribeEnding(dialog) << "\n";
 }
 
 // ---- Checking the command line against the score ----
 
-bool ParseRange(const std::string& text, int limit, const char* what, int& first, int& last, std::string& error) {
+bool ParseRange(const std::string& text, int limit, const char* what, int& first, int& last,
+                std::string& error) {
     if (text == "*") {
         first = 1;
         last = limit;
@@ -144,14 +150,16 @@ bool ParseRange(const std::string& text, int limit, const char* what, int& first
     const std::string a = text.substr(0, dash);
     const std::string b = dash == std::string::npos ? a : text.substr(dash + 1);
     const auto number = [](const std::string& digits, int& value) {
-        if (digits.empty() || digits.size() > 5 || digits.find_first_not_of("0123456789") != std::string::npos) {
+        if (digits.empty() || digits.size() > 5 ||
+            digits.find_first_not_of("0123456789") != std::string::npos) {
             return false;
         }
         value = std::stoi(digits);
         return true;
     };
     if (!number(a, first) || !number(b, last)) {
-        error = "expected a " + std::string(what) + " number, a range such as 1-8, or *, found \"" + text + "\"";
+        error =
+            "expected a " + std::string(what) + " number, a range such as 1-8, or *, found \"" + text + "\"";
         return false;
     }
     for (int value : {first, last}) {
@@ -178,34 +186,37 @@ bool SamePath(const std::string& a, const std::string& b) {
     return std::filesystem::weakly_canonical(pa, ec) == std::filesystem::weakly_canonical(pb, ec);
 }
 
-std::string DescribeAnswers(const RunCommandOptions& o) {
-    if (o.interactive) return "dialog answered at the terminal";
-    if (o.cancel) return "dialog cancelled";
-    std::string text = "category " + (o.category ? Quote(*o.category) : std::string("as shown")) + ", prefix " +
-                       (o.prefix ? Quote(*o.prefix) : std::string("as shown")) + ", suffix " +
-                       (o.suffix ? Quote(*o.suffix) : std::string("as shown"));
-    return text;
+// How the dialog was answered, for the report: the last dialog's ending.
+std::string DescribeAnswers(const RunResult& result) {
+    for (auto it = result.invocations.rbegin(); it != result.invocations.rend(); ++it) {
+        if (!it->dialogs.empty()) return "dialog: " + DescribeEnding(it->dialogs.back());
+    }
+    return "no dialog was shown";
 }
 
 std::string RegionText(const ScoreSelection& s) {
     std::string text = "slots " + std::to_string(s.startSlot) + "-" + std::to_string(s.endSlot) + ", m. " +
                        std::to_string(s.startMeasure) + "-" + std::to_string(s.endMeasure);
     if (s.startPosition != 0 || s.endPosition != kEndOfMeasure) {
-        text += " (positions " + std::to_string(s.startPosition) + " to " + std::to_string(s.endPosition) + ")";
+        text +=
+            " (positions " + std::to_string(s.startPosition) + " to " + std::to_string(s.endPosition) + ")";
     }
     return text;
 }
 
 }  // namespace
 
-HWND RunPlatform::ParentWindow() { return MirelWindowFromValue(Host().mainWindow); }
+HWND RunPlatform::ParentWindow() {
+    return MirelWindowFromValue(Host().mainWindow);
+}
 
-std::unique_ptr<RunPlatform> MakeModelPlatform(const DialogAnswers& answers, bool interactive, std::istream& in,
-                                               std::ostream& out) {
+std::unique_ptr<RunPlatform> MakeModelPlatform(const DialogAnswers& answers, bool interactive,
+                                               std::istream& in, std::ostream& out) {
     return std::make_unique<ModelPlatform>(answers, interactive, in, out);
 }
 
-// ---- A run ---------------------------------------------------------------------------------------------------------
+// ---- A run
+// ---------------------------------------------------------------------------------------------------------
 
 RunResult RunScore(const ModuleExports& exports, const Score& score, const RunSettings& settings,
                    RunPlatform& platform) {
@@ -269,7 +280,8 @@ std::string FormatInvocation(const Invocation& invocation, int repeat) {
     return out.str();
 }
 
-bool ParseSelection(const std::string& text, const Score& score, ScoreSelection& selection, std::string& error) {
+bool ParseSelection(const std::string& text, const Score& score, ScoreSelection& selection,
+                    std::string& error) {
     const std::size_t colon = text.find(':');
     if (colon == std::string::npos || text.find(':', colon + 1) != std::string::npos) {
         error = "expected SLOTS:MEASURES such as 1-8:1-120, found \"" + text + "\"";
@@ -293,7 +305,8 @@ bool ParseSelection(const std::string& text, const Score& score, ScoreSelection&
     return true;
 }
 
-// ---- run -----------------------------------------------------------------------------------------------------------
+// ---- run
+// -----------------------------------------------------------------------------------------------------------
 
 int RunCommand(const RunCommandOptions& options, const RunPlatformFactory& platforms, std::ostream& out,
                std::ostream& err) {
@@ -320,8 +333,8 @@ int RunCommand(const RunCommandOptions& options, const RunPlatformFactory& platf
         try {
             CheckForHostVersion(score, hostVersion);
         } catch (const ScoreError& e) {
-            return badInput(options.scorePath + ": at " + e.Pointer() + ": " + e.what() + " (--host-version " +
-                            *options.hostVersion + ")");
+            return badInput(options.scorePath + ": at " + e.Pointer() + ": " + e.what() +
+                            " (--host-version " + *options.hostVersion + ")");
         }
     }
 
@@ -330,27 +343,27 @@ int RunCommand(const RunCommandOptions& options, const RunPlatformFactory& platf
         std::string error;
         if (!ParseSelection(*options.select, score, selection, error)) return badInput("--select: " + error);
     }
-    if (selection.startSlot < 1 || selection.endMeasure < 1) {
-        return badInput(options.scorePath + ": the score has no staves to run on");
-    }
 
     if (options.repeat < 1) return badInput("--repeat must be 1 or more");
     DialogAnswers answers;
     if (options.interactive && (options.category || options.prefix || options.suffix || options.cancel)) {
-        return badInput("--interactive asks the dialog's questions at the terminal; it cannot be combined with "
-                        "--category, --prefix, --suffix or --cancel");
+        return badInput(
+            "--interactive asks the dialog's questions at the terminal; it cannot be combined with "
+            "--category, --prefix, --suffix or --cancel");
     }
     if (options.category) {
         answers.SetCategory(*options.category);
         if (answers.categoryEntry) {
-            if (*answers.categoryEntry < 1 || static_cast<std::size_t>(*answers.categoryEntry) > score.categories.size()) {
+            if (*answers.categoryEntry < 1 ||
+                static_cast<std::size_t>(*answers.categoryEntry) > score.categories.size()) {
                 return badInput("--category: there is no entry " + *options.category + " (the dialog lists " +
                                 std::to_string(score.categories.size()) + " categories)");
             }
         } else if (std::none_of(score.categories.begin(), score.categories.end(),
                                 [&](const ScoreCategory& c) { return c.name == *options.category; })) {
             std::string names;
-            for (const ScoreCategory& c : score.categories) names += (names.empty() ? "" : ", ") + Quote(c.name);
+            for (const ScoreCategory& c : score.categories)
+                names += (names.empty() ? "" : ", ") + Quote(c.name);
             return badInput("--category: the score has no category named " + Quote(*options.category) +
                             " (it has " + (names.empty() ? std::string("none") : names) + ")");
         }
@@ -383,8 +396,8 @@ int RunCommand(const RunCommandOptions& options, const RunPlatformFactory& platf
 
     out << "Score: " << options.scorePath << " (" << score.staves.size() << " staves, " << score.measures
         << " measures, host version " << FormatHostVersion(hostVersion) << ")\n";
-    out << "Selection: " << RegionText(selection) << (options.select || score.selection ? "" : " (whole score)")
-        << "\n";
+    out << "Selection: " << RegionText(selection)
+        << (options.select || score.selection ? "" : " (whole score)") << "\n";
     out << "Module: " << options.modulePath << "\n\n";
 
     RunSettings settings;
@@ -416,7 +429,7 @@ int RunCommand(const RunCommandOptions& options, const RunPlatformFactory& platf
     if (options.reportPath) {
         ReportInput report;
         report.title = std::filesystem::u8path(options.scorePath).filename().u8string();
-        report.subtitle = RegionText(selection) + "; " + DescribeAnswers(options) +
+        report.subtitle = "Selection: " + RegionText(selection) + "; " + DescribeAnswers(result) +
                           (options.repeat > 1 ? "; " + std::to_string(options.repeat) + " runs" : "");
         report.before = result.before;
         report.after = result.after;
@@ -432,7 +445,8 @@ int RunCommand(const RunCommandOptions& options, const RunPlatformFactory& platf
     return status;
 }
 
-// ---- show ----------------------------------------------------------------------------------------------------------
+// ---- show
+// ----------------------------------------------------------------------------------------------------------
 
 std::string DescribeScore(const Score& score, const std::string& title) {
     std::ostringstream out;
@@ -452,7 +466,8 @@ std::string DescribeScore(const Score& score, const std::string& title) {
     for (std::size_t i = 0; i < score.staves.size(); ++i) {
         const ScoreStaff& staff = score.staves[i];
         std::ostringstream head;
-        head << pad(std::to_string(i + 1), 6) << pad(std::to_string(staff.id), 7) << pad(PlainText(staff.name), nameWidth);
+        head << pad(std::to_string(i + 1), 6) << pad(std::to_string(staff.id), 7)
+             << pad(PlainText(staff.name), nameWidth);
         const std::string lead = head.str();
         bool first = true;
         for (const ScoreStyleAssignment& a : score.styleAssignments) {
@@ -462,7 +477,8 @@ std::string DescribeScore(const Score& score, const std::string& title) {
                 << (style != nullptr ? PlainText(style->name) : "style " + std::to_string(a.style)) << ", m. "
                 << a.start.measure << " (" << a.start.position << ") to m. " << a.end.measure << " ("
                 << a.end.position << "), "
-                << (style != nullptr && style->changesInstrument ? "changes the instrument" : "no instrument change")
+                << (style != nullptr && style->changesInstrument ? "changes the instrument"
+                                                                 : "no instrument change")
                 << "\n";
             first = false;
         }
@@ -503,9 +519,11 @@ std::string DescribeScore(const Score& score, const std::string& title) {
     out << "\nExpressions (" << score.expressions.size() << "):\n";
     std::vector<const ScoreExpression*> expressions;
     for (const ScoreExpression& e : score.expressions) expressions.push_back(&e);
-    std::stable_sort(expressions.begin(), expressions.end(), [&](const ScoreExpression* a, const ScoreExpression* b) {
-        return std::make_pair(a->measure, score.SlotOf(a->staff)) < std::make_pair(b->measure, score.SlotOf(b->staff));
-    });
+    std::stable_sort(expressions.begin(), expressions.end(),
+                     [&](const ScoreExpression* a, const ScoreExpression* b) {
+                         return std::make_pair(a->measure, score.SlotOf(a->staff)) <
+                                std::make_pair(b->measure, score.SlotOf(b->staff));
+                     });
     for (const ScoreExpression* e : expressions) {
         const ScoreStaff* staff = score.Staff(e->staff);
         std::string where = (staff != nullptr ? PlainText(staff->name) : std::string("?")) + " (staff " +
@@ -522,7 +540,8 @@ std::string DescribeScore(const Score& score, const std::string& title) {
         }
         out << Quote(PlainText(t->text));
         if (const ScoreCategory* c = score.Category(t->category)) out << ", " << c->name;
-        if (t->description.find(kPluginMarker) != std::string::npos) out << ", placed by Mirel Instrument Change";
+        if (t->description.find(kPluginMarker) != std::string::npos)
+            out << ", placed by Mirel Instrument Change";
         out << "\n";
     }
     return out.str();

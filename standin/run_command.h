@@ -67,7 +67,7 @@ struct Invocation {
 // ---- The platform's part of a run ----
 
 class RunPlatform {
-public:
+  public:
     virtual ~RunPlatform() = default;
     // The host has been reset and the document built: set up the windows and whoever answers the dialog.
     virtual void Prepare() {}
@@ -79,10 +79,10 @@ public:
                              std::vector<MessageSighting>& messageBoxes) = 0;
 };
 
-// The headless window model: the dialog answered by `answers` each time, or, with `interactive`, by a person at
-// the terminal (`in`, `out`).
-std::unique_ptr<RunPlatform> MakeModelPlatform(const DialogAnswers& answers, bool interactive, std::istream& in,
-                                               std::ostream& out);
+// The headless window model: the dialog answered by `answers` each time, or, with `interactive`, by a person
+// at the terminal (`in`, `out`).
+std::unique_ptr<RunPlatform> MakeModelPlatform(const DialogAnswers& answers, bool interactive,
+                                               std::istream& in, std::ostream& out);
 
 // ---- A run ----
 
@@ -114,7 +114,8 @@ std::string FormatInvocation(const Invocation& invocation, int repeat);
 // The selection of a --select option: SLOTS:MEASURES, each a number, a range "A-B" or "*" for all
 // ("1-8:1-120", "3:*"). Whole measures: from position 0 of the first to the end of the last. False, with the
 // reason in `error`, when the text is malformed or outside the score.
-bool ParseSelection(const std::string& text, const Score& score, ScoreSelection& selection, std::string& error);
+bool ParseSelection(const std::string& text, const Score& score, ScoreSelection& selection,
+                    std::string& error);
 
 // ---- The commands ----
 
@@ -134,7 +135,8 @@ struct RunCommandOptions {
     std::string modulePath;
 };
 
-using RunPlatformFactory = std::function<std::unique_ptr<RunPlatform>(const DialogAnswers& answers, bool interactive)>;
+using RunPlatformFactory =
+    std::function<std::unique_ptr<RunPlatform>(const DialogAnswers& answers, bool interactive)>;
 
 // Exit statuses of the commands.
 constexpr int kExitOk = 0;

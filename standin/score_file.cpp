@@ -29,8 +29,9 @@ constexpr int64_t kUint16Max = std::numeric_limits<uint16_t>::max();
 constexpr int64_t kCategoryIDMax = L::kDefinitionCategoryMask;  // definitions keep a category id in 14 bits
 
 // The lists a score file may hold, in the order the file writes them.
-const char* const kLists[] = {"fonts",  "staves",     "staffStyles",     "styleAssignments", "multiStaffInstruments",
-                              "groups", "categories", "textExpressions", "expressions"};
+const char* const kLists[] = {
+    "fonts",  "staves",     "staffStyles",     "styleAssignments", "multiStaffInstruments",
+    "groups", "categories", "textExpressions", "expressions"};
 
 // ---- Little-endian fields of records read back (a field outside the record reads 0) ----
 
@@ -63,10 +64,16 @@ std::string Token(const std::string& key) {
     return token;
 }
 
-std::string At(const std::string& pointer, const std::string& key) { return pointer + "/" + Token(key); }
-std::string At(const std::string& pointer, std::size_t index) { return pointer + "/" + std::to_string(index); }
+std::string At(const std::string& pointer, const std::string& key) {
+    return pointer + "/" + Token(key);
+}
+std::string At(const std::string& pointer, std::size_t index) {
+    return pointer + "/" + std::to_string(index);
+}
 
-[[noreturn]] void Fail(const std::string& pointer, const std::string& message) { throw ScoreError(pointer, message); }
+[[noreturn]] void Fail(const std::string& pointer, const std::string& message) {
+    throw ScoreError(pointer, message);
+}
 
 const char* TypeName(const json& value) {
     switch (value.type()) {
@@ -108,29 +115,32 @@ int64_t Integer(const json& object, const std::string& pointer, const char* name
     int64_t number = 0;
     if (value.is_number_unsigned()) {
         const uint64_t u = value.get<uint64_t>();
-        number = u > static_cast<uint64_t>(std::numeric_limits<int64_t>::max()) ? std::numeric_limits<int64_t>::max()
-                                                                                 : static_cast<int64_t>(u);
+        number = u > static_cast<uint64_t>(std::numeric_limits<int64_t>::max())
+                     ? std::numeric_limits<int64_t>::max()
+                     : static_cast<int64_t>(u);
     } else if (value.is_number_integer()) {
         number = value.get<int64_t>();
     } else {
         Fail(where, std::string("expected a whole number, found ") + TypeName(value));
     }
     if (number < min || number > max) {
-        Fail(where, std::string(name) + " " + std::to_string(number) + " is out of range (" + std::to_string(min) +
-                        " to " + std::to_string(max) + ")");
+        Fail(where, std::string(name) + " " + std::to_string(number) + " is out of range (" +
+                        std::to_string(min) + " to " + std::to_string(max) + ")");
     }
     return number;
 }
 
 std::string String(const json& object, const std::string& pointer, const char* name) {
     const json& value = object.at(name);
-    if (!value.is_string()) Fail(At(pointer, name), std::string("expected a string, found ") + TypeName(value));
+    if (!value.is_string())
+        Fail(At(pointer, name), std::string("expected a string, found ") + TypeName(value));
     return value.get<std::string>();
 }
 
 bool Boolean(const json& object, const std::string& pointer, const char* name) {
     const json& value = object.at(name);
-    if (!value.is_boolean()) Fail(At(pointer, name), std::string("expected true or false, found ") + TypeName(value));
+    if (!value.is_boolean())
+        Fail(At(pointer, name), std::string("expected true or false, found ") + TypeName(value));
     return value.get<bool>();
 }
 
@@ -147,15 +157,16 @@ void ForEachIn(const json& document, const char* name, std::set<std::string>& gi
 
 // Remembers where each id was first seen, to report duplicates.
 class IdRegister {
-public:
+  public:
     explicit IdRegister(const char* what) : what_(what) {}
     void Add(int64_t id, const std::string& pointer) {
         auto [it, added] = seen_.emplace(id, pointer);
-        if (!added) Fail(pointer, "duplicate " + what_ + " " + std::to_string(id) + " (first at " + it->second + ")");
+        if (!added)
+            Fail(pointer, "duplicate " + what_ + " " + std::to_string(id) + " (first at " + it->second + ")");
     }
     bool Has(int64_t id) const { return seen_.count(id) != 0; }
 
-private:
+  private:
     std::string what_;
     std::map<int64_t, std::string> seen_;
 };
@@ -165,9 +176,10 @@ int16_t Measure(const json& object, const std::string& pointer, const char* name
     if (!value.is_number_integer()) {
         Fail(At(pointer, name), std::string("expected a measure number, found ") + TypeName(value));
     }
-    const int64_t number = value.is_number_unsigned() && value.get<uint64_t>() > static_cast<uint64_t>(kInt32Max)
-                               ? kInt32Max
-                               : value.get<int64_t>();
+    const int64_t number =
+        value.is_number_unsigned() && value.get<uint64_t>() > static_cast<uint64_t>(kInt32Max)
+            ? kInt32Max
+            : value.get<int64_t>();
     if (number < 1 || number > measures) {
         Fail(At(pointer, name), "measure " + value.dump() + " is out of range (the score has " +
                                     std::to_string(measures) + " measures)");
@@ -175,9 +187,11 @@ int16_t Measure(const json& object, const std::string& pointer, const char* name
     return static_cast<int16_t>(number);
 }
 
-int16_t KnownStaff(const json& object, const std::string& pointer, const char* name, const IdRegister& staves) {
+int16_t KnownStaff(const json& object, const std::string& pointer, const char* name,
+                   const IdRegister& staves) {
     const int64_t id = Integer(object, pointer, name, 1, kInt16Max);
-    if (!staves.Has(id)) Fail(At(pointer, name), "unknown staff id " + std::to_string(id) + " (not in /staves)");
+    if (!staves.Has(id))
+        Fail(At(pointer, name), "unknown staff id " + std::to_string(id) + " (not in /staves)");
     return static_cast<int16_t>(id);
 }
 
@@ -199,7 +213,8 @@ void CheckTextFits(const std::string& text, std::size_t room, bool wide, const s
     if (size > room) {
         const std::size_t unit = wide ? 2 : 1;
         Fail(pointer, what + " is too long for its record: at most " + std::to_string(room / unit - 1) +
-                          (wide ? " UTF-16 units" : " characters") + ", it has " + std::to_string(size / unit - 1));
+                          (wide ? " UTF-16 units" : " characters") + ", it has " +
+                          std::to_string(size / unit - 1));
     }
 }
 
@@ -208,7 +223,7 @@ void CheckTextFits(const std::string& text, std::size_t room, bool wide, const s
 // Follows the parser through the document to refuse an object key given twice (the JSON library would keep
 // the last one silently).
 class DuplicateKeyCheck {
-public:
+  public:
     bool operator()(int depth, json::parse_event_t event, json& parsed) {
         (void)depth;
         switch (event) {
@@ -221,7 +236,8 @@ public:
             case json::parse_event_t::key: {
                 Frame& frame = frames_.back();
                 const std::string key = parsed.get<std::string>();
-                if (!frame.keys.insert(key).second) Fail(At(Container(), key), "duplicate key \"" + key + "\"");
+                if (!frame.keys.insert(key).second)
+                    Fail(At(Container(), key), "duplicate key \"" + key + "\"");
                 frame.key = key;
                 break;
             }
@@ -237,7 +253,7 @@ public:
         return true;
     }
 
-private:
+  private:
     struct Frame {
         bool object;
         std::set<std::string> keys;
@@ -309,7 +325,8 @@ std::vector<int16_t> Ids(const std::vector<T>& items, IdOf id) {
 
 }  // namespace
 
-// ---- Score ---------------------------------------------------------------------------------------------------
+// ---- Score
+// ---------------------------------------------------------------------------------------------------
 
 const ScoreStaff* Score::Staff(int16_t id) const {
     for (const ScoreStaff& s : staves) {
@@ -365,10 +382,12 @@ ScoreSelection Score::SelectionOrWholeScore() const {
     return whole;
 }
 
-// ---- Host versions -----------------------------------------------------------------------------------------------
+// ---- Host versions
+// -----------------------------------------------------------------------------------------------
 
 bool ParseHostVersion(const std::string& text, uint32_t& version) {
-    if (text.size() < 3 || text.size() > 10 || text[0] != '0' || (text[1] != 'x' && text[1] != 'X')) return false;
+    if (text.size() < 3 || text.size() > 10 || text[0] != '0' || (text[1] != 'x' && text[1] != 'X'))
+        return false;
     uint32_t value = 0;
     for (std::size_t i = 2; i < text.size(); ++i) {
         const char c = text[i];
@@ -394,7 +413,8 @@ std::string FormatHostVersion(uint32_t version) {
     return text;
 }
 
-// ---- Reading ---------------------------------------------------------------------------------------------------
+// ---- Reading
+// ---------------------------------------------------------------------------------------------------
 
 Score ScoreFromJson(const json& document) {
     CheckObject(document, "", {"measures"},
@@ -405,8 +425,9 @@ Score ScoreFromJson(const json& document) {
     if (document.contains("hostVersion")) {
         const json& value = document.at("hostVersion");
         if (!value.is_string() || !ParseHostVersion(value.get<std::string>(), score.hostVersion)) {
-            Fail("/hostVersion", "malformed host version " + value.dump() +
-                                     ": expected \"0x\" and one to eight hexadecimal digits, as in \"0x12050000\"");
+            Fail("/hostVersion",
+                 "malformed host version " + value.dump() +
+                     ": expected \"0x\" and one to eight hexadecimal digits, as in \"0x12050000\"");
         }
         score.hostVersionText = value.get<std::string>();
     }
@@ -471,8 +492,8 @@ Score ScoreFromJson(const json& document) {
         CheckObject(font, fontAt, {"number", "size", "effects"});
         category.font.number = static_cast<uint16_t>(Integer(font, fontAt, "number", 0, kUint16Max));
         if (!fonts.Has(category.font.number)) {
-            Fail(At(fontAt, "number"), "unknown font number " + std::to_string(category.font.number) +
-                                           " (not in /fonts)");
+            Fail(At(fontAt, "number"),
+                 "unknown font number " + std::to_string(category.font.number) + " (not in /fonts)");
         }
         category.font.size = static_cast<int16_t>(Integer(font, fontAt, "size", 1, kInt16Max));
         category.font.effects = static_cast<uint16_t>(Integer(font, fontAt, "effects", 0, kUint16Max));
@@ -501,7 +522,8 @@ Score ScoreFromJson(const json& document) {
         assignment.staff = KnownStaff(item, at, "staff", staves);
         assignment.style = static_cast<int16_t>(Integer(item, at, "style", 1, kInt16Max));
         if (!styles.Has(assignment.style)) {
-            Fail(At(at, "style"), "unknown style id " + std::to_string(assignment.style) + " (not in /staffStyles)");
+            Fail(At(at, "style"),
+                 "unknown style id " + std::to_string(assignment.style) + " (not in /staffStyles)");
         }
         assignment.start = Point(item, at, "start", measures);
         assignment.end = Point(item, at, "end", measures);
@@ -514,33 +536,36 @@ Score ScoreFromJson(const json& document) {
 
     IdRegister instruments("multi-staff instrument id");
     std::map<int16_t, std::string> memberOf;
-    ForEachIn(document, "multiStaffInstruments", score.listsGiven, [&](const json& item, const std::string& at) {
-        CheckObject(item, at, {"id", "staves", "group"});
-        ScoreMultiStaffInstrument instrument;
-        instrument.id = static_cast<int16_t>(Integer(item, at, "id", 1, kInt16Max));
-        instruments.Add(instrument.id, At(at, "id"));
-        const json& members = item.at("staves");
-        const std::string membersAt = At(at, "staves");
-        if (!members.is_array() || members.empty() || members.size() > 3) {
-            Fail(membersAt, "expected an array of one to three staff ids");
-        }
-        for (std::size_t i = 0; i < members.size(); ++i) {
-            const std::string memberAt = At(membersAt, i);
-            if (!members[i].is_number_integer()) Fail(memberAt, "expected a staff id");
-            const int64_t id = members[i].get<int64_t>();
-            if (id < 1 || id > kInt16Max || !staves.Has(id)) {
-                Fail(memberAt, "unknown staff id " + std::to_string(id) + " (not in /staves)");
+    ForEachIn(
+        document, "multiStaffInstruments", score.listsGiven, [&](const json& item, const std::string& at) {
+            CheckObject(item, at, {"id", "staves", "group"});
+            ScoreMultiStaffInstrument instrument;
+            instrument.id = static_cast<int16_t>(Integer(item, at, "id", 1, kInt16Max));
+            instruments.Add(instrument.id, At(at, "id"));
+            const json& members = item.at("staves");
+            const std::string membersAt = At(at, "staves");
+            if (!members.is_array() || members.empty() || members.size() > 3) {
+                Fail(membersAt, "expected an array of one to three staff ids");
             }
-            auto [it, added] = memberOf.emplace(static_cast<int16_t>(id), memberAt);
-            if (!added) Fail(memberAt, "staff " + std::to_string(id) + " is already a member at " + it->second);
-            instrument.staves.push_back(static_cast<int16_t>(id));
-        }
-        instrument.group = static_cast<int16_t>(Integer(item, at, "group", 0, kInt16Max));
-        if (instrument.group != 0 && !groups.Has(instrument.group)) {
-            Fail(At(at, "group"), "unknown group id " + std::to_string(instrument.group) + " (not in /groups; 0 means none)");
-        }
-        score.multiStaffInstruments.push_back(instrument);
-    });
+            for (std::size_t i = 0; i < members.size(); ++i) {
+                const std::string memberAt = At(membersAt, i);
+                if (!members[i].is_number_integer()) Fail(memberAt, "expected a staff id");
+                const int64_t id = members[i].get<int64_t>();
+                if (id < 1 || id > kInt16Max || !staves.Has(id)) {
+                    Fail(memberAt, "unknown staff id " + std::to_string(id) + " (not in /staves)");
+                }
+                auto [it, added] = memberOf.emplace(static_cast<int16_t>(id), memberAt);
+                if (!added)
+                    Fail(memberAt, "staff " + std::to_string(id) + " is already a member at " + it->second);
+                instrument.staves.push_back(static_cast<int16_t>(id));
+            }
+            instrument.group = static_cast<int16_t>(Integer(item, at, "group", 0, kInt16Max));
+            if (instrument.group != 0 && !groups.Has(instrument.group)) {
+                Fail(At(at, "group"), "unknown group id " + std::to_string(instrument.group) +
+                                          " (not in /groups; 0 means none)");
+            }
+            score.multiStaffInstruments.push_back(instrument);
+        });
 
     ForEachIn(document, "expressions", score.listsGiven, [&](const json& item, const std::string& at) {
         CheckObject(item, at, {"measure", "staff", "definition", "shape"});
@@ -559,7 +584,8 @@ Score ScoreFromJson(const json& document) {
     if (document.contains("selection")) {
         const json& item = document.at("selection");
         const std::string at = "/selection";
-        CheckObject(item, at, {"startSlot", "endSlot", "startMeasure", "endMeasure", "startPosition", "endPosition"});
+        CheckObject(item, at,
+                    {"startSlot", "endSlot", "startMeasure", "endMeasure", "startPosition", "endPosition"});
         if (score.staves.empty()) Fail(at, "a selection needs staves to select");
         const auto slots = static_cast<int64_t>(score.staves.size());
         ScoreSelection selection;
@@ -567,7 +593,8 @@ Score ScoreFromJson(const json& document) {
         selection.endSlot = static_cast<int16_t>(Integer(item, at, "endSlot", 1, slots));
         selection.startMeasure = Measure(item, at, "startMeasure", measures);
         selection.endMeasure = Measure(item, at, "endMeasure", measures);
-        selection.startPosition = static_cast<int32_t>(Integer(item, at, "startPosition", kInt32Min, kInt32Max));
+        selection.startPosition =
+            static_cast<int32_t>(Integer(item, at, "startPosition", kInt32Min, kInt32Max));
         selection.endPosition = static_cast<int32_t>(Integer(item, at, "endPosition", kInt32Min, kInt32Max));
         score.selection = selection;
     }
@@ -587,7 +614,8 @@ void CheckForHostVersion(const Score& score, uint32_t hostVersion) {
         for (std::size_t i = 0; i < score.staffStyles.size(); ++i) {
             if (score.staffStyles[i].changesInstrument) {
                 Fail(At(At("/staffStyles", i), "changesInstrument"),
-                     "a staff style cannot change the instrument with host version " + FormatHostVersion(hostVersion) +
+                     "a staff style cannot change the instrument with host version " +
+                         FormatHostVersion(hostVersion) +
                          ": its record layout has no instrument-change flags before 0x11000000");
             }
         }
@@ -611,18 +639,21 @@ Score ReadScoreFile(const std::string& path) {
         // The library's message starts with its own error code in brackets; the rest says where and what.
         std::string message = e.what();
         const std::size_t close = message.find("] ");
-        if (message.rfind("[json.exception", 0) == 0 && close != std::string::npos) message.erase(0, close + 2);
+        if (message.rfind("[json.exception", 0) == 0 && close != std::string::npos)
+            message.erase(0, close + 2);
         throw ScoreFileError(path + ": not valid JSON: " + message);
     }
 }
 
-// ---- Writing ---------------------------------------------------------------------------------------------------
+// ---- Writing
+// ---------------------------------------------------------------------------------------------------
 
 nlohmann::ordered_json ScoreToJson(const Score& score) {
     using ojson = nlohmann::ordered_json;
     ojson out = ojson::object();
     uint32_t spelled = 0;
-    if (score.hostVersionText && ParseHostVersion(*score.hostVersionText, spelled) && spelled == score.hostVersion) {
+    if (score.hostVersionText && ParseHostVersion(*score.hostVersionText, spelled) &&
+        spelled == score.hostVersion) {
         out["hostVersion"] = *score.hostVersionText;
     } else if (score.hostVersionText || score.hostVersion != kDefaultHostVersion) {
         out["hostVersion"] = FormatHostVersion(score.hostVersion);
@@ -633,13 +664,15 @@ nlohmann::ordered_json ScoreToJson(const Score& score) {
     for (const ScoreFont& f : score.fonts) lists["fonts"].push_back({{"number", f.number}, {"name", f.name}});
     for (const ScoreStaff& s : score.staves) lists["staves"].push_back({{"id", s.id}, {"name", s.name}});
     for (const ScoreStaffStyle& s : score.staffStyles) {
-        lists["staffStyles"].push_back({{"id", s.id}, {"name", s.name}, {"changesInstrument", s.changesInstrument}});
+        lists["staffStyles"].push_back(
+            {{"id", s.id}, {"name", s.name}, {"changesInstrument", s.changesInstrument}});
     }
     for (const ScoreStyleAssignment& a : score.styleAssignments) {
-        lists["styleAssignments"].push_back({{"staff", a.staff},
-                                             {"style", a.style},
-                                             {"start", {{"measure", a.start.measure}, {"position", a.start.position}}},
-                                             {"end", {{"measure", a.end.measure}, {"position", a.end.position}}}});
+        lists["styleAssignments"].push_back(
+            {{"staff", a.staff},
+             {"style", a.style},
+             {"start", {{"measure", a.start.measure}, {"position", a.start.position}}},
+             {"end", {{"measure", a.end.measure}, {"position", a.end.position}}}});
     }
     for (const ScoreMultiStaffInstrument& m : score.multiStaffInstruments) {
         lists["multiStaffInstruments"].push_back({{"id", m.id}, {"staves", m.staves}, {"group", m.group}});
@@ -675,14 +708,15 @@ nlohmann::ordered_json ScoreToJson(const Score& score) {
     }
     if (score.selection) {
         const ScoreSelection& s = *score.selection;
-        out["selection"] = {{"startSlot", s.startSlot},       {"endSlot", s.endSlot},
-                            {"startMeasure", s.startMeasure}, {"endMeasure", s.endMeasure},
+        out["selection"] = {{"startSlot", s.startSlot},         {"endSlot", s.endSlot},
+                            {"startMeasure", s.startMeasure},   {"endMeasure", s.endMeasure},
                             {"startPosition", s.startPosition}, {"endPosition", s.endPosition}};
     }
     return out;
 }
 
-// ---- Building the document ---------------------------------------------------------------------------------------
+// ---- Building the document
+// ---------------------------------------------------------------------------------------
 
 void BuildDocument(const Score& score, uint32_t hostVersion) {
     StandinHost& host = Host();
@@ -718,7 +752,8 @@ void BuildDocument(const Score& score, uint32_t hostVersion) {
     }
 }
 
-// ---- Reading the document back -------------------------------------------------------------------------------------
+// ---- Reading the document back
+// -------------------------------------------------------------------------------------
 
 Score ReadDocument(uint32_t hostVersion, const Score& reference) {
     StandinHost& host = Host();
@@ -739,7 +774,8 @@ Score ReadDocument(uint32_t hostVersion, const Score& reference) {
     for (const auto& [number, name] : host.fonts) {
         fonts.emplace_back(static_cast<int16_t>(number), ScoreFont{number, name});
     }
-    score.fonts = InReferenceOrder(std::move(fonts), Ids(reference.fonts, [](const ScoreFont& f) { return f.number; }));
+    score.fonts =
+        InReferenceOrder(std::move(fonts), Ids(reference.fonts, [](const ScoreFont& f) { return f.number; }));
 
     for (int16_t id : host.staffOrder) {
         ScoreStaff staff;
@@ -762,8 +798,8 @@ Score ReadDocument(uint32_t hostVersion, const Score& reference) {
             (Get16(data, L::kStyleFlags3) & L::kStyleFlags3Change) == L::kStyleFlags3Change;
         styles.emplace_back(style.id, style);
     }
-    score.staffStyles =
-        InReferenceOrder(std::move(styles), Ids(reference.staffStyles, [](const ScoreStaffStyle& s) { return s.id; }));
+    score.staffStyles = InReferenceOrder(
+        std::move(styles), Ids(reference.staffStyles, [](const ScoreStaffStyle& s) { return s.id; }));
 
     std::vector<std::pair<std::pair<int16_t, int16_t>, ScoreStyleAssignment>> assignments;
     for (const auto& [key, data] : doc.All(L::kStyleAssignTag)) {
@@ -773,7 +809,8 @@ Score ReadDocument(uint32_t hostVersion, const Score& reference) {
         a.style = static_cast<int16_t>(Get16(data, L::kAssignStyleID));
         a.start = ScorePoint{static_cast<int16_t>(Get16(data, L::kAssignStartMeasure)),
                              Get32(data, L::kAssignStartPosition)};
-        a.end = ScorePoint{static_cast<int16_t>(Get16(data, L::kAssignEndMeasure)), Get32(data, L::kAssignEndPosition)};
+        a.end = ScorePoint{static_cast<int16_t>(Get16(data, L::kAssignEndMeasure)),
+                           Get32(data, L::kAssignEndPosition)};
         assignments.emplace_back(std::make_pair(a.staff, a.inci), a);
     }
     score.styleAssignments = InReferenceOrder(std::move(assignments), AssignmentKeys(reference));
@@ -790,7 +827,8 @@ Score ReadDocument(uint32_t hostVersion, const Score& reference) {
         instruments.emplace_back(m.id, m);
     }
     score.multiStaffInstruments = InReferenceOrder(
-        std::move(instruments), Ids(reference.multiStaffInstruments, [](const ScoreMultiStaffInstrument& m) { return m.id; }));
+        std::move(instruments),
+        Ids(reference.multiStaffInstruments, [](const ScoreMultiStaffInstrument& m) { return m.id; }));
 
     std::vector<std::pair<int16_t, ScoreGroup>> groups;
     for (const auto& [key, data] : doc.All(L::kGroupTag)) {
@@ -802,21 +840,24 @@ Score ReadDocument(uint32_t hostVersion, const Score& reference) {
         g.name = reader.ReadTextBlockText(static_cast<int16_t>(Get16(data, L::kGroupFullNameID)));
         groups.emplace_back(g.id, g);
     }
-    score.groups = InReferenceOrder(std::move(groups), Ids(reference.groups, [](const ScoreGroup& g) { return g.id; }));
+    score.groups =
+        InReferenceOrder(std::move(groups), Ids(reference.groups, [](const ScoreGroup& g) { return g.id; }));
 
     std::vector<std::pair<int16_t, ScoreCategory>> categories;
     for (const auto& [key, data] : doc.All(L::kCategoryTag)) {
         ScoreCategory c;
         c.id = static_cast<int16_t>(Get16(data, L::kCategoryID));
-        c.name = DecodeText(Bytes(data.begin(), data.begin() + static_cast<std::ptrdiff_t>(std::min(
-                                                                    data.size(), L::CategoryTextFont(hostVersion)))),
-                            L::kCategoryName, wide);
+        c.name = DecodeText(
+            Bytes(data.begin(), data.begin() + static_cast<std::ptrdiff_t>(
+                                                   std::min(data.size(), L::CategoryTextFont(hostVersion)))),
+            L::kCategoryName, wide);
         const std::size_t font = L::CategoryTextFont(hostVersion);
-        c.font = ScoreFontSpec{Get16(data, font), static_cast<int16_t>(Get16(data, font + 2)), Get16(data, font + 4)};
+        c.font = ScoreFontSpec{Get16(data, font), static_cast<int16_t>(Get16(data, font + 2)),
+                               Get16(data, font + 4)};
         categories.emplace_back(key.fields[0], c);
     }
-    score.categories =
-        InReferenceOrder(std::move(categories), Ids(reference.categories, [](const ScoreCategory& c) { return c.id; }));
+    score.categories = InReferenceOrder(
+        std::move(categories), Ids(reference.categories, [](const ScoreCategory& c) { return c.id; }));
 
     std::vector<std::pair<int16_t, ScoreTextExpression>> definitions;
     for (const auto& entry : doc.All(L::kTextExpressionTag)) {
@@ -830,8 +871,9 @@ Score ReadDocument(uint32_t hostVersion, const Score& reference) {
         t.textBlock = info.textBlockID;
         definitions.emplace_back(id, t);
     }
-    score.textExpressions = InReferenceOrder(
-        std::move(definitions), Ids(reference.textExpressions, [](const ScoreTextExpression& t) { return t.id; }));
+    score.textExpressions =
+        InReferenceOrder(std::move(definitions),
+                         Ids(reference.textExpressions, [](const ScoreTextExpression& t) { return t.id; }));
 
     std::vector<std::pair<std::pair<int16_t, int16_t>, ScoreExpression>> expressions;
     for (const auto& [key, data] : doc.All(L::kExpressionTag)) {
@@ -847,7 +889,8 @@ Score ReadDocument(uint32_t hostVersion, const Score& reference) {
     return score;
 }
 
-// ---- Files and texts ---------------------------------------------------------------------------------------------
+// ---- Files and texts
+// ---------------------------------------------------------------------------------------------
 
 bool WriteFileAtomically(const std::string& path, const std::string& content, std::string& error) {
     namespace fs = std::filesystem;

@@ -17,7 +17,6 @@
 
 #include <nlohmann/json.hpp>
 
-
 namespace standin {
 
 constexpr uint32_t kDefaultHostVersion = 0x12050000;
@@ -140,18 +139,18 @@ struct Score {
 
 // A fault in a score: where (a JSON pointer, "" for the whole document) and what.
 class ScoreError : public std::runtime_error {
-public:
+  public:
     ScoreError(std::string pointer, const std::string& message)
         : std::runtime_error(message), pointer_(std::move(pointer)) {}
     const std::string& Pointer() const { return pointer_; }
 
-private:
+  private:
     std::string pointer_;
 };
 
 // A score file that cannot be used: names the file and, where there is one, the JSON location.
 class ScoreFileError : public std::runtime_error {
-public:
+  public:
     explicit ScoreFileError(const std::string& message) : std::runtime_error(message) {}
 };
 

@@ -24,10 +24,18 @@ constexpr RECT kMainWindowRect = {0, 0, 1024, 768};
 
 }  // namespace
 
-bool UiItem::IsComboBox() const { return SameClass(className, "ComboBox"); }
-bool UiItem::IsEdit() const { return SameClass(className, "Edit"); }
-bool UiItem::IsButton() const { return SameClass(className, "Button"); }
-bool UiItem::IsStatic() const { return SameClass(className, "Static"); }
+bool UiItem::IsComboBox() const {
+    return SameClass(className, "ComboBox");
+}
+bool UiItem::IsEdit() const {
+    return SameClass(className, "Edit");
+}
+bool UiItem::IsButton() const {
+    return SameClass(className, "Button");
+}
+bool UiItem::IsStatic() const {
+    return SameClass(className, "Static");
+}
 
 UiItem* UiWindow::FindItem(int32_t id) {
     for (UiItem& item : items) {
@@ -121,7 +129,9 @@ void UiModel::RemoveWindow(HWND handle) {
     if (activeSet_ && activeWindow_ == handle) activeWindow_ = nullptr;
 }
 
-HWND UiModel::ActiveWindow() { return activeSet_ ? activeWindow_ : MirelWindowFromValue(Host().mainWindow); }
+HWND UiModel::ActiveWindow() {
+    return activeSet_ ? activeWindow_ : MirelWindowFromValue(Host().mainWindow);
+}
 
 HWND UiModel::SetActive(HWND window) {
     HWND previous = ActiveWindow();
@@ -130,7 +140,9 @@ HWND UiModel::SetActive(HWND window) {
     return previous;
 }
 
-void UiModel::SetUser(std::shared_ptr<DialogUser> user) { user_ = std::move(user); }
+void UiModel::SetUser(std::shared_ptr<DialogUser> user) {
+    user_ = std::move(user);
+}
 
 DialogUser& UiModel::User() {
     if (!user_) user_ = MakeAcceptingUser();
@@ -156,12 +168,14 @@ UiModel& Ui() {
     return model;
 }
 
-// ---- 8-bit texts -------------------------------------------------------------------------------------------------
+// ---- 8-bit texts
+// -------------------------------------------------------------------------------------------------
 
 std::u16string WidenBytes(const char* text) {
     std::u16string out;
     if (text == nullptr) return out;
-    for (const char* p = text; *p != '\0'; ++p) out.push_back(static_cast<char16_t>(static_cast<unsigned char>(*p)));
+    for (const char* p = text; *p != '\0'; ++p)
+        out.push_back(static_cast<char16_t>(static_cast<unsigned char>(*p)));
     return out;
 }
 

@@ -82,8 +82,8 @@ struct DialogRun {
     int32_t resourceID = 0;
     HWND handle = nullptr;  // the dialog's window while it ran
     HWND parent = nullptr;
-    UiWindow shown;  // the dialog as the user first saw it (after initialisation)
-    UiWindow final;  // the dialog when the run was over
+    UiWindow shown;      // the dialog as the user first saw it (after initialisation)
+    UiWindow final;      // the dialog when the run was over
     bool ended = false;  // the module ended it with FX_EndDialog
     int32_t endDialogCalls = 0;
     std::vector<DialogMessage> messages;
@@ -94,7 +94,7 @@ struct DialogRun {
 class DialogUser;
 
 class UiModel {
-public:
+  public:
     // ---- Windows ----
     // A new top-level window with a fresh handle, not visible, enabled.
     UiWindow& AddWindow(HWND parent, const std::u16string& caption, RECT rect);
@@ -141,7 +141,7 @@ public:
     // Back to the state of a new process.
     void Reset();
 
-private:
+  private:
     std::vector<std::unique_ptr<UiWindow>> windows_;
     uintptr_t nextHandle_ = 0x00020000;
     HWND activeWindow_ = nullptr;

@@ -34,7 +34,9 @@ FCCategoryDialog::FCCategoryDialog(FCCategoryDefs* categories, FCUI* ui)
     suffixEdit_ = MakeControl<FCCtrlEdit>(*this, kSuffixEditID);
 }
 
-const char* FCCategoryDialog::ClassName() const { return "FCCategoryDialog"; }
+const char* FCCategoryDialog::ClassName() const {
+    return "FCCategoryDialog";
+}
 
 void FCCategoryDialog::OnInit() {
     FCResourceWindow::OnInit();

@@ -25,7 +25,7 @@ constexpr int16_t kCategoryPopupID = 106;
 // The dialog in which the user picks the expression category and the texts around the instrument name. It
 // shows the module's settings and, on OK, stores the choices back into them.
 class FCCategoryDialog : public FCResourceWindow {
-public:
+  public:
     // `categories` fills the popup and `ui` is the invocation's; the dialog owns neither.
     FCCategoryDialog(FCCategoryDefs* categories, FCUI* ui);
 
@@ -50,7 +50,7 @@ public:
     FCCtrlEdit* PrefixEdit() const { return prefixEdit_; }
     FCCtrlEdit* SuffixEdit() const { return suffixEdit_; }
 
-private:
+  private:
     // The controls are owned by the window's control list.
     FCCtrlButton* okButton_ = nullptr;
     FCCtrlButton* cancelButton_ = nullptr;

@@ -10,26 +10,40 @@
 
 FCControl::FCControl(int16_t controlID) : controlID_(controlID) {}
 
-const char* FCControl::ClassName() const { return "FCControl"; }
+const char* FCControl::ClassName() const {
+    return "FCControl";
+}
 
-int32_t FCControl::GetControlKind() const { return 0; }
+int32_t FCControl::GetControlKind() const {
+    return 0;
+}
 
-HWND FCControl::GetWindowHandle() const { return window_ != nullptr ? window_->GetWindowHandle() : nullptr; }
+HWND FCControl::GetWindowHandle() const {
+    return window_ != nullptr ? window_->GetWindowHandle() : nullptr;
+}
 
-void FCControl::Redraw() { InvalidateRect(GetDlgItem(GetWindowHandle(), controlID_), nullptr, FALSE); }
+void FCControl::Redraw() {
+    InvalidateRect(GetDlgItem(GetWindowHandle(), controlID_), nullptr, FALSE);
+}
 
-void FCControl::Enable(bool enable) { host::FX_EnableDlgItem(GetWindowHandle(), controlID_, enable); }
+void FCControl::Enable(bool enable) {
+    host::FX_EnableDlgItem(GetWindowHandle(), controlID_, enable);
+}
 
-bool FCControl::IsEnabled() { return IsWindowEnabled(GetDlgItem(GetWindowHandle(), controlID_)) != 0; }
+bool FCControl::IsEnabled() {
+    return IsWindowEnabled(GetDlgItem(GetWindowHandle(), controlID_)) != 0;
+}
 
-void FCControl::Show(bool show) { ShowWindow(GetDlgItem(GetWindowHandle(), controlID_), show ? SW_SHOW : SW_HIDE); }
+void FCControl::Show(bool show) {
+    ShowWindow(GetDlgItem(GetWindowHandle(), controlID_), show ? SW_SHOW : SW_HIDE);
+}
 
 void FCControl::SetText(const FCString* text) {
     if (HostUsesWideText()) {
         static const char16_t kEmptyWide[1] = {0};
-        host::FX_SetDlgString_UTF16(GetWindowHandle(), controlID_,
-                                    text != nullptr && text->WideBuffer() != nullptr ? text->WideBuffer()
-                                                                                     : kEmptyWide);
+        host::FX_SetDlgString_UTF16(
+            GetWindowHandle(), controlID_,
+            text != nullptr && text->WideBuffer() != nullptr ? text->WideBuffer() : kEmptyWide);
         return;
     }
     if (text == nullptr) {
@@ -66,12 +80,26 @@ void FCControl::Resize(int32_t dx, int32_t dy) {
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-const char* FCCtrlStatic::ClassName() const { return "FCCtrlStatic"; }
-const char* FCCtrlEdit::ClassName() const { return "FCCtrlEdit"; }
-const char* FCCtrlPopup::ClassName() const { return "FCCtrlPopup"; }
-const char* FCCtrlCheckbox::ClassName() const { return "FCCtrlCheckbox"; }
-const char* FCCtrlButton::ClassName() const { return "FCCtrlButton"; }
+const char* FCCtrlStatic::ClassName() const {
+    return "FCCtrlStatic";
+}
+const char* FCCtrlEdit::ClassName() const {
+    return "FCCtrlEdit";
+}
+const char* FCCtrlPopup::ClassName() const {
+    return "FCCtrlPopup";
+}
+const char* FCCtrlCheckbox::ClassName() const {
+    return "FCCtrlCheckbox";
+}
+const char* FCCtrlButton::ClassName() const {
+    return "FCCtrlButton";
+}
 
-void FCCtrlCheckbox::SetCheck(int32_t value) { host::FX_SetDlgItemVal(GetWindowHandle(), GetControlID(), 1, value); }
+void FCCtrlCheckbox::SetCheck(int32_t value) {
+    host::FX_SetDlgItemVal(GetWindowHandle(), GetControlID(), 1, value);
+}
 
-int32_t FCCtrlCheckbox::GetCheck() { return host::FX_GetDlgItemVal(GetWindowHandle(), GetControlID(), 1); }
+int32_t FCCtrlCheckbox::GetCheck() {
+    return host::FX_GetDlgItemVal(GetWindowHandle(), GetControlID(), 1);
+}

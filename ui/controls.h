@@ -18,7 +18,7 @@ constexpr int32_t kCommandCancel = 3;    // OnCancel
 // One item of a dialog, addressed by its item id inside the window that owns it. The control keeps no state
 // of the item itself: every read and write goes to the host's dialog functions or to the window system.
 class FCControl : public __FCBase {
-public:
+  public:
     explicit FCControl(int16_t controlID);
 
     const char* ClassName() const override;
@@ -46,33 +46,33 @@ public:
     // The handle of the owning window, 0 without a window (or before the dialog runs).
     HWND GetWindowHandle() const;
 
-private:
+  private:
     int16_t controlID_;
     FCUserWindow* window_ = nullptr;  // not owned
     int32_t commandKind_ = kCommandOrdinary;
 };
 
 class FCCtrlStatic : public FCControl {
-public:
+  public:
     using FCControl::FCControl;
     const char* ClassName() const override;
 };
 
 class FCCtrlEdit : public FCControl {
-public:
+  public:
     using FCControl::FCControl;
     const char* ClassName() const override;
 };
 
 // A drop-down list; its selection is value kind 0 of the host's item functions.
 class FCCtrlPopup : public FCControl {
-public:
+  public:
     using FCControl::FCControl;
     const char* ClassName() const override;
 };
 
 class FCCtrlCheckbox : public FCControl {
-public:
+  public:
     using FCControl::FCControl;
     const char* ClassName() const override;
 
@@ -82,7 +82,7 @@ public:
 };
 
 class FCCtrlButton : public FCCtrlCheckbox {
-public:
+  public:
     using FCCtrlCheckbox::FCCtrlCheckbox;
     const char* ClassName() const override;
 };

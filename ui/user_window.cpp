@@ -1,5 +1,8 @@
 #include "ui/user_window.h"
 
+#include <new>
+#include <stdexcept>
+
 #include "host/host_api.h"
 
 namespace {
@@ -7,12 +10,17 @@ namespace {
 // GetParent chains are short; a longer one can only be a loop in a broken window tree.
 constexpr int kMaxParentClimb = 64;
 
-uint16_t LowWord(uintptr_t value) { return static_cast<uint16_t>(value & 0xFFFF); }
-uint16_t HighWord(uintptr_t value) { return static_cast<uint16_t>((value >> 16) & 0xFFFF); }
+uint16_t LowWord(uintptr_t value) {
+    return static_cast<uint16_t>(value & 0xFFFF);
+}
+uint16_t HighWord(uintptr_t value) {
+    return static_cast<uint16_t>((value >> 16) & 0xFFFF);
+}
 
 }  // namespace
 
-// ---- FCUserWindow ------------------------------------------------------------------------------------------
+// ---- FCUserWindow
+// ------------------------------------------------------------------------------------------
 
 FCUserWindow::FCUserWindow() = default;
 
@@ -25,7 +33,9 @@ FCUserWindow::~FCUserWindow() {
     // The collection's destructor destroys the controls.
 }
 
-const char* FCUserWindow::ClassName() const { return "FCUserWindow"; }
+const char* FCUserWindow::ClassName() const {
+    return "FCUserWindow";
+}
 
 void FCUserWindow::Close() {
     closed_ = true;
@@ -63,7 +73,9 @@ void FCUserWindow::OnCancel() {
     if (!closed_) Close();
 }
 
-bool FCUserWindow::OnCommand(FCControl* /*control*/) { return false; }
+bool FCUserWindow::OnCommand(FCControl* /*control*/) {
+    return false;
+}
 
 void FCUserWindow::OnSpin(FCControl* /*control*/, int32_t /*delta*/) {}
 
@@ -112,18 +124,21 @@ void FCUserWindow::FollowHostEnabledState() {
     EnableWindow(windowHandle_, IsWindowEnabled(top) != 0 ? TRUE : FALSE);
 }
 
-void FCUserWindow::RethrowPendingException() {
-    if (!pendingException_) return;
-    std::exception_ptr error = pendingException_;
-    pendingException_ = nullptr;
-    std::rethrow_exception(error);
+void FCUserWindow::RethrowHandlerFailure() {
+    const HandlerFailure failure = handlerFailure_;
+    handlerFailure_ = HandlerFailure::None;
+    if (failure == HandlerFailure::OutOfMemory) throw std::bad_alloc();
+    if (failure == HandlerFailure::Other) throw std::runtime_error("a dialog handler failed");
 }
 
-// ---- FCResourceWindow --------------------------------------------------------------------------------------
+// ---- FCResourceWindow
+// --------------------------------------------------------------------------------------
 
 FCResourceWindow::FCResourceWindow(int16_t resourceID) : FCUserWindow(resourceID) {}
 
-const char* FCResourceWindow::ClassName() const { return "FCResourceWindow"; }
+const char* FCResourceWindow::ClassName() const {
+    return "FCResourceWindow";
+}
 
 void FCResourceWindow::RunModal(HWND parent) {
     SetModal(true);
@@ -133,10 +148,11 @@ void FCResourceWindow::RunModal(HWND parent) {
     host::FX_Dialog(GetResourceID(), &UserWindowDialogProc, parent, this);
     SetActiveWindow(previouslyActive);
     SetModal(false);
-    RethrowPendingException();
+    RethrowHandlerFailure();
 }
 
-// ---- The dialog procedure ----------------------------------------------------------------------------------
+// ---- The dialog procedure
+// ----------------------------------------------------------------------------------
 
 namespace {
 
@@ -222,8 +238,10 @@ intptr_t FX_CALL UserWindowDialogProc(HWND window, uint32_t message, uintptr_t w
     // No exception may unwind through the host's frames: keep it, end the dialog, answer "not handled".
     try {
         return Dispatch(*userWindow, window, message, wParam, lParam);
+    } catch (const std::bad_alloc&) {
+        userWindow->NoteHandlerFailure(FCUserWindow::HandlerFailure::OutOfMemory);
     } catch (...) {
-        userWindow->KeepPendingException(std::current_exception());
+        userWindow->NoteHandlerFailure(FCUserWindow::HandlerFailure::Other);
     }
     // Close ends only a showing dialog; one that failed while being initialised is not showing yet and
     // is ended directly.

@@ -2,7 +2,6 @@
 #define MIREL_UI_USER_WINDOW_H
 
 #include <cstdint>
-#include <exception>
 
 #include "contract/mirel_contract.h"
 #include "framework/collection.h"
@@ -19,7 +18,7 @@ constexpr int32_t kNotifyTreeSelChangedA = -402;
 // The host calls the dialog procedure (UserWindowDialogProc) with this object as the user pointer, and the
 // procedure turns each window message into one of the virtual calls below.
 class FCUserWindow : public __FCCollection {
-public:
+  public:
     FCUserWindow();
     // Ends the dialog if it is still showing, then destroys every control.
     ~FCUserWindow() override;
@@ -73,16 +72,20 @@ public:
     FXDialogProc GetDialogProc() const { return dialogProc_; }
     void SetDialogProc(FXDialogProc proc) { dialogProc_ = proc; }
 
-    // An exception that a handler raised inside the dialog procedure. It cannot travel through the host's
-    // frames, so the procedure keeps it here, ends the dialog, and the code that ran the dialog raises it
-    // again once FX_Dialog has returned.
-    void KeepPendingException(std::exception_ptr error) { pendingException_ = error; }
-    void RethrowPendingException();
+    // What a handler raised inside the dialog procedure. An exception cannot travel through the host's
+    // frames, so the procedure notes it here and ends the dialog; the code that ran the dialog raises it
+    // again once FX_Dialog has returned. The framework's only exception is running out of memory; anything
+    // else comes back as std::runtime_error.
+    enum class HandlerFailure { None, OutOfMemory, Other };
+    void NoteHandlerFailure(HandlerFailure failure) { handlerFailure_ = failure; }
+    HandlerFailure GetHandlerFailure() const { return handlerFailure_; }
+    // Raises the noted failure, once; does nothing when there is none.
+    void RethrowHandlerFailure();
 
-protected:
+  protected:
     explicit FCUserWindow(int16_t resourceID);
 
-private:
+  private:
     int16_t resultCode_ = 0;
     HWND windowHandle_ = nullptr;
     int32_t maxWidth_ = 0;
@@ -96,23 +99,24 @@ private:
     bool closed_ = false;
     int16_t resourceID_ = 0;
     FXDialogProc dialogProc_ = nullptr;
-    std::exception_ptr pendingException_;
+    HandlerFailure handlerFailure_ = HandlerFailure::None;
 };
 
 // A window whose dialog the host builds from the module's dialog resource `resourceID`.
 class FCResourceWindow : public FCUserWindow {
-public:
+  public:
     explicit FCResourceWindow(int16_t resourceID);
 
     const char* ClassName() const override;
 
-    // Runs the dialog modally inside the host with `parent` as owner and returns when it has ended: modal flag
-    // and result code 0 for the run, the active window made active again afterwards. An exception raised by a
-    // handler during the run is raised again here, after the dialog has ended.
+    // Runs the dialog modally inside the host with `parent` as owner and returns when it has ended: modal
+    // flag and result code 0 for the run, the active window made active again afterwards. An exception raised
+    // by a handler during the run is raised again here, after the dialog has ended.
     void RunModal(HWND parent);
 };
 
 // The dialog procedure handed to FX_Dialog; `user` is the FCUserWindow the dialog belongs to.
-intptr_t FX_CALL UserWindowDialogProc(HWND window, uint32_t message, uintptr_t wParam, intptr_t lParam, void* user);
+intptr_t FX_CALL UserWindowDialogProc(HWND window, uint32_t message, uintptr_t wParam, intptr_t lParam,
+                                      void* user);
 
 #endif

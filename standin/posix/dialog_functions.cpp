@@ -2,10 +2,11 @@
 //
 // FX_Dialog builds the dialog from the module's own dialog template and drives it as the system's dialog
 // manager does: the first size while the window is created, WM_INITDIALOG with the user pointer, then, once
-// the window shows, WM_SHOWWINDOW, the tracking-size query and WM_ACTIVATE. Then the dialog user (Ui().User())
-// works the items, and each thing it does reaches the procedure as the message a real dialog sends. The owner
-// window is disabled while the dialog runs. The run ends when the module calls FX_EndDialog, or when the user
-// is done without the module having ended it (the host then gives the dialog up rather than wait forever).
+// the window shows, WM_SHOWWINDOW, the tracking-size query and WM_ACTIVATE. Then the dialog user
+// (Ui().User()) works the items, and each thing it does reaches the procedure as the message a real dialog
+// sends. The owner window is disabled while the dialog runs. The run ends when the module calls FX_EndDialog,
+// or when the user is done without the module having ended it (the host then gives the dialog up rather than
+// wait forever).
 //
 // Every call is counted in Host().callCounts and, with Host().logCalls on, logged with these arguments
 // (windows as their handle values, pointers as 0/1, V = the version argument):
@@ -24,9 +25,9 @@
 
 #include "standin/dialog_template.h"
 #include "standin/dialog_user.h"
+#include "standin/document_builder.h"
 #include "standin/host.h"
 #include "standin/host_functions.h"
-#include "standin/document_builder.h"
 #include "standin/ui_model.h"
 
 using standin::Host;
@@ -40,12 +41,16 @@ constexpr uint32_t kStyleVisible = 0x10000000;
 constexpr uint32_t kStyleDisabled = 0x08000000;
 constexpr uintptr_t kActivated = 1;
 
-int64_t Flag(const void* p) { return p != nullptr ? 1 : 0; }
-int64_t WindowValue(HWND window) { return static_cast<int64_t>(reinterpret_cast<uintptr_t>(window)); }
+int64_t Flag(const void* p) {
+    return p != nullptr ? 1 : 0;
+}
+int64_t WindowValue(HWND window) {
+    return static_cast<int64_t>(reinterpret_cast<uintptr_t>(window));
+}
 
 // Counts the call, logs it when the log is on, and keeps the index to add the result and the text.
 class CallRecord {
-public:
+  public:
     CallRecord(const char* function, std::vector<int64_t> args, std::string text = {}) {
         Host().Count(function);
         index_ = Host().Log(function, std::move(args), std::move(text));
@@ -58,7 +63,7 @@ public:
         return result;
     }
 
-private:
+  private:
     long index_ = -1;
 };
 
@@ -119,7 +124,8 @@ UiWindow& BuildDialog(const standin::DialogTemplate& dialog, HWND parent) {
 }
 
 intptr_t SizeParameter(int32_t width, int32_t height) {
-    return static_cast<intptr_t>((static_cast<uint32_t>(height & 0xFFFF) << 16) | static_cast<uint32_t>(width & 0xFFFF));
+    return static_cast<intptr_t>((static_cast<uint32_t>(height & 0xFFFF) << 16) |
+                                 static_cast<uint32_t>(width & 0xFFFF));
 }
 
 }  // namespace
@@ -128,8 +134,8 @@ extern "C" {
 
 int32_t FX_CALL FX_Dialog(int32_t resourceID, FXDialogProc proc, HWND parent, int32_t one, void* user,
                           uint32_t version) {
-    CallRecord call("FX_Dialog", {resourceID, Flag(reinterpret_cast<const void*>(proc)), WindowValue(parent), one,
-                                  Flag(user), version});
+    CallRecord call("FX_Dialog", {resourceID, Flag(reinterpret_cast<const void*>(proc)), WindowValue(parent),
+                                  one, Flag(user), version});
     const standin::DialogTemplate* dialog = standin::FindModuleDialog(resourceID);
     if (dialog == nullptr || proc == nullptr) return call.Return(0);
 
@@ -211,7 +217,8 @@ int32_t FX_CALL FX_GetDlgItemVal(HWND window, int32_t item, int32_t kind, uint32
         case 1:
             return call.Return(found->check);
         case 3:
-            return call.Return(static_cast<int32_t>(std::strtol(standin::NarrowBytes(found->text).c_str(), nullptr, 10)));
+            return call.Return(
+                static_cast<int32_t>(std::strtol(standin::NarrowBytes(found->text).c_str(), nullptr, 10)));
         default:
             return call.Return(0);
     }
@@ -270,7 +277,8 @@ int32_t FX_CALL FX_GetDlgString_UTF16(HWND window, int32_t item, char16_t* buffe
 
 int32_t FX_CALL FX_SetDlgString(HWND window, int32_t item, const char* text, uint32_t version) {
     const std::u16string wide = standin::WidenBytes(text);
-    CallRecord call("FX_SetDlgString", {WindowValue(window), item, Flag(text), version}, standin::Utf16ToUtf8(wide));
+    CallRecord call("FX_SetDlgString", {WindowValue(window), item, Flag(text), version},
+                    standin::Utf16ToUtf8(wide));
     UiItem* found = Ui().Item(window, item);
     if (found == nullptr || text == nullptr) return call.Return(0);
     found->text = wide;

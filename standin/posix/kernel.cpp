@@ -17,7 +17,9 @@ namespace {
 
 // Every executable name of the stand-in stands for the one application, so one handle serves them all.
 char gApplicationImage;
-HMODULE ApplicationHandle() { return reinterpret_cast<HMODULE>(&gApplicationImage); }
+HMODULE ApplicationHandle() {
+    return reinterpret_cast<HMODULE>(&gApplicationImage);
+}
 
 std::string Upper(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(),
@@ -38,7 +40,7 @@ FARPROC Address(Fn function) {
 
 // Each function is checked against the contract's type for it, so that a signature that drifts from the
 // contract does not compile.
-#define MIREL_ENTRY(name)                                                                       \
+#define MIREL_ENTRY(name)                                                                         \
     static_assert(std::is_same_v<decltype(&name), name##Fn>, #name " differs from the contract"); \
     entries[count++] = Entry{#name, Address(&name)};
 

@@ -1,6 +1,7 @@
-// The Windows user-interface calls of the module, answered from the headless window model (standin/ui_model.h)
-// with the system's own rules: a child item is visible only while its dialog is, EnableWindow and ShowWindow
-// answer the state before the call, a drop-down list answers CB_ERR for what it does not have.
+// The Windows user-interface calls of the module, answered from the headless window model
+// (standin/ui_model.h) with the system's own rules: a child item is visible only while its dialog is,
+// EnableWindow and ShowWindow answer the state before the call, a drop-down list answers CB_ERR for what it
+// does not have.
 //
 // Every call is counted in Host().callCounts and, with Host().logCalls on, logged: windows as their handle
 // values, pointers as 0/1. SendDlgItemMessageA/W log dialog, item, message, wParam and, for a message that
@@ -10,8 +11,8 @@
 #include <vector>
 
 #include "platform/win32_subset.h"
-#include "standin/host.h"
 #include "standin/document_builder.h"
+#include "standin/host.h"
 #include "standin/ui_model.h"
 
 using standin::Host;
@@ -26,10 +27,12 @@ namespace {
 constexpr uint32_t kComboSorted = 0x0100;
 constexpr LRESULT kComboOkay = 0;
 
-int64_t WindowValue(HWND window) { return static_cast<int64_t>(reinterpret_cast<uintptr_t>(window)); }
+int64_t WindowValue(HWND window) {
+    return static_cast<int64_t>(reinterpret_cast<uintptr_t>(window));
+}
 
 class CallRecord {
-public:
+  public:
     CallRecord(const char* function, std::vector<int64_t> args, std::string text = {}) {
         Host().Count(function);
         index_ = Host().Log(function, std::move(args), std::move(text));
@@ -40,7 +43,7 @@ public:
         return result;
     }
 
-private:
+  private:
     long index_ = -1;
 };
 
@@ -69,7 +72,8 @@ LRESULT ItemMessage(const char* function, HWND dialog, int32_t id, UINT message,
                     : standin::WidenBytes(reinterpret_cast<const char*>(lParam));
     };
     const bool carriesText = message == CB_ADDSTRING || message == WM_SETTEXT;
-    CallRecord call(function, {WindowValue(dialog), id, static_cast<int64_t>(message), static_cast<int64_t>(wParam)},
+    CallRecord call(function,
+                    {WindowValue(dialog), id, static_cast<int64_t>(message), static_cast<int64_t>(wParam)},
                     carriesText ? standin::Utf16ToUtf8(textIn()) : std::string());
     UiItem* item = Ui().Item(dialog, id);
     if (item == nullptr) return call.Return<LRESULT>(0);
@@ -133,7 +137,8 @@ LRESULT ItemMessage(const char* function, HWND dialog, int32_t id, UINT message,
             if (combo) {
                 return call.Return<LRESULT>(
                     item->selection >= 0
-                        ? static_cast<LRESULT>(item->entries[static_cast<std::size_t>(item->selection)].size())
+                        ? static_cast<LRESULT>(
+                              item->entries[static_cast<std::size_t>(item->selection)].size())
                         : 0);
             }
             return call.Return<LRESULT>(static_cast<LRESULT>(item->text.size()));
@@ -277,8 +282,8 @@ MIREL_USER_EXPORT BOOL GetClientRect(HWND window, RECT* rect) {
     return call.Return<BOOL>(FALSE);
 }
 
-MIREL_USER_EXPORT BOOL SetWindowPos(HWND window, HWND /*insertAfter*/, int32_t x, int32_t y, int32_t cx, int32_t cy,
-                                    UINT flags) {
+MIREL_USER_EXPORT BOOL SetWindowPos(HWND window, HWND /*insertAfter*/, int32_t x, int32_t y, int32_t cx,
+                                    int32_t cy, UINT flags) {
     CallRecord call("SetWindowPos", {WindowValue(window), x, y, cx, cy, static_cast<int64_t>(flags)});
     RECT* rect = nullptr;
     UiWindow* w = Ui().Window(window);

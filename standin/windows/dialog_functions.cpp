@@ -38,7 +38,9 @@ struct DialogRun {
 std::map<HWND, DialogRun*> gRuns;
 std::vector<DialogRun*> gStarting;
 
-int64_t WindowArg(HWND window) { return static_cast<int64_t>(reinterpret_cast<uintptr_t>(window)); }
+int64_t WindowArg(HWND window) {
+    return static_cast<int64_t>(reinterpret_cast<uintptr_t>(window));
+}
 
 long LogCall(const char* function, std::vector<int64_t> args, std::string text = {}) {
     Host().Count(function);
@@ -76,28 +78,29 @@ INT_PTR CALLBACK HostDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
         ScriptedUser::Current().TakeTurn(window);
         return TRUE;
     }
-    if (message == WM_TIMER && (wParam == standin::windows::kHoldTimer || wParam == standin::windows::kPatienceTimer)) {
+    if (message == WM_TIMER &&
+        (wParam == standin::windows::kHoldTimer || wParam == standin::windows::kPatienceTimer)) {
         ScriptedUser::Current().OnTimer(window, wParam);
         return TRUE;
     }
 
+    ScriptedUser::Current().MessageSeen(window, message, wParam);
     // WM_INITDIALOG carries the host's run record; the module is given its own user pointer instead.
     const LPARAM forwarded = message == WM_INITDIALOG ? reinterpret_cast<LPARAM>(run->user) : lParam;
     const INT_PTR answer = run->proc(window, message, wParam, forwarded, run->user);
 
     if (message == WM_INITDIALOG) ScriptedUser::Current().DialogOpened(window);
-    if (message == WM_NCDESTROY) {
-        ScriptedUser::Current().DialogEnded(window, false);
-        gRuns.erase(window);
-    }
+    if (message == WM_DESTROY) ScriptedUser::Current().DialogEnded(window, false);
+    if (message == WM_NCDESTROY) gRuns.erase(window);
     return answer;
 }
 
 // The module whose code `address` lies in.
 HMODULE ModuleOf(const void* address) {
     HMODULE module = nullptr;
-    if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                            static_cast<LPCWSTR>(address), &module)) {
+    if (!GetModuleHandleExW(
+            GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+            static_cast<LPCWSTR>(address), &module)) {
         return nullptr;
     }
     return module;
@@ -131,8 +134,8 @@ extern "C" {
 
 int32_t FX_CALL FX_Dialog(int32_t resourceID, FXDialogProc proc, HWND parent, int32_t one, void* user,
                           uint32_t version) {
-    const long call = LogCall("FX_Dialog", {resourceID, proc != nullptr, WindowArg(parent), one,
-                                            user != nullptr, version});
+    const long call =
+        LogCall("FX_Dialog", {resourceID, proc != nullptr, WindowArg(parent), one, user != nullptr, version});
     if (proc == nullptr) return Result(call, 0);
     HMODULE module = ModuleOf(reinterpret_cast<const void*>(proc));
     if (module == nullptr) return Result(call, 0);
@@ -171,7 +174,7 @@ int32_t FX_CALL FX_GetDlgItemVal(HWND window, int32_t item, int32_t kind, uint32
         case 0: {
             if (!IsComboBox(control)) return Result(call, 0);
             const LRESULT index = SendMessageW(control, CB_GETCURSEL, 0, 0);
-            return Result(call, index == CB_ERR ? 0 : static_cast<int32_t>(index));
+            return Result(call, index == CB_ERR ? 0 : static_cast<int32_t>(index) + 1);
         }
         case 1:
             return Result(call, SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0);
@@ -207,7 +210,8 @@ int32_t FX_CALL FX_SetDlgItemVal(HWND window, int32_t item, int32_t kind, int32_
 }
 
 int32_t FX_CALL FX_GetDlgString(HWND window, int32_t item, char* buffer, int32_t capacity, uint32_t version) {
-    const long call = LogCall("FX_GetDlgString", {WindowArg(window), item, buffer != nullptr, capacity, version});
+    const long call =
+        LogCall("FX_GetDlgString", {WindowArg(window), item, buffer != nullptr, capacity, version});
     if (buffer == nullptr || capacity <= 0) return Result(call, 0);
     const std::wstring text = ItemText(window, item);
     const std::size_t count = std::min(text.size(), static_cast<std::size_t>(capacity - 1));
@@ -230,7 +234,8 @@ int32_t FX_CALL FX_GetDlgString_UTF16(HWND window, int32_t item, char16_t* buffe
 
 int32_t FX_CALL FX_SetDlgString(HWND window, int32_t item, const char* text, uint32_t version) {
     std::wstring wide;
-    for (const char* c = text; c != nullptr && *c != '\0'; ++c) wide += static_cast<wchar_t>(static_cast<uint8_t>(*c));
+    for (const char* c = text; c != nullptr && *c != '\0'; ++c)
+        wide += static_cast<wchar_t>(static_cast<uint8_t>(*c));
     const long call = LogCall("FX_SetDlgString", {WindowArg(window), item, text != nullptr, version},
                               text != nullptr ? std::string(text) : std::string());
     return Result(call, SetItemText(window, item, wide));
@@ -247,6 +252,8 @@ int32_t FX_CALL FX_SetDlgString_UTF16(HWND window, int32_t item, const char16_t*
 
 namespace standin::windows {
 
-bool IsHostDialog(HWND window) { return gRuns.find(window) != gRuns.end(); }
+bool IsHostDialog(HWND window) {
+    return gRuns.find(window) != gRuns.end();
+}
 
 }  // namespace standin::windows

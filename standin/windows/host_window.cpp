@@ -24,8 +24,8 @@ void RegisterMainClass() {
 
 HostWindow::HostWindow() {
     RegisterMainClass();
-    handle_ = CreateWindowExW(0, kClassName, L"Finale", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 640, 480,
-                              nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    handle_ = CreateWindowExW(0, kClassName, L"Finale", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
+                              640, 480, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
 }
 
 HostWindow::~HostWindow() {

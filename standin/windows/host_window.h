@@ -10,7 +10,7 @@ namespace standin::windows {
 // The application's main window: a plain top-level window, kept hidden, that FX_GetCurrentWindow and
 // FX_GetCurrentWindowInfo give to the module as the parent of its dialog and message box.
 class HostWindow {
-public:
+  public:
     HostWindow();
     ~HostWindow();
     HostWindow(const HostWindow&) = delete;
@@ -20,7 +20,7 @@ public:
     // The handle as the 32-bit value the host's records carry.
     uint32_t Value() const { return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(handle_)); }
 
-private:
+  private:
     HWND handle_ = nullptr;
 };
 

@@ -1,6 +1,6 @@
 // FINALE.EXE: the stand-in host on Windows. It plays the application for the Windows module: it loads
-// mirelinstrumentchange.fxt with LoadLibraryW, takes the seven entry points with GetProcAddress and exports the
-// twenty FX_ functions under their own names, so that the module finds them as in the real application
+// mirelinstrumentchange.fxt with LoadLibraryW, takes the seven entry points with GetProcAddress and exports
+// the twenty FX_ functions under their own names, so that the module finds them as in the real application
 // (GetModuleHandleA("FINALE.EXE"), or "FINDEMO.EXE" for a copy under that name).
 #include <windows.h>
 
@@ -10,6 +10,7 @@
 
 #include <CLI/CLI.hpp>
 #include <cstdio>
+#include <iostream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -18,7 +19,9 @@
 #include "standin/host.h"
 #include "standin/menu_listing.h"
 #include "standin/module_loader.h"
+#include "standin/run_command.h"
 #include "standin/windows/host_window.h"
+#include "standin/windows/live_platform.h"
 #include "standin/windows/scripted_user.h"
 #include "standin/windows/wide_text.h"
 
@@ -28,11 +31,23 @@ using standin::windows::DialogEnding;
 using standin::windows::DialogScript;
 using standin::windows::ScriptedUser;
 
+constexpr const char* kRunDescription =
+    "Run the module's command on a score file, as the application runs it: build the document, load the "
+    "module, "
+    "answer its real dialog, invoke the command, print what the user saw and what changed, write the outputs "
+    "asked for. Exit status 2 (and nothing written) when the score file or an option is wrong.";
+
+constexpr const char* kSelectHelp =
+    "The selection to run on, SLOTS:MEASURES. Each part is a number, a range A-B (inclusive) or * for all; "
+    "slots count the staves from the top of the score, from 1. Examples: 1-8:1-120, 3:*, *:40-60. Whole "
+    "measures are selected. Default: the score file's selection, or the whole score";
+
 // The module built beside the program.
 std::string DefaultModulePath() {
     std::wstring self(MAX_PATH, L'\0');
     DWORD length = 0;
-    while ((length = GetModuleFileNameW(nullptr, self.data(), static_cast<DWORD>(self.size()))) == self.size()) {
+    while ((length = GetModuleFileNameW(nullptr, self.data(), static_cast<DWORD>(self.size()))) ==
+           self.size()) {
         self.resize(self.size() * 2);
     }
     self.resize(length);
@@ -77,13 +92,15 @@ int VersionInfo(const std::string& modulePath) {
     }
     VS_FIXEDFILEINFO* fixed = nullptr;
     UINT fixedSize = 0;
-    if (VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &fixedSize) && fixed != nullptr) {
+    if (VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &fixedSize) &&
+        fixed != nullptr) {
         const auto quad = [](DWORD high, DWORD low) {
             return std::to_string(HIWORD(high)) + "." + std::to_string(LOWORD(high)) + "." +
                    std::to_string(HIWORD(low)) + "." + std::to_string(LOWORD(low));
         };
         std::printf("Fixed file version: %s\n", quad(fixed->dwFileVersionMS, fixed->dwFileVersionLS).c_str());
-        std::printf("Fixed product version: %s\n", quad(fixed->dwProductVersionMS, fixed->dwProductVersionLS).c_str());
+        std::printf("Fixed product version: %s\n",
+                    quad(fixed->dwProductVersionMS, fixed->dwProductVersionLS).c_str());
     }
     struct Translation {
         WORD language;
@@ -102,7 +119,8 @@ int VersionInfo(const std::string& modulePath) {
         wchar_t* value = nullptr;
         UINT length = 0;
         const std::wstring query = std::wstring(prefix) + name;
-        if (VerQueryValueW(block.data(), query.c_str(), reinterpret_cast<void**>(&value), &length) && value != nullptr) {
+        if (VerQueryValueW(block.data(), query.c_str(), reinterpret_cast<void**>(&value), &length) &&
+            value != nullptr) {
             std::printf("%s: %s\n", standin::windows::ToUtf8(name).c_str(),
                         standin::windows::ToUtf8(std::wstring(value)).c_str());
         }
@@ -218,9 +236,12 @@ int main() {
     std::vector<const char*> argv;
     for (const std::string& arg : args) argv.push_back(arg.c_str());
 
-    CLI::App app{"FINALE.EXE: the stand-in host on Windows; loads the Mirel Instrument Change module as the "
-                 "application would"};
+    CLI::App app{
+        "FINALE.EXE: the stand-in host on Windows; loads the Mirel Instrument Change module as the "
+        "application would"};
     app.require_subcommand(1);
+    // Paths under Wine may be Unix paths ("/tmp/score.json"): a leading slash is not an option here.
+    app.allow_windows_style_options(false);
 
     std::string modulePath = DefaultModulePath();
     CLI::App* info = app.add_subcommand("info", "Load the module, list the command it offers, unload it");
@@ -229,35 +250,93 @@ int main() {
     CLI::App* version = app.add_subcommand("version-info", "Print the module's version block");
     version->add_option("--module", modulePath, "The plug-in module to read")->capture_default_str();
 
+    // `run` and `show` take the same command line as mirel-standin's.
+    standin::RunCommandOptions run;
+    run.modulePath = modulePath;
+    std::string select, hostVersion, category, prefix, suffix, outPath, reportPath;
+    CLI::App* runApp = app.add_subcommand("run", kRunDescription);
+    runApp->add_option("SCORE", run.scorePath, "The score file (JSON)")->required();
+    CLI::Option* selectOption = runApp->add_option("--select", select, kSelectHelp);
+    CLI::Option* hostVersionOption = runApp->add_option(
+        "--host-version", hostVersion,
+        "The application version the host reports and builds the records for, e.g. 0x11000000. Default: the "
+        "score file's hostVersion (0x12050000 when it has none)");
+    CLI::Option* categoryOption = runApp->add_option(
+        "--category", category,
+        "The expression category to pick in the dialog: its name, or its entry number from 1");
+    CLI::Option* prefixOption = runApp->add_option(
+        "--prefix", prefix, "The prefix to type into the dialog (may be empty: --prefix \"\")");
+    CLI::Option* suffixOption = runApp->add_option("--suffix", suffix, "The suffix to type into the dialog");
+    runApp->add_flag("--cancel", run.cancel, "Cancel the dialog instead of pressing OK");
+    runApp->add_flag("--interactive", run.interactive,
+                     "Show the real dialog and the message box to a person at the display, who answers them");
+    runApp
+        ->add_option("--repeat", run.repeat,
+                     "Invoke the command N times with the module staying loaded (its settings carry over)")
+        ->check(CLI::Range(1, 1000))
+        ->capture_default_str();
+    CLI::Option* outOption =
+        runApp->add_option("--out", outPath, "Write the resulting score to this JSON file");
+    CLI::Option* reportOption = runApp->add_option(
+        "--report", reportPath, "Write an HTML report with a picture of the score to this file");
+    runApp->add_flag("--in-place", run.inPlace, "Write the resulting score back into SCORE");
+    runApp->add_option("--module", run.modulePath, "The plug-in module to load")->capture_default_str();
+
+    std::string showPath;
+    CLI::App* show = app.add_subcommand(
+        "show",
+        "Show a score file as a table: staves, instrument changes, multi-staff instruments, expressions");
+    show->add_option("SCORE", showPath, "The score file (JSON)")->required();
+
     InvokeOptions invokeOptions;
     CLI::App* invoke = app.add_subcommand(
-        "invoke", "Run the command on a small built-in document (one staff, four measures, no instrument change) "
-                  "with a scripted user working the real dialog; report what the user saw and the host calls");
+        "invoke",
+        "Run the command on a small built-in document (one staff, four measures, no instrument change) "
+        "with a scripted user working the real dialog; report what the user saw and the host calls");
     invoke->add_option("--module", modulePath, "The plug-in module to load")->capture_default_str();
     invoke->add_option("--host-version", invokeOptions.hostVersion, "Host version passed to the module")
         ->capture_default_str();
     invoke->add_option("--categories", invokeOptions.categories, "Expression category names, in record order")
         ->delimiter(',');
-    invoke->add_option("--category", invokeOptions.category, "Category to pick: its name, or its entry number");
+    invoke->add_option("--category", invokeOptions.category,
+                       "Category to pick: its name, or its entry number");
     invoke->add_option("--prefix", invokeOptions.prefix, "Text to type into the prefix field");
     invoke->add_option("--suffix", invokeOptions.suffix, "Text to type into the suffix field");
-    invoke->add_option("--end", invokeOptions.ending, "How the user ends the dialog: ok, cancel, close, escape, "
-                                                      "enter or none")
+    invoke
+        ->add_option("--end", invokeOptions.ending,
+                     "How the user ends the dialog: ok, cancel, close, escape, "
+                     "enter or none")
         ->capture_default_str();
     invoke->add_option("--hold-file", invokeOptions.holdFile,
                        "Create this file once the input is in and keep the dialog open until it is removed");
-    invoke->add_option("--repeat", invokeOptions.repeat, "Invoke the command this many times")->capture_default_str();
-    invoke->add_flag("--no-categories", invokeOptions.noCategories, "The document has no expression category");
+    invoke->add_option("--repeat", invokeOptions.repeat, "Invoke the command this many times")
+        ->capture_default_str();
+    invoke->add_flag("--no-categories", invokeOptions.noCategories,
+                     "The document has no expression category");
     invoke->add_flag("--no-window-info", invokeOptions.noWindowInfo, "FX_GetCurrentWindowInfo fails");
 
     try {
         app.parse(static_cast<int>(argv.size()), argv.data());
     } catch (const CLI::ParseError& e) {
-        return app.exit(e);
+        const int status = app.exit(e);
+        return status == 0 ? 0 : standin::kExitBadInput;
     }
 
     if (info->parsed()) return Info(modulePath);
     if (version->parsed()) return VersionInfo(modulePath);
+    if (show->parsed()) return standin::ShowCommand(showPath, std::cout, std::cerr);
+    if (runApp->parsed()) {
+        if (selectOption->count() > 0) run.select = select;
+        if (hostVersionOption->count() > 0) run.hostVersion = hostVersion;
+        if (categoryOption->count() > 0) run.category = category;
+        if (prefixOption->count() > 0) run.prefix = prefix;
+        if (suffixOption->count() > 0) run.suffix = suffix;
+        if (outOption->count() > 0) run.outPath = outPath;
+        if (reportOption->count() > 0) run.reportPath = reportPath;
+        const int status = standin::RunCommand(run, standin::windows::MakeLivePlatform, std::cout, std::cerr);
+        std::cout.flush();
+        return status;
+    }
     if (invoke->parsed()) {
         invokeOptions.modulePath = modulePath;
         invokeOptions.prefixGiven = invoke->count("--prefix") > 0;

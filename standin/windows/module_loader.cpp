@@ -21,8 +21,8 @@ std::string LastErrorText() {
     const DWORD code = GetLastError();
     wchar_t* text = nullptr;
     const DWORD length = FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code,
-        0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+        code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
     std::string message = length > 0 ? windows::ToUtf8(std::wstring(text, length)) : std::string();
     if (text != nullptr) LocalFree(text);
     while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == ' ')) {
@@ -49,7 +49,8 @@ std::wstring MakePrivateCopy(const std::wstring& path, std::string& error) {
 
 }  // namespace
 
-std::unique_ptr<LoadedModule> LoadedModule::Load(const std::string& path, std::string& error, bool privateCopy) {
+std::unique_ptr<LoadedModule> LoadedModule::Load(const std::string& path, std::string& error,
+                                                 bool privateCopy) {
     std::unique_ptr<LoadedModule> module(new LoadedModule());
     module->path_ = path;
     std::wstring loadPath = windows::FromUtf8(path);

@@ -1,5 +1,6 @@
 #include "standin/windows/scripted_user.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <sstream>
 
@@ -71,7 +72,8 @@ void PickEntry(HWND dialog, int index) {
     if (combo == nullptr) return;
     SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(combo), TRUE);
     SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(kCategoryCombo, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(kCategoryCombo, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(combo));
 }
 
 // A key pressed while the dialog has the focus; the dialog's message loop turns it into a command.
@@ -135,27 +137,42 @@ DialogState ScriptedUser::Look(HWND dialog) {
 
 void ScriptedUser::DialogOpened(HWND dialog) {
     dialogs_.push_back({});
-    // The user acts once the dialog is on screen: after the initialisation has run to its end.
-    if (script_) PostMessageW(dialog, kUserTurnMessage, 0, 0);
+    // The user looks (and acts) once the dialog is on screen: after its initialisation has run to its end.
+    PostMessageW(dialog, kUserTurnMessage, 0, 0);
+}
+
+void ScriptedUser::MessageSeen(HWND, UINT message, WPARAM wParam) {
+    if (dialogs_.empty()) return;
+    LiveDialog& dialog = dialogs_.back();
+    if (message == WM_CLOSE) dialog.sawClose = true;
+    if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED &&
+        (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
+        dialog.lastButton = LOWORD(wParam);
+    }
 }
 
 void ScriptedUser::TakeTurn(HWND dialog) {
-    if (!script_ || dialogs_.empty()) return;
+    if (dialogs_.empty()) return;
     dialogs_.back().opened = Look(dialog);
-    Act(dialog);
+    if (script_) Act(dialog);
 }
 
 void ScriptedUser::Act(HWND dialog) {
     const DialogScript& script = *script_;
-    const DialogState& opened = dialogs_.back().opened;
+    LiveDialog& live = dialogs_.back();
+    const std::vector<std::string>& entries = live.opened.entries;
     if (script.categoryEntry) {
-        PickEntry(dialog, *script.categoryEntry - 1);
+        if (*script.categoryEntry >= 1 && static_cast<std::size_t>(*script.categoryEntry) <= entries.size()) {
+            PickEntry(dialog, *script.categoryEntry - 1);
+        } else {
+            live.notes.push_back("there is no category entry " + std::to_string(*script.categoryEntry));
+        }
     } else if (script.categoryName) {
-        for (std::size_t i = 0; i < opened.entries.size(); ++i) {
-            if (opened.entries[i] == *script.categoryName) {
-                PickEntry(dialog, static_cast<int>(i));
-                break;
-            }
+        const auto found = std::find(entries.begin(), entries.end(), *script.categoryName);
+        if (found != entries.end()) {
+            PickEntry(dialog, static_cast<int>(found - entries.begin()));
+        } else {
+            live.notes.push_back("there is no category named \"" + *script.categoryName + "\"");
         }
     }
     if (script.prefix) TypeInto(dialog, kPrefixEdit, *script.prefix);
@@ -167,7 +184,8 @@ void ScriptedUser::Act(HWND dialog) {
             // The dialog's place on the screen, for whoever takes the picture: left, top, width, height.
             RECT rect = {};
             GetWindowRect(dialog, &rect);
-            std::fprintf(file, "%ld %ld %ld %ld\n", rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
+            std::fprintf(file, "%ld %ld %ld %ld\n", rect.left, rect.top, rect.right - rect.left,
+                         rect.bottom - rect.top);
             std::fclose(file);
             holdStarted_ = GetTickCount();
             SetTimer(dialog, kHoldTimer, kHoldPollMilliseconds, nullptr);
@@ -178,7 +196,6 @@ void ScriptedUser::Act(HWND dialog) {
 }
 
 void ScriptedUser::End(HWND dialog) {
-    dialogs_.back().beforeEnding = Look(dialog);
     switch (script_->ending) {
         case DialogEnding::Ok:
             ClickButton(dialog, IDOK);
@@ -196,23 +213,33 @@ void ScriptedUser::End(HWND dialog) {
             PressKey(dialog, VK_RETURN);
             break;
         case DialogEnding::Nothing:
+            GiveUp(dialog);
             return;
     }
-    if (IsWindow(dialog)) SetTimer(dialog, kPatienceTimer, kPatienceMilliseconds, nullptr);
+    // The module should end its dialog now; if it does not, the host takes it down after a while.
+    if (IsWindow(dialog) && !dialogs_.back().closingSeen)
+        SetTimer(dialog, kPatienceTimer, kPatienceMilliseconds, nullptr);
+}
+
+void ScriptedUser::GiveUp(HWND dialog) {
+    LiveDialog& live = dialogs_.back();
+    live.givenUp = true;
+    DialogEnded(dialog, false);
+    EndDialog(dialog, 0);
 }
 
 void ScriptedUser::OnTimer(HWND window, UINT_PTR id) {
     if (id == kHoldTimer) {
-        const bool removed = GetFileAttributesW(FromUtf8(script_->holdFile).c_str()) == INVALID_FILE_ATTRIBUTES;
+        const bool removed =
+            GetFileAttributesW(FromUtf8(script_->holdFile).c_str()) == INVALID_FILE_ATTRIBUTES;
         const bool tooLong = GetTickCount() - holdStarted_ > static_cast<DWORD>(script_->holdSeconds) * 1000u;
         if (removed || tooLong) {
             KillTimer(window, kHoldTimer);
             End(window);
         }
     } else if (id == kPatienceTimer) {
-        // The module did not end its dialog: the user gives up and the dialog is taken down.
         KillTimer(window, kPatienceTimer);
-        EndDialog(window, 0);
+        GiveUp(window);
     } else if (id == kMessageBoxTimer) {
         MessageBoxAppeared(window);
     }
@@ -221,7 +248,13 @@ void ScriptedUser::OnTimer(HWND window, UINT_PTR id) {
 void ScriptedUser::DialogEnded(HWND dialog, bool byModule) {
     KillTimer(dialog, kPatienceTimer);
     KillTimer(dialog, kHoldTimer);
-    if (byModule && !dialogs_.empty()) dialogs_.back().endedByModule = true;
+    if (dialogs_.empty()) return;
+    LiveDialog& live = dialogs_.back();
+    if (byModule) live.endedByModule = true;
+    if (!live.closingSeen) {
+        live.closing = Look(dialog);
+        live.closingSeen = true;
+    }
 }
 
 void ScriptedUser::WatchMessageBoxes() {
@@ -234,7 +267,8 @@ LRESULT CALLBACK ScriptedUser::CbtHook(int code, WPARAM wParam, LPARAM lParam) {
         HWND window = reinterpret_cast<HWND>(wParam);
         // A message box is a dialog of the system's dialog class that FX_Dialog does not run. It is read and
         // answered a moment later, from its own message loop, when its controls are complete.
-        if (ClassOf(window) == "#32770" && !IsHostDialog(window) && GetPropW(window, L"MirelSeen") == nullptr) {
+        if (ClassOf(window) == "#32770" && !IsHostDialog(window) &&
+            GetPropW(window, L"MirelSeen") == nullptr) {
             SetPropW(window, L"MirelSeen", reinterpret_cast<HANDLE>(1));
             SetTimer(window, kMessageBoxTimer, 10, AnswerMessageBox);
         }
@@ -243,7 +277,7 @@ LRESULT CALLBACK ScriptedUser::CbtHook(int code, WPARAM wParam, LPARAM lParam) {
 }
 
 void ScriptedUser::MessageBoxAppeared(HWND box) {
-    MessageBoxSighting sighting;
+    LiveMessageBox sighting;
     sighting.owner = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(GetWindow(box, GW_OWNER)));
     sighting.caption = WindowText(box);
     HICON information = LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_INFORMATION));
@@ -251,7 +285,8 @@ void ScriptedUser::MessageBoxAppeared(HWND box) {
         const std::string cls = ClassOf(child);
         const LONG style = GetWindowLongW(child, GWL_STYLE);
         if (cls == "Static" && (style & SS_TYPEMASK) == SS_ICON) {
-            sighting.informationIcon = reinterpret_cast<HICON>(SendMessageW(child, STM_GETICON, 0, 0)) == information;
+            sighting.informationIcon =
+                reinterpret_cast<HICON>(SendMessageW(child, STM_GETICON, 0, 0)) == information;
         } else if (cls == "Static") {
             if (!WindowText(child).empty()) sighting.text = WindowText(child);
         } else if (cls == "Button" && IsWindowVisible(child)) {
@@ -261,7 +296,8 @@ void ScriptedUser::MessageBoxAppeared(HWND box) {
     // Message boxes write their text with CR LF; the module's text has line feeds.
     std::string text;
     for (std::size_t i = 0; i < sighting.text.size(); ++i) {
-        if (sighting.text[i] == '\r' && i + 1 < sighting.text.size() && sighting.text[i + 1] == '\n') continue;
+        if (sighting.text[i] == '\r' && i + 1 < sighting.text.size() && sighting.text[i + 1] == '\n')
+            continue;
         text += sighting.text[i];
     }
     sighting.text = text;
@@ -273,7 +309,7 @@ void ScriptedUser::MessageBoxAppeared(HWND box) {
 std::string ScriptedUser::Report() const {
     std::ostringstream out;
     int n = 0;
-    for (const DialogSighting& dialog : dialogs_) {
+    for (const LiveDialog& dialog : dialogs_) {
         ++n;
         const DialogState& s = dialog.opened;
         out << "dialog " << n << " caption: " << Quoted(s.caption) << "\n";
@@ -285,13 +321,20 @@ std::string ScriptedUser::Report() const {
         out << "dialog " << n << " selected: " << s.selectedEntry << "\n";
         out << "dialog " << n << " prefix: " << Quoted(s.prefix) << "\n";
         out << "dialog " << n << " suffix: " << Quoted(s.suffix) << "\n";
-        const DialogState& e = dialog.beforeEnding;
-        out << "dialog " << n << " before ending: selected " << e.selectedEntry << ", prefix " << Quoted(e.prefix)
-            << ", suffix " << Quoted(e.suffix) << "\n";
-        out << "dialog " << n << " ended by the module: " << (dialog.endedByModule ? "yes" : "no") << "\n";
+        const DialogState& e = dialog.closing;
+        out << "dialog " << n << " at the end: selected " << e.selectedEntry << ", prefix "
+            << Quoted(e.prefix) << ", suffix " << Quoted(e.suffix) << "\n";
+        out << "dialog " << n << " last button: "
+            << (dialog.lastButton == IDOK       ? "OK"
+                : dialog.lastButton == IDCANCEL ? "Cancel"
+                                                : "none")
+            << (dialog.sawClose ? ", close message" : "") << "\n";
+        out << "dialog " << n << " ended by the module: " << (dialog.endedByModule ? "yes" : "no")
+            << (dialog.givenUp ? ", given up by the host" : "") << "\n";
+        for (const std::string& note : dialog.notes) out << "dialog " << n << " note: " << note << "\n";
     }
     n = 0;
-    for (const MessageBoxSighting& box : messageBoxes_) {
+    for (const LiveMessageBox& box : messageBoxes_) {
         ++n;
         out << "message box " << n << " caption: " << Quoted(box.caption) << "\n";
         out << "message box " << n << " text: " << Quoted(box.text) << "\n";

@@ -127,16 +127,6 @@ TEST_F(CategoryTest, LayoutFollowsTheHostVersionAtTheMomentOfUse) {
     EXPECT_EQ(category.GetCategoryID(), 3);
 }
 
-TEST_F(CategoryTest, NewCategoryIsZeroedAndNamesNothing) {
-    UseHost(kWideHost);
-    FCCategoryDef category;
-    EXPECT_TRUE(category.IsLoaded());
-    EXPECT_EQ(category.GetCategoryID(), 0);
-    EXPECT_EQ(NameOf(category), u"");
-    EXPECT_STREQ(category.ClassName(), "FCCategoryDef");
-    EXPECT_EQ(category.Tag(), kSOMC);
-}
-
 // ---- Names
 // ---------------------------------------------------------------------------------------------------
 
@@ -334,10 +324,5 @@ INSTANTIATE_TEST_SUITE_P(Bits, AssignToCategoryTest,
                                            AssignCase{kNarrowHost, 5, 0, true, 0x0005},
                                            AssignCase{kNarrowHost, 5, 0x4000 | 0x0123, true, 0x4005},
                                            AssignCase{kNarrowHost, 1, 0x8000, true, 0x8001}));
-
-TEST_F(CategoryTest, AssignToNullCategoryIsRefused) {
-    FCTextExpressionDef definition;
-    EXPECT_FALSE(definition.AssignToCategory(nullptr));
-}
 
 }  // namespace

@@ -33,10 +33,12 @@ struct Category {
     const char* name;  // UTF-8
 };
 
-std::u16string Units(const FCString& s) { return std::u16string(s.WideBuffer(), s.Length()); }
+std::u16string Units(const FCString& s) {
+    return std::u16string(s.WideBuffer(), s.Length());
+}
 
 class CategoryDialogTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         Host().Reset();
         Ui().Reset();
@@ -58,7 +60,10 @@ protected:
         for (const Category& c : categories) builder.AddCategory(c.record, c.categoryID, c.name, 0, 12, 0);
     }
     void AddStandardCategories() {
-        AddCategories({{1, 11, "Dynamics"}, {2, 12, "Tempo Marks"}, {3, 13, "Technique Text"}, {4, 14, "Expressive Text"}});
+        AddCategories({{1, 11, "Dynamics"},
+                       {2, 12, "Tempo Marks"},
+                       {3, 13, "Technique Text"},
+                       {4, 14, "Expressive Text"}});
     }
     int16_t Run(const DialogAnswers& answers) {
         Ui().SetUser(std::make_shared<standin::ScriptedDialogUser>(answers));
@@ -80,8 +85,8 @@ TEST_F(CategoryDialogTest, DefaultsShowTechniqueTextPrefixAndSuffix) {
     ASSERT_EQ(Ui().dialogRuns.size(), 1u);
     EXPECT_EQ(Shown().caption, u"Mirel Instrument Change");
     const UiItem& popup = ShownItem(kCategoryPopupID);
-    EXPECT_EQ(popup.entries,
-              (std::vector<std::u16string>{u"Dynamics", u"Tempo Marks", u"Technique Text", u"Expressive Text"}));
+    EXPECT_EQ(popup.entries, (std::vector<std::u16string>{u"Dynamics", u"Tempo Marks", u"Technique Text",
+                                                          u"Expressive Text"}));
     EXPECT_EQ(popup.selection, 2);
     EXPECT_EQ(ShownItem(kPrefixEditID).text, u"To ");
     EXPECT_EQ(ShownItem(kSuffixEditID).text, u":");
@@ -118,7 +123,8 @@ TEST_F(CategoryDialogTest, OkReturnsTheCategoryIDNotThePosition) {
     byName.categoryName = "Expressive Text";
     byName.prefix = "Zu ";
     byName.suffix = " !";
-    const Case cases[] = {{"entry 2", byNumber, 12, u"Tempo Marks"}, {"by name", byName, 14, u"Expressive Text"}};
+    const Case cases[] = {{"entry 2", byNumber, 12, u"Tempo Marks"},
+                          {"by name", byName, 14, u"Expressive Text"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.how);
         ResetPluginSettings();
@@ -243,7 +249,10 @@ TEST_F(CategoryDialogTest, TextFunctionsFollowTheHostVersion) {
 
 TEST_F(CategoryDialogTest, PopupIsFilledWithEightBitNamesInOrder) {
     // "Łento": U+0141 shows in the list as its low byte; OK stores the category's own name.
-    AddCategories({{1, 21, "Dynamics"}, {2, 22, "\xC5\x81" "ento"}});
+    AddCategories({{1, 21, "Dynamics"},
+                   {2, 22,
+                    "\xC5\x81"
+                    "ento"}});
     gCategoryName.AssignWide(u"\u0141ento");
     EXPECT_EQ(Run(Answers(DialogEnding::Ok)), 22);
     EXPECT_EQ(ShownItem(kCategoryPopupID).entries, (std::vector<std::u16string>{u"Dynamics", u"Aento"}));
@@ -306,7 +315,7 @@ TEST_F(CategoryDialogTest, HostGivingTheDialogUpCountsAsCancelled) {
 
 // Presses OK, then delivers a second OK command after the dialog has ended.
 class DoubleOkUser : public standin::DialogUser {
-public:
+  public:
     void Operate(standin::DialogSession& session) override {
         session.TypeText(kPrefixEditID, u"First ");
         session.Press(kCategoryOkButtonID);

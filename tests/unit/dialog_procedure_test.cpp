@@ -24,7 +24,7 @@ using standin::UiWindow;
 
 // A window that notes every virtual call it gets.
 class RecordingWindow : public FCResourceWindow {
-public:
+  public:
     RecordingWindow() : FCResourceWindow(20128) {}
 
     void OnInit() override {
@@ -65,18 +65,18 @@ public:
 };
 
 class WindowInitFails : public FCResourceWindow {
-public:
+  public:
     WindowInitFails() : FCResourceWindow(20128) {}
     void OnInit() override { throw std::bad_alloc(); }
 };
 
 // A control that reports its destruction.
 class WatchedControl : public FCCtrlStatic {
-public:
+  public:
     WatchedControl(int16_t id, bool* destroyed) : FCCtrlStatic(id), destroyed_(destroyed) {}
     ~WatchedControl() override { *destroyed_ = true; }
 
-private:
+  private:
     bool* destroyed_;
 };
 
@@ -85,7 +85,7 @@ constexpr int32_t kClientWidth = 294;
 constexpr int32_t kClientHeight = 171;
 
 class DialogProcedureTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         Host().Reset();
         Ui().Reset();
@@ -315,9 +315,12 @@ TEST_F(DialogProcedureTest, SelectionNotificationsCountAsCommands) {
         int32_t code;
         bool command;
     };
-    const Case cases[] = {{kNotifyTabSelChange, true},  {kNotifyTreeSelChangedW, true},
-                          {kNotifyTreeSelChangedA, true}, {-2, false},
-                          {-722, false},                 {-101, false}};
+    const Case cases[] = {{kNotifyTabSelChange, true},
+                          {kNotifyTreeSelChangedW, true},
+                          {kNotifyTreeSelChangedA, true},
+                          {-2, false},
+                          {-722, false},
+                          {-101, false}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.code);
         RecordingWindow window;
@@ -327,7 +330,8 @@ TEST_F(DialogProcedureTest, SelectionNotificationsCountAsCommands) {
         window.commandAnswer = true;
         NMHDR header{handle_, 60, static_cast<uint32_t>(c.code)};
         EXPECT_EQ(Send(window, WM_NOTIFY, 60, reinterpret_cast<intptr_t>(&header)), 0);
-        EXPECT_EQ(window.commandControls, c.command ? std::vector<FCControl*>{control} : std::vector<FCControl*>{});
+        EXPECT_EQ(window.commandControls,
+                  c.command ? std::vector<FCControl*>{control} : std::vector<FCControl*>{});
     }
 }
 
@@ -417,8 +421,8 @@ TEST_F(DialogProcedureTest, HandlerExceptionEndsTheDialogAndIsRaisedAfterwards) 
     EXPECT_EQ(Send(window, WM_COMMAND, 50), 0);
     EXPECT_TRUE(window.IsClosed());
     EXPECT_EQ(EndDialogCalls(), 1);
-    EXPECT_THROW(window.RethrowPendingException(), std::runtime_error);
-    EXPECT_NO_THROW(window.RethrowPendingException());
+    EXPECT_THROW(window.RethrowHandlerFailure(), std::runtime_error);
+    EXPECT_NO_THROW(window.RethrowHandlerFailure());
 }
 
 TEST_F(DialogProcedureTest, FailedInitialisationEndsTheDialogThatIsNotShowingYet) {
@@ -426,7 +430,28 @@ TEST_F(DialogProcedureTest, FailedInitialisationEndsTheDialogThatIsNotShowingYet
     WindowInitFails window;
     EXPECT_EQ(Send(window, WM_INITDIALOG), 0);
     EXPECT_EQ(EndDialogCalls(), 1);
-    EXPECT_THROW(window.RethrowPendingException(), std::bad_alloc);
+    EXPECT_THROW(window.RethrowHandlerFailure(), std::bad_alloc);
+}
+
+// OK runs out of memory inside the host's dialog.
+class OkFails : public FCResourceWindow {
+  public:
+    OkFails() : FCResourceWindow(20128) {
+        auto* ok = new FCCtrlButton(1);
+        ok->SetCommandKind(kCommandOk);
+        AddControl(ok);
+    }
+    void OnOk() override { throw std::bad_alloc(); }
+};
+
+TEST_F(DialogProcedureTest, RunModalRaisesAHandlerFailureAfterTheDialogHasEnded) {
+    OkFails window;
+    EXPECT_THROW(window.RunModal(MainHandle()), std::bad_alloc);
+    ASSERT_EQ(Ui().dialogRuns.size(), 1u);
+    EXPECT_TRUE(Ui().dialogRuns[0].ended);
+    EXPECT_EQ(Ui().dialogRuns[0].endDialogCalls, 1);
+    EXPECT_FALSE(window.IsModal());
+    EXPECT_EQ(window.GetHandlerFailure(), FCUserWindow::HandlerFailure::None);
 }
 
 TEST_F(DialogProcedureTest, DestroyingAShowingWindowEndsItAndDestroysTheControls) {
@@ -444,10 +469,11 @@ TEST_F(DialogProcedureTest, DestroyingAShowingWindowEndsItAndDestroysTheControls
     EXPECT_EQ(EndDialogCalls(), 1);
 }
 
-// ---- Controls ------------------------------------------------------------------------------------------------
+// ---- Controls
+// ------------------------------------------------------------------------------------------------
 
 class ControlTest : public DialogProcedureTest {
-protected:
+  protected:
     void SetUp() override {
         DialogProcedureTest::SetUp();
         AddItem(102, "Edit");
@@ -587,21 +613,6 @@ TEST_F(ControlTest, ControlWithoutWindowUsesHandleZero) {
     EXPECT_EQ(Host().CallsTo("FX_EnableDlgItem")[0].args[0], 0);
     EXPECT_EQ(Host().CallsTo("FX_SetDlgItemVal")[0].args[0], 0);
     EXPECT_TRUE(Ui().Item(handle_, 102)->enabled);
-}
-
-TEST_F(ControlTest, EveryControlClassIsKindZeroWithItsOwnName) {
-    const std::unique_ptr<FCControl> controls[] = {
-        std::make_unique<FCControl>(1),      std::make_unique<FCCtrlStatic>(1),   std::make_unique<FCCtrlEdit>(1),
-        std::make_unique<FCCtrlPopup>(1),    std::make_unique<FCCtrlCheckbox>(1), std::make_unique<FCCtrlButton>(1)};
-    const char* names[] = {"FCControl", "FCCtrlStatic", "FCCtrlEdit", "FCCtrlPopup", "FCCtrlCheckbox", "FCCtrlButton"};
-    for (std::size_t i = 0; i < 6; ++i) {
-        EXPECT_EQ(controls[i]->GetControlKind(), 0);
-        EXPECT_STREQ(controls[i]->ClassName(), names[i]);
-        EXPECT_EQ(controls[i]->GetCommandKind(), kCommandOrdinary);
-    }
-    FCUserWindow plain;
-    EXPECT_STREQ(plain.ClassName(), "FCUserWindow");
-    EXPECT_STREQ(window_.ClassName(), "FCResourceWindow");
 }
 
 }  // namespace

@@ -16,7 +16,7 @@ using standin::Host;
 using standin::Ui;
 
 class FCUITest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         Host().Reset();
         Ui().Reset();
@@ -28,7 +28,9 @@ protected:
     }
 };
 
-HWND Window(uint32_t value) { return MirelWindowFromValue(value); }
+HWND Window(uint32_t value) {
+    return MirelWindowFromValue(value);
+}
 
 struct MessageCase {
     const char* name;
@@ -112,13 +114,6 @@ TEST_F(FCUITest, NoChangesMessageHasTheExactTwoLineTextAtEveryHostVersion) {
         // One box, through the UTF-16 call only.
         EXPECT_EQ(Host().CountCalls("MessageBoxW"), 1);
     }
-}
-
-TEST_F(FCUITest, ClassNameIsFCUI) {
-    FCUI ui(nullptr);
-    EXPECT_STREQ(ui.ClassName(), "FCUI");
-    FCString other;
-    EXPECT_FALSE(ui.IsSameClass(&other));
 }
 
 }  // namespace

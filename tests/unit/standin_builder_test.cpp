@@ -17,17 +17,20 @@ using standin::DocumentBuilder;
 using standin::Host;
 using standin::RecordKey;
 
-constexpr uint32_t SOMS = 0x534F4D53, SOIS = 0x534F4953, SODT = 0x534F4454, SOTX = 0x534F5458, SODY = 0x534F4459,
-                   SOSY = 0x534F5359, SOMC = 0x534F4D43, otMG = 0x6F744D47, otDe = 0x6F744465,
-                   ASSIGN = 0x4F025379, SDNG = 0x53444E47, txbl = 0x7478626C, txxp = 0x74787870;
+constexpr uint32_t SOMS = 0x534F4D53, SOIS = 0x534F4953, SODT = 0x534F4454, SOTX = 0x534F5458,
+                   SODY = 0x534F4459, SOSY = 0x534F5359, SOMC = 0x534F4D43, otMG = 0x6F744D47,
+                   otDe = 0x6F744465, ASSIGN = 0x4F025379, SDNG = 0x53444E47, txbl = 0x7478626C,
+                   txxp = 0x74787870;
 
-uint16_t U16(const Bytes& b, std::size_t at) { return static_cast<uint16_t>(b.at(at) | (b.at(at + 1) << 8)); }
+uint16_t U16(const Bytes& b, std::size_t at) {
+    return static_cast<uint16_t>(b.at(at) | (b.at(at + 1) << 8));
+}
 uint32_t U32(const Bytes& b, std::size_t at) {
     return static_cast<uint32_t>(U16(b, at)) | (static_cast<uint32_t>(U16(b, at + 2)) << 16);
 }
 
 class StandinBuilder : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { Host().Reset(); }
     void TearDown() override { Host().Reset(); }
     standin::Document& Doc() { return Host().Doc(); }
@@ -73,7 +76,9 @@ TEST(StandinText, EncodingsOfRecordTexts) {
         Bytes expected;
     };
     const Case cases[] = {
-        {"wide Flute: five units and a zero unit", "Flute", true,
+        {"wide Flute: five units and a zero unit",
+         "Flute",
+         true,
          {'F', 0, 'l', 0, 'u', 0, 't', 0, 'e', 0, 0, 0}},
         {"narrow Flute: five bytes and a zero byte", "Flute", false, {'F', 'l', 'u', 't', 'e', 0}},
         {"wide U+0100 kept", "\xC4\x80", true, {0x00, 0x01, 0, 0}},
@@ -93,7 +98,8 @@ TEST(StandinText, EncodingsOfRecordTexts) {
 
 TEST(StandinText, DecodingStopsAtTheEndOfARecordWithoutTerminator) {
     EXPECT_EQ(standin::DecodeText(Bytes{'A', 'b'}, 0, false), "Ab");
-    EXPECT_EQ(standin::DecodeText(Bytes{'A', 0, 'b', 0, 'c'}, 0, true), "Ab") << "an odd last byte is ignored";
+    EXPECT_EQ(standin::DecodeText(Bytes{'A', 0, 'b', 0, 'c'}, 0, true), "Ab")
+        << "an odd last byte is ignored";
     EXPECT_EQ(standin::DecodeText(Bytes{'A', 0}, 5, true), "") << "an offset past the end";
     EXPECT_EQ(standin::DecodeText(Bytes{'x', 'y', 0, 'z'}, 1, false), "y");
 }
@@ -210,7 +216,8 @@ TEST_F(StandinBuilder, TextExpressionRoundTripsInBothEncodings) {
         SCOPED_TRACE(testing::Message() << std::hex << c.version);
         Host().Reset();
         DocumentBuilder b(Doc(), c.version);
-        b.AddTextExpression(4, "^fontTxt(Times,4096)To Flute:", "Change to Flute [Mirel Instrument Change]", 3);
+        b.AddTextExpression(4, "^fontTxt(Times,4096)To Flute:", "Change to Flute [Mirel Instrument Change]",
+                            3);
         const standin::TextExpressionInfo info = b.ReadTextExpression(4);
         ASSERT_TRUE(info.exists);
         EXPECT_EQ(info.size, c.size);

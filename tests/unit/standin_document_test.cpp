@@ -2,8 +2,8 @@
 // included, and the speed of a large document.
 #include <gtest/gtest.h>
 
-#include <ctime>
 #include <cstring>
+#include <ctime>
 #include <vector>
 
 #include "standin/document.h"
@@ -16,8 +16,8 @@ using standin::Bytes;
 using standin::Host;
 using standin::RecordKey;
 
-constexpr uint32_t kTag = 0x534F4D53;    // any tag; the store does not interpret them
-constexpr uint32_t kOther = 0x534F4953;  // a second tag, to see that tags stay apart
+constexpr uint32_t kTag = 0x534F4D53;     // any tag; the store does not interpret them
+constexpr uint32_t kOther = 0x534F4953;   // a second tag, to see that tags stay apart
 constexpr uint32_t kGroups = 0x53444E47;  // detail records
 constexpr uint32_t V = 0x12050000;
 
@@ -28,7 +28,7 @@ struct Key8 {
 };
 
 class StandinDocument : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { Host().Reset(); }
     void TearDown() override { Host().Reset(); }
     standin::Document& Doc() { return Host().Doc(); }
@@ -56,7 +56,8 @@ TEST_F(StandinDocument, LoadCopiesTheRecordAndReportsItsSize) {
     uint32_t size = sizeof buffer;
     ASSERT_NE(FX_LoadEData(kTag, key.bytes, buffer, &size, V), 0);
     EXPECT_EQ(size, 4u);
-    EXPECT_EQ(std::vector<uint8_t>(buffer, buffer + 8), (std::vector<uint8_t>{1, 2, 3, 4, 0xAA, 0xAA, 0xAA, 0xAA}));
+    EXPECT_EQ(std::vector<uint8_t>(buffer, buffer + 8),
+              (std::vector<uint8_t>{1, 2, 3, 4, 0xAA, 0xAA, 0xAA, 0xAA}));
     EXPECT_EQ(key.Get(), RecordKey::Other(3)) << "a load leaves the key alone";
 }
 
@@ -102,7 +103,8 @@ TEST_F(StandinDocument, BadLoadsFailAndTouchNothing) {
         uint8_t buffer[64];
         std::memset(buffer, 0xAA, sizeof buffer);
         uint32_t size = c.capacity;
-        EXPECT_EQ(FX_LoadEData(c.tag, c.nullKey ? nullptr : key.bytes, buffer, c.nullSize ? nullptr : &size, V), 0);
+        EXPECT_EQ(
+            FX_LoadEData(c.tag, c.nullKey ? nullptr : key.bytes, buffer, c.nullSize ? nullptr : &size, V), 0);
         EXPECT_EQ(size, c.capacity) << "the size is not changed by a failed load";
         for (uint8_t b : buffer) ASSERT_EQ(b, 0xAA) << "nothing is copied by a failed load";
     }
@@ -154,16 +156,25 @@ TEST_F(StandinDocument, CreateHandsOutNumbersAndWritesTheKeyBack) {
          {RecordKey::Other(1), RecordKey::Other(5)},
          RecordKey::Other(-1, -1),
          RecordKey::Other(6, 0)},
-        {"item 0xFFFF with incident 0 is a new item too", {RecordKey::Other(2)}, RecordKey::Other(-1, 0),
+        {"item 0xFFFF with incident 0 is a new item too",
+         {RecordKey::Other(2)},
+         RecordKey::Other(-1, 0),
          RecordKey::Other(3, 0)},
-        {"only document-wide (negative) items: the first item is 1", {RecordKey::Other(-2)},
-         RecordKey::Other(-1, -1), RecordKey::Other(1, 0)},
-        {"first incident of an item", {RecordKey::Other(7, 0)}, RecordKey::Other(8, -1), RecordKey::Other(8, 0)},
+        {"only document-wide (negative) items: the first item is 1",
+         {RecordKey::Other(-2)},
+         RecordKey::Other(-1, -1),
+         RecordKey::Other(1, 0)},
+        {"first incident of an item",
+         {RecordKey::Other(7, 0)},
+         RecordKey::Other(8, -1),
+         RecordKey::Other(8, 0)},
         {"incident after the last, gaps ignored",
          {RecordKey::Other(8, 0), RecordKey::Other(8, 1), RecordKey::Other(8, 3), RecordKey::Other(9, 0)},
          RecordKey::Other(8, -1),
          RecordKey::Other(8, 4)},
-        {"a key that asks for nothing is used as it is", {RecordKey::Other(1)}, RecordKey::Other(40, 2),
+        {"a key that asks for nothing is used as it is",
+         {RecordKey::Other(1)},
+         RecordKey::Other(40, 2),
          RecordKey::Other(40, 2)},
     };
     for (const Case& c : cases) {
@@ -225,6 +236,36 @@ TEST_F(StandinDocument, DeleteRemovesOnlyAnExistingRecord) {
     EXPECT_EQ(Doc().RecordCount(), 1u);
 }
 
+TEST_F(StandinDocument, DeletingAnIncidentMovesTheLaterOnesOfItsItemDown) {
+    constexpr uint32_t kExpressions = 0x534F4459;
+    constexpr uint32_t kAssignments = 0x4F025379;
+    for (uint32_t tag : {kExpressions, kAssignments, kTag}) {
+        SCOPED_TRACE(tag);
+        Doc() = standin::Document();
+        for (int16_t inci = 0; inci < 4; ++inci)
+            Doc().Put(tag, RecordKey::Other(7, inci), Bytes{uint8_t(inci)});
+        Doc().Put(tag, RecordKey::Other(8, 0), Bytes{80});
+        Doc().Put(tag, RecordKey::Other(6, 1), Bytes{61});
+        Key8 key(RecordKey::Other(7, 1));
+        ASSERT_NE(FX_DeleteEData(tag, key.bytes, V), 0);
+        std::vector<std::pair<RecordKey, Bytes>> expected;
+        if (tag == kTag) {  // a record without incidents: the others stay where they are
+            expected = {{RecordKey::Other(6, 1), {61}},
+                        {RecordKey::Other(7, 0), {0}},
+                        {RecordKey::Other(7, 2), {2}},
+                        {RecordKey::Other(7, 3), {3}},
+                        {RecordKey::Other(8, 0), {80}}};
+        } else {
+            expected = {{RecordKey::Other(6, 1), {61}},
+                        {RecordKey::Other(7, 0), {0}},
+                        {RecordKey::Other(7, 1), {2}},
+                        {RecordKey::Other(7, 2), {3}},
+                        {RecordKey::Other(8, 0), {80}}};
+        }
+        EXPECT_EQ(Doc().All(tag), expected);
+    }
+}
+
 // ---- Next ----
 
 std::vector<RecordKey> Walk(uint32_t tag, RecordKey from = {}) {
@@ -278,7 +319,8 @@ TEST_F(StandinDocument, AWalkSurvivesDeletesAndCreatesOnTheWay) {
         uint32_t size = sizeof buffer;
         ASSERT_NE(FX_LoadEData(kTag, key.bytes, buffer, &size, V), 0);
         seen.push_back(key.Get().fields[0]);
-        // Delete the record the walk stands on, and every second one ahead of it; add one at the far end once.
+        // Delete the record the walk stands on, and every second one ahead of it; add one at the far end
+        // once.
         ASSERT_NE(FX_DeleteEData(kTag, key.bytes, V), 0);
         Key8 ahead(RecordKey::Other(static_cast<int16_t>(key.Get().fields[0] + 1)));
         FX_DeleteEData(kTag, ahead.bytes, V);

@@ -16,7 +16,7 @@ using standin::Host;
 constexpr uint32_t V = 0x12050000;
 
 class StandinHostTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { Host().Reset(); }
     void TearDown() override { Host().Reset(); }
 };
@@ -33,8 +33,8 @@ TEST_F(StandinHostTest, ModuleHandleAnswersOnlyRegisteredNamesWhateverTheirCase)
         const char* name;
         bool found;
     };
-    const Case cases[] = {{"FINALE.EXE", true}, {"finale.exe", true}, {"Finale.Exe", true},
-                          {"FINDEMO.EXE", false}, {"FINALE", false},  {"", false}};
+    const Case cases[] = {{"FINALE.EXE", true},   {"finale.exe", true}, {"Finale.Exe", true},
+                          {"FINDEMO.EXE", false}, {"FINALE", false},    {"", false}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(GetModuleHandleA(c.name) != nullptr, c.found);

@@ -46,10 +46,14 @@ TEST(DialogTemplateTest, ModuleDialogIsReadFromItsResourceScript) {
         const char* text;
     };
     const Expected items[] = {
-        {105, "Static", 0x50020000, 10, 5, 110, 8, "&Category:"},  {106, "ComboBox", 0x50010203, 10, 15, 110, 30, ""},
-        {101, "Static", 0x50020000, 10, 35, 70, 8, "&Prefix text:"}, {102, "Edit", 0x50810080, 10, 45, 70, 12, ""},
-        {103, "Static", 0x50020000, 90, 35, 70, 8, "&Suffix text:"}, {104, "Edit", 0x50810080, 90, 45, 70, 12, ""},
-        {1, "Button", 0x50010001, 30, 70, 40, 14, "Ok"},             {2, "Button", 0x50010000, 80, 70, 40, 14, "Cancel"},
+        {105, "Static", 0x50020000, 10, 5, 110, 8, "&Category:"},
+        {106, "ComboBox", 0x50010203, 10, 15, 110, 30, ""},
+        {101, "Static", 0x50020000, 10, 35, 70, 8, "&Prefix text:"},
+        {102, "Edit", 0x50810080, 10, 45, 70, 12, ""},
+        {103, "Static", 0x50020000, 90, 35, 70, 8, "&Suffix text:"},
+        {104, "Edit", 0x50810080, 90, 45, 70, 12, ""},
+        {1, "Button", 0x50010001, 30, 70, 40, 14, "Ok"},
+        {2, "Button", 0x50010000, 80, 70, 40, 14, "Cancel"},
     };
     ASSERT_EQ(dialog->items.size(), 8u);
     for (std::size_t i = 0; i < 8; ++i) {
@@ -128,10 +132,12 @@ TEST(DialogTemplateTest, DialogUnitsBecomePixelsWithTheFixedBaseUnits) {
     const int32_t ys[][2] = {{0, 0}, {5, 8}, {8, 13}, {12, 20}, {90, 146}, {45, 73}};
     for (const auto& y : ys) EXPECT_EQ(standin::DialogUnitsToPixelsY(y[0]), y[1]) << y[0];
     const RECT r = standin::DialogRectToPixels(10, 45, 70, 12);
-    EXPECT_EQ((std::vector<int32_t>{r.left, r.top, r.right, r.bottom}), (std::vector<int32_t>{15, 73, 120, 93}));
+    EXPECT_EQ((std::vector<int32_t>{r.left, r.top, r.right, r.bottom}),
+              (std::vector<int32_t>{15, 73, 120, 93}));
 }
 
-// ---- A dialog procedure playing the module -----------------------------------------------------------------
+// ---- A dialog procedure playing the module
+// -----------------------------------------------------------------
 
 struct ProcState {
     std::vector<uint32_t> messages;
@@ -189,7 +195,7 @@ intptr_t FX_CALL TestProc(HWND window, uint32_t message, uintptr_t wParam, intpt
 }
 
 class StandinUiTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         Host().Reset();
         Ui().Reset();
@@ -212,7 +218,8 @@ protected:
         UiWindow& window = Ui().AddWindow(MainHandle(), u"Model", RECT{0, 0, 200, 100});
         window.resourceID = 20128;
         window.visible = true;
-        for (auto [id, cls] : {std::pair<int32_t, const char*>{106, "ComboBox"}, {102, "Edit"}, {1, "Button"}}) {
+        for (auto [id, cls] :
+             {std::pair<int32_t, const char*>{106, "ComboBox"}, {102, "Edit"}, {1, "Button"}}) {
             UiItem item;
             item.handle = Ui().NewHandle();
             item.id = id;
@@ -280,10 +287,12 @@ TEST_F(StandinUiTest, DialogGeometryInPixels) {
     };
     EXPECT_EQ(FX_Dialog(20128, proc, MainHandle(), 1, nullptr, V), 1);
     // The owner's client area starts at (0, 0); the dialog at (20, 40) dialog units from there.
-    EXPECT_EQ((std::vector<int32_t>{seen.window.left, seen.window.top, seen.window.right, seen.window.bottom}),
-              (std::vector<int32_t>{30, 65, 30 + 255 + 6, 65 + 146 + 6 + 20}));
-    EXPECT_EQ((std::vector<int32_t>{seen.client.left, seen.client.top, seen.client.right, seen.client.bottom}),
-              (std::vector<int32_t>{0, 0, 255, 146}));
+    EXPECT_EQ(
+        (std::vector<int32_t>{seen.window.left, seen.window.top, seen.window.right, seen.window.bottom}),
+        (std::vector<int32_t>{30, 65, 30 + 255 + 6, 65 + 146 + 6 + 20}));
+    EXPECT_EQ(
+        (std::vector<int32_t>{seen.client.left, seen.client.top, seen.client.right, seen.client.bottom}),
+        (std::vector<int32_t>{0, 0, 255, 146}));
     ASSERT_TRUE(seen.comboOk);
     EXPECT_EQ(seen.combo.left, 30 + 3 + 15);
     EXPECT_EQ(seen.combo.top, 65 + 3 + 20 + 24);
@@ -415,9 +424,11 @@ TEST(DialogAnswersTest, CategoryAndEndingFromText) {
     answers.SetCategory("99999999999");  // too long for an entry number: a name
     EXPECT_EQ(answers.categoryName, "99999999999");
 
-    const std::pair<const char*, DialogEnding> endings[] = {
-        {"ok", DialogEnding::Ok}, {"OK", DialogEnding::Ok}, {"Cancel", DialogEnding::Cancel},
-        {"close", DialogEnding::Close}, {"none", DialogEnding::None}};
+    const std::pair<const char*, DialogEnding> endings[] = {{"ok", DialogEnding::Ok},
+                                                            {"OK", DialogEnding::Ok},
+                                                            {"Cancel", DialogEnding::Cancel},
+                                                            {"close", DialogEnding::Close},
+                                                            {"none", DialogEnding::None}};
     for (const auto& [text, expected] : endings) {
         DialogEnding ending = DialogEnding::None;
         EXPECT_TRUE(DialogAnswers::ParseEnding(text, ending)) << text;
@@ -428,7 +439,8 @@ TEST(DialogAnswersTest, CategoryAndEndingFromText) {
     EXPECT_EQ(ending, DialogEnding::Ok);
 }
 
-// ---- The terminal user --------------------------------------------------------------------------------------
+// ---- The terminal user
+// --------------------------------------------------------------------------------------
 
 TEST_F(StandinUiTest, TerminalUserDrawsTheDialogAndReadsAnswers) {
     std::istringstream in("9\nTwo\n\"\"\n\nok\n");
@@ -446,7 +458,8 @@ TEST_F(StandinUiTest, TerminalUserDrawsTheDialogAndReadsAnswers) {
         "[ Ok ]  [ Cancel ]\n";
     const std::string text = out.str();
     EXPECT_EQ(text.rfind(firstDrawing, 0), 0u) << text;
-    EXPECT_NE(text.find("Category (number or name; Enter keeps 1 One): There is no entry 9.\n"), std::string::npos);
+    EXPECT_NE(text.find("Category (number or name; Enter keeps 1 One): There is no entry 9.\n"),
+              std::string::npos);
     EXPECT_NE(text.find("Prefix text (Enter keeps \"To \"): "), std::string::npos);
     EXPECT_NE(text.find("Suffix text (Enter keeps \":\"): "), std::string::npos);
     // Drawn again after the changes, before the buttons are asked for.
@@ -467,11 +480,11 @@ TEST_F(StandinUiTest, TerminalUserEnterKeepsEverythingAndAnswersCancel) {
         uintptr_t lastCommand;  // when the last message is a command
     };
     const Case cases[] = {
-        {"\n\n\n\n", WM_COMMAND, 1},         // Enter everywhere: OK
-        {"2\n\n\nc\n", WM_COMMAND, 2},       // Cancel
-        {"\n\n\nmaybe\nx\n", WM_CLOSE, 0},   // an unknown answer is asked again; x is the close box
-        {"", WM_CLOSE, 0},                   // no input at all closes the dialog
-        {"1\n\"Vor \"\n", WM_CLOSE, 0},      // input ending early closes the dialog
+        {"\n\n\n\n", WM_COMMAND, 1},        // Enter everywhere: OK
+        {"2\n\n\nc\n", WM_COMMAND, 2},      // Cancel
+        {"\n\n\nmaybe\nx\n", WM_CLOSE, 0},  // an unknown answer is asked again; x is the close box
+        {"", WM_CLOSE, 0},                  // no input at all closes the dialog
+        {"1\n\"Vor \"\n", WM_CLOSE, 0},     // input ending early closes the dialog
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.input);
@@ -486,6 +499,20 @@ TEST_F(StandinUiTest, TerminalUserEnterKeepsEverythingAndAnswersCancel) {
         EXPECT_EQ(Ui().dialogRuns.back().final.FindItem(102)->text,
                   std::string(c.input).find("Vor") != std::string::npos ? u"Vor " : u"To ");
     }
+}
+
+TEST_F(StandinUiTest, TerminalUserCanEchoPipedAnswers) {
+    std::istringstream in("Two\n\n\ncancel\n");
+    std::ostringstream out;
+    auto user = std::make_shared<standin::TerminalDialogUser>(in, out);
+    user->echoInput = true;
+    ProcState state;
+    RunDialog(state, user);
+    const std::string text = out.str();
+    EXPECT_NE(text.find("Enter keeps 1 One): Two\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("(Enter keeps \"To \"): \n"), std::string::npos) << text;
+    EXPECT_NE(text.find("(Enter: Ok): cancel\n"), std::string::npos) << text;
+    EXPECT_EQ(state.commandParams.back(), 2u);
 }
 
 TEST(StandinRenderTest, MessageBoxAsText) {
@@ -516,7 +543,8 @@ TEST(StandinRenderTest, DisabledAndHiddenItemsAndEmptyList) {
               "=== D ===\nFish & Chips: (disabled)\n      (no entries)\nAlone\n[ Go ] (disabled)\n");
 }
 
-// ---- The dialog functions on the model -----------------------------------------------------------------------
+// ---- The dialog functions on the model
+// -----------------------------------------------------------------------
 
 TEST_F(StandinUiTest, ItemValuesByKind) {
     const HWND dialog = ModelDialog();
@@ -638,7 +666,8 @@ TEST_F(StandinUiTest, SortedListInsertsInOrderAndKeepsTheSelection) {
     const HWND dialog = ModelDialog();
     UiItem* combo = Ui().Item(dialog, 106);
     combo->style |= 0x0100;
-    for (const char* name : {"m", "z"}) SendDlgItemMessageA(dialog, 106, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
+    for (const char* name : {"m", "z"})
+        SendDlgItemMessageA(dialog, 106, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
     SendDlgItemMessageA(dialog, 106, CB_SETCURSEL, 1, 0);  // "z"
     EXPECT_EQ(SendDlgItemMessageA(dialog, 106, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("a")), 0);
     EXPECT_EQ(combo->entries, (std::vector<std::u16string>{u"a", u"m", u"z"}));
@@ -713,7 +742,9 @@ TEST_F(StandinUiTest, ActiveWindowAndGeometryCalls) {
 
 TEST_F(StandinUiTest, MessageBoxesAreRecordedShownAndAnswered) {
     std::vector<std::string> shown;
-    Ui().onMessageBox = [&](const standin::MessageBoxRecord& box) { shown.push_back(standin::RenderMessageBox(box)); };
+    Ui().onMessageBox = [&](const standin::MessageBoxRecord& box) {
+        shown.push_back(standin::RenderMessageBox(box));
+    };
     Ui().messageBoxAnswer = IDCANCEL;
     EXPECT_EQ(MessageBoxW(MainHandle(), reinterpret_cast<const WCHAR*>(u"Text"),
                           reinterpret_cast<const WCHAR*>(u"Title"), MB_ICONINFORMATION),
@@ -724,7 +755,8 @@ TEST_F(StandinUiTest, MessageBoxesAreRecordedShownAndAnswered) {
     EXPECT_EQ(Ui().messageBoxes[0].type, MB_ICONINFORMATION);
     EXPECT_EQ(Ui().messageBoxes[1].caption, u"Error");
     EXPECT_EQ(Ui().messageBoxes[1].text, u"");
-    EXPECT_EQ(shown, (std::vector<std::string>{"=== Title ===\nText\n[ OK ]\n", "=== Error ===\n\n[ OK ]\n"}));
+    EXPECT_EQ(shown,
+              (std::vector<std::string>{"=== Title ===\nText\n[ OK ]\n", "=== Error ===\n\n[ OK ]\n"}));
     EXPECT_EQ(Host().CallsTo("MessageBoxW")[0].text, "Title: Text");
 }
 

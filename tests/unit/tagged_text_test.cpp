@@ -101,13 +101,6 @@ INSTANTIATE_TEST_SUITE_P(
                       StripCase{"Alto ^abc(1)Sax", "Alto Sax", true}, StripCase{"^^^size(1)x", "^x", true},
                       StripCase{"A^^B^^", "A^B^", false}, StripCase{"a)b", "a)b", false}));
 
-TEST(StripTagsEmpty, AStringWithoutBufferStaysWithoutOne) {
-    FCString s;
-    s.AssignNarrow(nullptr);
-    EXPECT_FALSE(s.StripTags());
-    EXPECT_EQ(s.Length(), 0u);
-}
-
 // ---- FCFontInfo and AssignFontTags
 // ---------------------------------------------------------------------------
 

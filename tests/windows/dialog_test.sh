@@ -46,6 +46,7 @@ line: dialog 1 entries: "Dynamics" "Technique Text" "Tempo Marks" "Expressive Te
 line: dialog 1 selected: 2
 line: dialog 1 prefix: "To "
 line: dialog 1 suffix: ":"
+line: dialog 1 last button: OK
 line: dialog 1 ended by the module: yes
 line: message box 1 caption: "No Changes"
 line: message box 1 text: $no_changes_text
@@ -64,7 +65,7 @@ EOF
 
 run_case "typed texts and a picked entry are read back and shown by the next run" \
     --category "Tempo Marks" --prefix "Zur " --suffix "" --repeat 2 <<EOF
-line: dialog 1 before ending: selected 3, prefix "Zur ", suffix ""
+line: dialog 1 at the end: selected 3, prefix "Zur ", suffix ""
 line: dialog 2 selected: 3
 line: dialog 2 prefix: "Zur "
 line: dialog 2 suffix: ""
@@ -80,10 +81,13 @@ line: dialog 2 prefix: "Zur Fl€te "
 line: dialog 2 suffix: "…"
 EOF
 
-for ending in cancel close escape; do
-    run_case "$ending after typing stores nothing" --category 1 --prefix "Zur " --suffix "!" --end "$ending" --repeat 2 <<EOF
+# ending, and what the dialog received from it
+for ending in "cancel:Cancel" "close:none, close message" "escape:Cancel"; do
+    run_case "${ending%%:*} after typing stores nothing" --category 1 --prefix "Zur " --suffix "!" \
+        --end "${ending%%:*}" --repeat 2 <<EOF
 line: invoke 1 answered 0
-line: dialog 1 before ending: selected 1, prefix "Zur ", suffix "!"
+line: dialog 1 at the end: selected 1, prefix "Zur ", suffix "!"
+line: dialog 1 last button: ${ending#*:}
 line: dialog 1 ended by the module: yes
 line: dialog 2 selected: 2
 line: dialog 2 prefix: "To "
@@ -96,6 +100,7 @@ EOF
 done
 
 run_case "Enter presses the default button, OK" --prefix "Zur " --end enter --repeat 2 <<EOF
+line: dialog 1 last button: OK
 line: dialog 2 prefix: "Zur "
 line: message box 1 caption: "No Changes"
 EOF
@@ -127,6 +132,19 @@ calls: FX_GetDlgString=4
 calls: FX_SetDlgString=4
 calls: FX_GetDlgString_UTF16=0
 calls: FX_SetDlgString_UTF16=0
+EOF
+
+run_case "a user who does nothing: the host gives the dialog up" --prefix "Zur " --end none --repeat 2 <<EOF
+line: invoke 1 answered 0
+line: dialog 1 ended by the module: no, given up by the host
+line: dialog 2 prefix: "To "
+absent: ^message box
+calls: FX_EndDialog=0
+EOF
+
+run_case "an entry that is not there is noted, the preselection stays" --category "Rehearsal Marks" <<EOF
+line: dialog 1 note: there is no category named "Rehearsal Marks"
+line: dialog 1 at the end: selected 2, prefix "To ", suffix ":"
 EOF
 
 run_case "no window information: the dialog has no owner" --no-window-info <<EOF

@@ -1,0 +1,98 @@
+// The command line of `run` and `show`, shared by the stand-in programs (mirel-standin on POSIX, FINALE.EXE
+// on Windows) so that both take the same options with the same help. Header-only: only the programs use
+// CLI11.
+#ifndef MIREL_STANDIN_RUN_CLI_H
+#define MIREL_STANDIN_RUN_CLI_H
+
+#include <CLI/CLI.hpp>
+
+#include <string>
+
+#include "standin/run_command.h"
+
+namespace standin {
+
+// The options of `run` as typed, turned into RunCommandOptions once parsed.
+class RunCommandLine {
+  public:
+    // Adds the `run` subcommand to `app`; `defaultModule` is the module loaded when --module is not given.
+    CLI::App* Add(CLI::App& app, const std::string& defaultModule) {
+        options_.modulePath = defaultModule;
+        CLI::App* run = app.add_subcommand("run",
+                                           "Run the module's command on a score file, as the application "
+                                           "runs it: build the document, load the "
+                                           "module, answer its dialog, invoke the command, print what the "
+                                           "user saw and what changed, write the "
+                                           "outputs asked for. Exit status 2 (and nothing written) when the "
+                                           "score file or an option is wrong.");
+        run->add_option("SCORE", options_.scorePath, "The score file (JSON)")->required();
+        select_ = run->add_option(
+            "--select", selectText_,
+            "The selection to run on, SLOTS:MEASURES. Each part is a number, a range A-B (inclusive) or * "
+            "for "
+            "all; slots count the staves from the top of the score, from 1. Examples: 1-8:1-120, 3:*, "
+            "*:40-60. "
+            "Whole measures are selected. Default: the score file's selection, or the whole score");
+        hostVersion_ =
+            run->add_option("--host-version", hostVersionText_,
+                            "The application version the host reports and builds the records for, "
+                            "e.g. 0x11000000. Default: the score file's hostVersion (0x12050000 when "
+                            "it has none)");
+        category_ = run->add_option("--category", categoryText_,
+                                    "The expression category to pick in the dialog: its name, or its entry "
+                                    "number from 1");
+        prefix_ = run->add_option("--prefix", prefixText_,
+                                  "The prefix to type into the dialog (may be empty: --prefix \"\")");
+        suffix_ = run->add_option("--suffix", suffixText_, "The suffix to type into the dialog");
+        run->add_flag("--cancel", options_.cancel, "Cancel the dialog instead of pressing OK");
+        run->add_flag("--interactive", options_.interactive,
+                      "Show the dialog in the terminal and read the answers from the keyboard");
+        run->add_option("--repeat", options_.repeat,
+                        "Invoke the command N times with the module staying loaded (its settings carry over)")
+            ->check(CLI::Range(1, 1000))
+            ->capture_default_str();
+        out_ = run->add_option("--out", outText_, "Write the resulting score to this JSON file");
+        report_ = run->add_option("--report", reportText_,
+                                  "Write an HTML report with a picture of the score to this file");
+        run->add_flag("--in-place", options_.inPlace, "Write the resulting score back into SCORE");
+        run->add_option("--module", options_.modulePath, "The plug-in module to load")->capture_default_str();
+        return run;
+    }
+
+    // The options as parsed: what was not given stays unset.
+    RunCommandOptions Options() const {
+        RunCommandOptions options = options_;
+        if (select_->count() > 0) options.select = selectText_;
+        if (hostVersion_->count() > 0) options.hostVersion = hostVersionText_;
+        if (category_->count() > 0) options.category = categoryText_;
+        if (prefix_->count() > 0) options.prefix = prefixText_;
+        if (suffix_->count() > 0) options.suffix = suffixText_;
+        if (out_->count() > 0) options.outPath = outText_;
+        if (report_->count() > 0) options.reportPath = reportText_;
+        return options;
+    }
+
+  private:
+    RunCommandOptions options_;
+    std::string selectText_, hostVersionText_, categoryText_, prefixText_, suffixText_, outText_, reportText_;
+    CLI::Option* select_ = nullptr;
+    CLI::Option* hostVersion_ = nullptr;
+    CLI::Option* category_ = nullptr;
+    CLI::Option* prefix_ = nullptr;
+    CLI::Option* suffix_ = nullptr;
+    CLI::Option* out_ = nullptr;
+    CLI::Option* report_ = nullptr;
+};
+
+// Adds the `show` subcommand; `path` receives the score file.
+inline CLI::App* AddShowCommand(CLI::App& app, std::string& path) {
+    CLI::App* show = app.add_subcommand(
+        "show",
+        "Show a score file as a table: staves, instrument changes, multi-staff instruments, expressions");
+    show->add_option("SCORE", path, "The score file (JSON)")->required();
+    return show;
+}
+
+}  // namespace standin
+
+#endif
