@@ -195,8 +195,11 @@ std::string DescribeAnswers(const RunResult& result) {
 }
 
 std::string RegionText(const ScoreSelection& s) {
-    std::string text = "slots " + std::to_string(s.startSlot) + "-" + std::to_string(s.endSlot) + ", m. " +
-                       std::to_string(s.startMeasure) + "-" + std::to_string(s.endMeasure);
+    const auto span = [](int first, int last) {
+        return first == last ? std::to_string(first) : std::to_string(first) + "-" + std::to_string(last);
+    };
+    std::string text = (s.startSlot == s.endSlot ? "slot " : "slots ") + span(s.startSlot, s.endSlot) +
+                       ", m. " + span(s.startMeasure, s.endMeasure);
     if (s.startPosition != 0 || s.endPosition != kEndOfMeasure) {
         text +=
             " (positions " + std::to_string(s.startPosition) + " to " + std::to_string(s.endPosition) + ")";
