@@ -1,0 +1,200 @@
+// One run of the menu command through the exports, as the application runs it: the dialog, the sweep, the
+// "No Changes" message, and the settings that carry over while the module stays loaded.
+#include <memory>
+#include <string>
+
+#include "standin/dialog_user.h"
+#include "standin/document_builder.h"
+#include "standin/host.h"
+#include "standin/ui_model.h"
+#include "tests/e2e/module_fixture.h"
+
+namespace {
+
+using standin::DialogAnswers;
+using standin::DialogEnding;
+
+const std::string kTags = "^fontTxt(Times New Roman,4096)^size(12)^nfx(0)";
+const char16_t kNoChangesText[] =
+    u"No changes were made to the document.\nTo visually update instrument changes, please select a region "
+    u"that covers instrument changes made with Finale's Change Instrument utility.";
+
+class InvocationTest : public ModuleTest {
+  protected:
+    void SetUp() override {
+        standin::Host().Reset();
+        standin::Ui().Reset();
+        ModuleTest::SetUp();
+    }
+
+    void TearDown() override {
+        ModuleTest::TearDown();
+        standin::Host().Reset();
+        standin::Ui().Reset();
+    }
+
+    // Version and Init as the application calls them, and a score: Flute (1) changing to Piccolo in m. 3 to
+    // 5, Oboe (2); eight measures; categories "Dynamics" and "Technique Text".
+    void LoadScore(uint32_t hostVersion = 0x12050000) {
+        Exports().version(hostVersion);
+        uint32_t flags = 0;
+        Exports().init(0, &flags);
+        standin::DocumentBuilder doc(standin::Host().Doc(), hostVersion);
+        standin::Host().fonts = {{0, "Times New Roman"}};
+        doc.AddMeasures(8);
+        doc.AddStaff(1, kTags + "Flute");
+        doc.AddStaff(2, kTags + "Oboe");
+        doc.AddStaffStyle(1, kTags + "Piccolo", true);
+        doc.AddCategory(1, 1, "Dynamics", 0, 24, 0);
+        doc.AddCategory(2, 5, "Technique Text", 0, 12, 0);
+        doc.AddStyleAssignment(1, 1, 3, 0, 5, 0);
+    }
+
+    uint32_t Invoke(const DialogAnswers& answers, int16_t firstSlot = 1, int16_t lastSlot = 2) {
+        standin::Ui().SetUser(std::make_shared<standin::ScriptedDialogUser>(answers));
+        standin::RegionSpec spec;
+        spec.startSlot = firstSlot;
+        spec.endSlot = lastSlot;
+        spec.startMeasure = 1;
+        spec.endMeasure = 8;
+        spec.endPosition = 0x7FFFFFFF;
+        const auto region = standin::MakeRegionRecord(spec);
+        return Exports().invoke(Parent(), 0, region.data(), 0);
+    }
+
+    static HWND Parent() { return MirelWindowFromValue(standin::Host().mainWindow); }
+
+    std::vector<std::string> TextsOnFlute(int16_t measure) const {
+        standin::DocumentBuilder doc(standin::Host().Doc(), 0x12050000);
+        std::vector<std::string> texts;
+        for (const auto& e : doc.ReadExpressions(measure)) {
+            if (e.staff == 1)
+                texts.push_back(doc.ReadTextExpression(static_cast<int16_t>(e.definitionID)).text);
+        }
+        return texts;
+    }
+
+    // The dialog of the last run as the user first saw it.
+    static const standin::UiWindow& LastDialogShown() { return standin::Ui().dialogRuns.back().shown; }
+    static std::u16string ShownText(int32_t item) { return LastDialogShown().FindItem(item)->text; }
+};
+
+TEST_F(InvocationTest, NormalRunChangesTheDocumentAndSaysNothing) {
+    LoadScore();
+    EXPECT_EQ(Invoke(DialogAnswers{}), 1u);
+    EXPECT_TRUE(standin::Ui().messageBoxes.empty());
+    EXPECT_EQ(TextsOnFlute(3), std::vector<std::string>{"^font(Times New Roman)^size(12)^nfx(0)To Piccolo:"});
+    EXPECT_EQ(TextsOnFlute(6), std::vector<std::string>{"^font(Times New Roman)^size(12)^nfx(0)To Flute:"});
+}
+
+TEST_F(InvocationTest, CancelledRunChangesNothingAndSaysNothing) {
+    LoadScore();
+    const standin::Document before = standin::Host().Doc();
+    DialogAnswers cancel;
+    cancel.prefix = "Zu ";
+    cancel.ending = DialogEnding::Cancel;
+    EXPECT_EQ(Invoke(cancel), 0u);
+    EXPECT_TRUE(standin::Ui().messageBoxes.empty());
+    EXPECT_TRUE(standin::Host().Doc() == before);
+    // Nothing was stored: the next run shows the old prefix.
+    Invoke(DialogAnswers{});
+    EXPECT_EQ(ShownText(102), u"To ");
+}
+
+TEST_F(InvocationTest, CloseBoxEndsTheRunLikeCancel) {
+    LoadScore();
+    DialogAnswers close;
+    close.ending = DialogEnding::Close;
+    EXPECT_EQ(Invoke(close), 0u);
+    EXPECT_TRUE(standin::Ui().messageBoxes.empty());
+    EXPECT_TRUE(TextsOnFlute(3).empty());
+}
+
+TEST_F(InvocationTest, NothingToDoShowsTheNoChangesMessage) {
+    LoadScore();
+    EXPECT_EQ(Invoke(DialogAnswers{}, 2, 2), 0u);  // only the Oboe: no change there
+    ASSERT_EQ(standin::Ui().messageBoxes.size(), 1u);
+    const auto& box = standin::Ui().messageBoxes[0];
+    EXPECT_EQ(box.caption, u"No Changes");
+    EXPECT_EQ(box.text, kNoChangesText);
+    EXPECT_EQ(box.type, 0x40u);  // the information icon alone, one OK button
+    EXPECT_EQ(box.owner, Parent());
+}
+
+TEST_F(InvocationTest, RemovingOnlyAStaleExpressionCountsAsAChange) {
+    LoadScore();
+    standin::DocumentBuilder doc(standin::Host().Doc(), 0x12050000);
+    doc.AddTextExpression(1, "To Oboe d'amore:", "Change to Oboe d'amore [Mirel Instrument Change]", 5);
+    doc.AddExpression(4, 2, 1);
+    EXPECT_EQ(Invoke(DialogAnswers{}, 2, 2), 1u);
+    EXPECT_TRUE(standin::Ui().messageBoxes.empty());
+    EXPECT_TRUE(doc.ReadExpressions(4).empty());
+}
+
+TEST_F(InvocationTest, DefaultsPreselectTechniqueText) {
+    LoadScore();
+    Invoke(DialogAnswers{});
+    const standin::UiItem* popup = LastDialogShown().FindItem(106);
+    ASSERT_NE(popup, nullptr);
+    ASSERT_EQ(popup->entries.size(), 2u);
+    EXPECT_EQ(popup->entries[1], u"Technique Text");
+    EXPECT_EQ(popup->selection, 1);
+    EXPECT_EQ(ShownText(102), u"To ");
+    EXPECT_EQ(ShownText(104), u":");
+}
+
+TEST_F(InvocationTest, AcceptedTextsCarryOverUntilTheModuleIsInitialisedAgain) {
+    LoadScore();
+    DialogAnswers first;
+    first.prefix = "Auf ";
+    first.suffix = "";
+    first.categoryName = "Dynamics";
+    ASSERT_EQ(Invoke(first), 1u);
+
+    Invoke(DialogAnswers{});
+    EXPECT_EQ(ShownText(102), u"Auf ");
+    EXPECT_EQ(ShownText(104), u"");
+    EXPECT_EQ(LastDialogShown().FindItem(106)->selection, 0);  // "Dynamics", the last accepted category
+    // The first run wrote in the Dynamics font (24 points); the second rewrote with the carried-over texts.
+    EXPECT_EQ(TextsOnFlute(3), std::vector<std::string>{"^font(Times New Roman)^size(24)^nfx(0)Auf Piccolo"});
+
+    uint32_t flags = 0;
+    Exports().init(0, &flags);
+    Invoke(DialogAnswers{});
+    EXPECT_EQ(ShownText(102), u"To ");
+    EXPECT_EQ(ShownText(104), u":");
+    EXPECT_EQ(LastDialogShown().FindItem(106)->selection, 1);
+}
+
+TEST_F(InvocationTest, OldHostGetsTheEightBitDialogFunctions) {
+    LoadScore(0x10FFFFFF);
+    standin::Host().logCalls = true;
+    DialogAnswers answers;
+    answers.prefix = "Vers ";
+    Invoke(answers);
+    EXPECT_GT(standin::Host().CountCalls("FX_SetDlgString"), 0);
+    EXPECT_GT(standin::Host().CountCalls("FX_GetDlgString"), 0);
+    EXPECT_EQ(standin::Host().CountCalls("FX_SetDlgString_UTF16"), 0);
+    EXPECT_EQ(standin::Host().CountCalls("FX_GetDlgString_UTF16"), 0);
+}
+
+TEST_F(InvocationTest, HostThatNeverGivesItsVersionIsTreatedAs0x12050000) {
+    uint32_t flags = 0;
+    Exports().init(0, &flags);  // no version call at all
+    standin::DocumentBuilder doc(standin::Host().Doc(), 0x12050000);
+    doc.AddCategory(1, 5, "Technique Text", 0, 12, 0);
+    standin::Host().logCalls = true;
+    DialogAnswers cancel;
+    cancel.ending = DialogEnding::Cancel;
+    Invoke(cancel);
+    bool sawCategoryLoad = false;
+    for (const auto& call : standin::Host().CallsTo("FX_LoadEData")) {
+        if (call.args.at(0) != 0x534F4D43) continue;
+        sawCategoryLoad = true;
+        EXPECT_EQ(call.args.back(), 0x11000000);  // the record version of the 296-byte layout
+    }
+    EXPECT_TRUE(sawCategoryLoad);
+    EXPECT_GT(standin::Host().CountCalls("FX_SetDlgString_UTF16"), 0);
+}
+
+}  // namespace
