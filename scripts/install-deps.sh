@@ -25,5 +25,5 @@ if [ "${#missing[@]}" -gt 0 ]; then
         $sudo_cmd dpkg --add-architecture i386
     fi
     $sudo_cmd apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq --no-install-recommends "${missing[@]}"
+    DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq "${missing[@]}"
 fi
