@@ -1,4 +1,5 @@
-// The seven exports as the application sees them: the menu records byte by byte, the index rules, the flag word.
+// The seven exports as the application sees them: the menu records byte by byte, the index rules, the flag
+// word.
 #include <cstring>
 #include <vector>
 
@@ -9,7 +10,9 @@ namespace {
 
 constexpr unsigned char kUntouched = 0xAB;
 
-std::vector<unsigned char> Filled(std::size_t size) { return std::vector<unsigned char>(size, kUntouched); }
+std::vector<unsigned char> Filled(std::size_t size) {
+    return std::vector<unsigned char>(size, kUntouched);
+}
 
 std::vector<unsigned char> NarrowFieldBytes(const char* text) {
     std::vector<unsigned char> field(64, 0);
@@ -19,7 +22,9 @@ std::vector<unsigned char> NarrowFieldBytes(const char* text) {
 
 class EntryPointsTest : public ModuleTest {};
 
-TEST_F(EntryPointsTest, VersionAnswers0x11000000) { EXPECT_EQ(Exports().version(0x1A000000), 0x11000000u); }
+TEST_F(EntryPointsTest, VersionAnswers0x11000000) {
+    EXPECT_EQ(Exports().version(0x1A000000), 0x11000000u);
+}
 
 TEST_F(EntryPointsTest, InitSetsOnlyBitZeroAndAnswersOne) {
     uint32_t flags = 0x00000006;

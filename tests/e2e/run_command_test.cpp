@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <set>
 #include <sstream>
 #include <string>
@@ -358,7 +359,8 @@ class ProgramTest : public ::testing::Test {
     void SetUp() override {
         dir_ =
             fs::temp_directory_path() /
-            ("mirel-program-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+            ("mirel-program-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) +
+             "-" + std::to_string(std::random_device{}()));
         fs::remove_all(dir_);
         fs::create_directories(dir_);
         fs::copy_file(ExamplePath("orchestra.json"), dir_ / "score.json");

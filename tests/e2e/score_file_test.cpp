@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <string>
 
@@ -295,7 +296,8 @@ class ScoreFileOnDisk : public ScoreFileTest {
         ScoreFileTest::SetUp();
         dir_ =
             fs::temp_directory_path() /
-            ("mirel-score-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+            ("mirel-score-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) +
+             "-" + std::to_string(std::random_device{}()));
         fs::remove_all(dir_);
         fs::create_directories(dir_);
     }
