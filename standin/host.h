@@ -84,6 +84,11 @@ class StandinHost {
     uint32_t mainWindow = 0x00010000;
     bool windowInfoAvailable = true;
 
+    // ---- Results ----
+    // The high 16 bits put into the results of the functions whose low 16 bits alone count (the data calls,
+    // the slot, font, document and window-info functions), as a host may leave them set. 0 by default.
+    uint16_t resultHighBits = 0;
+
     // Back to a new process's state: empty document, FINALE.EXE with every function, no log.
     void Reset();
 

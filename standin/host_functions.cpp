@@ -52,6 +52,13 @@ class CallRecord {
         return result;
     }
 
+    // For the functions whose callers read only the low 16 bits: the result with the host's high bits.
+    int32_t Return16(int32_t result) {
+        Return(result);
+        return static_cast<int32_t>((static_cast<uint32_t>(result) & 0xFFFFu) |
+                                    (static_cast<uint32_t>(Host().resultHighBits) << 16));
+    }
+
   private:
     long index_ = -1;
 };
@@ -78,27 +85,27 @@ int32_t FX_CALL FX_LoadEData(uint32_t tag, void* key8, void* buffer, uint32_t* s
     CallRecord call("FX_LoadEData", [&] {
         return Append(KeyArgs(tag, key8), {Flag(buffer), size != nullptr ? int64_t{*size} : -1, version});
     });
-    if (key8 == nullptr || size == nullptr) return call.Return(0);
+    if (key8 == nullptr || size == nullptr) return call.Return16(0);
     const Bytes* record = Host().Doc().Find(tag, RecordKey::FromBytes(key8));
-    if (record == nullptr) return call.Return(0);
+    if (record == nullptr) return call.Return16(0);
     if (buffer == nullptr) {
         *size = static_cast<uint32_t>(record->size());
-        return call.Return(1);
+        return call.Return16(1);
     }
-    if (record->size() > *size) return call.Return(0);
+    if (record->size() > *size) return call.Return16(0);
     if (!record->empty()) std::memcpy(buffer, record->data(), record->size());
     *size = static_cast<uint32_t>(record->size());
-    return call.Return(1);
+    return call.Return16(1);
 }
 
 int32_t FX_CALL FX_SaveEData(uint32_t tag, void* key8, const void* buffer, uint32_t size, uint32_t version) {
     CallRecord call("FX_SaveEData", [&] {
         return Append(KeyArgs(tag, key8), {Flag(buffer), size, version});
     });
-    if (key8 == nullptr || (buffer == nullptr && size != 0)) return call.Return(0);
+    if (key8 == nullptr || (buffer == nullptr && size != 0)) return call.Return16(0);
     const auto* p = static_cast<const uint8_t*>(buffer);
     Host().Doc().Put(tag, RecordKey::FromBytes(key8), size != 0 ? Bytes(p, p + size) : Bytes());
-    return call.Return(1);
+    return call.Return16(1);
 }
 
 int32_t FX_CALL FX_CreateEData(uint32_t tag, void* key8, const void* buffer, uint32_t size,
@@ -106,34 +113,34 @@ int32_t FX_CALL FX_CreateEData(uint32_t tag, void* key8, const void* buffer, uin
     CallRecord call("FX_CreateEData", [&] {
         return Append(KeyArgs(tag, key8), {Flag(buffer), size, version});
     });
-    if (key8 == nullptr || (buffer == nullptr && size != 0)) return call.Return(0);
+    if (key8 == nullptr || (buffer == nullptr && size != 0)) return call.Return16(0);
     const auto* p = static_cast<const uint8_t*>(buffer);
     auto key = Host().Doc().Create(tag, RecordKey::FromBytes(key8), standin::layout::IsDetailTag(tag),
                                    size != 0 ? Bytes(p, p + size) : Bytes());
-    if (!key) return call.Return(0);
+    if (!key) return call.Return16(0);
     key->ToBytes(key8);
-    return call.Return(1);
+    return call.Return16(1);
 }
 
 int32_t FX_CALL FX_DeleteEData(uint32_t tag, void* key8, uint32_t version) {
     CallRecord call("FX_DeleteEData", [&] { return Append(KeyArgs(tag, key8), {version}); });
-    if (key8 == nullptr) return call.Return(0);
+    if (key8 == nullptr) return call.Return16(0);
     const RecordKey key = RecordKey::FromBytes(key8);
     standin::Document& doc = Host().Doc();
     const bool deleted =
         standin::layout::HasIncidents(tag) ? doc.EraseIncident(tag, key, 1) : doc.Erase(tag, key);
-    return call.Return(deleted ? 1 : 0);
+    return call.Return16(deleted ? 1 : 0);
 }
 
 int32_t FX_CALL FX_NextEData(uint32_t tag, void* key8, void* reserved1, void* reserved2, uint32_t version) {
     CallRecord call("FX_NextEData", [&] {
         return Append(KeyArgs(tag, key8), {Flag(reserved1), Flag(reserved2), version});
     });
-    if (key8 == nullptr) return call.Return(0);
+    if (key8 == nullptr) return call.Return16(0);
     auto next = Host().Doc().NextKey(tag, RecordKey::FromBytes(key8));
-    if (!next) return call.Return(0);
+    if (!next) return call.Return16(0);
     next->ToBytes(key8);
-    return call.Return(1);
+    return call.Return16(1);
 }
 
 HWND FX_CALL FX_GetCurrentWindow(uint32_t version) {
@@ -147,41 +154,41 @@ int32_t FX_CALL FX_GetCurrentWindowInfo(void* info524, uint32_t version) {
     CallRecord call("FX_GetCurrentWindowInfo", [&] {
         return std::vector<int64_t>({Flag(info524), version});
     });
-    if (info524 == nullptr || !Host().windowInfoAvailable) return call.Return(0);
+    if (info524 == nullptr || !Host().windowInfoAvailable) return call.Return16(0);
     auto* p = static_cast<uint8_t*>(info524) + MIREL_WINDOW_INFO_HANDLE_OFFSET;
     const uint32_t window = Host().mainWindow;
     for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>((window >> (8 * i)) & 0xFF);
-    return call.Return(1);
+    return call.Return16(1);
 }
 
 int32_t FX_CALL FX_GetCurrentEnigmaDocument(uint32_t version) {
     CallRecord call("FX_GetCurrentEnigmaDocument", [&] { return std::vector<int64_t>({version}); });
-    return call.Return(int32_t{Host().documentID});
+    return call.Return16(int32_t{Host().documentID});
 }
 
 // Slots and staff numbers are 16-bit values; the application reads the low half of each argument.
 int32_t FX_CALL FX_SlotToInst(int32_t slot, int32_t staffListID, uint32_t version) {
     CallRecord call("FX_SlotToInst", [&] { return std::vector<int64_t>({slot, staffListID, version}); });
-    return call.Return(int32_t{Host().SlotToInst(static_cast<int16_t>(slot))});
+    return call.Return16(int32_t{Host().SlotToInst(static_cast<int16_t>(slot))});
 }
 
 int32_t FX_CALL FX_InstToSlot(int32_t staff, int32_t zero, uint32_t version) {
     CallRecord call("FX_InstToSlot", [&] { return std::vector<int64_t>({staff, zero, version}); });
-    return call.Return(int32_t{Host().InstToSlot(static_cast<int16_t>(staff))});
+    return call.Return16(int32_t{Host().InstToSlot(static_cast<int16_t>(staff))});
 }
 
 int32_t FX_CALL FX_FontNumToName(uint32_t fontNumber, char* buffer256, uint32_t version) {
     CallRecord call("FX_FontNumToName", [&] {
         return std::vector<int64_t>({fontNumber, Flag(buffer256), version});
     });
-    if (buffer256 == nullptr) return call.Return(0);
+    if (buffer256 == nullptr) return call.Return16(0);
     const auto& fonts = Host().fonts;
     auto it = fonts.find(static_cast<uint16_t>(fontNumber));
-    if (fontNumber > 0xFFFF || it == fonts.end()) return call.Return(0);
+    if (fontNumber > 0xFFFF || it == fonts.end()) return call.Return16(0);
     const std::size_t length = std::min<std::size_t>(it->second.size(), 255);
     std::memcpy(buffer256, it->second.data(), length);
     buffer256[length] = 0;
-    return call.Return(1);
+    return call.Return16(1);
 }
 
 }  // extern "C"

@@ -56,6 +56,18 @@ TEST_F(SweepTest, FluteChangeWithDefaultTexts) {
     EXPECT_EQ(start.word10 & 0x0400, 0x0400);
     EXPECT_EQ(start.word26 & 0xC000, 0xC000);
     EXPECT_EQ(DefinitionAt(9, kOboe).description, "Change to Oboe [Mirel Instrument Change]");
+    // The category's six definition defaults (11 to 16 in record order) land at their definition offsets.
+    const int16_t definitionID = static_cast<int16_t>(Doc().ReadExpressions(5).at(0).definitionID);
+    const standin::Bytes* record =
+        standin::Host().Doc().Find(0x534F4454, standin::RecordKey::Other(definitionID));
+    ASSERT_NE(record, nullptr);
+    auto word = [&](std::size_t offset) { return (*record)[offset] | ((*record)[offset + 1] << 8); };
+    EXPECT_EQ(word(14), 11);
+    EXPECT_EQ(word(12), 12);
+    EXPECT_EQ(word(16), 13);
+    EXPECT_EQ(word(24), 14);
+    EXPECT_EQ(word(32), 15);
+    EXPECT_EQ(word(30), 16);
     EXPECT_EQ(Doc().MeasureFlags(5) & 0x4000, 0x4000);
     EXPECT_EQ(Doc().MeasureFlags(9) & 0x4000, 0x4000);
     // Nothing anywhere else.

@@ -227,6 +227,23 @@ TEST_F(HostBindingTest, SixteenBitResultsKeepTheirSign) {
     EXPECT_EQ(host::FX_InstToSlot(-2), 1);
 }
 
+TEST_F(HostBindingTest, OnlyTheLowSixteenBitsOfTheseResultsCount) {
+    Host().resultHighBits = 0x1234;
+    Host().documentID = -5;
+    Host().staffOrder = {7};
+    uint8_t key[8] = {};
+    uint32_t size = 4;
+    uint8_t buffer[4] = {};
+    EXPECT_EQ(host::FX_GetCurrentEnigmaDocument(), -5);
+    EXPECT_EQ(host::FX_SlotToInst(1, 0), 7);
+    EXPECT_EQ(host::FX_InstToSlot(7), 1);
+    EXPECT_EQ(host::FX_InstToSlot(8), 0);  // 0x12340000 from the host: not in the score
+    EXPECT_EQ(host::FX_LoadEData(0x54455354, key, buffer, &size, 0x12050000), 0);  // no such record
+    EXPECT_EQ(host::FX_NextEData(0x54455354, key, 0x12050000), 0);
+    char name[256];
+    EXPECT_EQ(host::FX_FontNumToName(99, name), 0);
+}
+
 TEST_F(HostBindingTest, FontNameArrivesTerminatedAndAnUnknownFontFails) {
     Host().fonts[2] = std::string(300, 'F');
     char name[256];
