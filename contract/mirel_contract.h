@@ -55,9 +55,10 @@ extern "C" {
  * starting with WM_INITDIALOG, passing back the user pointer given to FX_Dialog as the fifth argument.
  */
 typedef intptr_t(FX_CALL* FXDialogProc)(HWND window, uint32_t message, uintptr_t wParam, intptr_t lParam,
-                                         void* user);
+                                        void* user);
 
-/* ---- Exports of the module ------------------------------------------------------------------------------ */
+/* ---- Exports of the module ------------------------------------------------------------------------------
+ */
 
 /* Stores the host's version number; answers MIREL_EXTENSION_VERSION. */
 typedef uint32_t(FX_CALL* FinaleExtensionVersionFn)(uint32_t hostVersion);
@@ -66,7 +67,8 @@ typedef uint32_t(FX_CALL* FinaleExtensionInitFn)(uint32_t ignored, uint32_t* fla
 /* Fills a MIREL_MENU_RECORD_SIZE record for command `index` (low 16 bits, signed); 1 when filled. */
 typedef uint32_t(FX_CALL* FinaleExtensionEnumerateFn)(uint32_t ignored, int32_t index, void* menuRecord);
 /* Fills a MIREL_MENU_RECORD_UTF16_SIZE record for command 0; 1 when filled. */
-typedef int16_t(FX_CALL* FinaleExtensionEnumerate_UTF16Fn)(uint32_t ignored, int32_t index, void* menuRecordUtf16);
+typedef int16_t(FX_CALL* FinaleExtensionEnumerate_UTF16Fn)(uint32_t ignored, int32_t index,
+                                                           void* menuRecordUtf16);
 /* Runs the command on the region record (MIREL_REGION_RECORD_SIZE bytes, may be null); 1 when changed. */
 typedef uint32_t(FX_CALL* FinaleExtensionInvokeFn)(HWND parent, uint32_t ignored, const void* region20,
                                                    uint32_t ignored2);
@@ -75,23 +77,23 @@ typedef uint32_t(FX_CALL* FinaleExtensionGetMenuStatusFn)(uint32_t ignored);
 /* Does nothing. */
 typedef void(FX_CALL* FinaleExtensionTerminateFn)(uint32_t ignored);
 
-/* ---- Functions of the host, bound by name at run time ----------------------------------------------------- */
+/* ---- Functions of the host, bound by name at run time -----------------------------------------------------
+ */
 
 /*
  * Record data calls. `key8` points to the 8-byte record key (itemNo, inci or itemNo, itemNo2, inci as signed
  * 16-bit values); the host may write it (create, next). `version` is the record class's version.
  * The caller owns every buffer; the host copies in or out and keeps no pointer.
  *
- * FX_LoadEData: *size is the capacity on entry and the record's size on return. A null buffer only reports the
- *   size. Non-zero: loaded.
- * FX_SaveEData: overwrites the record at the key with `size` bytes. Non-zero: written.
- * FX_CreateEData: creates a record; key (-1, -1) asks for a new item, (itemNo, -1) for a new incident. The new
- *   key is written back. Non-zero: created.
- * FX_DeleteEData: deletes the record at the key. Non-zero: deleted.
- * FX_NextEData: moves the key to the next existing record of the tag (a zero key finds the first).
- *   Non-zero: moved; zero: no further record.
+ * FX_LoadEData: *size is the capacity on entry and the record's size on return. A null buffer only reports
+ * the size. Non-zero: loaded. FX_SaveEData: overwrites the record at the key with `size` bytes. Non-zero:
+ * written. FX_CreateEData: creates a record; key (-1, -1) asks for a new item, (itemNo, -1) for a new
+ * incident. The new key is written back. Non-zero: created. FX_DeleteEData: deletes the record at the key.
+ * Non-zero: deleted. FX_NextEData: moves the key to the next existing record of the tag (a zero key finds the
+ * first). Non-zero: moved; zero: no further record.
  */
-typedef int32_t(FX_CALL* FX_LoadEDataFn)(uint32_t tag, void* key8, void* buffer, uint32_t* size, uint32_t version);
+typedef int32_t(FX_CALL* FX_LoadEDataFn)(uint32_t tag, void* key8, void* buffer, uint32_t* size,
+                                         uint32_t version);
 typedef int32_t(FX_CALL* FX_SaveEDataFn)(uint32_t tag, void* key8, const void* buffer, uint32_t size,
                                          uint32_t version);
 typedef int32_t(FX_CALL* FX_CreateEDataFn)(uint32_t tag, void* key8, const void* buffer, uint32_t size,
@@ -108,8 +110,8 @@ typedef int32_t(FX_CALL* FX_NextEDataFn)(uint32_t tag, void* key8, void* reserve
  * FX_GetDlgString(_UTF16) fill the caller's buffer of `capacity` bytes (units) with the item text,
  * zero-terminated; FX_SetDlgString(_UTF16) set it from a zero-terminated text the caller keeps.
  */
-typedef int32_t(FX_CALL* FX_DialogFn)(int32_t resourceID, FXDialogProc proc, HWND parent, int32_t one, void* user,
-                                      uint32_t version);
+typedef int32_t(FX_CALL* FX_DialogFn)(int32_t resourceID, FXDialogProc proc, HWND parent, int32_t one,
+                                      void* user, uint32_t version);
 typedef int32_t(FX_CALL* FX_EndDialogFn)(HWND window, uint32_t version);
 typedef int32_t(FX_CALL* FX_EnableDlgItemFn)(HWND window, int32_t item, int32_t enable, uint32_t version);
 typedef int32_t(FX_CALL* FX_GetDlgItemValFn)(HWND window, int32_t item, int32_t kind, uint32_t version);
@@ -117,13 +119,14 @@ typedef int32_t(FX_CALL* FX_SetDlgItemValFn)(HWND window, int32_t item, int32_t 
                                              uint32_t version);
 typedef int32_t(FX_CALL* FX_GetDlgStringFn)(HWND window, int32_t item, char* buffer, int32_t capacity,
                                             uint32_t version);
-typedef int32_t(FX_CALL* FX_GetDlgString_UTF16Fn)(HWND window, int32_t item, char16_t* buffer, int32_t capacity,
-                                                  uint32_t version);
+typedef int32_t(FX_CALL* FX_GetDlgString_UTF16Fn)(HWND window, int32_t item, char16_t* buffer,
+                                                  int32_t capacity, uint32_t version);
 typedef int32_t(FX_CALL* FX_SetDlgStringFn)(HWND window, int32_t item, const char* text, uint32_t version);
 typedef int32_t(FX_CALL* FX_SetDlgString_UTF16Fn)(HWND window, int32_t item, const char16_t* text,
                                                   uint32_t version);
 
-/* The host's current window; FX_GetCurrentWindowInfo fills a MIREL_WINDOW_INFO_SIZE record (non-zero: filled). */
+/* The host's current window; FX_GetCurrentWindowInfo fills a MIREL_WINDOW_INFO_SIZE record (non-zero:
+ * filled). */
 typedef HWND(FX_CALL* FX_GetCurrentWindowFn)(uint32_t version);
 typedef int32_t(FX_CALL* FX_GetCurrentWindowInfoFn)(void* info524, uint32_t version);
 

@@ -12,9 +12,9 @@
 
 namespace {
 
-// Walks the categories from record 1 on and applies every one whose id is the chosen one: the definition takes
-// over its id and defaults, and the text starts with its font tags. Category 1 is compared even when it does not
-// load; its fields then read as zero.
+// Walks the categories from record 1 on and applies every one whose id is the chosen one: the definition
+// takes over its id and defaults, and the text starts with its font tags. Category 1 is compared even when it
+// does not load; its fields then read as zero.
 void ApplyChosenCategory(FCTextExpressionDef* definition, uint16_t categoryID, FCString* text) {
     FCCategoryDef category;
     category.Load(1);
@@ -48,7 +48,8 @@ bool PlaceChangeExpression(int16_t measure, int16_t staff, uint16_t categoryID, 
     FCExpressions expressions;
     expressions.LoadAllForCell(&cell);
     FCExpression* existing = FindPluginExpression(expressions);
-    std::unique_ptr<FCTextExpressionDef> existingDefinition(existing ? existing->CreateTextExpressionDef() : nullptr);
+    std::unique_ptr<FCTextExpressionDef> existingDefinition(existing ? existing->CreateTextExpressionDef()
+                                                                     : nullptr);
     const bool reuse = existingDefinition != nullptr;
 
     FCExpression* expression = reuse ? existing : &newExpression;
@@ -69,7 +70,8 @@ bool PlaceChangeExpression(int16_t measure, int16_t staff, uint16_t categoryID, 
     definition->SetText(&text);
     definition->SetDescription(&description);
 
-    // A reused definition keeps its number whatever its save reports; a new one has one only if it was created.
+    // A reused definition keeps its number whatever its save reports; a new one has one only if it was
+    // created.
     const bool saved = reuse ? definition->Save() : definition->SaveNew();
     const bool hasNumber = reuse ? definition->ItemNo() != 0 : saved;
     if (!hasNumber) return false;

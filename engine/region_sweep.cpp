@@ -23,8 +23,8 @@ MemberStaves MembersOf(const FCMultiStaffInstrument& instrument) {
     return {{instrument.GetStaffID1(), instrument.GetStaffID2(), instrument.GetStaffID3()}};
 }
 
-// The member with the smallest slot (top) or the largest (bottom); members not on the score (slot 0) are passed
-// over, and 0 means none is on the score. The first member found is taken whatever its slot.
+// The member with the smallest slot (top) or the largest (bottom); members not on the score (slot 0) are
+// passed over, and 0 means none is on the score. The first member found is taken whatever its slot.
 int16_t OuterStaff(const FCMultiStaffInstrument& instrument, bool top) {
     int32_t best = top ? 10000 : -10000;
     bool found = false;
@@ -82,8 +82,8 @@ bool MarkChange(const FCMusicRegion& region, const FCStaffStyleAssign& assignmen
         if (PlaceChangeExpression(assignment.GetStartMeasure(), staff, categoryID, name.get())) placed = true;
     }
 
-    // The end mark goes into the measure after the end measure; with an end measure of -1 there is none, and a
-    // following measure that does not exist means the change lasts to the end of the piece.
+    // The end mark goes into the measure after the end measure; with an end measure of -1 there is none, and
+    // a following measure that does not exist means the change lasts to the end of the piece.
     const uint16_t next = static_cast<uint16_t>(assignment.GetEndMeasure() + 1);
     if (next == 0) return placed;
     FCMeasure following;
@@ -118,9 +118,10 @@ bool CreateInstrumentChangeExpressions(const FCMusicRegion& region, uint16_t cat
         assignments.LoadAllForItem(staff);
         if (RemoveStaleChangeExpressions(&assignments, region, staff)) changed = true;
 
-        // Only the top staff of a multi-staff instrument receives expressions; its other staves only lose their
-        // stale ones.
-        const FCMultiStaffInstrument* instrument = staff != 0 ? InstrumentOfStaff(instruments, staff) : nullptr;
+        // Only the top staff of a multi-staff instrument receives expressions; its other staves only lose
+        // their stale ones.
+        const FCMultiStaffInstrument* instrument =
+            staff != 0 ? InstrumentOfStaff(instruments, staff) : nullptr;
         if (instrument != nullptr && OuterStaff(*instrument, true) != staff) continue;
 
         for (int32_t i = 0; i < assignments.Count(); ++i) {

@@ -9,13 +9,14 @@
 // state, and the whole life cycle of a host record (load, reload, save, save as new, delete, walk) on top of
 // the host's data calls.
 //
-// The record key is eight bytes of little-endian signed 16-bit fields: (itemNo, inci, 0, 0) for "other" records
-// and (itemNo, itemNo2, inci, 0) for detail records. The object counts as loaded while loadedSize is not 0.
+// The record key is eight bytes of little-endian signed 16-bit fields: (itemNo, inci, 0, 0) for "other"
+// records and (itemNo, itemNo2, inci, 0) for detail records. The object counts as loaded while loadedSize is
+// not 0.
 //
 // Field access goes through ReadU16/WriteU16 and friends, which never reach past the loaded size: a record
 // shorter than a field reads that field as zero.
 class __FCBaseData : public __FCBase {
-public:
+  public:
     __FCBaseData() = default;
     // Frees nothing: the base cannot tell an embedded buffer from a heap block, so a class with a heap data
     // area frees it in its own destructor.
@@ -65,7 +66,7 @@ public:
     void SetKeyField(int index, int16_t value);
     void CopyKeyFrom(const __FCBaseData* other);
 
-protected:
+  protected:
     // Little-endian field access inside the loaded bytes; out-of-range reads give 0, writes are dropped.
     uint16_t ReadU16(int32_t offset) const;
     int16_t ReadI16(int32_t offset) const;
@@ -90,7 +91,7 @@ class __FCOther : public __FCBaseData {};
 
 // Other records without incidents: every operation here sets inci to 0 (only SaveNew sends -1).
 class __FCNoInciOther : public __FCOther {
-public:
+  public:
     bool LoadFirst() override;  // Load(1)
     bool Reload() override;     // false when not loaded, else Load(ItemNo())
 
@@ -104,7 +105,7 @@ public:
 
 // Other records with incidents: key (itemNo, inci).
 class __FCInciOther : public __FCOther {
-public:
+  public:
     bool LoadFirst() override;  // false: reached through Load(itemNo, inci) or a collection
     bool Reload() override;
 
@@ -118,7 +119,7 @@ public:
 
 // Detail records: key (itemNo, itemNo2, inci).
 class __FCDetail : public __FCBaseData {
-public:
+  public:
     int16_t ItemNo() const { return KeyField(0); }
     int16_t ItemNo2() const { return KeyField(1); }
     int16_t Inci() const { return KeyField(2); }

@@ -9,7 +9,7 @@
 // What ForEach, FindFirst and ForEachIndexed call for each element. The framework defines no handler of its
 // own; callers derive from this one.
 class __FCItemHandler {
-public:
+  public:
     virtual ~__FCItemHandler() = default;
     virtual bool Visit(__FCBase* /*element*/) { return false; }
     virtual bool VisitIndexed(__FCBase* /*element*/, int32_t /*index*/) { return false; }
@@ -22,7 +22,7 @@ class __FCIteratorBase : public __FCBase {};
 // A growable array of owned objects. The array grows to the smallest multiple of 10 above what is needed (not
 // geometrically); elements may be null and every walk skips them.
 class __FCCollection : public __FCIteratorBase {
-public:
+  public:
     __FCCollection() = default;
     ~__FCCollection() override;
 
@@ -42,7 +42,7 @@ public:
     // Destroys every element; the array and its capacity stay for reuse.
     void ClearAll();
 
-private:
+  private:
     int32_t count_ = 0;
     int32_t capacity_ = 0;
     __FCBase** items_ = nullptr;
@@ -50,7 +50,7 @@ private:
 
 // A collection of host records of one class, filled from the document.
 class __FCCollectionData : public __FCCollection {
-public:
+  public:
     const char* ClassName() const override;
 
     // A new, empty element (the element class's CreateInstance).
@@ -65,19 +65,19 @@ public:
 
     __FCBaseData* GetDataAt(int32_t index) const { return static_cast<__FCBaseData*>(GetItemAt(index)); }
 
-protected:
+  protected:
     // A new element with the collection's custom tag: the working element of a loader.
     __FCBaseData* CreateWorkingElement();
     // Appends a copy of the working element: same key, same custom tag, CopyDataFrom.
     void TakeCopy(const __FCBaseData* working);
 
-private:
+  private:
     uint32_t customTag_ = 0;
 };
 
 // Collections of records with incidents (elements derive from __FCInciOther).
 class __FCCollectionInciOther : public __FCCollectionData {
-public:
+  public:
     const char* ClassName() const override;
 
     // Deletes every incident of `itemNo`, from the highest down.
@@ -90,19 +90,19 @@ public:
 
 // Collections of records without incidents (elements derive from __FCNoInciOther).
 class __FCCollectionNoInciOther : public __FCCollectionData {
-public:
+  public:
     const char* ClassName() const override;
 };
 
 // Collections of detail records.
 class __FCCollectionDetail : public __FCCollectionData {
-public:
+  public:
     const char* ClassName() const override;
 };
 
 // Collections of detail records without incidents.
 class __FCCollectionNoInciDetail : public __FCCollectionDetail {
-public:
+  public:
     const char* ClassName() const override;
 
     // Records (itemNo, firstItemNo2), (itemNo, firstItemNo2 + 1), ... until the first that does not load.

@@ -1,6 +1,8 @@
 #include "framework/fc_base.h"
 
-const char* __FCBase::ClassName() const { return "__FCBase"; }
+const char* __FCBase::ClassName() const {
+    return "__FCBase";
+}
 
 __FCBase::~__FCBase() = default;
 

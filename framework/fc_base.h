@@ -7,7 +7,7 @@
 // the pointers, not the characters. A class that does not override ClassName reports its nearest base's name
 // and so counts as the same class as that base.
 class __FCBase {
-public:
+  public:
     __FCBase() = default;
     __FCBase(const __FCBase&) = delete;
     __FCBase& operator=(const __FCBase&) = delete;

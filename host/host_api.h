@@ -8,11 +8,11 @@
 // The module's one way to the host: an operation per FX_ function, under the function's name.
 //
 // Each operation finds its function on first use (GetModuleHandleA("FINALE.EXE"), else "FINDEMO.EXE", then
-// GetProcAddress under the exact name), keeps what it found, also when nothing was found, and never looks again.
-// An absent function makes its operation return 0 (or do nothing). Every call that is not a record data call
-// appends the interface version 0x12050000; the data calls take the record version from their caller.
-// Results of the data calls, the slot and font functions, the document and the window-info call count as their
-// low 16 bits, sign-extended.
+// GetProcAddress under the exact name), keeps what it found, also when nothing was found, and never looks
+// again. An absent function makes its operation return 0 (or do nothing). Every call that is not a record
+// data call appends the interface version 0x12050000; the data calls take the record version from their
+// caller. Results of the data calls, the slot and font functions, the document and the window-info call count
+// as their low 16 bits, sign-extended.
 namespace host {
 
 int32_t FX_LoadEData(uint32_t tag, void* key8, void* buffer, uint32_t* size, uint32_t version);

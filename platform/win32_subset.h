@@ -5,8 +5,8 @@
  * declared here and the functions are imported as undefined C symbols, resolved at load time against the
  * process that hosts the module (the stand-in host exports them), just as kernel32 and user32 are on Windows.
  *
- * The module keeps UTF-16 text as char16_t. On Windows, where WCHAR is wchar_t, the Mirel* wrappers at the end
- * convert the pointer type; that is the only place where the two differ.
+ * The module keeps UTF-16 text as char16_t. On Windows, where WCHAR is wchar_t, the Mirel* wrappers at the
+ * end convert the pointer type; that is the only place where the two differ.
  */
 #ifndef MIREL_PLATFORM_WIN32_SUBSET_H
 #define MIREL_PLATFORM_WIN32_SUBSET_H
@@ -138,7 +138,9 @@ inline int32_t MirelMessageBox(HWND owner, const char16_t* text, const char16_t*
 }
 
 /* A 32-bit window value as the host records carry it, and back. */
-inline HWND MirelWindowFromValue(uint32_t value) { return reinterpret_cast<HWND>(static_cast<uintptr_t>(value)); }
+inline HWND MirelWindowFromValue(uint32_t value) {
+    return reinterpret_cast<HWND>(static_cast<uintptr_t>(value));
+}
 inline uint32_t MirelWindowValue(HWND window) {
     return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(window));
 }

@@ -69,7 +69,8 @@ MIREL_EXPORT uint32_t FX_CALL FinaleExtensionInit(uint32_t /*ignored*/, uint32_t
     });
 }
 
-MIREL_EXPORT uint32_t FX_CALL FinaleExtensionEnumerate(uint32_t /*ignored*/, int32_t index, void* menuRecord) {
+MIREL_EXPORT uint32_t FX_CALL FinaleExtensionEnumerate(uint32_t /*ignored*/, int32_t index,
+                                                       void* menuRecord) {
     // The index counts as its low 16 bits, signed: 0 and every negative index give the one command.
     if (static_cast<int16_t>(index) >= 1 || menuRecord == nullptr) return 0;
     auto* record = static_cast<unsigned char*>(menuRecord);
@@ -99,7 +100,9 @@ MIREL_EXPORT uint32_t FX_CALL FinaleExtensionInvoke(HWND parent, uint32_t /*igno
     return Guarded<uint32_t>(0, [&] { return RunInstrumentChangeCommand(parent, region20) ? 1u : 0u; });
 }
 
-MIREL_EXPORT uint32_t FX_CALL FinaleExtensionGetMenuStatus(uint32_t /*ignored*/) { return 1; }
+MIREL_EXPORT uint32_t FX_CALL FinaleExtensionGetMenuStatus(uint32_t /*ignored*/) {
+    return 1;
+}
 
 MIREL_EXPORT void FX_CALL FinaleExtensionTerminate(uint32_t /*ignored*/) {}
 

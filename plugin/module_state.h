@@ -17,8 +17,12 @@ constexpr uint32_t kHostVersion2010 = 0x10000000;
 constexpr uint32_t kHostVersion2011 = 0x11000000;  // UTF-16 texts and dialog functions from here on
 constexpr uint32_t kHostVersion2012 = 0x12000000;
 
-inline uint32_t HostVersion() { return gHostVersion; }
-inline bool HostUsesWideText() { return gHostVersion >= kHostVersion2011; }
+inline uint32_t HostVersion() {
+    return gHostVersion;
+}
+inline bool HostUsesWideText() {
+    return gHostVersion >= kHostVersion2011;
+}
 
 // The PluginSettings: prefix and suffix around the instrument name, and the category the dialog preselects.
 extern FCString gPrefixText;

@@ -41,11 +41,13 @@ uint32_t LE32(const unsigned char* at) {
 }  // namespace
 
 MenuCommand DecodeMenuRecord(const unsigned char* record) {
-    return {NarrowField(record, 64), NarrowField(record + 64, 64), NarrowField(record + 128, 64), LE32(record + 192)};
+    return {NarrowField(record, 64), NarrowField(record + 64, 64), NarrowField(record + 128, 64),
+            LE32(record + 192)};
 }
 
 MenuCommand DecodeMenuRecordUtf16(const unsigned char* record) {
-    return {WideField(record, 128), WideField(record + 256, 128), WideField(record + 512, 128), LE32(record + 768)};
+    return {WideField(record, 128), WideField(record + 256, 128), WideField(record + 512, 128),
+            LE32(record + 768)};
 }
 
 std::string DescribeModuleMenu(const ModuleExports& exports, const std::string& path, uint32_t hostVersion) {
@@ -61,16 +63,16 @@ std::string DescribeModuleMenu(const ModuleExports& exports, const std::string& 
         unsigned char record[MIREL_MENU_RECORD_SIZE] = {};
         if (exports.enumerate(0, index, record) == 0) break;
         const MenuCommand command = DecodeMenuRecord(record);
-        out << "Command " << index << " (8-bit):  \"" << command.text << "\" - " << command.description << " ["
-            << command.thirdText << "]\n";
+        out << "Command " << index << " (8-bit):  \"" << command.text << "\" - " << command.description
+            << " [" << command.thirdText << "]\n";
         if (index > 100) break;
     }
     for (int32_t index = 0;; ++index) {
         unsigned char record[MIREL_MENU_RECORD_UTF16_SIZE] = {};
         if (exports.enumerateUtf16(0, index, record) == 0) break;
         const MenuCommand command = DecodeMenuRecordUtf16(record);
-        out << "Command " << index << " (UTF-16): \"" << command.text << "\" - " << command.description << " ["
-            << command.thirdText << "]\n";
+        out << "Command " << index << " (UTF-16): \"" << command.text << "\" - " << command.description
+            << " [" << command.thirdText << "]\n";
         if (index > 100) break;
     }
     out << "FinaleExtensionGetMenuStatus answered " << exports.getMenuStatus(0) << "\n";

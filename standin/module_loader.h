@@ -22,11 +22,12 @@ struct ModuleExports {
 // A plug-in module loaded into this process, as the application loads one: by path, taking the seven exports
 // by name. Unloaded when destroyed.
 class LoadedModule {
-public:
+  public:
     // Loads the module; on failure returns null and puts the reason into `error`.
-    // With `privateCopy` the file is first copied to a fresh temporary name, so that this load gets module-wide
-    // state of its own even when the same module is already loaded in the process.
-    static std::unique_ptr<LoadedModule> Load(const std::string& path, std::string& error, bool privateCopy = false);
+    // With `privateCopy` the file is first copied to a fresh temporary name, so that this load gets
+    // module-wide state of its own even when the same module is already loaded in the process.
+    static std::unique_ptr<LoadedModule> Load(const std::string& path, std::string& error,
+                                              bool privateCopy = false);
     ~LoadedModule();
 
     LoadedModule(const LoadedModule&) = delete;
@@ -37,7 +38,7 @@ public:
     // The handle the platform gave the module (its instance handle on Windows).
     void* NativeHandle() const { return handle_; }
 
-private:
+  private:
     LoadedModule() = default;
 
     void* handle_ = nullptr;

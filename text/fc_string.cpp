@@ -6,7 +6,9 @@
 
 namespace {
 
-uint32_t NarrowLength(const char* text) { return static_cast<uint32_t>(std::strlen(text)); }
+uint32_t NarrowLength(const char* text) {
+    return static_cast<uint32_t>(std::strlen(text));
+}
 
 uint32_t WideLength(const char16_t* text) {
     uint32_t n = 0;
@@ -22,16 +24,22 @@ uint32_t CheckedSum(uint32_t a, uint32_t b) {
 
 }  // namespace
 
-FCString::FCString() { AssignNarrow(""); }
+FCString::FCString() {
+    AssignNarrow("");
+}
 
-FCString::FCString(const char* narrow) { AssignNarrow(narrow); }
+FCString::FCString(const char* narrow) {
+    AssignNarrow(narrow);
+}
 
 FCString::~FCString() {
     delete[] wide_;
     delete[] narrow_;
 }
 
-const char* FCString::ClassName() const { return "FCString"; }
+const char* FCString::ClassName() const {
+    return "FCString";
+}
 
 char16_t FCString::CharAt(int32_t index) const {
     const uint32_t at = static_cast<uint32_t>(index);
@@ -73,7 +81,9 @@ void FCString::AssignNarrowBounded(const char* text, uint32_t count) {
     SetLength(n);
 }
 
-void FCString::AssignWide(const char16_t* text) { AssignWideBounded(text, WideLength(text)); }
+void FCString::AssignWide(const char16_t* text) {
+    AssignWideBounded(text, WideLength(text));
+}
 
 void FCString::AssignWideBounded(const char16_t* text, uint32_t count) {
     uint32_t n = 0;

@@ -7,11 +7,11 @@
 
 // The module's one string type: UTF-16 units with a terminator.
 //
-// The wide buffer grows in steps of 10 units. 8-bit text enters one byte per unit and leaves as the low byte of
-// each unit (ToNarrow); there is no code-page conversion. The narrow copy is a cache that only ToNarrow rebuilds.
-// Allocation failure raises std::bad_alloc and leaves the string as it was.
+// The wide buffer grows in steps of 10 units. 8-bit text enters one byte per unit and leaves as the low byte
+// of each unit (ToNarrow); there is no code-page conversion. The narrow copy is a cache that only ToNarrow
+// rebuilds. Allocation failure raises std::bad_alloc and leaves the string as it was.
 class FCString : public __FCBase {
-public:
+  public:
     FCString();
     explicit FCString(const char* narrow);
     ~FCString() override;
@@ -54,7 +54,7 @@ public:
     bool StripTags();
     bool StripFontTags();
 
-private:
+  private:
     void SetLength(uint32_t length);
 
     uint32_t length_ = 0;

@@ -39,7 +39,8 @@ std::string MakePrivateCopy(const std::string& path, std::string& error) {
 
 }  // namespace
 
-std::unique_ptr<LoadedModule> LoadedModule::Load(const std::string& path, std::string& error, bool privateCopy) {
+std::unique_ptr<LoadedModule> LoadedModule::Load(const std::string& path, std::string& error,
+                                                 bool privateCopy) {
     std::unique_ptr<LoadedModule> module(new LoadedModule());
     module->path_ = path;
     std::string loadPath = path;

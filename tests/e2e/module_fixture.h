@@ -11,7 +11,7 @@
 // Loads a private copy of the built module for each test, so that every test starts from freshly loaded
 // module-wide state (host version, settings, cached host functions).
 class ModuleTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         std::string error;
         module_ = standin::LoadedModule::Load(MIREL_MODULE_PATH, error, /*privateCopy=*/true);

@@ -7,8 +7,12 @@ namespace {
 bool gFailAllocations = false;
 }
 
-AllocationFailure::AllocationFailure() { gFailAllocations = true; }
-AllocationFailure::~AllocationFailure() { gFailAllocations = false; }
+AllocationFailure::AllocationFailure() {
+    gFailAllocations = true;
+}
+AllocationFailure::~AllocationFailure() {
+    gFailAllocations = false;
+}
 
 void* operator new(std::size_t size) {
     if (gFailAllocations) throw std::bad_alloc();
@@ -16,8 +20,18 @@ void* operator new(std::size_t size) {
     throw std::bad_alloc();
 }
 
-void* operator new[](std::size_t size) { return ::operator new(size); }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+void* operator new[](std::size_t size) {
+    return ::operator new(size);
+}
+void operator delete(void* p) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p, std::size_t) noexcept {
+    std::free(p);
+}

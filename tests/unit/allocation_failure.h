@@ -3,7 +3,7 @@
 
 // While an AllocationFailure lives, every operator new in this process throws std::bad_alloc.
 class AllocationFailure {
-public:
+  public:
     AllocationFailure();
     ~AllocationFailure();
     AllocationFailure(const AllocationFailure&) = delete;

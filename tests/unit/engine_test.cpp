@@ -18,7 +18,7 @@ constexpr int16_t kOboe = 2;
 // Five staves: Flute (1), Oboe (2, changing to Flute in m. 5 to 8), a two-staff Piano (3, 4) and Violin (5);
 // 20 measures.
 class SweepTest : public EngineTest {
-protected:
+  protected:
     void SetUp() override {
         EngineTest::SetUp();
         BuildScore();
@@ -87,9 +87,15 @@ struct PointCase {
     int16_t endMarkMeasure;  // 0: none
 };
 
-FCMusicRegion RegionFrom5At512() { return EngineTest::Region(1, 5, 5, 12, 512); }
-FCMusicRegion Region4To10() { return EngineTest::Region(1, 5, 4, 10); }
-FCMusicRegion Region1To20() { return EngineTest::Region(1, 5, 1, 20); }
+FCMusicRegion RegionFrom5At512() {
+    return EngineTest::Region(1, 5, 5, 12, 512);
+}
+FCMusicRegion Region4To10() {
+    return EngineTest::Region(1, 5, 4, 10);
+}
+FCMusicRegion Region1To20() {
+    return EngineTest::Region(1, 5, 1, 20);
+}
 
 class SweepPointTest : public SweepTest, public ::testing::WithParamInterface<PointCase> {};
 
@@ -105,21 +111,20 @@ TEST_P(SweepPointTest, MarksOnlyThePointsInTheRegion) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, SweepPointTest,
-    ::testing::Values(
-        // Starts in the region's first measure before its start position: no start mark.
-        PointCase{"BeforeStartPosition", 5, 256, 7, RegionFrom5At512, false, 8},
-        // Exactly at the start position: start mark.
-        PointCase{"AtStartPosition", 5, 512, 7, RegionFrom5At512, true, 8},
-        // Starts before the region, ends inside: only the end mark, in the measure after the end measure,
-        // although that measure lies outside the region.
-        PointCase{"EndsInside", 2, 0, 10, Region4To10, false, 11},
-        // Runs to the last measure of the piece: no end mark.
-        PointCase{"RunsToTheEnd", 6, 0, 20, Region1To20, true, 0},
-        // An end measure of -1 wraps to measure 0: no end mark.
-        PointCase{"EndMeasureMinusOne", 6, 0, -1, Region1To20, true, 0}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, SweepPointTest,
+                         ::testing::Values(
+                             // Starts in the region's first measure before its start position: no start mark.
+                             PointCase{"BeforeStartPosition", 5, 256, 7, RegionFrom5At512, false, 8},
+                             // Exactly at the start position: start mark.
+                             PointCase{"AtStartPosition", 5, 512, 7, RegionFrom5At512, true, 8},
+                             // Starts before the region, ends inside: only the end mark, in the measure after
+                             // the end measure, although that measure lies outside the region.
+                             PointCase{"EndsInside", 2, 0, 10, Region4To10, false, 11},
+                             // Runs to the last measure of the piece: no end mark.
+                             PointCase{"RunsToTheEnd", 6, 0, 20, Region1To20, true, 0},
+                             // An end measure of -1 wraps to measure 0: no end mark.
+                             PointCase{"EndMeasureMinusOne", 6, 0, -1, Region1To20, true, 0}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(SweepTest, NonInstrumentStyleIsNoChange) {
     Doc().AddStyleAssignment(kOboe, 2, 5, 0, 8, 0);
@@ -135,7 +140,7 @@ TEST_F(SweepTest, StyleThatDoesNotLoadCountsAsAChange) {
 }
 
 class TwoStaffInstrumentTest : public SweepTest {
-protected:
+  protected:
     void SetUp() override {
         SweepTest::SetUp();
         Doc().AddMultiStaffInstrument(1, {3, 4}, 7);
@@ -163,7 +168,8 @@ TEST_F(TwoStaffInstrumentTest, WithoutMatchingGroupUsesStyleAndStaffNames) {
 }
 
 TEST_F(TwoStaffInstrumentTest, LowerStaffAloneGetsNothingButLosesStaleExpressions) {
-    Doc().AddTextExpression(1, "To Celesta:", "Change to Celesta [Mirel Instrument Change]", kTechniqueTextID);
+    Doc().AddTextExpression(1, "To Celesta:", "Change to Celesta [Mirel Instrument Change]",
+                            kTechniqueTextID);
     Doc().AddExpression(12, 4, 1);
     EXPECT_TRUE(Sweep(Region(4, 4, 1, 20)));
     EXPECT_TRUE(TextsAt(6, 4).empty());
@@ -180,11 +186,13 @@ TEST_F(TwoStaffInstrumentTest, MemberNotOnTheScoreIsPassedOver) {
 // ---- Stale removal ----
 
 class StaleTest : public SweepTest {
-protected:
+  protected:
     void SetUp() override {
         SweepTest::SetUp();
-        Doc().AddTextExpression(1, "To Flute:", "Change to Flute [Mirel Instrument Change]", kTechniqueTextID);
-        Doc().AddTextExpression(2, "To Flute:", "Change to Flute [mirel instrument change]", kTechniqueTextID);
+        Doc().AddTextExpression(1, "To Flute:", "Change to Flute [Mirel Instrument Change]",
+                                kTechniqueTextID);
+        Doc().AddTextExpression(2, "To Flute:", "Change to Flute [mirel instrument change]",
+                                kTechniqueTextID);
         Doc().AddTextExpression(3, "dolce", "dolce", 4);
     }
 };

@@ -16,7 +16,7 @@
 // A stand-in document with a few staves, styles and categories, and helpers to run the engine on a region and
 // read what it left in the document.
 class EngineTest : public ::testing::Test {
-protected:
+  protected:
     static constexpr uint16_t kTechniqueTextID = 5;
     static constexpr const char* kTags = "^fontTxt(Times New Roman,4096)^size(12)^nfx(0)";
 
@@ -47,7 +47,7 @@ protected:
         Doc().AddCategory(3, kTechniqueTextID, "Technique Text", 1, 11, 2, {11, 12, 13, 14, 15, 16});
     }
 
-public:
+  public:
     static FCMusicRegion Region(int16_t startSlot, int16_t endSlot, int16_t startMeasure, int16_t endMeasure,
                                 int32_t startPosition = 0, int32_t endPosition = 0x7FFFFFFF) {
         standin::RegionSpec spec;
@@ -61,12 +61,13 @@ public:
         return FCMusicRegion(record.data());
     }
 
-protected:
+  protected:
     // The texts of the text expressions on `staff` in `measure`, in incident order.
     std::vector<std::string> TextsAt(int16_t measure, int16_t staff) const {
         std::vector<std::string> texts;
         for (const auto& e : builder_->ReadExpressions(measure)) {
-            if (e.staff == staff) texts.push_back(builder_->ReadTextExpression(static_cast<int16_t>(e.definitionID)).text);
+            if (e.staff == staff)
+                texts.push_back(builder_->ReadTextExpression(static_cast<int16_t>(e.definitionID)).text);
         }
         return texts;
     }

@@ -7,7 +7,9 @@
 
 namespace {
 
-std::u16string Units(const FCString& s) { return std::u16string(s.WideBuffer(), s.Length()); }
+std::u16string Units(const FCString& s) {
+    return std::u16string(s.WideBuffer(), s.Length());
+}
 
 TEST(FCStringTest, NewStringIsEmptyWithCapacityTenAndTerminator) {
     FCString s;

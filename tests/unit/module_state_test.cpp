@@ -10,7 +10,7 @@
 namespace {
 
 class ModuleStateTest : public ::testing::Test {
-protected:
+  protected:
     void TearDown() override {
         gHostVersion = 0x12050000;
         ResetPluginSettings();
