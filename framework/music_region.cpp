@@ -45,8 +45,14 @@ const char* FCMusicRegion::ClassName() const {
 bool FCMusicRegion::IsEqualTo(const FCMusicRegion* other) const {
     if (other == nullptr) return false;
     if (other->staffListID != staffListID) return false;
-    if (StaffAt(other->startSlot, other->staffListID) != StaffAt(startSlot, staffListID)) return false;
-    if (StaffAt(other->endSlot, other->endStaffListID) != StaffAt(endSlot, endStaffListID)) return false;
+    // The other region's staff is asked for before this one's. The two calls are kept in separate statements:
+    // the operands of one comparison may be evaluated in either order.
+    const int16_t otherStartStaff = StaffAt(other->startSlot, other->staffListID);
+    const int16_t startStaff = StaffAt(startSlot, staffListID);
+    if (otherStartStaff != startStaff) return false;
+    const int16_t otherEndStaff = StaffAt(other->endSlot, other->endStaffListID);
+    const int16_t endStaff = StaffAt(endSlot, endStaffListID);
+    if (otherEndStaff != endStaff) return false;
     if (other->startMeasure != startMeasure) return false;
     if (other->endMeasure != endMeasure) return false;
     if (other->startPosition != startPosition) return false;

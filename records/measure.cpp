@@ -28,6 +28,9 @@ uint32_t FCMeasure::RecordVersion() const {
 }
 
 int32_t FCMeasure::DataSize() {
+    // The load that asks for the size lands in the buffer of the same layout, also when it was started at
+    // the key directly after the host version moved on.
+    SelectLayoutBuffer();
     return UsesNewLayout() ? kSize : kOldSize;
 }
 

@@ -16,6 +16,10 @@ namespace records {
 // too, and the copy keeps the short size when it is saved. A copy of an object without loaded bytes is the
 // class's zeroed record of full size.
 inline int32_t CopyLoadedBytes(uint8_t* buffer, int32_t capacity, const __FCBaseData* other) {
+    if (other != nullptr && other->Data() == buffer && other->LoadedSize() > 0) {
+        // A record copied onto itself keeps its bytes.
+        return other->LoadedSize() < capacity ? other->LoadedSize() : capacity;
+    }
     std::memset(buffer, 0, static_cast<std::size_t>(capacity));
     if (other == nullptr || other->Data() == nullptr || other->LoadedSize() <= 0) return capacity;
     int32_t count = other->LoadedSize() < capacity ? other->LoadedSize() : capacity;

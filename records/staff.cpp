@@ -29,6 +29,9 @@ uint32_t FCStaff::RecordVersion() const {
 }
 
 int32_t FCStaff::DataSize() {
+    // The load that asks for the size lands in the buffer of the same layout, also when it was started at
+    // the key directly after the host version moved on.
+    SelectLayoutBuffer();
     if (HostVersion() >= kHostVersion2012) return kSize2012;
     if (HostVersion() >= kHostVersion2011) return kSize2011;
     return kSizeOld;

@@ -183,6 +183,26 @@ TEST_F(TwoStaffInstrumentTest, MemberNotOnTheScoreIsPassedOver) {
     EXPECT_EQ(TextsAt(6, 4), Texts{kArialTags + "To Celesta:"});
 }
 
+TEST_F(TwoStaffInstrumentTest, WithoutInstToSlotNoStaffOfTheInstrumentIsMarked) {
+    // Every member then has slot 0, so the instrument has no top staff; single staves are marked as usual.
+    standin::Host().hiddenFunctions = {"FX_InstToSlot"};
+    Doc().AddStyleAssignment(kOboe, 1, 5, 0, 8, 0);
+    ASSERT_TRUE(Sweep(WholeScore()));
+    for (int16_t staff : {3, 4}) {
+        EXPECT_TRUE(TextsAt(6, staff).empty()) << staff;
+        EXPECT_TRUE(TextsAt(10, staff).empty()) << staff;
+    }
+    EXPECT_EQ(TextsAt(5, kOboe), Texts{kArialTags + "To Flute:"});
+}
+
+TEST_F(SweepTest, WithoutSlotToInstEverySlotIsStaffZero) {
+    standin::Host().hiddenFunctions = {"FX_SlotToInst"};
+    Doc().AddStyleAssignment(kOboe, 1, 5, 0, 8, 0);
+    const standin::Document before = standin::Host().Doc();
+    EXPECT_FALSE(Sweep(WholeScore()));
+    EXPECT_TRUE(standin::Host().Doc() == before);
+}
+
 // ---- Stale removal ----
 
 class StaleTest : public SweepTest {
@@ -247,6 +267,28 @@ TEST_F(StaleTest, OnlyMeasuresOfTheRegionAreExamined) {
     EXPECT_TRUE(Sweep(Region(2, 2, 10, 20)));
     EXPECT_EQ(TextsAt(3, kOboe).size(), 1u);
     EXPECT_TRUE(TextsAt(12, kOboe).empty());
+}
+
+TEST_F(StaleTest, EndMarkIsPlacedAgainOnlyWhenTheEndPointLiesInTheRun) {
+    Doc().AddStyleAssignment(kOboe, 1, 5, 0, 8, 0);
+    ASSERT_TRUE(Sweep(WholeScore()));
+    ASSERT_EQ(TextsAt(9, kOboe), Texts{kArialTags + "To Oboe:"});
+    // Measures 9 to 20: the end mark stands where no change begins and the end point (m. 8) is outside.
+    EXPECT_TRUE(Sweep(Region(2, 2, 9, 20)));
+    EXPECT_TRUE(TextsAt(9, kOboe).empty());
+    EXPECT_EQ(TextsAt(5, kOboe), Texts{kArialTags + "To Flute:"});
+}
+
+TEST_F(StaleTest, StyleThatDoesNotLoadJustifiesNoMarkButIsMarkedAnew) {
+    // Removal counts a style that does not load as no change, so the old mark goes; the sweep counts it as a
+    // change and places a new expression with a new definition in the same measure.
+    Doc().AddStyleAssignment(kOboe, 42, 5, 0, 8, 0);
+    Doc().AddExpression(5, kOboe, 1);
+    EXPECT_TRUE(Sweep(WholeScore()));
+    const auto expressions = Doc().ReadExpressions(5);
+    ASSERT_EQ(expressions.size(), 1u);
+    EXPECT_NE(expressions[0].definitionID, 1);
+    EXPECT_EQ(TextsAt(5, kOboe), Texts{kArialTags + "To :"});
 }
 
 // ---- Rewriting ----

@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
 #include <memory>
+#include <new>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -210,6 +212,93 @@ TEST_F(ScoreRecordsTest, LayoutIsChosenAtEachLoadNotWhenTheObjectWasMade) {
     // The other way round: a record loaded with the large layout does not count once the host is older.
     UseHostVersion(0x10FFFFFF);
     EXPECT_FALSE(style.ChangesInstrument());
+}
+
+// A record object in a block with guard bytes behind it: a load must never write past the object.
+template <class Record>
+class Guarded {
+  public:
+    Guarded() {
+        std::memset(block_, kGuard, sizeof block_);
+        record_ = new (block_) Record();
+    }
+    ~Guarded() { record_->~Record(); }
+    Guarded(const Guarded&) = delete;
+    Guarded& operator=(const Guarded&) = delete;
+
+    Record* operator->() { return record_; }
+    bool GuardIntact() const {
+        for (std::size_t i = sizeof(Record); i < sizeof block_; ++i)
+            if (block_[i] != kGuard) return false;
+        return true;
+    }
+
+  private:
+    static constexpr unsigned char kGuard = 0xA5;
+    alignas(Record) unsigned char block_[sizeof(Record) + 512];
+    Record* record_ = nullptr;
+};
+
+TEST_F(ScoreRecordsTest, LoadAtTheKeyTakesTheLayoutInForceToo) {
+    // Objects that hold the buffer of an older layout and are loaded at their key directly, after the host
+    // version moved on, load the newer layout into its own buffer: never the larger record into the smaller
+    // buffer, and the fields are read at the newer offsets.
+    UseHostVersion(0x10FFFFFF);
+    Build().AddMeasures(1);
+    Build().AddStaff(3, "Flute");
+    Guarded<FCMeasure> measure;
+    Guarded<FCStaff> staff;
+    Guarded<FCStaffStyleDef> style;  // a new definition: the zeroed 144-byte record
+    ASSERT_TRUE(measure->Load(1));
+    ASSERT_EQ(measure->LoadedSize(), 26);
+    ASSERT_TRUE(staff->Load(3));
+    ASSERT_EQ(staff->LoadedSize(), 114);
+
+    UseHostVersion(0x12000000);
+    Build().AddMeasures(1);
+    Build().SetMeasureFlags(2, 0x1234);
+    Build().AddStaff(5, "Oboe");
+    Build().AddStaffStyle(4, "Piccolo", true);
+
+    measure->SetKeyField(0, 2);
+    ASSERT_TRUE(measure->LoadAtKey());
+    EXPECT_EQ(measure->LoadedSize(), 30);
+    EXPECT_EQ(measure->GetMeasureFlags(), 0x1234);
+
+    staff->SetKeyField(0, 5);
+    ASSERT_TRUE(staff->LoadAtKey());
+    EXPECT_EQ(staff->LoadedSize(), 136);
+    EXPECT_EQ(TakeUnits(staff->GetFullName()), u"Oboe");
+    EXPECT_TRUE(staff.GuardIntact());
+
+    style->SetKeyField(0, 4);
+    ASSERT_TRUE(style->LoadAtKey());
+    EXPECT_EQ(style->LoadedSize(), 296);
+    EXPECT_TRUE(style->ChangesInstrument());
+    EXPECT_EQ(TakeUnits(style->GetFullName()), u"Piccolo");
+    EXPECT_TRUE(style.GuardIntact());
+
+    for (const HostCall& load : CallsWithTag("FX_LoadEData", layout::kStaffStyleTag))
+        EXPECT_EQ(load.args[kArgSize], 296);
+}
+
+// A record copied onto itself keeps its bytes.
+TEST_F(ScoreRecordsTest, CopyOntoItselfKeepsTheRecord) {
+    FCExpression expression;
+    expression.SetDefinitionID(7);
+    expression.SetStaff(3);
+    expression.CopyDataFrom(&expression);
+    EXPECT_EQ(expression.GetDefinitionID(), 7);
+    EXPECT_EQ(expression.GetStaff(), 3);
+    EXPECT_EQ(expression.LoadedSize(), 24);
+
+    Build().AddMeasures(1);
+    Build().SetMeasureFlags(1, 0x4321);
+    FCMeasure measure;
+    ASSERT_TRUE(measure.Load(1));
+    measure.CopyDataFrom(&measure);
+    EXPECT_EQ(measure.GetMeasureFlags(), 0x4321);
+    EXPECT_EQ(measure.LoadedSize(), 30);
 }
 
 // ---- Staff styles
