@@ -48,7 +48,9 @@ bool __FCBaseData::LoadAtKey() {
         data_ = nullptr;
         loadedSize_ = 0;
     }
-    if (data_ == nullptr) data_ = AllocateDataArea();
+    // A fixed-size class hands out the embedded buffer of the layout in force each time, so a load after the
+    // host version changed lands in a buffer of the size it asks the host for.
+    if (data_ == nullptr || !IsVariableSize()) data_ = AllocateDataArea();
 
     const int32_t capacity = DataSize();
     if (data_ == nullptr || capacity <= 0) {

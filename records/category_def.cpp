@@ -39,13 +39,6 @@ uint8_t* FCCategoryDef::BufferInForce() {
     return HostUsesWideText() ? wideRecord_ : narrowRecord_;
 }
 
-void FCCategoryDef::FollowLayout() {
-    uint8_t* buffer = BufferInForce();
-    if (data_ == buffer) return;
-    data_ = buffer;
-    loadedSize_ = 0;
-}
-
 uint8_t* FCCategoryDef::AllocateDataArea() {
     return BufferInForce();
 }
@@ -63,8 +56,6 @@ uint32_t FCCategoryDef::RecordVersion() const {
 }
 
 int32_t FCCategoryDef::DataSize() {
-    // The load that asks for the size loads into the buffer of the same layout.
-    FollowLayout();
     return LayoutInForce().size;
 }
 

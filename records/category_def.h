@@ -67,9 +67,6 @@ class FCCategoryDef : public __FCNoInciOther {
     static const Layout& LayoutInForce();
     // The embedded buffer of the layout in force.
     uint8_t* BufferInForce();
-    // Points the data area at the buffer of the layout in force. When that changes the buffer, the bytes
-    // loaded into the other one no longer count.
-    void FollowLayout();
 
     uint8_t wideRecord_[kWideSize];
     uint8_t narrowRecord_[kNarrowSize];

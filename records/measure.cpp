@@ -28,18 +28,7 @@ uint32_t FCMeasure::RecordVersion() const {
 }
 
 int32_t FCMeasure::DataSize() {
-    // The load that asks for the size lands in the buffer of the same layout, also when it was started at
-    // the key directly after the host version moved on.
-    SelectLayoutBuffer();
     return UsesNewLayout() ? kSize : kOldSize;
-}
-
-void FCMeasure::SelectLayoutBuffer() {
-    uint8_t* buffer = AllocateDataArea();
-    if (data_ != buffer) {
-        data_ = buffer;
-        loadedSize_ = 0;
-    }
 }
 
 void FCMeasure::CopyDataFrom(const __FCBaseData* other) {
@@ -49,13 +38,7 @@ void FCMeasure::CopyDataFrom(const __FCBaseData* other) {
 
 bool FCMeasure::Load(int16_t itemNo) {
     if (itemNo == 0) return false;
-    SelectLayoutBuffer();
     return __FCNoInciOther::Load(itemNo);
-}
-
-bool FCMeasure::LoadNext() {
-    SelectLayoutBuffer();
-    return __FCNoInciOther::LoadNext();
 }
 
 uint16_t FCMeasure::GetMeasureFlags() const {

@@ -32,7 +32,6 @@ class FCMeasure : public __FCNoInciOther {
     uint32_t RecordVersion() const override;
     int32_t DataSize() override;
     void CopyDataFrom(const __FCBaseData* other) override;
-    bool LoadNext() override;
 
     // Measure 0 does not exist: refused at once, without asking the host.
     bool Load(int16_t itemNo) override;
@@ -45,9 +44,6 @@ class FCMeasure : public __FCNoInciOther {
 
   private:
     bool UsesNewLayout() const;
-    // Points the data area at the buffer of the layout in force, so that a load never writes more bytes
-    // than the buffer it lands in holds.
-    void SelectLayoutBuffer();
 
     uint8_t buffer_[kSize] = {};
     uint8_t oldBuffer_[kOldSize] = {};

@@ -29,20 +29,9 @@ uint32_t FCStaff::RecordVersion() const {
 }
 
 int32_t FCStaff::DataSize() {
-    // The load that asks for the size lands in the buffer of the same layout, also when it was started at
-    // the key directly after the host version moved on.
-    SelectLayoutBuffer();
     if (HostVersion() >= kHostVersion2012) return kSize2012;
     if (HostVersion() >= kHostVersion2011) return kSize2011;
     return kSizeOld;
-}
-
-void FCStaff::SelectLayoutBuffer() {
-    uint8_t* buffer = AllocateDataArea();
-    if (data_ != buffer) {
-        data_ = buffer;
-        loadedSize_ = 0;
-    }
 }
 
 void FCStaff::CopyDataFrom(const __FCBaseData* other) {
@@ -54,16 +43,6 @@ bool FCStaff::LoadFirst() {
     SetKeyField(0, 0);
     SetKeyField(1, 0);
     return LoadNext();
-}
-
-bool FCStaff::LoadNext() {
-    SelectLayoutBuffer();
-    return __FCNoInciOther::LoadNext();
-}
-
-bool FCStaff::Load(int16_t itemNo) {
-    SelectLayoutBuffer();
-    return __FCNoInciOther::Load(itemNo);
 }
 
 uint16_t FCStaff::GetFullNameID() const {

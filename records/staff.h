@@ -32,8 +32,6 @@ class FCStaff : public __FCNoInciOther {
     void CopyDataFrom(const __FCBaseData* other) override;
     // Key (0, 0), then the host's next staff: a walk begins at the first staff the host holds.
     bool LoadFirst() override;
-    bool LoadNext() override;
-    bool Load(int16_t itemNo) override;
 
     // Item number of the text block with the staff's full name; 0 when nothing is loaded.
     uint16_t GetFullNameID() const;
@@ -41,8 +39,6 @@ class FCStaff : public __FCNoInciOther {
     FCString* GetFullName() const;
 
   private:
-    void SelectLayoutBuffer();
-
     uint8_t buffer2012_[kSize2012] = {};
     uint8_t buffer2011_[kSize2011] = {};
     uint8_t bufferOld_[kSizeOld] = {};

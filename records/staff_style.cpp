@@ -38,20 +38,9 @@ uint32_t FCStaffStyleDef::RecordVersion() const {
 }
 
 int32_t FCStaffStyleDef::DataSize() {
-    // The load that asks for the size lands in the buffer of the same layout, also when it was started at
-    // the key directly after the host version moved on.
-    SelectLayoutBuffer();
     if (HostVersion() >= kHostVersion2012) return kSize2012;
     if (HostVersion() >= kHostVersion2011) return kSize2011;
     return kSizeOld;
-}
-
-void FCStaffStyleDef::SelectLayoutBuffer() {
-    uint8_t* buffer = AllocateDataArea();
-    if (data_ != buffer) {
-        data_ = buffer;
-        loadedSize_ = 0;
-    }
 }
 
 void FCStaffStyleDef::CopyDataFrom(const __FCBaseData* other) {
@@ -65,11 +54,6 @@ bool FCStaffStyleDef::LoadFirst() {
 
 bool FCStaffStyleDef::LoadNext() {
     return false;
-}
-
-bool FCStaffStyleDef::Load(int16_t itemNo) {
-    SelectLayoutBuffer();
-    return __FCNoInciOther::Load(itemNo);
 }
 
 uint16_t FCStaffStyleDef::GetFullNameID() const {

@@ -45,7 +45,6 @@ class FCStaffStyleDef : public __FCNoInciOther {
     // Style definitions are not walked.
     bool LoadFirst() override;
     bool LoadNext() override;
-    bool Load(int16_t itemNo) override;
 
     uint16_t GetFullNameID() const;
     uint16_t GetStyleFlags1() const;
@@ -59,7 +58,6 @@ class FCStaffStyleDef : public __FCNoInciOther {
     FCString* GetFullName() const;
 
   private:
-    void SelectLayoutBuffer();
     bool HoldsFlagWords() const;
 
     uint8_t buffer2012_[kSize2012] = {};
