@@ -24,44 +24,16 @@
 #include <string>
 #include <vector>
 
+#include "standin/call_record.h"
 #include "standin/host.h"
 #include "standin/layouts.h"
 
 using standin::Bytes;
+using standin::CallRecord;
 using standin::Host;
 using standin::RecordKey;
 
 namespace {
-
-int64_t Flag(const void* p) {
-    return p != nullptr ? 1 : 0;
-}
-
-// Counts the call and logs it when the log is on (the arguments are only put together then); the index is
-// kept to add the result.
-class CallRecord {
-  public:
-    template <typename MakeArgs>
-    CallRecord(const char* function, MakeArgs makeArgs) {
-        Host().Count(function);
-        if (Host().logCalls) index_ = Host().Log(function, makeArgs());
-    }
-    template <typename T>
-    T Return(T result) {
-        Host().LogResult(index_, static_cast<int64_t>(result));
-        return result;
-    }
-
-    // For the functions whose callers read only the low 16 bits: the result with the host's high bits.
-    int32_t Return16(int32_t result) {
-        Return(result);
-        return static_cast<int32_t>((static_cast<uint32_t>(result) & 0xFFFFu) |
-                                    (static_cast<uint32_t>(Host().resultHighBits) << 16));
-    }
-
-  private:
-    long index_ = -1;
-};
 
 // The key fields as logged: the four fields, or zeros for a null key pointer.
 std::vector<int64_t> KeyArgs(uint32_t tag, const void* key8) {
@@ -83,7 +55,8 @@ extern "C" {
 
 int32_t FX_CALL FX_LoadEData(uint32_t tag, void* key8, void* buffer, uint32_t* size, uint32_t version) {
     CallRecord call("FX_LoadEData", [&] {
-        return Append(KeyArgs(tag, key8), {Flag(buffer), size != nullptr ? int64_t{*size} : -1, version});
+        return Append(KeyArgs(tag, key8),
+                      {standin::PointerFlag(buffer), size != nullptr ? int64_t{*size} : -1, version});
     });
     if (key8 == nullptr || size == nullptr) return call.Return16(0);
     const Bytes* record = Host().Doc().Find(tag, RecordKey::FromBytes(key8));
@@ -100,7 +73,7 @@ int32_t FX_CALL FX_LoadEData(uint32_t tag, void* key8, void* buffer, uint32_t* s
 
 int32_t FX_CALL FX_SaveEData(uint32_t tag, void* key8, const void* buffer, uint32_t size, uint32_t version) {
     CallRecord call("FX_SaveEData", [&] {
-        return Append(KeyArgs(tag, key8), {Flag(buffer), size, version});
+        return Append(KeyArgs(tag, key8), {standin::PointerFlag(buffer), size, version});
     });
     if (key8 == nullptr || (buffer == nullptr && size != 0)) return call.Return16(0);
     const auto* p = static_cast<const uint8_t*>(buffer);
@@ -111,7 +84,7 @@ int32_t FX_CALL FX_SaveEData(uint32_t tag, void* key8, const void* buffer, uint3
 int32_t FX_CALL FX_CreateEData(uint32_t tag, void* key8, const void* buffer, uint32_t size,
                                uint32_t version) {
     CallRecord call("FX_CreateEData", [&] {
-        return Append(KeyArgs(tag, key8), {Flag(buffer), size, version});
+        return Append(KeyArgs(tag, key8), {standin::PointerFlag(buffer), size, version});
     });
     if (key8 == nullptr || (buffer == nullptr && size != 0)) return call.Return16(0);
     const auto* p = static_cast<const uint8_t*>(buffer);
@@ -134,7 +107,8 @@ int32_t FX_CALL FX_DeleteEData(uint32_t tag, void* key8, uint32_t version) {
 
 int32_t FX_CALL FX_NextEData(uint32_t tag, void* key8, void* reserved1, void* reserved2, uint32_t version) {
     CallRecord call("FX_NextEData", [&] {
-        return Append(KeyArgs(tag, key8), {Flag(reserved1), Flag(reserved2), version});
+        return Append(KeyArgs(tag, key8),
+                      {standin::PointerFlag(reserved1), standin::PointerFlag(reserved2), version});
     });
     if (key8 == nullptr) return call.Return16(0);
     auto next = Host().Doc().NextKey(tag, RecordKey::FromBytes(key8));
@@ -152,7 +126,7 @@ HWND FX_CALL FX_GetCurrentWindow(uint32_t version) {
 
 int32_t FX_CALL FX_GetCurrentWindowInfo(void* info524, uint32_t version) {
     CallRecord call("FX_GetCurrentWindowInfo", [&] {
-        return std::vector<int64_t>({Flag(info524), version});
+        return std::vector<int64_t>({standin::PointerFlag(info524), version});
     });
     if (info524 == nullptr || !Host().windowInfoAvailable) return call.Return16(0);
     auto* p = static_cast<uint8_t*>(info524) + MIREL_WINDOW_INFO_HANDLE_OFFSET;
@@ -179,7 +153,7 @@ int32_t FX_CALL FX_InstToSlot(int32_t staff, int32_t zero, uint32_t version) {
 
 int32_t FX_CALL FX_FontNumToName(uint32_t fontNumber, char* buffer256, uint32_t version) {
     CallRecord call("FX_FontNumToName", [&] {
-        return std::vector<int64_t>({fontNumber, Flag(buffer256), version});
+        return std::vector<int64_t>({fontNumber, standin::PointerFlag(buffer256), version});
     });
     if (buffer256 == nullptr) return call.Return16(0);
     const auto& fonts = Host().fonts;

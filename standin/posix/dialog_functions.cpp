@@ -23,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "standin/call_record.h"
 #include "standin/dialog_template.h"
 #include "standin/dialog_user.h"
 #include "standin/document_builder.h"
@@ -30,42 +31,19 @@
 #include "standin/host_functions.h"
 #include "standin/ui_model.h"
 
+using standin::CallRecord;
 using standin::Host;
+using standin::PointerFlag;
 using standin::Ui;
 using standin::UiItem;
 using standin::UiWindow;
+using standin::WindowValue;
 
 namespace {
 
 constexpr uint32_t kStyleVisible = 0x10000000;
 constexpr uint32_t kStyleDisabled = 0x08000000;
 constexpr uintptr_t kActivated = 1;
-
-int64_t Flag(const void* p) {
-    return p != nullptr ? 1 : 0;
-}
-int64_t WindowValue(HWND window) {
-    return static_cast<int64_t>(reinterpret_cast<uintptr_t>(window));
-}
-
-// Counts the call, logs it when the log is on, and keeps the index to add the result and the text.
-class CallRecord {
-  public:
-    CallRecord(const char* function, std::vector<int64_t> args, std::string text = {}) {
-        Host().Count(function);
-        index_ = Host().Log(function, std::move(args), std::move(text));
-    }
-    void SetText(const std::string& text) {
-        if (index_ >= 0) Host().calls[static_cast<std::size_t>(index_)].text = text;
-    }
-    int32_t Return(int32_t result) {
-        Host().LogResult(index_, result);
-        return result;
-    }
-
-  private:
-    long index_ = -1;
-};
 
 // What the item's text functions read: a drop-down list answers its selected entry.
 std::u16string ItemText(const UiItem& item) {
@@ -134,8 +112,8 @@ extern "C" {
 
 int32_t FX_CALL FX_Dialog(int32_t resourceID, FXDialogProc proc, HWND parent, int32_t one, void* user,
                           uint32_t version) {
-    CallRecord call("FX_Dialog", {resourceID, Flag(reinterpret_cast<const void*>(proc)), WindowValue(parent),
-                                  one, Flag(user), version});
+    CallRecord call("FX_Dialog", {resourceID, PointerFlag(reinterpret_cast<const void*>(proc)),
+                                  WindowValue(parent), one, PointerFlag(user), version});
     const standin::DialogTemplate* dialog = standin::FindModuleDialog(resourceID);
     if (dialog == nullptr || proc == nullptr) return call.Return(0);
 
@@ -249,7 +227,7 @@ int32_t FX_CALL FX_SetDlgItemVal(HWND window, int32_t item, int32_t kind, int32_
 }
 
 int32_t FX_CALL FX_GetDlgString(HWND window, int32_t item, char* buffer, int32_t capacity, uint32_t version) {
-    CallRecord call("FX_GetDlgString", {WindowValue(window), item, Flag(buffer), capacity, version});
+    CallRecord call("FX_GetDlgString", {WindowValue(window), item, PointerFlag(buffer), capacity, version});
     const UiItem* found = Ui().Item(window, item);
     if (found == nullptr || buffer == nullptr || capacity <= 0) return call.Return(0);
     const std::string text = standin::NarrowBytes(ItemText(*found));
@@ -263,7 +241,8 @@ int32_t FX_CALL FX_GetDlgString(HWND window, int32_t item, char* buffer, int32_t
 
 int32_t FX_CALL FX_GetDlgString_UTF16(HWND window, int32_t item, char16_t* buffer, int32_t capacity,
                                       uint32_t version) {
-    CallRecord call("FX_GetDlgString_UTF16", {WindowValue(window), item, Flag(buffer), capacity, version});
+    CallRecord call("FX_GetDlgString_UTF16",
+                    {WindowValue(window), item, PointerFlag(buffer), capacity, version});
     const UiItem* found = Ui().Item(window, item);
     if (found == nullptr || buffer == nullptr || capacity <= 0) return call.Return(0);
     const std::u16string text = ItemText(*found);
@@ -277,7 +256,7 @@ int32_t FX_CALL FX_GetDlgString_UTF16(HWND window, int32_t item, char16_t* buffe
 
 int32_t FX_CALL FX_SetDlgString(HWND window, int32_t item, const char* text, uint32_t version) {
     const std::u16string wide = standin::WidenBytes(text);
-    CallRecord call("FX_SetDlgString", {WindowValue(window), item, Flag(text), version},
+    CallRecord call("FX_SetDlgString", {WindowValue(window), item, PointerFlag(text), version},
                     standin::Utf16ToUtf8(wide));
     UiItem* found = Ui().Item(window, item);
     if (found == nullptr || text == nullptr) return call.Return(0);
@@ -288,7 +267,7 @@ int32_t FX_CALL FX_SetDlgString(HWND window, int32_t item, const char* text, uin
 int32_t FX_CALL FX_SetDlgString_UTF16(HWND window, int32_t item, const char16_t* text, uint32_t version) {
     std::u16string wide;
     if (text != nullptr) wide = text;
-    CallRecord call("FX_SetDlgString_UTF16", {WindowValue(window), item, Flag(text), version},
+    CallRecord call("FX_SetDlgString_UTF16", {WindowValue(window), item, PointerFlag(text), version},
                     standin::Utf16ToUtf8(wide));
     UiItem* found = Ui().Item(window, item);
     if (found == nullptr || text == nullptr) return call.Return(0);

@@ -11,14 +11,17 @@
 #include <vector>
 
 #include "platform/win32_subset.h"
+#include "standin/call_record.h"
 #include "standin/document_builder.h"
 #include "standin/host.h"
 #include "standin/ui_model.h"
 
+using standin::CallRecord;
 using standin::Host;
 using standin::Ui;
 using standin::UiItem;
 using standin::UiWindow;
+using standin::WindowValue;
 
 #define MIREL_USER_EXPORT __attribute__((visibility("default")))
 
@@ -26,26 +29,6 @@ namespace {
 
 constexpr uint32_t kComboSorted = 0x0100;
 constexpr LRESULT kComboOkay = 0;
-
-int64_t WindowValue(HWND window) {
-    return static_cast<int64_t>(reinterpret_cast<uintptr_t>(window));
-}
-
-class CallRecord {
-  public:
-    CallRecord(const char* function, std::vector<int64_t> args, std::string text = {}) {
-        Host().Count(function);
-        index_ = Host().Log(function, std::move(args), std::move(text));
-    }
-    template <typename T>
-    T Return(T result) {
-        Host().LogResult(index_, static_cast<int64_t>(result));
-        return result;
-    }
-
-  private:
-    long index_ = -1;
-};
 
 std::u16string FromWide(const WCHAR* text) {
     std::u16string out;
