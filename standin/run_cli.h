@@ -15,8 +15,12 @@ namespace standin {
 // The options of `run` as typed, turned into RunCommandOptions once parsed.
 class RunCommandLine {
   public:
-    // Adds the `run` subcommand to `app`; `defaultModule` is the module loaded when --module is not given.
-    CLI::App* Add(CLI::App& app, const std::string& defaultModule) {
+    // Adds the `run` subcommand to `app`; `defaultModule` is the module loaded when --module is not given,
+    // `interactiveHelp` says who answers the dialog with --interactive on this platform.
+    CLI::App* Add(CLI::App& app, const std::string& defaultModule,
+                  const char* interactiveHelp =
+                      "Show the dialog in the terminal and read the answers from the "
+                      "keyboard") {
         options_.modulePath = defaultModule;
         CLI::App* run = app.add_subcommand("run",
                                            "Run the module's command on a score file, as the application "
@@ -45,8 +49,7 @@ class RunCommandLine {
                                   "The prefix to type into the dialog (may be empty: --prefix \"\")");
         suffix_ = run->add_option("--suffix", suffixText_, "The suffix to type into the dialog");
         run->add_flag("--cancel", options_.cancel, "Cancel the dialog instead of pressing OK");
-        run->add_flag("--interactive", options_.interactive,
-                      "Show the dialog in the terminal and read the answers from the keyboard");
+        run->add_flag("--interactive", options_.interactive, interactiveHelp);
         run->add_option("--repeat", options_.repeat,
                         "Invoke the command N times with the module staying loaded (its settings carry over)")
             ->check(CLI::Range(1, 1000))

@@ -19,6 +19,7 @@
 #include "standin/host.h"
 #include "standin/menu_listing.h"
 #include "standin/module_loader.h"
+#include "standin/run_cli.h"
 #include "standin/run_command.h"
 #include "standin/windows/host_window.h"
 #include "standin/windows/live_platform.h"
@@ -30,17 +31,6 @@ namespace {
 using standin::windows::DialogEnding;
 using standin::windows::DialogScript;
 using standin::windows::ScriptedUser;
-
-constexpr const char* kRunDescription =
-    "Run the module's command on a score file, as the application runs it: build the document, load the "
-    "module, "
-    "answer its real dialog, invoke the command, print what the user saw and what changed, write the outputs "
-    "asked for. Exit status 2 (and nothing written) when the score file or an option is wrong.";
-
-constexpr const char* kSelectHelp =
-    "The selection to run on, SLOTS:MEASURES. Each part is a number, a range A-B (inclusive) or * for all; "
-    "slots count the staves from the top of the score, from 1. Examples: 1-8:1-120, 3:*, *:40-60. Whole "
-    "measures are selected. Default: the score file's selection, or the whole score";
 
 // The module built beside the program.
 std::string DefaultModulePath() {
@@ -251,42 +241,12 @@ int main() {
     version->add_option("--module", modulePath, "The plug-in module to read")->capture_default_str();
 
     // `run` and `show` take the same command line as mirel-standin's.
-    standin::RunCommandOptions run;
-    run.modulePath = modulePath;
-    std::string select, hostVersion, category, prefix, suffix, outPath, reportPath;
-    CLI::App* runApp = app.add_subcommand("run", kRunDescription);
-    runApp->add_option("SCORE", run.scorePath, "The score file (JSON)")->required();
-    CLI::Option* selectOption = runApp->add_option("--select", select, kSelectHelp);
-    CLI::Option* hostVersionOption = runApp->add_option(
-        "--host-version", hostVersion,
-        "The application version the host reports and builds the records for, e.g. 0x11000000. Default: the "
-        "score file's hostVersion (0x12050000 when it has none)");
-    CLI::Option* categoryOption = runApp->add_option(
-        "--category", category,
-        "The expression category to pick in the dialog: its name, or its entry number from 1");
-    CLI::Option* prefixOption = runApp->add_option(
-        "--prefix", prefix, "The prefix to type into the dialog (may be empty: --prefix \"\")");
-    CLI::Option* suffixOption = runApp->add_option("--suffix", suffix, "The suffix to type into the dialog");
-    runApp->add_flag("--cancel", run.cancel, "Cancel the dialog instead of pressing OK");
-    runApp->add_flag("--interactive", run.interactive,
-                     "Show the real dialog and the message box to a person at the display, who answers them");
-    runApp
-        ->add_option("--repeat", run.repeat,
-                     "Invoke the command N times with the module staying loaded (its settings carry over)")
-        ->check(CLI::Range(1, 1000))
-        ->capture_default_str();
-    CLI::Option* outOption =
-        runApp->add_option("--out", outPath, "Write the resulting score to this JSON file");
-    CLI::Option* reportOption = runApp->add_option(
-        "--report", reportPath, "Write an HTML report with a picture of the score to this file");
-    runApp->add_flag("--in-place", run.inPlace, "Write the resulting score back into SCORE");
-    runApp->add_option("--module", run.modulePath, "The plug-in module to load")->capture_default_str();
-
+    standin::RunCommandLine runLine;
+    CLI::App* runApp =
+        runLine.Add(app, modulePath,
+                    "Show the real dialog and the message box to a person at the display, who answers them");
     std::string showPath;
-    CLI::App* show = app.add_subcommand(
-        "show",
-        "Show a score file as a table: staves, instrument changes, multi-staff instruments, expressions");
-    show->add_option("SCORE", showPath, "The score file (JSON)")->required();
+    CLI::App* show = standin::AddShowCommand(app, showPath);
 
     InvokeOptions invokeOptions;
     CLI::App* invoke = app.add_subcommand(
@@ -326,14 +286,8 @@ int main() {
     if (version->parsed()) return VersionInfo(modulePath);
     if (show->parsed()) return standin::ShowCommand(showPath, std::cout, std::cerr);
     if (runApp->parsed()) {
-        if (selectOption->count() > 0) run.select = select;
-        if (hostVersionOption->count() > 0) run.hostVersion = hostVersion;
-        if (categoryOption->count() > 0) run.category = category;
-        if (prefixOption->count() > 0) run.prefix = prefix;
-        if (suffixOption->count() > 0) run.suffix = suffix;
-        if (outOption->count() > 0) run.outPath = outPath;
-        if (reportOption->count() > 0) run.reportPath = reportPath;
-        const int status = standin::RunCommand(run, standin::windows::MakeLivePlatform, std::cout, std::cerr);
+        const int status =
+            standin::RunCommand(runLine.Options(), standin::windows::MakeLivePlatform, std::cout, std::cerr);
         std::cout.flush();
         return status;
     }
