@@ -14,6 +14,11 @@ cmake --preset asan
 cmake --build --preset asan -j"$jobs"
 ctest --preset asan -j"$jobs"
 
+# The readers of host data and the tag removal under libFuzzer, a short run each from the seed corpus.
+cmake --preset fuzz
+cmake --build --preset fuzz -j"$jobs"
+ctest --preset fuzz
+
 cmake --preset win32
 cmake --build --preset win32 -j"$jobs"
 tests/check_windows_module.sh build-win32/mirelinstrumentchange.fxt

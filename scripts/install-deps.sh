@@ -7,6 +7,8 @@ mode="${1:-test}"
 packages=(cmake g++ make pkg-config nlohmann-json3-dev libcli11-dev)
 if [ "$mode" = test ]; then
     packages+=(libgtest-dev libgmock-dev g++-mingw-w64-i686-win32 binutils-mingw-w64-i686 chromium imagemagick)
+    # The fuzzers build with clang and its sanitizer and libFuzzer runtimes.
+    packages+=(clang libclang-rt-14-dev)
     # The Windows stand-in host and module run under Wine (32-bit) with an X server of their own.
     packages+=(wine wine32:i386 xvfb xauth imagemagick fonts-wine)
 fi

@@ -10,13 +10,6 @@ namespace standin {
 
 namespace {
 
-// An expression's identity across two readings of one document.
-using Identity = std::tuple<int16_t, int16_t, int16_t, uint16_t, bool>;
-
-Identity IdentityOf(const ScoreExpression& e) {
-    return {e.measure, e.inci, e.staff, e.definition, e.shape};
-}
-
 int KindOrder(ChangeKind kind) {
     switch (kind) {
         case ChangeKind::Removed:
@@ -129,14 +122,16 @@ ChangeSummary SummarizeChanges(const Score& before, const Score& after) {
     summary.expressionsBefore = before.expressions.size();
     summary.expressionsAfter = after.expressions.size();
 
-    std::map<Identity, const ScoreExpression*> previous;
-    for (const ScoreExpression& e : before.expressions) previous.emplace(IdentityOf(e), &e);
-    std::map<Identity, const ScoreExpression*> current;
-    for (const ScoreExpression& e : after.expressions) current.emplace(IdentityOf(e), &e);
+    // An expression found in both readings by its match key (not by its incident, which moves down when an
+    // earlier expression of its measure is deleted).
+    const std::vector<ExpressionMatchKey> beforeKeys = ExpressionMatchKeys(before.expressions);
+    const std::vector<ExpressionMatchKey> afterKeys = ExpressionMatchKeys(after.expressions);
+    const std::set<ExpressionMatchKey> previous(beforeKeys.begin(), beforeKeys.end());
+    const std::set<ExpressionMatchKey> current(afterKeys.begin(), afterKeys.end());
 
-    for (const ScoreExpression& e : after.expressions) {
-        auto old = previous.find(IdentityOf(e));
-        if (old == previous.end()) {
+    for (std::size_t i = 0; i < after.expressions.size(); ++i) {
+        const ScoreExpression& e = after.expressions[i];
+        if (previous.count(afterKeys[i]) == 0) {
             summary.changes.push_back(Describe(ChangeKind::Added, after, e));
             continue;
         }
@@ -151,9 +146,9 @@ ChangeSummary SummarizeChanges(const Score& before, const Score& after) {
             summary.changes.push_back(change);
         }
     }
-    for (const ScoreExpression& e : before.expressions) {
-        if (current.count(IdentityOf(e)) == 0)
-            summary.changes.push_back(Describe(ChangeKind::Removed, before, e));
+    for (std::size_t i = 0; i < before.expressions.size(); ++i) {
+        if (current.count(beforeKeys[i]) == 0)
+            summary.changes.push_back(Describe(ChangeKind::Removed, before, before.expressions[i]));
     }
 
     // A removed expression and an added one at the same measure and staff with the same text: placed anew.

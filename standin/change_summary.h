@@ -1,10 +1,11 @@
 // What a run changed in a score: the expressions added, rewritten and removed, compared between the score
 // read from the document before and after.
 //
-// An expression is the same in both when it stands at the same place in the document (measure and incident)
-// on the same staff and shows the same definition. It was rewritten when its definition now names another
-// text block or holds another text; added and removed are the ones found on one side only. A removed
-// expression whose measure and staff receive an added one with the same text was placed anew.
+// An expression is the same in both when it stands in the same measure on the same staff and shows the same
+// definition (the n-th such in incident order in both; see ExpressionMatchKey). It was rewritten when its
+// definition now names another text block or holds another text; added and removed are the ones found on one
+// side only. A removed expression whose measure and staff receive an added one with the same text was placed
+// anew.
 #ifndef MIREL_STANDIN_CHANGE_SUMMARY_H
 #define MIREL_STANDIN_CHANGE_SUMMARY_H
 

@@ -289,16 +289,6 @@ std::vector<std::pair<int16_t, int16_t>> AssignmentKeys(const Score& score) {
     return keys;
 }
 
-// (measure, inci) of each expression: as read, or the next incident of its measure in list order.
-std::vector<std::pair<int16_t, int16_t>> ExpressionKeys(const Score& score) {
-    std::map<int16_t, int16_t> next;
-    std::vector<std::pair<int16_t, int16_t>> keys;
-    for (const ScoreExpression& e : score.expressions) {
-        keys.emplace_back(e.measure, e.inci >= 0 ? e.inci : next[e.measure]++);
-    }
-    return keys;
-}
-
 // Puts `found` (in document order, with their keys) into the reference's order: items whose key the reference
 // has come first, in the reference's order; the others follow in document order.
 template <typename T, typename Key>
@@ -875,7 +865,7 @@ Score ReadDocument(uint32_t hostVersion, const Score& reference) {
         InReferenceOrder(std::move(definitions),
                          Ids(reference.textExpressions, [](const ScoreTextExpression& t) { return t.id; }));
 
-    std::vector<std::pair<std::pair<int16_t, int16_t>, ScoreExpression>> expressions;
+    std::vector<ScoreExpression> expressions;
     for (const auto& [key, data] : doc.All(L::kExpressionTag)) {
         ScoreExpression e;
         e.measure = key.fields[0];
@@ -883,10 +873,33 @@ Score ReadDocument(uint32_t hostVersion, const Score& reference) {
         e.staff = static_cast<int16_t>(Get16(data, L::kExpressionStaff));
         e.definition = Get16(data, L::kExpressionDefinitionID);
         e.shape = (Get16(data, L::kExpressionFlags) & L::kExpressionIsShape) != 0;
-        expressions.emplace_back(std::make_pair(e.measure, e.inci), e);
+        expressions.push_back(e);
     }
-    score.expressions = InReferenceOrder(std::move(expressions), ExpressionKeys(reference));
+    // Matched to the reference's by measure, staff and definition: deletions move incidents down.
+    const std::vector<ExpressionMatchKey> keys = ExpressionMatchKeys(expressions);
+    std::vector<std::pair<ExpressionMatchKey, ScoreExpression>> found;
+    for (std::size_t i = 0; i < keys.size(); ++i) found.emplace_back(keys[i], expressions[i]);
+    score.expressions = InReferenceOrder(std::move(found), ExpressionMatchKeys(reference.expressions));
     return score;
+}
+
+std::vector<ExpressionMatchKey> ExpressionMatchKeys(const std::vector<ScoreExpression>& expressions) {
+    // The incident of each: as read, or the next of its measure in list order.
+    std::map<int16_t, int16_t> nextInci;
+    std::vector<std::pair<std::pair<int16_t, int16_t>, std::size_t>> byPlace;
+    for (std::size_t i = 0; i < expressions.size(); ++i) {
+        const ScoreExpression& e = expressions[i];
+        byPlace.push_back({{e.measure, e.inci >= 0 ? e.inci : nextInci[e.measure]++}, i});
+    }
+    std::sort(byPlace.begin(), byPlace.end());
+    std::map<std::tuple<int16_t, int16_t, uint16_t, bool>, int> seen;
+    std::vector<ExpressionMatchKey> keys(expressions.size());
+    for (const auto& [place, i] : byPlace) {
+        const ScoreExpression& e = expressions[i];
+        const int n = seen[{e.measure, e.staff, e.definition, e.shape}]++;
+        keys[i] = ExpressionMatchKey{e.measure, e.staff, e.definition, e.shape, n};
+    }
+    return keys;
 }
 
 // ---- Files and texts

@@ -13,6 +13,7 @@
 #include <set>
 #include <stdexcept>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <nlohmann/json.hpp>
@@ -177,6 +178,14 @@ void BuildDocument(const Score& score, uint32_t hostVersion);
 // that `reference` (the score the document was built from) has keep its order; items it does not have follow,
 // in document order. The selection and the spelling of the host version come from `reference`.
 Score ReadDocument(uint32_t hostVersion, const Score& reference);
+
+// What finds an expression again in another reading of the same document: (measure, staff, definition,
+// shape, n), n counting from 0 the expressions with the same first four in incident order (list order for
+// those not read from a document). Incidents are not kept: deleting an expression moves the later ones of
+// its measure down one incident, and the expressions that stay must still be found.
+using ExpressionMatchKey = std::tuple<int16_t, int16_t, uint16_t, bool, int>;
+// The key of each expression, in the order of `expressions`.
+std::vector<ExpressionMatchKey> ExpressionMatchKeys(const std::vector<ScoreExpression>& expressions);
 
 // Writes `content` to `path` through a temporary file in the same folder and a rename, so that `path` holds
 // either its old content or all of the new. False, with the reason in `error`, when that fails.

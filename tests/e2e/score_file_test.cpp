@@ -7,6 +7,7 @@
 #include <sstream>
 #include <string>
 
+#include "standin/change_summary.h"
 #include "standin/document_builder.h"
 #include "standin/host.h"
 #include "standin/score_file.h"
@@ -133,6 +134,31 @@ TEST_F(ScoreFileTest, ItemsTheDocumentGainsFollowTheFileOrderAndLostOnesDrop) {
                                            {"description", "Change to Flute [Mirel Instrument Change]"},
                                            {"category", 9}});
     EXPECT_EQ(out, expected);
+}
+
+// Deleting an expression moves the later ones of its measure down one incident. The expressions that stay
+// keep their place in the file, and the change summary does not take them for removed and added.
+TEST_F(ScoreFileTest, DeletionThatShiftsIncidentsKeepsOrderAndIsTheOnlyChange) {
+    const json input = SmallScore();
+    Score score = standin::ScoreFromJson(input);
+    standin::BuildDocument(score, score.hostVersion);
+    const Score before = standin::ReadDocument(score.hostVersion, score);
+    // The second expression of the file: measure 2's first; measure 2's second (staff 2) moves down.
+    ASSERT_TRUE(Host().Doc().EraseIncident(SODY, standin::RecordKey::Other(2, 0), 1));
+    const Score after = standin::ReadDocument(score.hostVersion, score);
+
+    json expected = input;
+    expected["expressions"].erase(1);
+    EXPECT_EQ(json(standin::ScoreToJson(after)), expected);
+
+    const standin::ChangeSummary summary = standin::SummarizeChanges(before, after);
+    EXPECT_EQ(summary.added, 0);
+    EXPECT_EQ(summary.rewritten, 0);
+    EXPECT_EQ(summary.removed, 1);
+    EXPECT_EQ(summary.placedAnew, 0);
+    ASSERT_EQ(summary.changes.size(), 1u);
+    EXPECT_EQ(summary.changes[0].measure, 2);
+    EXPECT_EQ(summary.changes[0].staff, 4);
 }
 
 // ---- The document the stand-in builds, read with the builder's own readers ----
@@ -285,6 +311,15 @@ INSTANTIATE_TEST_SUITE_P(
                     "font": {"number": 3, "size": 11, "effects": 2}}, {"id": 2, "name": "Dynamics",
                     "font": {"number": 0, "size": 24, "effects": 0}}]})",
                 "/categories/0/name", "at most 65 characters, it has 70"},
+        BadCase{"TextTheEightBitLayoutsCannotHold",
+                R"({"hostVersion": "0x10000000", "textExpressions": [{"id": 7, "text": "pizz.",
+                    "description": "pizz.", "category": 9}, {"id": 3, "text": "Fagott \u266d",
+                    "description": "", "category": 0}]})",
+                "/textExpressions/1/text", "8-bit"},
+        BadCase{"TextWithANulCharacter",
+                R"({"staves": [{"id": 4, "name": "Fl\u0000te"}, {"id": 2, "name": "Piano"},
+                               {"id": 3, "name": "Piano"}]})",
+                "/staves/0/name", "zero character"},
         BadCase{"ListThatIsNoList", R"({"fonts": {"number": 0}})", "/fonts",
                 "expected an array, found an object"},
         BadCase{"TopLevelUnknownField", R"({"tempo": 120})", "/tempo", "unknown field \"tempo\""}),
