@@ -134,7 +134,11 @@ std::string String(const json& object, const std::string& pointer, const char* n
     const json& value = object.at(name);
     if (!value.is_string())
         Fail(At(pointer, name), std::string("expected a string, found ") + TypeName(value));
-    return value.get<std::string>();
+    std::string text = value.get<std::string>();
+    // The records keep texts up to a terminating zero: a zero inside would cut the text short.
+    if (text.find('\0') != std::string::npos)
+        Fail(At(pointer, name), "a text cannot hold a zero character (\\u0000)");
+    return text;
 }
 
 bool Boolean(const json& object, const std::string& pointer, const char* name) {
@@ -593,6 +597,17 @@ Score ScoreFromJson(const json& document) {
     return score;
 }
 
+// Before 0x11000000 record texts hold one byte per character: characters above U+00FF have no place there.
+void CheckEightBitText(const std::string& text, const std::string& pointer, uint32_t hostVersion) {
+    for (char16_t unit : Utf8ToUtf16(text)) {
+        if (unit > 0xFF) {
+            Fail(pointer, "the text has characters the 8-bit texts of host version " +
+                              FormatHostVersion(hostVersion) +
+                              " cannot hold (only U+0000 to U+00FF before 0x11000000)");
+        }
+    }
+}
+
 void CheckForHostVersion(const Score& score, uint32_t hostVersion) {
     const bool wide = L::WideText(hostVersion);
     const std::size_t nameRoom = L::CategoryTextFont(hostVersion) - L::kCategoryName;
@@ -608,6 +623,23 @@ void CheckForHostVersion(const Score& score, uint32_t hostVersion) {
                          FormatHostVersion(hostVersion) +
                          ": its record layout has no instrument-change flags before 0x11000000");
             }
+        }
+    }
+    if (!wide) {
+        const auto check = [&](const char* list, std::size_t i, const char* field, const std::string& text) {
+            CheckEightBitText(text, At(At(std::string("/") + list, i), field), hostVersion);
+        };
+        for (std::size_t i = 0; i < score.staves.size(); ++i)
+            check("staves", i, "name", score.staves[i].name);
+        for (std::size_t i = 0; i < score.staffStyles.size(); ++i)
+            check("staffStyles", i, "name", score.staffStyles[i].name);
+        for (std::size_t i = 0; i < score.groups.size(); ++i)
+            check("groups", i, "name", score.groups[i].name);
+        for (std::size_t i = 0; i < score.categories.size(); ++i)
+            check("categories", i, "name", score.categories[i].name);
+        for (std::size_t i = 0; i < score.textExpressions.size(); ++i) {
+            check("textExpressions", i, "text", score.textExpressions[i].text);
+            check("textExpressions", i, "description", score.textExpressions[i].description);
         }
     }
 }

@@ -168,7 +168,8 @@ Score ReadScoreFile(const std::string& path);
 nlohmann::ordered_json ScoreToJson(const Score& score);
 
 // Checks what depends on the host version the document is built for: a category name must fit the category
-// record, and the staff style layout before 0x11000000 has no instrument-change flags. Throws ScoreError.
+// record; before 0x11000000 record texts hold only characters up to U+00FF and the staff style layout has no
+// instrument-change flags. Throws ScoreError.
 void CheckForHostVersion(const Score& score, uint32_t hostVersion);
 
 // Builds the score into the host (Host()): a new document with the records of `hostVersion`'s layouts, the
