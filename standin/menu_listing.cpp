@@ -3,6 +3,8 @@
 #include <cstring>
 #include <sstream>
 
+#include "standin/document_builder.h"
+
 namespace standin {
 
 namespace {
@@ -15,22 +17,13 @@ std::string NarrowField(const unsigned char* field, std::size_t size) {
 
 // UTF-16 field as UTF-8, for printing.
 std::string WideField(const unsigned char* field, std::size_t units) {
-    std::string out;
+    std::u16string text;
     for (std::size_t i = 0; i < units; ++i) {
-        const unsigned unit = field[2 * i] | (field[2 * i + 1] << 8);
+        const char16_t unit = static_cast<char16_t>(field[2 * i] | (field[2 * i + 1] << 8));
         if (unit == 0) break;
-        if (unit < 0x80) {
-            out += static_cast<char>(unit);
-        } else if (unit < 0x800) {
-            out += static_cast<char>(0xC0 | (unit >> 6));
-            out += static_cast<char>(0x80 | (unit & 0x3F));
-        } else {
-            out += static_cast<char>(0xE0 | (unit >> 12));
-            out += static_cast<char>(0x80 | ((unit >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (unit & 0x3F));
-        }
+        text += unit;
     }
-    return out;
+    return Utf16ToUtf8(text);
 }
 
 uint32_t LE32(const unsigned char* at) {

@@ -8,6 +8,7 @@
 #include <type_traits>
 
 #include "platform/win32_subset.h"
+#include "standin/call_record.h"
 #include "standin/host.h"
 #include "standin/host_functions.h"
 
@@ -85,8 +86,7 @@ extern "C" {
 __attribute__((visibility("default"))) HMODULE GetModuleHandleA(const char* moduleName) {
     auto& host = Host();
     ++host.getModuleHandleCalls;
-    host.Count("GetModuleHandleA");
-    const long index = host.Log("GetModuleHandleA", {}, moduleName != nullptr ? moduleName : "");
+    standin::CallRecord call("GetModuleHandleA", {}, moduleName != nullptr ? moduleName : "");
     HMODULE handle = nullptr;
     if (moduleName != nullptr) {
         const std::string wanted = Upper(moduleName);
@@ -94,7 +94,7 @@ __attribute__((visibility("default"))) HMODULE GetModuleHandleA(const char* modu
             if (Upper(name) == wanted) handle = ApplicationHandle();
         }
     }
-    host.LogResult(index, handle != nullptr ? 1 : 0);
+    call.Return(handle != nullptr ? 1 : 0);
     return handle;
 }
 
@@ -102,9 +102,8 @@ __attribute__((visibility("default"))) FARPROC GetProcAddress(HMODULE module, co
     auto& host = Host();
     const std::string name = procName != nullptr ? procName : "";
     ++host.getProcAddressCalls[name];
-    host.Count("GetProcAddress");
     const bool known = module != nullptr && module == ApplicationHandle();
-    const long index = host.Log("GetProcAddress", {known ? 1 : 0}, name);
+    standin::CallRecord call("GetProcAddress", {known ? 1 : 0}, name);
     FARPROC address = nullptr;
     if (known && procName != nullptr && host.hiddenFunctions.count(name) == 0) {
         const Table& table = Functions();
@@ -112,7 +111,7 @@ __attribute__((visibility("default"))) FARPROC GetProcAddress(HMODULE module, co
             if (std::strcmp(table.entries[i].name, procName) == 0) address = table.entries[i].address;
         }
     }
-    host.LogResult(index, address != nullptr ? 1 : 0);
+    call.Return(address != nullptr ? 1 : 0);
     return address;
 }
 
