@@ -311,6 +311,18 @@ bool ParseSelection(const std::string& text, const Score& score, ScoreSelection&
 // ---- run
 // -----------------------------------------------------------------------------------------------------------
 
+namespace {
+
+// Why the file at `path` could not be written, or empty: its folder must exist.
+std::string OutputFolderProblem(const std::string& path) {
+    std::error_code ec;
+    const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+    if (folder.empty() || std::filesystem::is_directory(folder, ec)) return {};
+    return "the folder " + folder.string() + " does not exist";
+}
+
+}  // namespace
+
 int RunCommand(const RunCommandOptions& options, const RunPlatformFactory& platforms, std::ostream& out,
                std::ostream& err) {
     const auto badInput = [&](const std::string& message) {
@@ -388,6 +400,14 @@ int RunCommand(const RunCommandOptions& options, const RunPlatformFactory& platf
     }
     if (options.reportPath && outPath && SamePath(*options.reportPath, *outPath)) {
         return badInput("--report and the result score name the same file " + *outPath);
+    }
+    // An output that cannot be written is found before the run, so that a run never writes one output and
+    // fails on the other.
+    for (const auto& [option, path] :
+         {std::pair{"--out", outPath}, std::pair{"--report", options.reportPath}}) {
+        if (!path) continue;
+        const std::string problem = OutputFolderProblem(*path);
+        if (!problem.empty()) return badInput(std::string(option) + " " + *path + ": " + problem);
     }
 
     std::string error;

@@ -461,6 +461,9 @@ TEST_F(ProgramTest, BadInputExitsWithTwoAndWritesNothing) {
         {"run score.json --out r.json --interactive --prefix x", "--interactive"},
         {"run score.json --out r.json --repeat 0", "--repeat"},
         {"run score.json --out r.json --bogus", "bogus"},
+        {"run score.json --out r.json --report nowhere/r.html",
+         "--report nowhere/r.html: the folder nowhere"},
+        {"run score.json --out nowhere/r.json --report r.html", "--out nowhere/r.json: the folder nowhere"},
         {"show broken.json", "broken.json: not valid JSON"},
     };
     const std::set<std::string> before = Files();
