@@ -4,29 +4,13 @@
 
 #include "standin/host.h"
 #include "standin/layouts.h"
+#include "standin/record_bytes.h"
 
 namespace standin {
 
 namespace {
 
 namespace L = layout;
-
-// Little-endian fields of a record; a field that does not lie inside the record reads 0 and is not written.
-uint16_t Get16(const Bytes& data, std::size_t offset) {
-    if (offset + 2 > data.size()) return 0;
-    return static_cast<uint16_t>(data[offset] | (data[offset + 1] << 8));
-}
-
-void Set16(Bytes& data, std::size_t offset, uint16_t value) {
-    if (offset + 2 > data.size()) return;
-    data[offset] = static_cast<uint8_t>(value & 0xFF);
-    data[offset + 1] = static_cast<uint8_t>(value >> 8);
-}
-
-void Set32(Bytes& data, std::size_t offset, uint32_t value) {
-    if (offset + 4 > data.size()) return;
-    for (std::size_t i = 0; i < 4; ++i) data[offset + i] = static_cast<uint8_t>((value >> (8 * i)) & 0xFF);
-}
 
 // Code points of UTF-8 text; a malformed sequence gives U+FFFD for its first byte.
 std::vector<char32_t> CodePoints(const std::string& utf8) {

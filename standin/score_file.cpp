@@ -14,6 +14,7 @@
 #include "standin/document_builder.h"
 #include "standin/host.h"
 #include "standin/layouts.h"
+#include "standin/record_bytes.h"
 
 namespace standin {
 
@@ -32,20 +33,6 @@ constexpr int64_t kCategoryIDMax = L::kDefinitionCategoryMask;  // definitions k
 const char* const kLists[] = {
     "fonts",  "staves",     "staffStyles",     "styleAssignments", "multiStaffInstruments",
     "groups", "categories", "textExpressions", "expressions"};
-
-// ---- Little-endian fields of records read back (a field outside the record reads 0) ----
-
-uint16_t Get16(const Bytes& data, std::size_t offset) {
-    if (offset + 2 > data.size()) return 0;
-    return static_cast<uint16_t>(data[offset] | (data[offset + 1] << 8));
-}
-
-int32_t Get32(const Bytes& data, std::size_t offset) {
-    if (offset + 4 > data.size()) return 0;
-    uint32_t value = 0;
-    for (std::size_t i = 0; i < 4; ++i) value |= static_cast<uint32_t>(data[offset + i]) << (8 * i);
-    return static_cast<int32_t>(value);
-}
 
 // ---- JSON locations ----
 
