@@ -1,4 +1,4 @@
-# Cross-compiling the 32-bit Windows module with mingw-w64 (i686, win32 threads).
+# Cross-compiling the 32-bit Windows module, the product, with mingw-w64 (i686, win32 threads).
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
 

@@ -51,6 +51,23 @@ extern "C" {
 #define MIREL_DIALOG_TEXT_CAPACITY 5000
 
 /*
+ * These sizes are the 32-bit application's and stay the same in a 64-bit build: every record that crosses the
+ * boundary is made of fixed-width fields, and a window travels in records as a 32-bit value (window handles
+ * fit in 32 bits on 64-bit Windows too). A build whose types would change them does not compile.
+ */
+#ifdef __cplusplus
+#define MIREL_CONTRACT_ASSERT(condition, why) static_assert(condition, why)
+#else
+#define MIREL_CONTRACT_ASSERT(condition, why) _Static_assert(condition, why)
+#endif
+MIREL_CONTRACT_ASSERT(MIREL_MENU_RECORD_SIZE == 3 * 64 + sizeof(uint32_t),
+                      "menu record: 3 x 64 bytes + 32 bits");
+MIREL_CONTRACT_ASSERT(MIREL_MENU_RECORD_UTF16_SIZE == 3 * 128 * sizeof(char16_t) + sizeof(uint32_t),
+                      "UTF-16 menu record: 3 x 128 units + 32 bits");
+MIREL_CONTRACT_ASSERT(MIREL_WINDOW_INFO_HANDLE_OFFSET + sizeof(uint32_t) == MIREL_WINDOW_INFO_SIZE,
+                      "window-info record: the window is the last 32 bits");
+
+/*
  * The dialog procedure the module hands to FX_Dialog. The host calls it for every message of the dialog,
  * starting with WM_INITDIALOG, passing back the user pointer given to FX_Dialog as the fifth argument.
  */

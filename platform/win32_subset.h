@@ -137,9 +137,11 @@ inline int32_t MirelMessageBox(HWND owner, const char16_t* text, const char16_t*
                        type);
 }
 
-/* A 32-bit window value as the host records carry it, and back. */
+/* A window as the 32-bit value the host records carry, and back. Window handles are 32-bit values on 64-bit
+ * Windows too; like the system's own conversion (LongToHandle), the value is sign-extended to pointer width,
+ * so that a handle survives the round trip whatever its top bit. */
 inline HWND MirelWindowFromValue(uint32_t value) {
-    return reinterpret_cast<HWND>(static_cast<uintptr_t>(value));
+    return reinterpret_cast<HWND>(static_cast<intptr_t>(static_cast<int32_t>(value)));
 }
 inline uint32_t MirelWindowValue(HWND window) {
     return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(window));

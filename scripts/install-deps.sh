@@ -9,8 +9,11 @@ if [ "$mode" = test ]; then
     packages+=(libgtest-dev libgmock-dev g++-mingw-w64-i686-win32 binutils-mingw-w64-i686 chromium imagemagick)
     # The fuzzers build with clang and its sanitizer and libFuzzer runtimes.
     packages+=(clang libclang-rt-14-dev)
-    # The Windows stand-in host and module run under Wine (32-bit) with an X server of their own.
-    packages+=(wine wine32:i386 xvfb xauth imagemagick fonts-wine)
+    # The 64-bit Windows test build, which runs under 64-bit Wine on every machine.
+    packages+=(g++-mingw-w64-x86-64-win32 binutils-mingw-w64-x86-64 wine64)
+    # The Windows stand-in host and module run under Wine (32-bit and 64-bit) with an X server of their own;
+    # xwininfo (x11-utils) tells when the dialog's window is up for its picture.
+    packages+=(wine wine32:i386 xvfb xauth x11-utils imagemagick fonts-wine)
 fi
 
 missing=()

@@ -10,9 +10,15 @@
 #                  Without a running session it is run under xvfb-run on a prefix made on the spot.
 #   stop           end the wineserver (wineserver -k) and the X server of the session.
 #   env            print the environment of the session as shell assignments (for eval).
+#   probe          can this machine run the session's kind of Wine? Exit 0: yes. Exit 77 (the tests' skip
+#                  code), with the reason on stdout: a 32-bit session on a machine that cannot start 32-bit
+#                  programs at all. Exit 1: Wine is missing or broken (a failure, not a skip).
+#
+# The kind of session comes from WINEARCH: win32 (the default; the product, the 32-bit module) or win64 (the
+# 64-bit test build, run by the 64-bit loader alone, so that it works where 32-bit programs cannot start).
 #
 # Why it is done this way:
-#   - A 32-bit prefix of its own, no Mono/Gecko installers, no menu builder: a cold setup takes 10-25 s.
+#   - A prefix of its own per kind, no Mono/Gecko installers, no menu builder: a cold setup takes 10-25 s.
 #   - A persistent wineserver and one idle Windows program kept running beside it (a slow ping of the loopback
 #     address, for an hour at most): otherwise every program pays the server and the system processes
 #     (services, explorer, ...) start-up again, which Wine ends with the last program.
@@ -26,7 +32,7 @@
 set -euo pipefail
 
 if [ $# -lt 2 ]; then
-    sed -n '2,14p' "$0" >&2
+    sed -n '2,21p' "$0" >&2
     exit 2
 fi
 
@@ -35,10 +41,25 @@ command="$2"
 shift 2
 
 export WINEPREFIX="$session/prefix"
-export WINEARCH=win32
+export WINEARCH="${WINEARCH:-win32}"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 screen="1024x768x24"
+# Debian's loaders. `wine` on the PATH always starts the 32-bit loader when wine32 is installed, even for a 64-bit
+# program, so a 64-bit session names the 64-bit loader itself.
+loader32=/usr/lib/wine/wine
+loader64=/usr/lib/wine/wine64
+case "$WINEARCH" in
+win32) wine=wine ;;
+win64)
+    wine=$loader64
+    export WINELOADER=$loader64
+    ;;
+*)
+    echo "wine-env: WINEARCH must be win32 or win64, not $WINEARCH" >&2
+    exit 2
+    ;;
+esac
 
 log() { echo "wine-env: $*" >&2; }
 
@@ -70,7 +91,7 @@ start_wineserver() {
 
 start_keeper() {
     [ -s "$session/keeper.pid" ] && kill -0 "$(cat "$session/keeper.pid")" 2>/dev/null && return 0
-    setsid wine ping -n 3600 -w 1000 127.0.0.1 </dev/null >/dev/null 2>&1 9>&- &
+    setsid "$wine" ping -n 3600 -w 1000 127.0.0.1 </dev/null >/dev/null 2>&1 9>&- &
     echo $! >"$session/keeper.pid"
 }
 
@@ -79,7 +100,7 @@ make_prefix() {
     local started
     started=$(date +%s%N)
     rm -rf "$WINEPREFIX"
-    setsid wineboot -i </dev/null >"$session/wineboot.log" 2>&1 9>&- || { log "wineboot failed"; cat "$session/wineboot.log" >&2; return 1; }
+    setsid "$wine" wineboot.exe -i </dev/null >"$session/wineboot.log" 2>&1 9>&- || { log "wineboot failed"; cat "$session/wineboot.log" >&2; return 1; }
     cat >"$session/settings.reg" <<'REG'
 REGEDIT4
 
@@ -87,7 +108,7 @@ REGEDIT4
 "Managed"="N"
 "Decorated"="N"
 REG
-    setsid wine regedit /S "$(winepath_of "$session/settings.reg")" </dev/null >/dev/null 2>&1 9>&-
+    setsid "$wine" regedit /S "$(winepath_of "$session/settings.reg")" </dev/null >/dev/null 2>&1 9>&-
     local fonts="$WINEPREFIX/drive_c/windows/Fonts"
     mkdir -p "$fonts"
     cp -n /usr/share/wine/fonts/* "$fonts/" 2>/dev/null || true
@@ -98,8 +119,33 @@ REG
 # The prefix maps drive Z: to the root of the file system.
 winepath_of() { echo "Z:$(echo "$1" | tr '/' '\\')"; }
 
+# Runs the loader of the session's kind once. A loader the kernel refuses to start (bash's status 126, "Exec
+# format error") means the machine cannot run programs of that width at all: nothing Wine could fix.
+probe() {
+    local loader=$loader32 output status=0
+    [ "$WINEARCH" = win64 ] && loader=$loader64
+    if [ ! -e "$loader" ]; then
+        echo "no $loader: Wine for $WINEARCH is not installed (scripts/install-deps.sh test)"
+        return 1
+    fi
+    output=$("$loader" --version 2>&1) || status=$?
+    if [ "$status" -eq 0 ]; then
+        return 0
+    fi
+    if [ "$WINEARCH" = win32 ] && [ "$status" -eq 126 ]; then
+        echo "this machine cannot start 32-bit programs ($loader --version: ${output##*: })"
+        return 77
+    fi
+    echo "$loader --version failed with status $status: $output"
+    return 1
+}
+
 case "$command" in
+probe)
+    probe
+    ;;
 setup)
+    probe >&2 || exit $?
     exec 9>"$session/lock"
     flock 9
     start_display
@@ -118,11 +164,11 @@ run)
         if [ ! -f "$WINEPREFIX/.mirel-ready" ]; then
             ( exec 9>"$session/lock"; flock 9; make_prefix ) || exit 1
         fi
-        wine "$@" </dev/null >"$out" 2>"$err" || status=$?
+        "$wine" "$@" </dev/null >"$out" 2>"$err" || status=$?
     else
         # No session: a display of its own for this program only.
         ( exec 9>"$session/lock"; flock 9; make_prefix ) || exit 1
-        xvfb-run -a -s "-screen 0 $screen -nolisten tcp" wine "$@" </dev/null >"$out" 2>"$err" || status=$?
+        xvfb-run -a -s "-screen 0 $screen -nolisten tcp" "$wine" "$@" </dev/null >"$out" 2>"$err" || status=$?
     fi
     cat "$out"
     cat "$err" >&2
@@ -139,7 +185,8 @@ stop)
 env)
     printf 'export WINEPREFIX=%q WINEARCH=%q WINEDEBUG=%q WINEDLLOVERRIDES=%q\n' \
         "$WINEPREFIX" "$WINEARCH" "$WINEDEBUG" "$WINEDLLOVERRIDES"
-    display_alive && printf 'export DISPLAY=:%s\n' "$(head -n1 "$session/display")"
+    if [ -n "${WINELOADER:-}" ]; then printf 'export WINELOADER=%q\n' "$WINELOADER"; fi
+    if display_alive; then printf 'export DISPLAY=:%s\n' "$(head -n1 "$session/display")"; fi
     ;;
 *)
     log "unknown command: $command"

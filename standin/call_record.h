@@ -54,7 +54,7 @@ inline int64_t PointerFlag(const void* p) {
     return p != nullptr ? 1 : 0;
 }
 inline int64_t WindowValue(HWND window) {
-    return static_cast<int64_t>(reinterpret_cast<uintptr_t>(window));
+    return MirelWindowValue(window);
 }
 
 }  // namespace standin

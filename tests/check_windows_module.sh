@@ -1,13 +1,19 @@
 #!/usr/bin/env bash
-# The Windows module: a PE32 i686 DLL with the seven undecorated exports, only system DLL imports, and its
-# resources (dialog 20128, the version block, the manifest).
+# The Windows module: a DLL with the seven undecorated exports, only system DLL imports, and its resources
+# (dialog 20128, the version block, the manifest). Usage: check_windows_module.sh MODULE [win32|win64]
+#   win32 (the default): the product, a PE32 i686 DLL; win64: the 64-bit test build, a PE32+ x86-64 DLL.
 set -euo pipefail
 module="$1"
-objdump=i686-w64-mingw32-objdump
+kind="${2:-win32}"
+case "$kind" in
+win32) objdump=i686-w64-mingw32-objdump format=pei-i386 ;;
+win64) objdump=x86_64-w64-mingw32-objdump format=pei-x86-64 ;;
+*) echo "unknown kind: $kind (win32 or win64)"; exit 2 ;;
+esac
 dump=$($objdump -p "$module")
 fail=0
 
-grep -q "file format pei-i386" <<<"$dump" || { echo "not a PE32 i386 file"; fail=1; }
+grep -q "file format $format\$" <<<"$dump" || { echo "not a $format file"; fail=1; }
 for name in FinaleExtensionVersion FinaleExtensionInit FinaleExtensionEnumerate FinaleExtensionEnumerate_UTF16 \
             FinaleExtensionInvoke FinaleExtensionGetMenuStatus FinaleExtensionTerminate; do
     grep -Eq "^[[:space:]]+\[[ 0-9]+\] $name\$" <<<"$dump" ||
@@ -60,5 +66,5 @@ for text in ['Mirel Instrument Change plug-in for Finale(R)', 'Mirel Instrument 
         print('missing text in resources:', text); ok = False
 sys.exit(0 if ok else 1)
 PY
-[ "$fail" -eq 0 ] && echo "Windows module: 7 undecorated exports, system imports only ($(echo $imports)), resources present"
+[ "$fail" -eq 0 ] && echo "Windows module ($format): 7 undecorated exports, system imports only ($(echo $imports)), resources present"
 exit "$fail"

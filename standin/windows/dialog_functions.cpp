@@ -39,7 +39,7 @@ std::map<HWND, DialogRun*> gRuns;
 std::vector<DialogRun*> gStarting;
 
 int64_t WindowArg(HWND window) {
-    return static_cast<int64_t>(reinterpret_cast<uintptr_t>(window));
+    return MirelWindowValue(window);
 }
 
 long LogCall(const char* function, std::vector<int64_t> args, std::string text = {}) {

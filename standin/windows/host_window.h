@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "platform/win32_subset.h"
+
 namespace standin::windows {
 
 // The application's main window: a plain top-level window, kept hidden, that FX_GetCurrentWindow and
@@ -18,7 +20,7 @@ class HostWindow {
 
     HWND Handle() const { return handle_; }
     // The handle as the 32-bit value the host's records carry.
-    uint32_t Value() const { return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(handle_)); }
+    uint32_t Value() const { return MirelWindowValue(handle_); }
 
   private:
     HWND handle_ = nullptr;

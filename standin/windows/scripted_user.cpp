@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <sstream>
 
+#include "platform/win32_subset.h"
 #include "standin/windows/wide_text.h"
 
 namespace standin::windows {
@@ -120,7 +121,7 @@ ScriptedUser& ScriptedUser::Current() {
 
 DialogState ScriptedUser::Look(HWND dialog) {
     DialogState state;
-    state.owner = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(GetWindow(dialog, GW_OWNER)));
+    state.owner = MirelWindowValue(GetWindow(dialog, GW_OWNER));
     state.caption = WindowText(dialog);
     state.fontName = FontFace(reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0)));
     HWND combo = GetDlgItem(dialog, kCategoryCombo);
@@ -278,7 +279,7 @@ LRESULT CALLBACK ScriptedUser::CbtHook(int code, WPARAM wParam, LPARAM lParam) {
 
 void ScriptedUser::MessageBoxAppeared(HWND box) {
     LiveMessageBox sighting;
-    sighting.owner = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(GetWindow(box, GW_OWNER)));
+    sighting.owner = MirelWindowValue(GetWindow(box, GW_OWNER));
     sighting.caption = WindowText(box);
     HICON information = LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_INFORMATION));
     for (HWND child = GetWindow(box, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {

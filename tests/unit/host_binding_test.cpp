@@ -264,3 +264,13 @@ TEST_F(HostBindingTest, ResetForgetsEveryLookup) {
 }
 
 }  // namespace
+
+// The window-info record carries a window as 32 bits on every platform. The value is sign-extended to a
+// pointer, as the system converts handles on 64-bit Windows, and comes back unchanged whatever its top bit.
+TEST(WindowValueTest, ThirtyTwoBitWindowValuesSurviveThePointerRoundTrip) {
+    for (uint32_t value : {0u, 0x00010000u, 0x7FFFFFFFu, 0x80000000u, 0xFFFFFFFEu}) {
+        const HWND window = MirelWindowFromValue(value);
+        EXPECT_EQ(MirelWindowValue(window), value);
+        EXPECT_EQ(reinterpret_cast<intptr_t>(window), static_cast<int32_t>(value));
+    }
+}

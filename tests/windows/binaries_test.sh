@@ -24,7 +24,7 @@ FX_SetDlgItemVal
 FX_SetDlgString
 FX_SetDlgString_UTF16
 FX_SlotToInst"
-exports=$(i686-w64-mingw32-objdump -p "$MIREL_BUILD/FINALE.EXE" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' |
+exports=$("${MIREL_OBJDUMP:?}" -p "$MIREL_BUILD/FINALE.EXE" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' |
     sed -n 's/^[[:space:]]*\[[ 0-9]*\] //p' | sort)
 if [ "$exports" != "$expected" ]; then
     fail "FINALE.EXE exports differ from the twenty FX_ functions"

@@ -1,10 +1,21 @@
 # Shared by the Windows tests: running FINALE.EXE in the Wine session and checking its output.
-# The test sets MIREL_BUILD (the Windows build folder), MIREL_SOURCE and MIREL_WINE_SESSION (see CMakeLists.txt).
+# The test sets MIREL_BUILD (the Windows build folder), MIREL_SOURCE, MIREL_WINE_SESSION, WINEARCH and
+# MIREL_OBJDUMP (see CMakeLists.txt).
 set -euo pipefail
 
 : "${MIREL_BUILD:?}" "${MIREL_SOURCE:?}" "${MIREL_WINE_SESSION:?}"
 wine_env="$MIREL_SOURCE/scripts/wine-env.sh"
 failures=0
+
+# A machine that cannot run this kind of Wine at all: the test is skipped (status 77) and says why. Wine that
+# is missing or broken is a failure.
+probe_status=0
+probe_reason=$("$wine_env" "$MIREL_WINE_SESSION" probe) || probe_status=$?
+if [ "$probe_status" -ne 0 ]; then
+    echo "${WINEARCH:-win32}: $probe_reason"
+    [ "$probe_status" -eq 77 ] && echo "SKIPPED"
+    exit "$probe_status"
+fi
 
 # A fresh folder for this test's files, removed at the end.
 work=$(mktemp -d "$MIREL_BUILD/tests/windows/work.XXXXXX")
