@@ -1,14 +1,4 @@
-# Cross-compiling the 64-bit Windows test build with mingw-w64 (x86_64, win32 threads).
-set(CMAKE_SYSTEM_NAME Windows)
+# The 64-bit Windows test build (preset win64).
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
-
-find_program(MIREL_MINGW_CXX NAMES x86_64-w64-mingw32-g++-win32 x86_64-w64-mingw32-g++ REQUIRED)
-find_program(MIREL_MINGW_CC NAMES x86_64-w64-mingw32-gcc-win32 x86_64-w64-mingw32-gcc REQUIRED)
-set(CMAKE_C_COMPILER ${MIREL_MINGW_CC})
-set(CMAKE_CXX_COMPILER ${MIREL_MINGW_CXX})
-set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(MIREL_MINGW_TRIPLET x86_64-w64-mingw32)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64.cmake)

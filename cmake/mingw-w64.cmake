@@ -1,0 +1,14 @@
+# Cross-compiling for Windows with mingw-w64 (win32 threads), for the target MIREL_MINGW_TRIPLET that the
+# toolchain file naming this one sets: mingw-w64-i686.cmake (the product) or mingw-w64-x86_64.cmake.
+set(CMAKE_SYSTEM_NAME Windows)
+
+find_program(MIREL_MINGW_CXX NAMES ${MIREL_MINGW_TRIPLET}-g++-win32 ${MIREL_MINGW_TRIPLET}-g++ REQUIRED)
+find_program(MIREL_MINGW_CC NAMES ${MIREL_MINGW_TRIPLET}-gcc-win32 ${MIREL_MINGW_TRIPLET}-gcc REQUIRED)
+set(CMAKE_C_COMPILER ${MIREL_MINGW_CC})
+set(CMAKE_CXX_COMPILER ${MIREL_MINGW_CXX})
+set(CMAKE_RC_COMPILER ${MIREL_MINGW_TRIPLET}-windres)
+
+set(CMAKE_FIND_ROOT_PATH /usr/${MIREL_MINGW_TRIPLET})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
