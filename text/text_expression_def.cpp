@@ -186,6 +186,9 @@ bool FCTextExpressionDef::SetText(const FCString* text) {
     block.SetKeyField(1, static_cast<int16_t>(0xFFFF));
     if (host::FX_CreateEData(FCTextBlock::kTag, block.KeyBytes(), block.Data(), FCTextBlock::kSize,
                              block.RecordVersion()) == 0) {
+        // The raw text made for the block goes again: nothing names it, and the text is stored whole or not
+        // at all. If the host refuses the deletion too, it stays behind unnamed.
+        host::FX_DeleteEData(raw.Tag(), raw.KeyBytes(), raw.RecordVersion());
         return false;
     }
     SetTextBlockID(static_cast<uint16_t>(block.ItemNo()));
