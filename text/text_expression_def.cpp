@@ -1,6 +1,7 @@
 #include "text/text_expression_def.h"
 
 #include <cstring>
+#include <memory>
 #include <new>
 #include <vector>
 
@@ -254,10 +255,8 @@ void FCTextExpressionDef::SetDescription(const FCString* description) {
 
 FCEnclosure* FCTextExpressionDef::LoadEnclosure() {
     if ((GetFlagWord() & kFlagHasEnclosure) == 0) return nullptr;
-    FCEnclosure* enclosure = new FCEnclosure();
-    if (enclosure->Load(ItemNo())) return enclosure;
-    delete enclosure;
-    return nullptr;
+    std::unique_ptr<FCEnclosure> enclosure(new FCEnclosure());
+    return enclosure->Load(ItemNo()) ? enclosure.release() : nullptr;
 }
 
 bool FCTextExpressionDef::DeleteData() {
@@ -294,9 +293,8 @@ bool FCTextExpressionDef::LoadNext() {
 }
 
 bool FCTextExpressionDef::DeepSaveAs(int16_t itemNo) {
-    FCString* text = CreateTextString();
-    SetText(text);
-    delete text;
+    const std::unique_ptr<FCString> text(CreateTextString());
+    SetText(text.get());
     if (FCEnclosure* enclosure = LoadEnclosure()) {
         enclosure->SaveAs(itemNo);
         delete enclosure;
