@@ -67,7 +67,10 @@ bool PlaceChangeExpression(int16_t measure, int16_t staff, uint16_t categoryID, 
     description.AppendNarrow(kPluginMarker);
     text.Append(&gSuffixText);
 
-    definition->SetText(&text);
+    // The definition is written only once its text is stored: a definition naming a text block or raw text
+    // that was never made would leave its expression without a text. A new mark is then not placed; an
+    // existing one keeps the text it had. (A definition that did not load refuses the text too.)
+    if (!definition->SetText(&text)) return false;
     definition->SetDescription(&description);
 
     // A reused definition keeps its number whatever its save reports; a new one has one only if it was

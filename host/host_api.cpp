@@ -101,6 +101,14 @@ int32_t Low16(int32_t result) {
     return static_cast<int16_t>(static_cast<uint16_t>(result & 0xFFFF));
 }
 
+uint32_t gAcceptedWrites = 0;
+
+// The result of a write call, counted when the host accepted it.
+int32_t CountedWrite(int32_t result) {
+    if (result != 0) ++gAcceptedWrites;
+    return result;
+}
+
 }  // namespace
 
 // ---- Record data calls
@@ -113,7 +121,7 @@ int32_t RawLoadEData(uint32_t tag, void* key8, void* buffer, uint32_t* size, uin
 
 int32_t RawSaveEData(uint32_t tag, void* key8, const void* buffer, uint32_t size, uint32_t version) {
     auto fn = Bind<FX_SaveEDataFn>(kSaveEData);
-    return fn != nullptr ? Low16(fn(tag, key8, buffer, size, version)) : 0;
+    return fn != nullptr ? CountedWrite(Low16(fn(tag, key8, buffer, size, version))) : 0;
 }
 
 int32_t FX_LoadEData(uint32_t tag, void* key8, void* buffer, uint32_t* size, uint32_t version) {
@@ -126,17 +134,21 @@ int32_t FX_SaveEData(uint32_t tag, void* key8, const void* buffer, uint32_t size
 
 int32_t FX_CreateEData(uint32_t tag, void* key8, const void* buffer, uint32_t size, uint32_t version) {
     auto fn = Bind<FX_CreateEDataFn>(kCreateEData);
-    return fn != nullptr ? Low16(fn(tag, key8, buffer, size, version)) : 0;
+    return fn != nullptr ? CountedWrite(Low16(fn(tag, key8, buffer, size, version))) : 0;
 }
 
 int32_t FX_DeleteEData(uint32_t tag, void* key8, uint32_t version) {
     auto fn = Bind<FX_DeleteEDataFn>(kDeleteEData);
-    return fn != nullptr ? Low16(fn(tag, key8, version)) : 0;
+    return fn != nullptr ? CountedWrite(Low16(fn(tag, key8, version))) : 0;
 }
 
 int32_t FX_NextEData(uint32_t tag, void* key8, uint32_t version) {
     auto fn = Bind<FX_NextEDataFn>(kNextEData);
     return fn != nullptr ? Low16(fn(tag, key8, nullptr, nullptr, version)) : 0;
+}
+
+uint32_t AcceptedWrites() {
+    return gAcceptedWrites;
 }
 
 // ---- Dialogs

@@ -42,6 +42,11 @@ int32_t FX_FontNumToName(uint16_t fontNumber, char* buffer256);
 int32_t RawLoadEData(uint32_t tag, void* key8, void* buffer, uint32_t* size, uint32_t version);
 int32_t RawSaveEData(uint32_t tag, void* key8, const void* buffer, uint32_t size, uint32_t version);
 
+// How many record writes (saves, creates, deletes) the host has accepted since the module was loaded. An
+// invocation compares it before and after to know whether it changed the document, also when it was stopped
+// part way.
+uint32_t AcceptedWrites();
+
 // Forgets every cached lookup, as if the module had just been loaded. For tests that exercise the lookup
 // rules within one process; the module itself never calls it.
 void ResetBindingForTesting();

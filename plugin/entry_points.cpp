@@ -1,7 +1,9 @@
 // The seven functions the host calls. No C++ exception may cross this boundary: the host is not prepared for
-// one and would go down with it, so every entry point catches at the edge and answers 0 (or does nothing).
+// one and would go down with it, so every entry point catches at the edge and answers 0 (or does nothing);
+// the invoke entry point answers 1 when the stopped run had already changed the document.
 #include <cstring>
 
+#include "host/host_api.h"
 #include "plugin/entry_points.h"
 #include "plugin/invocation.h"
 #include "plugin/module_state.h"
@@ -97,7 +99,14 @@ MIREL_EXPORT int16_t FX_CALL FinaleExtensionEnumerate_UTF16(uint32_t /*ignored*/
 
 MIREL_EXPORT uint32_t FX_CALL FinaleExtensionInvoke(HWND parent, uint32_t /*ignored*/, const void* region20,
                                                     uint32_t /*ignored2*/) {
-    return Guarded<uint32_t>(0, [&] { return RunInstrumentChangeCommand(parent, region20) ? 1u : 0u; });
+    // A run stopped part way (out of memory, say) may already have changed the document; the host must hear
+    // so, or it takes the document for unchanged.
+    const uint32_t writesBefore = host::AcceptedWrites();
+    try {
+        return RunInstrumentChangeCommand(parent, region20) ? 1u : 0u;
+    } catch (...) {
+        return host::AcceptedWrites() != writesBefore ? 1u : 0u;
+    }
 }
 
 MIREL_EXPORT uint32_t FX_CALL FinaleExtensionGetMenuStatus(uint32_t /*ignored*/) {

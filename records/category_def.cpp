@@ -1,6 +1,7 @@
 #include "records/category_def.h"
 
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "plugin/module_state.h"
@@ -126,11 +127,12 @@ uint16_t FCCategoryDef::GetTrailingWord() const {
 }
 
 FCFontInfo* FCCategoryDef::CreateTextFontInfo() const {
-    FCFontInfo* font = new FCFontInfo();
+    // Held until it is handed over: running out of memory while it is named must not leak it.
+    std::unique_ptr<FCFontInfo> font(new FCFontInfo());
     font->SetEffects(GetTextFontEffects());
     font->SetSize(GetTextFontSize());
     font->SetNameFromFontNumber(GetTextFontNumber());
-    return font;
+    return font.release();
 }
 
 // ---- FCCategoryDefs

@@ -59,9 +59,10 @@ void FCExpression::SetExpressionFlags(uint16_t flags) {
 
 FCTextExpressionDef* FCExpression::CreateTextExpressionDef() const {
     if (IsShape()) return nullptr;
-    FCTextExpressionDef* definition = new FCTextExpressionDef();
+    // Held until it is handed over: running out of memory while it loads must not leak it.
+    std::unique_ptr<FCTextExpressionDef> definition(new FCTextExpressionDef());
     definition->Load(static_cast<int16_t>(GetDefinitionID()));
-    return definition;
+    return definition.release();
 }
 
 bool FCExpression::SaveNewToCell(const FCCell* cell) {

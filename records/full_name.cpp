@@ -1,5 +1,7 @@
 #include "records/full_name.h"
 
+#include <memory>
+
 #include "text/text_block.h"
 
 namespace records {
@@ -7,9 +9,10 @@ namespace records {
 FCString* CreateFullNameFromTextBlock(uint16_t textBlockID) {
     FCTextBlock block;
     block.Load(static_cast<int16_t>(textBlockID));
-    FCString* name = block.CreateTextString();
+    // Held until it is handed over: running out of memory while the tags go must not leak it.
+    std::unique_ptr<FCString> name(block.CreateTextString());
     name->StripFontTags();
-    return name;
+    return name.release();
 }
 
 }  // namespace records

@@ -17,6 +17,7 @@ namespace standin {
 class CallRecord {
   public:
     CallRecord(const char* function, std::vector<int64_t> args, std::string text = {}) {
+        ++gHostCallDepth;
         Host().Count(function);
         index_ = Host().Log(function, std::move(args), std::move(text));
     }
@@ -24,9 +25,14 @@ class CallRecord {
     // The arguments are only put together when the log is on.
     template <typename MakeArgs, typename = std::enable_if_t<std::is_invocable_v<MakeArgs>>>
     CallRecord(const char* function, MakeArgs makeArgs) {
+        ++gHostCallDepth;
         Host().Count(function);
         if (Host().logCalls) index_ = Host().Log(function, makeArgs());
     }
+
+    ~CallRecord() { --gHostCallDepth; }
+    CallRecord(const CallRecord&) = delete;
+    CallRecord& operator=(const CallRecord&) = delete;
 
     void SetText(const std::string& text) {
         if (index_ >= 0) Host().calls[static_cast<std::size_t>(index_)].text = text;

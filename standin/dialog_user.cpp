@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "standin/document_builder.h"
+#include "standin/host.h"
 
 namespace standin {
 
@@ -97,7 +98,11 @@ bool DialogSession::Ended() const {
 intptr_t DialogSession::Send(uint32_t message, uintptr_t wParam, intptr_t lParam) {
     const std::size_t index = run_.messages.size();
     run_.messages.push_back(DialogMessage{message, wParam, lParam, 0});
+    // The dialog procedure is the module's code, even though the host runs it from inside FX_Dialog.
+    const int hostDepth = gHostCallDepth;
+    gHostCallDepth = 0;
     const intptr_t answer = proc_(dialog_, message, wParam, lParam, user_);
+    gHostCallDepth = hostDepth;
     run_.messages[index].answer = answer;
     return answer;
 }

@@ -4,6 +4,21 @@
 
 namespace standin {
 
+int gHostCallDepth = 0;
+
+bool FaultPlan::FailsNow(std::string_view name, uint32_t callTag) {
+    ++dataCalls;
+    if (callLimit > 0 && dataCalls > callLimit) {
+        overran = true;
+        return true;
+    }
+    if (function.empty() || name != function || (tag != 0 && callTag != tag)) return false;
+    ++seen;
+    const bool fails = fromThereOn ? seen >= first : seen == first;
+    if (fails) ++injected;
+    return fails;
+}
+
 int16_t StandinHost::SlotToInst(int32_t slot) const {
     if (slot < 1 || static_cast<std::size_t>(slot) > staffOrder.size()) return 0;
     return staffOrder[static_cast<std::size_t>(slot) - 1];

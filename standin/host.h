@@ -40,6 +40,33 @@ struct HostCall {
     int64_t result = 0;
 };
 
+// A test-only fault plan for the five record data calls: call number `first` of `function` (counted from 1
+// among the calls of that function, and of that record tag when `tag` is not 0, since the plan was set)
+// answers 0 and changes nothing; with `fromThereOn`, so does every later such call. `function` empty: no
+// faults. Beyond `callLimit` data calls of any kind
+// (0: no limit) every data call fails too and `overran` is set: a module that keeps calling a refusing host
+// shows up as an overrun instead of a hang.
+struct FaultPlan {
+    std::string function;
+    uint32_t tag = 0;
+    int first = 0;
+    bool fromThereOn = false;
+    long callLimit = 0;
+    // What happened under the plan.
+    int seen = 0;      // calls of `function`
+    int injected = 0;  // calls that were made to fail
+    long dataCalls = 0;
+    bool overran = false;
+
+    // Counts one data call of `name` on records of `callTag`; true when it is to fail.
+    bool FailsNow(std::string_view name, uint32_t callTag);
+};
+
+// Above 0 while a host function runs: what is allocated then is the host's doing, not the module's. A dialog
+// procedure the host calls back runs as module code again (the dialog session sets it back to 0 meanwhile).
+// A plain global, so that a replaced operator new can read it at any time.
+extern int gHostCallDepth;
+
 // The process's stand-in application: the open document, the staff order, the fonts, the registry that
 // GetModuleHandleA / GetProcAddress answer from, and a log of every call.
 class StandinHost {
@@ -88,6 +115,9 @@ class StandinHost {
     // The high 16 bits put into the results of the functions whose low 16 bits alone count (the data calls,
     // the slot, font, document and window-info functions), as a host may leave them set. 0 by default.
     uint16_t resultHighBits = 0;
+
+    // ---- Faults (tests only) ----
+    FaultPlan faults;
 
     // Back to a new process's state: empty document, FINALE.EXE with every function, no log.
     void Reset();

@@ -17,7 +17,8 @@
 //           none (the key is then left alone). A zero key thus finds the first record of the tag with a key
 //           above zero. Items count from 1; a record at the zero key itself is never reached by a walk,
 //           because a walk that started from the zero key would find it again at every step and not end.
-// Every call is counted in Host().callCounts and, with Host().logCalls on, logged with its arguments.
+// Every call is counted in Host().callCounts and, with Host().logCalls on, logged with its arguments. A call
+// that Host().faults makes fail answers 0 before it looks at anything.
 #include "standin/host_functions.h"
 
 #include <cstring>
@@ -58,6 +59,7 @@ int32_t FX_CALL FX_LoadEData(uint32_t tag, void* key8, void* buffer, uint32_t* s
         return Append(KeyArgs(tag, key8),
                       {standin::PointerFlag(buffer), size != nullptr ? int64_t{*size} : -1, version});
     });
+    if (Host().faults.FailsNow("FX_LoadEData", tag)) return call.Return16(0);
     if (key8 == nullptr || size == nullptr) return call.Return16(0);
     const Bytes* record = Host().Doc().Find(tag, RecordKey::FromBytes(key8));
     if (record == nullptr) return call.Return16(0);
@@ -75,6 +77,7 @@ int32_t FX_CALL FX_SaveEData(uint32_t tag, void* key8, const void* buffer, uint3
     CallRecord call("FX_SaveEData", [&] {
         return Append(KeyArgs(tag, key8), {standin::PointerFlag(buffer), size, version});
     });
+    if (Host().faults.FailsNow("FX_SaveEData", tag)) return call.Return16(0);
     if (key8 == nullptr || (buffer == nullptr && size != 0)) return call.Return16(0);
     const auto* p = static_cast<const uint8_t*>(buffer);
     Host().Doc().Put(tag, RecordKey::FromBytes(key8), size != 0 ? Bytes(p, p + size) : Bytes());
@@ -86,6 +89,7 @@ int32_t FX_CALL FX_CreateEData(uint32_t tag, void* key8, const void* buffer, uin
     CallRecord call("FX_CreateEData", [&] {
         return Append(KeyArgs(tag, key8), {standin::PointerFlag(buffer), size, version});
     });
+    if (Host().faults.FailsNow("FX_CreateEData", tag)) return call.Return16(0);
     if (key8 == nullptr || (buffer == nullptr && size != 0)) return call.Return16(0);
     const auto* p = static_cast<const uint8_t*>(buffer);
     auto key = Host().Doc().Create(tag, RecordKey::FromBytes(key8), standin::layout::IsDetailTag(tag),
@@ -97,6 +101,7 @@ int32_t FX_CALL FX_CreateEData(uint32_t tag, void* key8, const void* buffer, uin
 
 int32_t FX_CALL FX_DeleteEData(uint32_t tag, void* key8, uint32_t version) {
     CallRecord call("FX_DeleteEData", [&] { return Append(KeyArgs(tag, key8), {version}); });
+    if (Host().faults.FailsNow("FX_DeleteEData", tag)) return call.Return16(0);
     if (key8 == nullptr) return call.Return16(0);
     const RecordKey key = RecordKey::FromBytes(key8);
     standin::Document& doc = Host().Doc();
@@ -110,6 +115,7 @@ int32_t FX_CALL FX_NextEData(uint32_t tag, void* key8, void* reserved1, void* re
         return Append(KeyArgs(tag, key8),
                       {standin::PointerFlag(reserved1), standin::PointerFlag(reserved2), version});
     });
+    if (Host().faults.FailsNow("FX_NextEData", tag)) return call.Return16(0);
     if (key8 == nullptr) return call.Return16(0);
     auto next = Host().Doc().NextKey(tag, RecordKey::FromBytes(key8));
     if (!next) return call.Return16(0);

@@ -637,20 +637,41 @@ Score ReadScoreFile(const std::string& path) {
     std::ostringstream content;
     content << in.rdbuf();
     if (in.bad()) throw ScoreFileError(path + ": cannot read the score file");
+    return ReadScoreText(content.str(), path);
+}
+
+namespace {
+
+// The library's message without the error code in brackets that starts it.
+std::string LibraryMessage(const json::exception& e) {
+    std::string message = e.what();
+    const std::size_t close = message.find("] ");
+    if (message.rfind("[json.exception", 0) == 0 && close != std::string::npos) message.erase(0, close + 2);
+    return message;
+}
+
+ScoreFileError AtLocation(const std::string& name, const ScoreError& e) {
+    const std::string where = e.Pointer().empty() ? std::string("the document") : e.Pointer();
+    return ScoreFileError(name + ": at " + where + ": " + e.what());
+}
+
+}  // namespace
+
+Score ReadScoreText(const std::string& content, const std::string& name) {
+    json document;
     try {
         DuplicateKeyCheck check;
-        const json document = json::parse(content.str(), std::ref(check));
+        document = json::parse(content, std::ref(check));
+    } catch (const ScoreError& e) {
+        throw AtLocation(name, e);
+    } catch (const json::exception& e) {
+        // Besides syntax errors the parser refuses numbers beyond a double's range ("1e400000").
+        throw ScoreFileError(name + ": not valid JSON: " + LibraryMessage(e));
+    }
+    try {
         return ScoreFromJson(document);
     } catch (const ScoreError& e) {
-        const std::string where = e.Pointer().empty() ? std::string("the document") : e.Pointer();
-        throw ScoreFileError(path + ": at " + where + ": " + e.what());
-    } catch (const json::parse_error& e) {
-        // The library's message starts with its own error code in brackets; the rest says where and what.
-        std::string message = e.what();
-        const std::size_t close = message.find("] ");
-        if (message.rfind("[json.exception", 0) == 0 && close != std::string::npos)
-            message.erase(0, close + 2);
-        throw ScoreFileError(path + ": not valid JSON: " + message);
+        throw AtLocation(name, e);
     }
 }
 

@@ -163,6 +163,9 @@ std::string FormatHostVersion(uint32_t version);
 Score ScoreFromJson(const nlohmann::json& json);
 // The score file at `path`; throws ScoreFileError naming the file, the location and the fault.
 Score ReadScoreFile(const std::string& path);
+// The score in `content`, the text of a score file called `name`; throws ScoreFileError as ReadScoreFile
+// does.
+Score ReadScoreText(const std::string& content, const std::string& name);
 // The score as JSON, in the file's field order. The host version is written as the file spelled it when it
 // still holds; optional lists and the selection only when the score has them.
 nlohmann::ordered_json ScoreToJson(const Score& score);

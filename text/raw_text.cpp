@@ -1,6 +1,7 @@
 #include "text/raw_text.h"
 
 #include <cstring>
+#include <memory>
 #include <new>
 #include <vector>
 
@@ -128,8 +129,9 @@ void FCRawText::SetText(const FCString* text) {
 }
 
 FCString* FCRawText::CreateString() const {
-    FCString* text = new FCString();
-    if (data_ == nullptr || loadedSize_ <= 0) return text;
+    // Held until it is handed over: running out of memory on the way must not leak it.
+    std::unique_ptr<FCString> text(new FCString());
+    if (data_ == nullptr || loadedSize_ <= 0) return text.release();
     const uint32_t available = static_cast<uint32_t>(loadedSize_ < areaSize_ ? loadedSize_ : areaSize_);
     if (IsWideText()) {
         // The bytes may not be aligned for 16-bit access: the units are put together byte by byte. An odd
@@ -143,5 +145,5 @@ FCString* FCRawText::CreateString() const {
     } else {
         text->AssignNarrowBounded(reinterpret_cast<const char*>(data_), available);
     }
-    return text;
+    return text.release();
 }

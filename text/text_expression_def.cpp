@@ -1,6 +1,7 @@
 #include "text/text_expression_def.h"
 
 #include <cstring>
+#include <memory>
 #include <new>
 #include <vector>
 
@@ -186,6 +187,9 @@ bool FCTextExpressionDef::SetText(const FCString* text) {
     block.SetKeyField(1, static_cast<int16_t>(0xFFFF));
     if (host::FX_CreateEData(FCTextBlock::kTag, block.KeyBytes(), block.Data(), FCTextBlock::kSize,
                              block.RecordVersion()) == 0) {
+        // The raw text made for the block goes again: nothing names it, and the text is stored whole or not
+        // at all. If the host refuses the deletion too, it stays behind unnamed.
+        host::FX_DeleteEData(raw.Tag(), raw.KeyBytes(), raw.RecordVersion());
         return false;
     }
     SetTextBlockID(static_cast<uint16_t>(block.ItemNo()));
@@ -251,10 +255,8 @@ void FCTextExpressionDef::SetDescription(const FCString* description) {
 
 FCEnclosure* FCTextExpressionDef::LoadEnclosure() {
     if ((GetFlagWord() & kFlagHasEnclosure) == 0) return nullptr;
-    FCEnclosure* enclosure = new FCEnclosure();
-    if (enclosure->Load(ItemNo())) return enclosure;
-    delete enclosure;
-    return nullptr;
+    std::unique_ptr<FCEnclosure> enclosure(new FCEnclosure());
+    return enclosure->Load(ItemNo()) ? enclosure.release() : nullptr;
 }
 
 bool FCTextExpressionDef::DeleteData() {
@@ -291,9 +293,8 @@ bool FCTextExpressionDef::LoadNext() {
 }
 
 bool FCTextExpressionDef::DeepSaveAs(int16_t itemNo) {
-    FCString* text = CreateTextString();
-    SetText(text);
-    delete text;
+    const std::unique_ptr<FCString> text(CreateTextString());
+    SetText(text.get());
     if (FCEnclosure* enclosure = LoadEnclosure()) {
         enclosure->SaveAs(itemNo);
         delete enclosure;

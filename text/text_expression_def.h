@@ -78,7 +78,7 @@ class FCTextExpressionDef : public __FCNoInciOther {
     FCString* CreateTextString() const;
     // Stores the text in a new raw-text record and a new text block and points textBlockID at the block. The
     // definition itself is not saved. False for null, for a definition without a loaded record, or when the
-    // host does not create a record.
+    // host does not create a record; the raw text is then deleted again when the block could not be made.
     bool SetText(const FCString* text);
     // Copies the description into `description`; empty when there is none.
     void GetDescription(FCString* description) const;

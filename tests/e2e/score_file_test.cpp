@@ -366,6 +366,9 @@ TEST_F(ScoreFileOnDisk, MessagesNameTheFileAndTheLocation) {
     const std::string message = ErrorOf(broken);
     EXPECT_EQ(message.rfind(broken + ": not valid JSON: ", 0), 0u) << message;
     EXPECT_NE(message.find("line 2"), std::string::npos) << message;
+    // A number beyond a double's range is refused like a syntax error (found by the score-file fuzzer).
+    const std::string huge = Write("huge.json", "{\"measures\": 1e400000}");
+    EXPECT_EQ(ErrorOf(huge), huge + ": not valid JSON: number overflow parsing '1e400000'");
 
     const std::string twice =
         Write("twice.json", R"({"measures": 3, "staves": [{"id": 1, "name": "A", "id": 2}]})");

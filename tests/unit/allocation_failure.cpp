@@ -3,9 +3,25 @@
 #include <cstdlib>
 #include <new>
 
+#include "standin/host.h"
+
 namespace {
 bool gFailAllocations = false;
+
+bool gCountModuleAllocations = false;
+long gModuleAllocations = 0;
+long gFailingAllocation = 0;
+bool gInjected = false;
+
+// Counts an allocation of the module's; true when it is the one to fail.
+bool ModuleAllocationFails() {
+    if (!gCountModuleAllocations || standin::gHostCallDepth != 0) return false;
+    ++gModuleAllocations;
+    if (gModuleAllocations != gFailingAllocation) return false;
+    gInjected = true;
+    return true;
 }
+}  // namespace
 
 AllocationFailure::AllocationFailure() {
     gFailAllocations = true;
@@ -14,8 +30,24 @@ AllocationFailure::~AllocationFailure() {
     gFailAllocations = false;
 }
 
+ModuleAllocationPlan::ModuleAllocationPlan(long failing) {
+    gModuleAllocations = 0;
+    gFailingAllocation = failing;
+    gInjected = false;
+    gCountModuleAllocations = true;
+}
+ModuleAllocationPlan::~ModuleAllocationPlan() {
+    gCountModuleAllocations = false;
+}
+long ModuleAllocationPlan::Counted() const {
+    return gModuleAllocations;
+}
+bool ModuleAllocationPlan::Injected() const {
+    return gInjected;
+}
+
 void* operator new(std::size_t size) {
-    if (gFailAllocations) throw std::bad_alloc();
+    if (gFailAllocations || ModuleAllocationFails()) throw std::bad_alloc();
     if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
     throw std::bad_alloc();
 }

@@ -4,8 +4,11 @@
 #include <string>
 #include <vector>
 
+#include "engine/placement.h"
 #include "engine/plugin_marker.h"
 #include "engine/region_sweep.h"
+#include "framework/cell.h"
+#include "records/expression.h"
 #include "tests/unit/engine_test_fixture.h"
 
 namespace {
@@ -314,6 +317,73 @@ TEST_F(SweepTest, SecondRunRewritesTheExistingExpression) {
     EXPECT_EQ(Doc().Count(0x534F5458), blocks + 2);
     EXPECT_EQ(TextsAt(9, kOboe), Texts{kArialTags + "Take Oboe!"});
 }
+
+// ---- A host that refuses one call while a mark is written ----
+
+constexpr uint32_t kDefinitionTag = 0x534F4454;      // SODT
+constexpr uint32_t kBlockTag = 0x534F5458;           // SOTX
+constexpr uint32_t kExpressionTextTag = 0x74787870;  // txxp
+
+struct RefusedCallCase {
+    const char* name;
+    bool existingMark;     // a first run has placed the mark already
+    const char* function;  // the call refused, counted among the calls of this function on records of `tag`
+    uint32_t tag;
+    int callAfterRecognition;  // its number, counted after the calls that recognise the existing mark
+};
+
+void PrintTo(const RefusedCallCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class RefusedCallTest : public SweepTest, public ::testing::WithParamInterface<RefusedCallCase> {
+  protected:
+    // The definition loads that recognising the plug-in's mark in measure 5 makes.
+    int RecognitionCalls(const char* function, uint32_t tag) {
+        FCCell cell(5, kOboe);
+        FCExpressions expressions;
+        expressions.LoadAllForCell(&cell);
+        standin::Host().faults = standin::FaultPlan{function, tag, 0};
+        for (int32_t i = 0; i < expressions.Count(); ++i)
+            IsInstrumentChangeExpression(expressions.GetExpressionAt(i));
+        const int seen = standin::Host().faults.seen;
+        standin::Host().faults = standin::FaultPlan{};
+        return seen;
+    }
+};
+
+// A definition is never written naming a text that was not stored: a new mark is not placed (and the raw text
+// made for it goes again), an existing one keeps the text it had.
+TEST_P(RefusedCallTest, MarkIsWrittenWithItsTextOrNotAtAll) {
+    const RefusedCallCase& c = GetParam();
+    Doc().AddStyleAssignment(kOboe, 1, 5, 0, 8, 0);
+    if (c.existingMark) {
+        ASSERT_TRUE(Sweep(WholeScore()));
+    }
+    const Texts textsBefore = TextsAt(5, kOboe);
+    const std::size_t definitions = Doc().Count(kDefinitionTag);
+    const std::size_t blocks = Doc().Count(kBlockTag);
+    const std::size_t rawTexts = Doc().Count(kExpressionTextTag);
+    const int first = RecognitionCalls(c.function, c.tag) + c.callAfterRecognition;
+
+    gPrefixText.AssignNarrow("Take ");
+    standin::Host().faults = standin::FaultPlan{c.function, c.tag, first};
+    FCString name("Flute");
+    EXPECT_FALSE(PlaceChangeExpression(5, kOboe, kTechniqueTextID, &name));
+    EXPECT_EQ(standin::Host().faults.injected, 1);
+    EXPECT_EQ(TextsAt(5, kOboe), textsBefore);
+    EXPECT_EQ(Doc().Count(kDefinitionTag), definitions);
+    EXPECT_EQ(Doc().Count(kBlockTag), blocks);
+    EXPECT_EQ(Doc().Count(kExpressionTextTag), rawTexts);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RefusedCallTest,
+    ::testing::Values(RefusedCallCase{"NewMarkRawText", false, "FX_CreateEData", kExpressionTextTag, 1},
+                      RefusedCallCase{"NewMarkTextBlock", false, "FX_CreateEData", kBlockTag, 1},
+                      RefusedCallCase{"ExistingMarkTextBlock", true, "FX_CreateEData", kBlockTag, 1},
+                      RefusedCallCase{"ExistingDefinitionSize", true, "FX_LoadEData", kDefinitionTag, 1}),
+    [](const ::testing::TestParamInfo<RefusedCallCase>& info) { return std::string(info.param.name); });
 
 // ---- Category and texts ----
 

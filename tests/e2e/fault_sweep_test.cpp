@@ -1,0 +1,425 @@
+// The module through its exports against a host that refuses one data call at a time, and against memory that
+// runs out at one allocation at a time. Whatever fails, the document stays sound: every expression names a
+// definition that exists and whose text block and raw text exist, the records the plug-in does not own are
+// byte-identical, and a clean run afterwards brings back every mark of a clean run.
+#include <algorithm>
+#include <iostream>
+#include <map>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "standin/dialog_user.h"
+#include "standin/document_builder.h"
+#include "standin/host.h"
+#include "standin/layouts.h"
+#include "standin/record_bytes.h"
+#include "standin/score_file.h"
+#include "standin/ui_model.h"
+#include "tests/e2e/module_fixture.h"
+#include "tests/unit/allocation_failure.h"
+
+namespace {
+
+namespace layout = standin::layout;
+using standin::Bytes;
+using standin::Document;
+using standin::Host;
+using standin::RecordKey;
+
+constexpr uint32_t kHostVersion = 0x12050000;
+const char kMarker[] = "[Mirel Instrument Change]";
+const char kTags[] = "^fontTxt(Times New Roman,4096)^size(12)^nfx(0)";
+
+// ---- Scenarios ----
+
+struct Scenario {
+    const char* name;
+    std::string json;
+    bool
+        markedBefore;  // a clean run has marked the score before the one under test (its marks are rewritten)
+};
+
+void PrintTo(const Scenario& s, std::ostream* os) {
+    *os << s.name;
+}
+
+std::string Named(const std::string& name) {
+    return std::string(kTags) + name;
+}
+
+// Woodwinds: single staves with several changes, two of them back to back (the end mark of the first falls
+// in the measure where the second starts), a style that is no instrument change, stale plug-in marks, a
+// foreign expression in a measure that receives a mark, and a shape expression.
+std::string Woodwinds() {
+    return R"({"measures": 12, "fonts": [{"number": 0, "name": "Times New Roman"}],
+      "staves": [{"id": 1, "name": ")" +
+           Named("Flute") + R"("}, {"id": 2, "name": ")" + Named("Oboe") + R"("}, {"id": 3, "name": ")" +
+           Named("Clarinet") + R"("}],
+      "staffStyles": [{"id": 1, "name": ")" +
+           Named("Piccolo") + R"(", "changesInstrument": true},
+                      {"id": 2, "name": ")" +
+           Named("Alto Flute") + R"(", "changesInstrument": true},
+                      {"id": 3, "name": ")" +
+           Named("English Horn") + R"(", "changesInstrument": true},
+                      {"id": 4, "name": "Slash", "changesInstrument": false}],
+      "styleAssignments": [
+        {"staff": 1, "style": 1, "start": {"measure": 2, "position": 0}, "end": {"measure": 3, "position": 2048}},
+        {"staff": 1, "style": 2, "start": {"measure": 6, "position": 0}, "end": {"measure": 7, "position": 3072}},
+        {"staff": 1, "style": 1, "start": {"measure": 8, "position": 0}, "end": {"measure": 9, "position": 0}},
+        {"staff": 2, "style": 3, "start": {"measure": 4, "position": 0}, "end": {"measure": 10, "position": 0}},
+        {"staff": 3, "style": 4, "start": {"measure": 2, "position": 0}, "end": {"measure": 5, "position": 0}}],
+      "categories": [{"id": 1, "name": "Dynamics", "font": {"number": 0, "size": 24, "effects": 0}},
+                     {"id": 2, "name": "Technique Text", "font": {"number": 0, "size": 12, "effects": 0}}],
+      "textExpressions": [
+        {"id": 1, "text": "^font(Times New Roman)^size(12)^nfx(0)To Oboe d'amore:",
+         "description": "Change to Oboe d'amore [Mirel Instrument Change]", "category": 2},
+        {"id": 2, "text": "^font(Times New Roman)^size(12)^nfx(2)dolce", "description": "dolce", "category": 1},
+        {"id": 3, "text": "^font(Times New Roman)^size(12)^nfx(0)To Bassoon:",
+         "description": "Change to Bassoon [Mirel Instrument Change]", "category": 2}],
+      "expressions": [{"measure": 2, "staff": 1, "definition": 2, "shape": false},
+                      {"measure": 5, "staff": 3, "definition": 1, "shape": false},
+                      {"measure": 7, "staff": 2, "definition": 3, "shape": false},
+                      {"measure": 6, "staff": 1, "definition": 9, "shape": true}]})";
+}
+
+// A two-staff piano with its group changing to celesta (both staves, as the application's utility makes it;
+// the name comes from the group that starts with the change), and a violin.
+std::string PianoToCelesta() {
+    return R"({"measures": 10, "fonts": [{"number": 0, "name": "Times New Roman"}],
+      "staves": [{"id": 7, "name": ")" +
+           Named("Piano") + R"("}, {"id": 8, "name": ")" + Named("Piano") + R"("}, {"id": 9, "name": ")" +
+           Named("Violin") + R"("}],
+      "staffStyles": [{"id": 5, "name": ")" +
+           Named("Celesta") + R"(", "changesInstrument": true}],
+      "styleAssignments": [
+        {"staff": 7, "style": 5, "start": {"measure": 3, "position": 0}, "end": {"measure": 6, "position": 1024}},
+        {"staff": 8, "style": 5, "start": {"measure": 3, "position": 0}, "end": {"measure": 6, "position": 1024}}],
+      "multiStaffInstruments": [{"id": 1, "staves": [7, 8], "group": 1}],
+      "groups": [{"id": 1, "top": 7, "bottom": 8, "startMeasure": 1, "name": ")" +
+           Named("Piano") + R"("},
+                 {"id": 2, "top": 7, "bottom": 8, "startMeasure": 3, "name": ")" +
+           Named("Celesta") + R"("}],
+      "categories": [{"id": 1, "name": "Technique Text", "font": {"number": 0, "size": 12, "effects": 0}}],
+      "textExpressions": [{"id": 1, "text": "^font(Times New Roman)^size(12)^nfx(2)pizz.", "description": "pizz.",
+                           "category": 1}],
+      "expressions": [{"measure": 3, "staff": 9, "definition": 1, "shape": false}]})";
+}
+
+std::vector<Scenario> Scenarios() {
+    return {{"Woodwinds", Woodwinds(), false},
+            {"WoodwindsRewritten", Woodwinds(), true},
+            {"PianoToCelesta", PianoToCelesta(), false},
+            {"PianoToCelestaRewritten", PianoToCelesta(), true}};
+}
+
+// ---- Reading a document ----
+
+const Bytes* Record(const Document& doc, uint32_t tag, int16_t item) {
+    return doc.Find(tag, RecordKey::Other(item));
+}
+
+bool IsShape(const Bytes& expression) {
+    return (standin::Get16(expression, layout::kExpressionFlags) & layout::kExpressionIsShape) != 0;
+}
+
+bool IsPluginDefinition(Document& doc, uint16_t id) {
+    if (Record(doc, layout::kTextExpressionTag, static_cast<int16_t>(id)) == nullptr) return false;
+    const standin::DocumentBuilder reader(doc, kHostVersion);
+    return reader.ReadTextExpression(static_cast<int16_t>(id)).description.find(kMarker) != std::string::npos;
+}
+
+bool IsPluginExpression(Document& doc, const Bytes& expression) {
+    return !IsShape(expression) &&
+           IsPluginDefinition(doc, standin::Get16(expression, layout::kExpressionDefinitionID));
+}
+
+// What is wrong with the expressions' texts: an expression naming a definition that does not exist, or a
+// definition whose text block or raw text does not exist. Empty when nothing is.
+std::string DanglingTexts(const Document& doc) {
+    for (const auto& [key, expression] : doc.All(layout::kExpressionTag)) {
+        if (IsShape(expression)) continue;
+        const auto where = "expression at measure " + std::to_string(key.fields[0]) + " inci " +
+                           std::to_string(key.fields[1]);
+        const uint16_t id = standin::Get16(expression, layout::kExpressionDefinitionID);
+        const Bytes* definition = Record(doc, layout::kTextExpressionTag, static_cast<int16_t>(id));
+        if (definition == nullptr) return where + ": definition " + std::to_string(id) + " is missing";
+        const uint16_t blockID = standin::Get16(*definition, layout::kDefinitionTextBlockID);
+        const Bytes* block = Record(doc, layout::kTextBlockTag, static_cast<int16_t>(blockID));
+        if (block == nullptr) return where + ": text block " + std::to_string(blockID) + " is missing";
+        const uint32_t rawTag = layout::kRawTextTagBase | standin::Get16(*block, layout::kTextBlockKind);
+        const uint16_t rawID = standin::Get16(*block, layout::kTextBlockRawTextID);
+        if (Record(doc, rawTag, static_cast<int16_t>(rawID)) == nullptr)
+            return where + ": raw text " + std::to_string(rawID) + " is missing";
+    }
+    return {};
+}
+
+// The expressions the plug-in does not own, per measure in incident order (deleting one of the plug-in's
+// moves the later incidents of its measure, so keys are not compared).
+std::map<int16_t, std::vector<Bytes>> ForeignExpressions(Document& doc) {
+    std::map<int16_t, std::vector<Bytes>> foreign;
+    for (const auto& [key, expression] : doc.All(layout::kExpressionTag)) {
+        if (!IsPluginExpression(doc, expression)) foreign[key.fields[0]].push_back(expression);
+    }
+    return foreign;
+}
+
+// Records of `before` the plug-in does not own that `after` lost or changed; empty when none. The plug-in
+// owns its definitions and expressions, and the "has expressions" flag of measures.
+std::string ChangedForeignRecords(Document& before, Document& after) {
+    if (ForeignExpressions(before) != ForeignExpressions(after)) return "a foreign expression changed";
+    const std::size_t measureFlags = layout::MeasureFlagsOffset(kHostVersion);
+    for (uint32_t tag : before.Tags()) {
+        if (tag == layout::kExpressionTag) continue;
+        for (const auto& [key, bytes] : before.All(tag)) {
+            if (tag == layout::kTextExpressionTag &&
+                IsPluginDefinition(before, static_cast<uint16_t>(key.fields[0])))
+                continue;
+            const Bytes* now = after.Find(tag, key);
+            Bytes expected = bytes;
+            if (now != nullptr && tag == layout::kMeasureTag && now->size() == bytes.size()) {
+                standin::Set16(expected, measureFlags,
+                               static_cast<uint16_t>(
+                                   (standin::Get16(bytes, measureFlags) & ~layout::kMeasureHasExpressions) |
+                                   (standin::Get16(*now, measureFlags) & layout::kMeasureHasExpressions)));
+            }
+            if (now == nullptr || *now != expected)
+                return "record " + std::to_string(tag) + " item " + std::to_string(key.fields[0]) +
+                       " changed";
+        }
+    }
+    return {};
+}
+
+// The texts of the plug-in's expressions per (measure, staff), in incident order.
+using Marks = std::map<std::pair<int16_t, int16_t>, std::vector<std::string>>;
+
+Marks MarksOf(Document& doc) {
+    Marks marks;
+    const standin::DocumentBuilder reader(doc, kHostVersion);
+    for (const auto& [key, expression] : doc.All(layout::kExpressionTag)) {
+        if (!IsPluginExpression(doc, expression)) continue;
+        const auto staff = static_cast<int16_t>(standin::Get16(expression, layout::kExpressionStaff));
+        const auto id = static_cast<int16_t>(standin::Get16(expression, layout::kExpressionDefinitionID));
+        marks[{key.fields[0], staff}].push_back(reader.ReadTextExpression(id).text);
+    }
+    return marks;
+}
+
+// The marks of `reference` that `marks` lacks, as text; empty when it has them all.
+std::string MissingMarks(const Marks& reference, const Marks& marks) {
+    for (const auto& [cell, texts] : reference) {
+        auto found = marks.find(cell);
+        for (const std::string& text : texts) {
+            if (found == marks.end() ||
+                std::find(found->second.begin(), found->second.end(), text) == found->second.end())
+                return "measure " + std::to_string(cell.first) + " staff " + std::to_string(cell.second) +
+                       " lacks " + text;
+        }
+    }
+    return {};
+}
+
+// ---- Running the command ----
+
+struct Outcome {
+    bool threw = false;
+    uint32_t answer = 0;
+    long allocations = 0;  // the module's, during the entry point
+    bool allocationFailed = false;
+};
+
+constexpr long kNoAllocationFails = -1;
+
+class FaultSweepTest : public ModuleTest, public ::testing::WithParamInterface<Scenario> {
+  protected:
+    void SetUp() override {
+        Host().Reset();
+        standin::Ui().Reset();
+        ModuleTest::SetUp();
+        Exports().version(kHostVersion);
+        uint32_t flags = 0;
+        Exports().init(0, &flags);
+        score_ = standin::ScoreFromJson(nlohmann::json::parse(GetParam().json));
+        standin::BuildDocument(score_, kHostVersion);
+        if (GetParam().markedBefore) Invoke();
+        original_ = Host().Doc();
+        cleanAnswer_ = Invoke().answer;
+        clean_ = Host().Doc();
+        cleanMarks_ = MarksOf(clean_);
+        EXPECT_EQ(cleanAnswer_, 1u);
+        EXPECT_EQ(DanglingTexts(clean_), "");
+    }
+
+    void TearDown() override {
+        ModuleTest::TearDown();
+        Host().Reset();
+        standin::Ui().Reset();
+    }
+
+    // Invokes the command. With `failingAllocation` at 0 the module's allocations during the entry point are
+    // counted; at N >= 1 allocation number N fails.
+    Outcome Invoke(long failingAllocation = kNoAllocationFails) {
+        // The same choices every time: settings a failed run stored must not change what a clean run writes.
+        standin::DialogAnswers answers;
+        answers.categoryName = "Technique Text";
+        answers.prefix = "To ";
+        answers.suffix = ":";
+        standin::Ui().SetUser(std::make_shared<standin::ScriptedDialogUser>(answers));
+        const auto region = standin::MakeRegionRecord(RegionOf(score_.SelectionOrWholeScore()));
+        const HWND parent = MirelWindowFromValue(Host().mainWindow);
+        Outcome outcome;
+        const bool counting = failingAllocation != kNoAllocationFails;
+        try {
+            if (counting) {
+                const ModuleAllocationPlan armed(failingAllocation);
+                outcome.answer = Exports().invoke(parent, 0, region.data(), 0);
+                outcome.allocations = armed.Counted();
+                outcome.allocationFailed = armed.Injected();
+            } else {
+                outcome.answer = Exports().invoke(parent, 0, region.data(), 0);
+            }
+        } catch (...) {
+            outcome.threw = true;
+        }
+        return outcome;
+    }
+
+    static standin::RegionSpec RegionOf(const standin::ScoreSelection& s) {
+        standin::RegionSpec spec;
+        spec.startSlot = s.startSlot;
+        spec.endSlot = s.endSlot;
+        spec.startMeasure = s.startMeasure;
+        spec.endMeasure = s.endMeasure;
+        spec.startPosition = s.startPosition;
+        spec.endPosition = s.endPosition;
+        return spec;
+    }
+
+    // The module's allocations during a clean run from the original document.
+    long CleanRunAllocations() {
+        Host().Doc() = original_;
+        const long allocations = Invoke(0).allocations;
+        Host().Doc() = original_;
+        return allocations;
+    }
+
+    // The checks after a run that something made fail; empty when all hold. The document is put back to the
+    // original afterwards.
+    std::string CheckFailedRun(const Outcome& outcome, bool mustAnswerChange) {
+        Document after = Host().Doc();
+        std::string fault;
+        if (outcome.threw)
+            fault = "an exception left the entry point";
+        else if (outcome.answer > 1)
+            fault = "answer " + std::to_string(outcome.answer);
+        else if (mustAnswerChange && outcome.answer != 1 && !(after == original_))
+            fault = "changed the document, answered 0";
+        else
+            fault = DanglingTexts(after);
+        if (fault.empty()) fault = ChangedForeignRecords(original_, after);
+        if (fault.empty()) {
+            Host().faults = standin::FaultPlan{};
+            const Outcome again = Invoke();
+            Document repaired = Host().Doc();
+            if (again.threw) fault = "the clean run after it threw";
+            if (fault.empty()) fault = DanglingTexts(repaired);
+            if (fault.empty()) fault = ChangedForeignRecords(original_, repaired);
+            if (fault.empty()) fault = MissingMarks(cleanMarks_, MarksOf(repaired));
+        }
+        Host().Doc() = original_;
+        return fault;
+    }
+
+    standin::Score score_;
+    Document original_;
+    Document clean_;
+    Marks cleanMarks_;
+    uint32_t cleanAnswer_ = 0;
+};
+
+const char* const kDataCalls[] = {"FX_LoadEData", "FX_SaveEData", "FX_CreateEData", "FX_DeleteEData",
+                                  "FX_NextEData"};
+
+// Every data call of one invocation refused in turn, alone and with every later call of its kind.
+TEST_P(FaultSweepTest, RefusedDataCallsLeaveTheDocumentSound) {
+    // How many calls of each kind a clean run makes, from the original document.
+    std::map<std::string, int> counts;
+    Host().Doc() = original_;
+    const auto before = Host().callCounts;
+    Invoke();
+    for (const char* function : kDataCalls) {
+        auto was = before.find(function);
+        counts[function] = Host().callCounts[function] - (was == before.end() ? 0 : was->second);
+    }
+    Host().Doc() = original_;
+
+    long total = 0;
+    for (const auto& entry : counts) total += entry.second;
+    int injected = 0;
+    int survived = 0;
+    for (const char* function : kDataCalls) {
+        for (int n = 1; n <= counts[function]; ++n) {
+            for (bool fromThereOn : {false, true}) {
+                Host().faults = standin::FaultPlan{function, 0, n, fromThereOn, 10 * total + 1000};
+                const Outcome outcome = Invoke();
+                const standin::FaultPlan plan = Host().faults;
+                if (plan.injected == 0 && !plan.overran) continue;  // this run took another path
+                std::string fault = plan.overran ? "the module kept calling a refusing host" : "";
+                ++injected;
+                if (fault.empty()) fault = CheckFailedRun(outcome, false);
+                Host().Doc() = original_;
+                if (fault.empty()) {
+                    ++survived;
+                } else {
+                    ADD_FAILURE() << function << " call " << n << (fromThereOn ? " and on" : "") << ": "
+                                  << fault;
+                }
+            }
+        }
+    }
+    std::cout << GetParam().name << ": " << injected << " faults injected, " << survived << " survived\n";
+    EXPECT_GT(injected, 0);
+    EXPECT_EQ(survived, injected);
+}
+
+// Every allocation the module makes during one invocation failing in turn. A run stopped part way answers 1
+// whenever it had changed the document.
+TEST_P(FaultSweepTest, FailedAllocationsLeaveTheDocumentSound) {
+    const long allocations = CleanRunAllocations();
+    int injected = 0;
+    int survived = 0;
+    for (long n = 1; n <= allocations; ++n) {
+        const Outcome outcome = Invoke(n);
+        if (!outcome.allocationFailed) continue;  // this run took another path and never got there
+        ++injected;
+        const std::string fault = CheckFailedRun(outcome, true);
+        if (fault.empty()) {
+            ++survived;
+        } else {
+            ADD_FAILURE() << "allocation " << n << " of " << allocations << ": " << fault;
+        }
+    }
+    std::cout << GetParam().name << ": " << injected << " allocation failures injected, " << survived
+              << " survived\n";
+    EXPECT_GT(injected, 0);
+    EXPECT_EQ(survived, injected);
+}
+
+// Memory running out after the run has written: the answer says the document changed.
+TEST_P(FaultSweepTest, RunStoppedAfterWritingAnswersOne) {
+    const Outcome outcome = Invoke(CleanRunAllocations() - 1);
+    ASSERT_TRUE(outcome.allocationFailed);
+    ASSERT_FALSE(Host().Doc() == original_);  // the run had written before it stopped
+    EXPECT_FALSE(outcome.threw);
+    EXPECT_EQ(outcome.answer, 1u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Scenarios, FaultSweepTest, ::testing::ValuesIn(Scenarios()),
+                         [](const ::testing::TestParamInfo<Scenario>& info) {
+                             return std::string(info.param.name);
+                         });
+
+}  // namespace
