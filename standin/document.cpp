@@ -123,6 +123,12 @@ std::vector<std::pair<RecordKey, Bytes>> Document::All(uint32_t tag) const {
     return all;
 }
 
+const std::map<RecordKey, Bytes>& Document::RecordsWithTag(uint32_t tag) const {
+    static const Records kNone;
+    const Records* records = RecordsOf(tag);
+    return records == nullptr ? kNone : *records;
+}
+
 std::size_t Document::Count(uint32_t tag) const {
     const Records* records = RecordsOf(tag);
     return records == nullptr ? 0 : records->size();

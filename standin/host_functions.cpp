@@ -59,6 +59,7 @@ int32_t FX_CALL FX_LoadEData(uint32_t tag, void* key8, void* buffer, uint32_t* s
                       {standin::PointerFlag(buffer), size != nullptr ? int64_t{*size} : -1, version});
     });
     if (key8 == nullptr || size == nullptr) return call.Return16(0);
+    Host().stats.Load(tag, RecordKey::FromBytes(key8).fields, buffer == nullptr);
     const Bytes* record = Host().Doc().Find(tag, RecordKey::FromBytes(key8));
     if (record == nullptr) return call.Return16(0);
     if (buffer == nullptr) {
@@ -76,6 +77,7 @@ int32_t FX_CALL FX_SaveEData(uint32_t tag, void* key8, const void* buffer, uint3
         return Append(KeyArgs(tag, key8), {standin::PointerFlag(buffer), size, version});
     });
     if (key8 == nullptr || (buffer == nullptr && size != 0)) return call.Return16(0);
+    Host().stats.Wrote();
     const auto* p = static_cast<const uint8_t*>(buffer);
     Host().Doc().Put(tag, RecordKey::FromBytes(key8), size != 0 ? Bytes(p, p + size) : Bytes());
     return call.Return16(1);
@@ -87,6 +89,7 @@ int32_t FX_CALL FX_CreateEData(uint32_t tag, void* key8, const void* buffer, uin
         return Append(KeyArgs(tag, key8), {standin::PointerFlag(buffer), size, version});
     });
     if (key8 == nullptr || (buffer == nullptr && size != 0)) return call.Return16(0);
+    Host().stats.Wrote();
     const auto* p = static_cast<const uint8_t*>(buffer);
     auto key = Host().Doc().Create(tag, RecordKey::FromBytes(key8), standin::layout::IsDetailTag(tag),
                                    size != 0 ? Bytes(p, p + size) : Bytes());
@@ -98,6 +101,7 @@ int32_t FX_CALL FX_CreateEData(uint32_t tag, void* key8, const void* buffer, uin
 int32_t FX_CALL FX_DeleteEData(uint32_t tag, void* key8, uint32_t version) {
     CallRecord call("FX_DeleteEData", [&] { return Append(KeyArgs(tag, key8), {version}); });
     if (key8 == nullptr) return call.Return16(0);
+    Host().stats.Wrote();
     const RecordKey key = RecordKey::FromBytes(key8);
     standin::Document& doc = Host().Doc();
     const bool deleted =

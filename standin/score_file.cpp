@@ -286,14 +286,18 @@ template <typename T, typename Key>
 std::vector<T> InReferenceOrder(std::vector<std::pair<Key, T>> found, const std::vector<Key>& referenceKeys) {
     std::map<Key, std::size_t> place;
     for (std::size_t i = 0; i < referenceKeys.size(); ++i) place.emplace(referenceKeys[i], i);
-    const std::size_t after = referenceKeys.size();
-    std::stable_sort(found.begin(), found.end(), [&](const auto& a, const auto& b) {
-        auto pa = place.find(a.first);
-        auto pb = place.find(b.first);
-        return (pa == place.end() ? after : pa->second) < (pb == place.end() ? after : pb->second);
-    });
+    // Each item's place is looked up once, not at every comparison of the sort.
+    std::vector<std::pair<std::size_t, std::size_t>> order;  // (place, index in found)
+    order.reserve(found.size());
+    for (std::size_t i = 0; i < found.size(); ++i) {
+        auto p = place.find(found[i].first);
+        order.emplace_back(p == place.end() ? referenceKeys.size() : p->second, i);
+    }
+    std::stable_sort(order.begin(), order.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
     std::vector<T> ordered;
-    for (auto& item : found) ordered.push_back(std::move(item.second));
+    ordered.reserve(found.size());
+    for (const auto& [rank, i] : order) ordered.push_back(std::move(found[i].second));
     return ordered;
 }
 
@@ -764,7 +768,7 @@ void BuildDocument(const Score& score, uint32_t hostVersion) {
 // ---- Reading the document back
 // -------------------------------------------------------------------------------------
 
-Score ReadDocument(uint32_t hostVersion, const Score& reference) {
+Score ReadDocument(uint32_t hostVersion, const Score& reference, DefinitionsRead definitionsRead) {
     StandinHost& host = Host();
     const Document& doc = host.Doc();
     DocumentBuilder reader(host.Doc(), hostVersion);
@@ -776,8 +780,8 @@ Score ReadDocument(uint32_t hostVersion, const Score& reference) {
     score.selection = reference.selection;
     score.listsGiven = reference.listsGiven;
 
-    const auto measures = doc.All(L::kMeasureTag);
-    score.measures = measures.empty() ? 0 : measures.back().first.fields[0];
+    const auto& measures = doc.RecordsWithTag(L::kMeasureTag);
+    score.measures = measures.empty() ? 0 : measures.rbegin()->first.fields[0];
 
     std::vector<std::pair<int16_t, ScoreFont>> fonts;
     for (const auto& [number, name] : host.fonts) {
@@ -796,7 +800,7 @@ Score ReadDocument(uint32_t hostVersion, const Score& reference) {
     }
 
     std::vector<std::pair<int16_t, ScoreStaffStyle>> styles;
-    for (const auto& [key, data] : doc.All(L::kStaffStyleTag)) {
+    for (const auto& [key, data] : doc.RecordsWithTag(L::kStaffStyleTag)) {
         ScoreStaffStyle style;
         style.id = key.fields[0];
         style.name = reader.ReadTextBlockText(static_cast<int16_t>(Get16(data, L::kStyleFullNameID)));
@@ -811,7 +815,7 @@ Score ReadDocument(uint32_t hostVersion, const Score& reference) {
         std::move(styles), Ids(reference.staffStyles, [](const ScoreStaffStyle& s) { return s.id; }));
 
     std::vector<std::pair<std::pair<int16_t, int16_t>, ScoreStyleAssignment>> assignments;
-    for (const auto& [key, data] : doc.All(L::kStyleAssignTag)) {
+    for (const auto& [key, data] : doc.RecordsWithTag(L::kStyleAssignTag)) {
         ScoreStyleAssignment a;
         a.staff = key.fields[0];
         a.inci = key.fields[1];
@@ -825,7 +829,7 @@ Score ReadDocument(uint32_t hostVersion, const Score& reference) {
     score.styleAssignments = InReferenceOrder(std::move(assignments), AssignmentKeys(reference));
 
     std::vector<std::pair<int16_t, ScoreMultiStaffInstrument>> instruments;
-    for (const auto& [key, data] : doc.All(L::kMultiStaffTag)) {
+    for (const auto& [key, data] : doc.RecordsWithTag(L::kMultiStaffTag)) {
         ScoreMultiStaffInstrument m;
         m.id = key.fields[0];
         for (std::size_t i = 0; i < 3; ++i) {
@@ -840,7 +844,7 @@ Score ReadDocument(uint32_t hostVersion, const Score& reference) {
         Ids(reference.multiStaffInstruments, [](const ScoreMultiStaffInstrument& m) { return m.id; }));
 
     std::vector<std::pair<int16_t, ScoreGroup>> groups;
-    for (const auto& [key, data] : doc.All(L::kGroupTag)) {
+    for (const auto& [key, data] : doc.RecordsWithTag(L::kGroupTag)) {
         ScoreGroup g;
         g.id = key.fields[1];
         g.top = static_cast<int16_t>(Get16(data, L::kGroupTopStaff));
@@ -853,7 +857,7 @@ Score ReadDocument(uint32_t hostVersion, const Score& reference) {
         InReferenceOrder(std::move(groups), Ids(reference.groups, [](const ScoreGroup& g) { return g.id; }));
 
     std::vector<std::pair<int16_t, ScoreCategory>> categories;
-    for (const auto& [key, data] : doc.All(L::kCategoryTag)) {
+    for (const auto& [key, data] : doc.RecordsWithTag(L::kCategoryTag)) {
         ScoreCategory c;
         c.id = static_cast<int16_t>(Get16(data, L::kCategoryID));
         c.name = DecodeText(
@@ -868,24 +872,8 @@ Score ReadDocument(uint32_t hostVersion, const Score& reference) {
     score.categories = InReferenceOrder(
         std::move(categories), Ids(reference.categories, [](const ScoreCategory& c) { return c.id; }));
 
-    std::vector<std::pair<int16_t, ScoreTextExpression>> definitions;
-    for (const auto& entry : doc.All(L::kTextExpressionTag)) {
-        const int16_t id = entry.first.fields[0];
-        const TextExpressionInfo info = reader.ReadTextExpression(id);
-        ScoreTextExpression t;
-        t.id = id;
-        t.text = info.text;
-        t.description = info.description;
-        t.category = static_cast<int16_t>(info.categoryID);
-        t.textBlock = info.textBlockID;
-        definitions.emplace_back(id, t);
-    }
-    score.textExpressions =
-        InReferenceOrder(std::move(definitions),
-                         Ids(reference.textExpressions, [](const ScoreTextExpression& t) { return t.id; }));
-
     std::vector<ScoreExpression> expressions;
-    for (const auto& [key, data] : doc.All(L::kExpressionTag)) {
+    for (const auto& [key, data] : doc.RecordsWithTag(L::kExpressionTag)) {
         ScoreExpression e;
         e.measure = key.fields[0];
         e.inci = key.fields[1];
@@ -899,6 +887,35 @@ Score ReadDocument(uint32_t hostVersion, const Score& reference) {
     std::vector<std::pair<ExpressionMatchKey, ScoreExpression>> found;
     for (std::size_t i = 0; i < keys.size(); ++i) found.emplace_back(keys[i], expressions[i]);
     score.expressions = InReferenceOrder(std::move(found), ExpressionMatchKeys(reference.expressions));
+
+    // Definitions in key order: every one, or those an expression shows.
+    std::vector<int16_t> definitionIDs;
+    if (definitionsRead == DefinitionsRead::All) {
+        for (const auto& entry : doc.RecordsWithTag(L::kTextExpressionTag))
+            definitionIDs.push_back(entry.first.fields[0]);
+    } else {
+        for (const ScoreExpression& e : score.expressions) {
+            const auto id = static_cast<int16_t>(e.definition);
+            if (!e.shape && doc.Find(L::kTextExpressionTag, RecordKey::Other(id)) != nullptr)
+                definitionIDs.push_back(id);
+        }
+        std::sort(definitionIDs.begin(), definitionIDs.end());
+        definitionIDs.erase(std::unique(definitionIDs.begin(), definitionIDs.end()), definitionIDs.end());
+    }
+    std::vector<std::pair<int16_t, ScoreTextExpression>> definitions;
+    for (const int16_t id : definitionIDs) {
+        const TextExpressionInfo info = reader.ReadTextExpression(id);
+        ScoreTextExpression t;
+        t.id = id;
+        t.text = info.text;
+        t.description = info.description;
+        t.category = static_cast<int16_t>(info.categoryID);
+        t.textBlock = info.textBlockID;
+        definitions.emplace_back(id, t);
+    }
+    score.textExpressions =
+        InReferenceOrder(std::move(definitions),
+                         Ids(reference.textExpressions, [](const ScoreTextExpression& t) { return t.id; }));
     return score;
 }
 
