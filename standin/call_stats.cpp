@@ -26,24 +26,41 @@ std::string PadRight(std::string text, std::size_t width) {
 }  // namespace
 
 void CallStatsRecorder::Count(std::string_view function) {
-    if (function.substr(0, 3) != "FX_") return;
-    auto it = stats_.byFunction.find(function);
-    if (it == stats_.byFunction.end()) it = stats_.byFunction.emplace(std::string(function), 0).first;
-    ++it->second;
+    if (!enabled_) return;
+    if (lastCounter_ == nullptr || function != lastFunction_) {
+        if (function.substr(0, 3) != "FX_") return;
+        auto it = stats_.byFunction.find(function);
+        if (it == stats_.byFunction.end()) it = stats_.byFunction.emplace(std::string(function), 0).first;
+        lastFunction_ = it->first;
+        lastCounter_ = &it->second;
+    }
+    ++*lastCounter_;
     ++stats_.total;
 }
 
 void CallStatsRecorder::Load(uint32_t tag, const std::array<int16_t, 4>& key, bool sizeQuery) {
+    if (!enabled_) return;
     ++stats_.loadsByTag[tag];
-    if (loaded_.emplace(tag, key, sizeQuery).second) return;
-    ++stats_.repeatedLoadsByTag[tag];
-    ++(sizeQuery ? stats_.repeatedSizeQueries : stats_.repeatedReads);
+    const LoadKey load{tag, key, sizeQuery};
+    for (std::size_t i = 0; i < recentCount_; ++i) {
+        if (recent_[i] == load) {
+            ++stats_.repeatedLoadsByTag[tag];
+            ++(sizeQuery ? stats_.repeatedSizeQueries : stats_.repeatedReads);
+            return;
+        }
+    }
+    recent_[recentNext_] = load;
+    recentNext_ = (recentNext_ + 1) % kRecentLoads;
+    if (recentCount_ < kRecentLoads) ++recentCount_;
 }
 
-void CallStatsRecorder::Clear() {
+void CallStatsRecorder::Restart(bool enabled) {
+    enabled_ = enabled;
+    depth_ = 0;
     stats_ = HostCallStats();
-    loaded_.clear();
-    if (depth_ > 0) entered_ = Clock::now();
+    lastFunction_ = {};
+    lastCounter_ = nullptr;
+    Wrote();
 }
 
 std::string TagName(uint32_t tag) {

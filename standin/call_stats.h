@@ -9,10 +9,8 @@
 #include <cstdint>
 #include <functional>
 #include <map>
-#include <set>
 #include <string>
 #include <string_view>
-#include <tuple>
 #include <utility>
 
 namespace standin {
@@ -24,8 +22,8 @@ struct HostCallStats {
     std::map<uint32_t, long> loadsByTag;                  // FX_LoadEData, reads and size queries together
     std::map<uint32_t, long> repeatedLoadsByTag;
     long total = 0;
-    // Loads of a record already loaded the same way (read, or size query) with no save, create or delete
-    // since: the module could have kept what it had.
+    // Loads of a record loaded the same way (read, or size query) among the last kRecentLoads loads, with no
+    // save, create or delete since: the module could have kept what it had.
     long repeatedReads = 0;
     long repeatedSizeQueries = 0;
     Duration insideHost{};  // wall time inside host functions (the outermost, when one calls back in)
@@ -36,14 +34,17 @@ struct HostCallStats {
 class CallStatsRecorder {
   public:
     using Clock = std::chrono::steady_clock;
+    // How far back a load is looked for among the loads since the last write: far enough for the module's
+    // patterns (a record loaded again a few calls later), cheap enough to run on every load.
+    static constexpr std::size_t kRecentLoads = 16;
 
     // Entry and exit of a host function. A host function can call back into the module (FX_Dialog runs the
     // dialog procedure, which calls other host functions): the time counts once, from the outermost entry.
     void Enter() {
-        if (depth_++ == 0) entered_ = Clock::now();
+        if (enabled_ && depth_++ == 0) entered_ = Clock::now();
     }
     void Leave() {
-        if (depth_ > 0 && --depth_ == 0) stats_.insideHost += Clock::now() - entered_;
+        if (enabled_ && depth_ > 0 && --depth_ == 0) stats_.insideHost += Clock::now() - entered_;
     }
 
     // A call of `function`; only the FX_ functions (the host's own) are counted.
@@ -51,17 +52,36 @@ class CallStatsRecorder {
     // A load of the record at (tag, key), or a size query of it.
     void Load(uint32_t tag, const std::array<int16_t, 4>& key, bool sizeQuery);
     // A save, create or delete: what was loaded before may have changed.
-    void Wrote() { loaded_.clear(); }
+    void Wrote() {
+        recentCount_ = 0;  // also when not enabled: cheaper than a test
+        recentNext_ = 0;
+    }
 
     const HostCallStats& Stats() const { return stats_; }
-    // Starts afresh (before an invocation); calls still open keep their entry time.
-    void Clear();
+    // Starts afresh (before an invocation) and records from now on when `enabled`, nothing otherwise.
+    void Restart(bool enabled);
 
   private:
+    struct LoadKey {
+        uint32_t tag = 0;
+        std::array<int16_t, 4> key{};
+        bool sizeQuery = false;
+        bool operator==(const LoadKey& o) const {
+            return tag == o.tag && key == o.key && sizeQuery == o.sizeQuery;
+        }
+    };
+
     HostCallStats stats_;
+    bool enabled_ = false;
     int depth_ = 0;
     Clock::time_point entered_{};
-    std::set<std::tuple<uint32_t, std::array<int16_t, 4>, bool>> loaded_;
+    // The counter of the function counted last: calls of one function tend to come in runs.
+    std::string_view lastFunction_;  // a key of stats_.byFunction
+    long* lastCounter_ = nullptr;
+    // The last loads since the last write, as a ring.
+    std::array<LoadKey, kRecentLoads> recent_{};
+    std::size_t recentCount_ = 0;
+    std::size_t recentNext_ = 0;
 };
 
 // A tag as its four characters ("SODY"), or in hexadecimal when one of them is not printable.

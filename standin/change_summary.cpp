@@ -44,28 +44,52 @@ std::string Plural(int count, const char* one, const char* many) {
     return std::to_string(count) + " " + (count == 1 ? one : many);
 }
 
-// Why an instrument-change mark stands at (measure, staff): an instrument change of that staff starts there,
-// or ended in the measure before.
-void ExplainMark(const ScoreIndex& index, ExpressionChange& change) {
-    for (const ScoreStyleAssignment* a : index.AssignmentsOf(change.staff)) {
-        const ScoreStaffStyle* style = index.StaffStyle(a->style);
-        if (style == nullptr || !style->changesInstrument) continue;
-        const std::string span = PlainText(style->name) + ", m. " + std::to_string(a->start.measure) + "-" +
-                                 std::to_string(a->end.measure);
-        if (a->start.measure == change.measure) {
-            change.role = MarkRole::Start;
-            change.roleText = "start of " + span;
-            return;
-        }
-        if (a->end.measure + 1 == change.measure) {
-            change.role = MarkRole::End;
-            change.roleText = "end of " + span;
-            return;
+// Why an instrument-change mark may stand at (staff, measure): the first instrument change of that staff, in
+// the order of its assignments, that starts in the measure or ended in the measure before.
+struct MarkReason {
+    MarkRole role = MarkRole::None;
+    const ScoreStyleAssignment* assignment = nullptr;
+    const ScoreStaffStyle* style = nullptr;
+};
+
+class MarkReasons {
+  public:
+    explicit MarkReasons(const Score& score, const ScoreIndex& index) {
+        for (const ScoreStyleAssignment& a : score.styleAssignments) {
+            const ScoreStaffStyle* style = index.StaffStyle(a.style);
+            if (style == nullptr || !style->changesInstrument) continue;
+            reasons_.emplace(std::make_pair(a.staff, int{a.start.measure}),
+                             MarkReason{MarkRole::Start, &a, style});
+            reasons_.emplace(std::make_pair(a.staff, a.end.measure + 1),
+                             MarkReason{MarkRole::End, &a, style});
         }
     }
-}
 
-ExpressionChange Describe(ChangeKind kind, const ScoreIndex& index, const ScoreExpression& e) {
+    // Sets the change's role and its text ("start of Piccolo, m. 20-45"); nothing when no change explains it.
+    void Explain(ExpressionChange& change) const {
+        auto it = reasons_.find({change.staff, int{change.measure}});
+        if (it == reasons_.end()) return;
+        const MarkReason& reason = it->second;
+        const std::string span = PlainText(reason.style->name) + ", m. " +
+                                 std::to_string(reason.assignment->start.measure) + "-" +
+                                 std::to_string(reason.assignment->end.measure);
+        change.role = reason.role;
+        change.roleText = (reason.role == MarkRole::Start ? "start of " : "end of ") + span;
+    }
+
+  private:
+    std::map<std::pair<int16_t, int>, MarkReason> reasons_;
+};
+
+// What the summary looks up in one of the two scores.
+struct SummarySide {
+    explicit SummarySide(const Score& score) : index(score), reasons(score, index) {}
+    ScoreIndex index;
+    MarkReasons reasons;
+};
+
+ExpressionChange Describe(ChangeKind kind, const SummarySide& side, const ScoreExpression& e) {
+    const ScoreIndex& index = side.index;
     ExpressionChange change;
     change.kind = kind;
     change.measure = e.measure;
@@ -82,7 +106,7 @@ ExpressionChange Describe(ChangeKind kind, const ScoreIndex& index, const ScoreE
             change.plugin = definition->description.find(kPluginMarker) != std::string::npos;
         }
     }
-    if (change.plugin) ExplainMark(index, change);
+    if (change.plugin) side.reasons.Explain(change);
     return change;
 }
 
@@ -157,13 +181,15 @@ ChangeSummary SummarizeChanges(const Score& before, const Score& after) {
     const std::vector<ExpressionMatchKey> afterKeys = ExpressionMatchKeys(after.expressions);
     const std::set<ExpressionMatchKey> previous(beforeKeys.begin(), beforeKeys.end());
     const std::set<ExpressionMatchKey> current(afterKeys.begin(), afterKeys.end());
-    const ScoreIndex beforeIndex(before);
-    const ScoreIndex afterIndex(after);
+    const SummarySide previousSide(before);
+    const SummarySide currentSide(after);
+    const ScoreIndex& beforeIndex = previousSide.index;
+    const ScoreIndex& afterIndex = currentSide.index;
 
     for (std::size_t i = 0; i < after.expressions.size(); ++i) {
         const ScoreExpression& e = after.expressions[i];
         if (previous.count(afterKeys[i]) == 0) {
-            summary.changes.push_back(Describe(ChangeKind::Added, afterIndex, e));
+            summary.changes.push_back(Describe(ChangeKind::Added, currentSide, e));
             continue;
         }
         if (e.shape) continue;
@@ -172,14 +198,14 @@ ChangeSummary SummarizeChanges(const Score& before, const Score& after) {
         if (was == nullptr || now == nullptr) continue;
         if (was->textBlock != now->textBlock || was->text != now->text ||
             was->description != now->description) {
-            ExpressionChange change = Describe(ChangeKind::Rewritten, afterIndex, e);
+            ExpressionChange change = Describe(ChangeKind::Rewritten, currentSide, e);
             change.previousText = was->text;
             summary.changes.push_back(change);
         }
     }
     for (std::size_t i = 0; i < before.expressions.size(); ++i) {
         if (current.count(beforeKeys[i]) == 0)
-            summary.changes.push_back(Describe(ChangeKind::Removed, beforeIndex, before.expressions[i]));
+            summary.changes.push_back(Describe(ChangeKind::Removed, previousSide, before.expressions[i]));
     }
 
     // A removed expression and an added one at the same measure and staff with the same text: placed anew.

@@ -79,7 +79,8 @@ class StandinHost {
     void Count(std::string_view function);
     int CountCalls(const std::string& function) const;
     std::vector<HostCall> CallsTo(const std::string& function) const;
-    // Counts by function and tag and the time inside host functions, for `run --stats` (log on or off).
+    // Counts by function and tag and the time inside host functions, for `run --stats` (log on or off); off
+    // until enabled, so that a run without it pays nothing.
     CallStatsRecorder stats;
 
     // ---- Window ----

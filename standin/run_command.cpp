@@ -262,13 +262,14 @@ RunResult RunScore(const ModuleExports& exports, const Score& score, const RunSe
         Invocation invocation;
         invocation.run = run;
         platform.BeforeInvoke(run);
-        Host().stats.Clear();
+        Host().stats.Restart(settings.stats);
         const auto started = std::chrono::steady_clock::now();
         invocation.result = exports.invoke(platform.ParentWindow(), 0, regionRecord.data(), 0);
         const auto ended = std::chrono::steady_clock::now();
         if (settings.stats) {
             invocation.stats = Host().stats.Stats();
             invocation.stats.invocation = ended - started;
+            Host().stats.Restart(false);
         }
         platform.AfterInvoke(run, invocation.dialogs, invocation.messageBoxes);
         // The last reading is the result and holds every definition; the others serve the comparison.
@@ -466,7 +467,7 @@ int RunCommand(const RunCommandOptions& options, const RunPlatformFactory& platf
 
     int status = kExitOk;
     if (outPath) {
-        const std::string json = ScoreToJson(result.after).dump(2, ' ', false) + "\n";
+        const std::string json = ScoreToJsonText(result.after);
         if (WriteFileAtomically(*outPath, json, error)) {
             out << "Wrote the result score to " << *outPath << "\n";
         } else {

@@ -661,71 +661,142 @@ Score ReadScoreFile(const std::string& path) {
 // ---- Writing
 // ---------------------------------------------------------------------------------------------------
 
-nlohmann::ordered_json ScoreToJson(const Score& score) {
-    using ojson = nlohmann::ordered_json;
-    ojson out = ojson::object();
+namespace {
+
+using ojson = nlohmann::ordered_json;
+
+// Calls `each` with the JSON of every item of the list `name`, in the score's order.
+template <typename Each>
+void ForEachListItem(const Score& score, const std::string& name, Each each) {
+    if (name == "fonts") {
+        for (const ScoreFont& f : score.fonts) each(ojson{{"number", f.number}, {"name", f.name}});
+    } else if (name == "staves") {
+        for (const ScoreStaff& s : score.staves) each(ojson{{"id", s.id}, {"name", s.name}});
+    } else if (name == "staffStyles") {
+        for (const ScoreStaffStyle& s : score.staffStyles)
+            each(ojson{{"id", s.id}, {"name", s.name}, {"changesInstrument", s.changesInstrument}});
+    } else if (name == "styleAssignments") {
+        for (const ScoreStyleAssignment& a : score.styleAssignments) {
+            each(ojson{{"staff", a.staff},
+                       {"style", a.style},
+                       {"start", {{"measure", a.start.measure}, {"position", a.start.position}}},
+                       {"end", {{"measure", a.end.measure}, {"position", a.end.position}}}});
+        }
+    } else if (name == "multiStaffInstruments") {
+        for (const ScoreMultiStaffInstrument& m : score.multiStaffInstruments)
+            each(ojson{{"id", m.id}, {"staves", m.staves}, {"group", m.group}});
+    } else if (name == "groups") {
+        for (const ScoreGroup& g : score.groups) {
+            each(ojson{{"id", g.id},
+                       {"top", g.top},
+                       {"bottom", g.bottom},
+                       {"startMeasure", g.startMeasure},
+                       {"name", g.name}});
+        }
+    } else if (name == "categories") {
+        for (const ScoreCategory& c : score.categories) {
+            each(ojson{
+                {"id", c.id},
+                {"name", c.name},
+                {"font", {{"number", c.font.number}, {"size", c.font.size}, {"effects", c.font.effects}}}});
+        }
+    } else if (name == "textExpressions") {
+        for (const ScoreTextExpression& t : score.textExpressions)
+            each(ojson{
+                {"id", t.id}, {"text", t.text}, {"description", t.description}, {"category", t.category}});
+    } else if (name == "expressions") {
+        for (const ScoreExpression& e : score.expressions) {
+            each(ojson{{"measure", e.measure},
+                       {"staff", e.staff},
+                       {"definition", e.definition},
+                       {"shape", e.shape}});
+        }
+    }
+}
+
+// The score's members other than its lists, in the file's order: the host version (as the file spelled it
+// when that still holds), the measures; the selection follows the lists.
+ojson HeadOf(const Score& score) {
+    ojson head = ojson::object();
     uint32_t spelled = 0;
     if (score.hostVersionText && ParseHostVersion(*score.hostVersionText, spelled) &&
         spelled == score.hostVersion) {
-        out["hostVersion"] = *score.hostVersionText;
+        head["hostVersion"] = *score.hostVersionText;
     } else if (score.hostVersionText || score.hostVersion != kDefaultHostVersion) {
-        out["hostVersion"] = FormatHostVersion(score.hostVersion);
+        head["hostVersion"] = FormatHostVersion(score.hostVersion);
     }
-    out["measures"] = score.measures;
+    head["measures"] = score.measures;
+    return head;
+}
 
-    std::map<std::string, ojson> lists;
-    for (const ScoreFont& f : score.fonts) lists["fonts"].push_back({{"number", f.number}, {"name", f.name}});
-    for (const ScoreStaff& s : score.staves) lists["staves"].push_back({{"id", s.id}, {"name", s.name}});
-    for (const ScoreStaffStyle& s : score.staffStyles) {
-        lists["staffStyles"].push_back(
-            {{"id", s.id}, {"name", s.name}, {"changesInstrument", s.changesInstrument}});
-    }
-    for (const ScoreStyleAssignment& a : score.styleAssignments) {
-        lists["styleAssignments"].push_back(
-            {{"staff", a.staff},
-             {"style", a.style},
-             {"start", {{"measure", a.start.measure}, {"position", a.start.position}}},
-             {"end", {{"measure", a.end.measure}, {"position", a.end.position}}}});
-    }
-    for (const ScoreMultiStaffInstrument& m : score.multiStaffInstruments) {
-        lists["multiStaffInstruments"].push_back({{"id", m.id}, {"staves", m.staves}, {"group", m.group}});
-    }
-    for (const ScoreGroup& g : score.groups) {
-        lists["groups"].push_back({{"id", g.id},
-                                   {"top", g.top},
-                                   {"bottom", g.bottom},
-                                   {"startMeasure", g.startMeasure},
-                                   {"name", g.name}});
-    }
-    for (const ScoreCategory& c : score.categories) {
-        lists["categories"].push_back(
-            {{"id", c.id},
-             {"name", c.name},
-             {"font", {{"number", c.font.number}, {"size", c.font.size}, {"effects", c.font.effects}}}});
-    }
-    for (const ScoreTextExpression& t : score.textExpressions) {
-        lists["textExpressions"].push_back(
-            {{"id", t.id}, {"text", t.text}, {"description", t.description}, {"category", t.category}});
-    }
-    for (const ScoreExpression& e : score.expressions) {
-        lists["expressions"].push_back(
-            {{"measure", e.measure}, {"staff", e.staff}, {"definition", e.definition}, {"shape", e.shape}});
-    }
-    for (const char* name : kLists) {
-        auto it = lists.find(name);
-        if (it != lists.end()) {
-            out[name] = it->second;
-        } else if (score.listsGiven.count(name) != 0) {
-            out[name] = ojson::array();
-        }
-    }
-    if (score.selection) {
-        const ScoreSelection& s = *score.selection;
-        out["selection"] = {{"startSlot", s.startSlot},         {"endSlot", s.endSlot},
-                            {"startMeasure", s.startMeasure},   {"endMeasure", s.endMeasure},
-                            {"startPosition", s.startPosition}, {"endPosition", s.endPosition}};
+std::optional<ojson> SelectionOf(const Score& score) {
+    if (!score.selection) return std::nullopt;
+    const ScoreSelection& s = *score.selection;
+    return ojson{{"startSlot", s.startSlot},         {"endSlot", s.endSlot},
+                 {"startMeasure", s.startMeasure},   {"endMeasure", s.endMeasure},
+                 {"startPosition", s.startPosition}, {"endPosition", s.endPosition}};
+}
+
+// A value's text as it stands `depth` levels deep in a document dumped with an indent of 2.
+std::string Nested(const ojson& value, int depth) {
+    std::string text = value.dump(2, ' ', false);
+    const std::string indent(static_cast<std::size_t>(2 * depth), ' ');
+    std::string out;
+    out.reserve(text.size());
+    std::size_t from = 0;
+    while (true) {
+        const std::size_t newline = text.find('\n', from);
+        out.append(text, from, newline == std::string::npos ? std::string::npos : newline + 1 - from);
+        if (newline == std::string::npos) break;
+        out += indent;
+        from = newline + 1;
     }
     return out;
+}
+
+}  // namespace
+
+nlohmann::ordered_json ScoreToJson(const Score& score) {
+    ojson out = HeadOf(score);
+    for (const char* name : kLists) {
+        ojson list = ojson::array();
+        ForEachListItem(score, name, [&](ojson item) { list.push_back(std::move(item)); });
+        if (!list.empty() || score.listsGiven.count(name) != 0) out[name] = std::move(list);
+    }
+    if (auto selection = SelectionOf(score)) out["selection"] = std::move(*selection);
+    return out;
+}
+
+std::string ScoreToJsonText(const Score& score) {
+    std::string text = "{";
+    const char* separator = "\n";
+    const auto member = [&](const std::string& key) {
+        text += separator;
+        text += "  " + ojson(key).dump() + ": ";
+        separator = ",\n";
+    };
+    const ojson head = HeadOf(score);
+    for (auto it = head.begin(); it != head.end(); ++it) {
+        member(it.key());
+        text += Nested(it.value(), 1);
+    }
+    for (const char* name : kLists) {
+        std::size_t count = 0;
+        std::string items;
+        ForEachListItem(score, name, [&](const ojson& item) {
+            items += count++ == 0 ? "\n    " : ",\n    ";
+            items += Nested(item, 2);
+        });
+        if (count == 0 && score.listsGiven.count(name) == 0) continue;
+        member(name);
+        text += count == 0 ? "[]" : "[" + items + "\n  ]";
+    }
+    if (auto selection = SelectionOf(score)) {
+        member("selection");
+        text += Nested(*selection, 1);
+    }
+    text += "\n}\n";
+    return text;
 }
 
 // ---- Building the document

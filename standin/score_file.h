@@ -166,6 +166,9 @@ Score ReadScoreFile(const std::string& path);
 // The score as JSON, in the file's field order. The host version is written as the file spelled it when it
 // still holds; optional lists and the selection only when the score has them.
 nlohmann::ordered_json ScoreToJson(const Score& score);
+// The text of the score file: ScoreToJson(score).dump(2, ' ', false) and a line end, put together item by
+// item, so that a large score is never held as a JSON value whole.
+std::string ScoreToJsonText(const Score& score);
 
 // Checks what depends on the host version the document is built for: a category name must fit the category
 // record; before 0x11000000 record texts hold only characters up to U+00FF and the staff style layout has no
