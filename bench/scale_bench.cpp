@@ -1,13 +1,15 @@
 // The scaling benchmark of the stand-in host and the module: generates scores of growing size, runs
-// `mirel-standin run --stats` on each as a separate process (so that peak memory is the process's own), and
-// writes a Markdown table and a data file for the plot.
+// `mirel-standin run` on each as a separate process (so that peak memory is the process's own), and writes a
+// Markdown table and a data file for the plot.
 //
 // Per size it runs the full command (the marks placed), a second invocation over its result (start marks
 // rewritten in place, end marks placed anew) and a cancelled run, which reads, builds and writes the score
-// and does nothing else: the floor the full run is compared with. Each is run several times; the table shows
-// the median time and the largest peak memory.
+// and does nothing else: the floor the full run is compared with. Times and peak memory come from runs
+// without --stats (the median time, the largest peak); one more run with --stats gives the host calls, the
+// calls per mark and the module's own time. Last, the orchestral example with --repeat 100 and 1000.
 //
-// Usage: mirel_scale_bench [--standin PATH] [--work DIR] [--table FILE.md] [--data FILE.dat] [--runs N]
+// Usage: mirel_scale_bench [--standin PATH] [--orchestra FILE] [--work DIR] [--table FILE.md]
+//                          [--data FILE.dat] [--runs N] [--scores-only]
 #include <sys/resource.h>
 #include <sys/types.h>
 #include <sys/wait.h>
@@ -186,10 +188,10 @@ void ReadStats(const std::string& outputPath, Measurement& m) {
     }
 }
 
-// The median time of `runs` runs and the largest peak memory; stats from the last run (they do not vary).
-Measurement Measure(const std::vector<std::string>& arguments, const std::string& outputPath, int runs) {
+// The median wall time of `runs` runs and the largest peak memory, measured without --stats (whose clock
+// readings would add to the time); then one run with --stats for the host calls and the module's time.
+Measurement Measure(std::vector<std::string> arguments, const std::string& outputPath, int runs) {
     std::vector<double> times;
-    std::vector<double> moduleTimes;
     Measurement result;
     for (int i = 0; i < runs; ++i) {
         double seconds = 0;
@@ -200,13 +202,17 @@ Measurement Measure(const std::vector<std::string>& arguments, const std::string
         }
         times.push_back(seconds);
         result.peakKiB = std::max(result.peakKiB, peak);
-        ReadStats(outputPath, result);
-        moduleTimes.push_back(result.moduleMs);
     }
     std::sort(times.begin(), times.end());
-    std::sort(moduleTimes.begin(), moduleTimes.end());
     result.seconds = times[times.size() / 2];
-    result.moduleMs = moduleTimes[moduleTimes.size() / 2];
+    arguments.push_back("--stats");
+    double seconds = 0;
+    long peak = 0;
+    if (!RunProcess(arguments, outputPath, seconds, peak)) {
+        std::cerr << "mirel_scale_bench: the run failed; see " << outputPath << "\n";
+        std::exit(1);
+    }
+    ReadStats(outputPath, result);
     return result;
 }
 
@@ -238,7 +244,11 @@ std::string Machine() {
     return model + ", " + std::to_string(cores) + " cores, " + Fixed(gib, 1) + " GiB";
 }
 
-std::string Table(const std::vector<Row>& rows, int runs) {
+struct Repeats {
+    Measurement hundred, thousand;
+};
+
+std::string Table(const std::vector<Row>& rows, const Repeats& repeats, int runs) {
     std::ostringstream out;
     out << "Machine: " << Machine() << "; median of " << runs
         << " whole-process runs each, peak memory the largest.\n\n";
@@ -268,6 +278,15 @@ std::string Table(const std::vector<Row>& rows, int runs) {
             << b.size.measures << ": " << Fixed(work, 2) << " times the work, "
             << Fixed(b.full.seconds / a.full.seconds, 2) << " times the full run's time.\n";
     }
+    const double hundredMs = repeats.hundred.seconds * 1000;
+    const double thousandMs = repeats.thousand.seconds * 1000;
+    out << "\nRepeated invocations of examples/orchestra.json: `--repeat 100` " << Fixed(hundredMs, 0)
+        << " ms, peak " << Fixed(repeats.hundred.peakKiB / 1024.0, 1) << " MiB; `--repeat 1000` "
+        << Fixed(thousandMs, 0) << " ms, peak " << Fixed(repeats.thousand.peakKiB / 1024.0, 1)
+        << " MiB: " << Fixed(thousandMs / hundredMs, 2) << " times the time, "
+        << Fixed(static_cast<double>(repeats.thousand.peakKiB) / static_cast<double>(repeats.hundred.peakKiB),
+                 2)
+        << " times the peak memory.\n";
     return out.str();
 }
 
@@ -289,11 +308,22 @@ bool WriteText(const std::string& path, const std::string& text) {
     return static_cast<bool>(out);
 }
 
+// Generates and writes the score in a child process: the runs measured later are forked from this one, and
+// a child's peak memory counts what the parent had resident when it forked.
+bool WriteScoreApart(const Size& size, const std::string& path) {
+    const pid_t child = fork();
+    if (child < 0) return false;
+    if (child == 0) _exit(WriteText(path, GenerateScore(size).dump(2) + "\n") ? 0 : 1);
+    int status = 0;
+    return waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     namespace fs = std::filesystem;
     std::string standin = (fs::path(argv[0]).parent_path().parent_path() / "mirel-standin").string();
+    std::string orchestra = MIREL_SOURCE_DIR "/examples/orchestra.json";
     std::string work = (fs::temp_directory_path() / "mirel-scale-bench").string();
     std::string tablePath = "bench.md";
     std::string dataPath = "bench.dat";
@@ -301,6 +331,8 @@ int main(int argc, char** argv) {
     bool scoresOnly = false;
     CLI::App app("Scaling benchmark of mirel-standin run over generated scores");
     app.add_option("--standin", standin, "The mirel-standin program")->capture_default_str();
+    app.add_option("--orchestra", orchestra, "The score run with --repeat 100 and 1000")
+        ->capture_default_str();
     app.add_option("--work", work, "Folder for the generated scores and results")->capture_default_str();
     app.add_option("--table", tablePath, "The Markdown table to write")->capture_default_str();
     app.add_option("--data", dataPath, "The data file for the plot")->capture_default_str();
@@ -319,7 +351,7 @@ int main(int argc, char** argv) {
         const std::string again = (fs::path(work) / ("again-" + name + ".json")).string();
         const std::string cancelled = (fs::path(work) / ("cancelled-" + name + ".json")).string();
         const std::string output = (fs::path(work) / ("output-" + name + ".txt")).string();
-        if (!WriteText(score, GenerateScore(size).dump(2) + "\n")) {
+        if (!WriteScoreApart(size, score)) {
             std::cerr << "mirel_scale_bench: cannot write " << score << "\n";
             return 1;
         }
@@ -335,7 +367,12 @@ int main(int argc, char** argv) {
         rows.push_back(row);
     }
     if (scoresOnly) return 0;
-    const std::string table = Table(rows, runs);
+    std::cerr << "repeat...\n";
+    const std::string output = (fs::path(work) / "output-repeat.txt").string();
+    Repeats repeats;
+    repeats.hundred = Measure({standin, "run", orchestra, "--repeat", "100"}, output, runs);
+    repeats.thousand = Measure({standin, "run", orchestra, "--repeat", "1000"}, output, runs);
+    const std::string table = Table(rows, repeats, runs);
     std::cout << table;
     if (!WriteText(tablePath, table) || !WriteText(dataPath, Data(rows))) {
         std::cerr << "mirel_scale_bench: cannot write " << tablePath << " or " << dataPath << "\n";

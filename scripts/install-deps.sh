@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, running and testing need, skipping those already installed.
-# Usage: scripts/install-deps.sh run|test
+# Usage: scripts/install-deps.sh run|test|bench
 set -euo pipefail
 mode="${1:-test}"
 
@@ -11,6 +11,10 @@ if [ "$mode" = test ]; then
     packages+=(clang libclang-rt-14-dev)
     # The Windows stand-in host and module run under Wine (32-bit) with an X server of their own.
     packages+=(wine wine32:i386 xvfb xauth imagemagick fonts-wine)
+fi
+# bench/run.sh draws its plot with gnuplot.
+if [ "$mode" = bench ]; then
+    packages+=(gnuplot-nox)
 fi
 
 missing=()

@@ -258,6 +258,7 @@ RunResult RunScore(const ModuleExports& exports, const Score& score, const RunSe
     // Only the latest reading of the document is kept: each invocation is compared with the one before it,
     // and what it reports (dialogs, message boxes, changes) is all that stays of it.
     std::optional<Score> latest;
+    result.invocations.reserve(static_cast<std::size_t>(std::max(settings.repeat, 0)));
     for (int run = 1; run <= settings.repeat; ++run) {
         Invocation invocation;
         invocation.run = run;
