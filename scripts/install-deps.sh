@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, running and testing need, skipping those already installed.
-# Usage: scripts/install-deps.sh run|test
+# Usage: scripts/install-deps.sh run|test|bench
 set -euo pipefail
 mode="${1:-test}"
 
@@ -14,6 +14,10 @@ if [ "$mode" = test ]; then
     # The Windows stand-in host and module run under Wine (32-bit and 64-bit) with an X server of their own;
     # xwininfo (x11-utils) tells when the dialog's window is up for its picture.
     packages+=(wine wine32:i386 xvfb xauth x11-utils imagemagick fonts-wine)
+fi
+# bench/run.sh draws its plot with gnuplot.
+if [ "$mode" = bench ]; then
+    packages+=(gnuplot-nox)
 fi
 
 missing=()

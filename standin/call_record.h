@@ -13,24 +13,31 @@
 namespace standin {
 
 // One call the module made into the stand-in host: counted always, logged with its arguments when the call
-// log is on, and given its result when the call returns.
+// log is on, and given its result when the call returns. A host function (FX_) is timed from the making of
+// its record to the record's end, which is the function's entry and exit.
 class CallRecord {
   public:
-    CallRecord(const char* function, std::vector<int64_t> args, std::string text = {}) {
+    CallRecord(const char* function, std::vector<int64_t> args, std::string text = {})
+        : timed_(IsHostFunction(function)) {
         ++gHostCallDepth;
+        if (timed_) Host().stats.Enter();
         Host().Count(function);
         index_ = Host().Log(function, std::move(args), std::move(text));
     }
 
     // The arguments are only put together when the log is on.
     template <typename MakeArgs, typename = std::enable_if_t<std::is_invocable_v<MakeArgs>>>
-    CallRecord(const char* function, MakeArgs makeArgs) {
+    CallRecord(const char* function, MakeArgs makeArgs) : timed_(IsHostFunction(function)) {
         ++gHostCallDepth;
+        if (timed_) Host().stats.Enter();
         Host().Count(function);
         if (Host().logCalls) index_ = Host().Log(function, makeArgs());
     }
 
-    ~CallRecord() { --gHostCallDepth; }
+    ~CallRecord() {
+        if (timed_) Host().stats.Leave();
+        --gHostCallDepth;
+    }
     CallRecord(const CallRecord&) = delete;
     CallRecord& operator=(const CallRecord&) = delete;
 
@@ -52,6 +59,11 @@ class CallRecord {
     }
 
   private:
+    static bool IsHostFunction(const char* function) {
+        return function[0] == 'F' && function[1] == 'X' && function[2] == '_';
+    }
+
+    bool timed_;
     long index_ = -1;
 };
 

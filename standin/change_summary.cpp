@@ -1,6 +1,7 @@
 #include "standin/change_summary.h"
 
 #include <algorithm>
+#include <deque>
 #include <map>
 #include <set>
 #include <sstream>
@@ -43,58 +44,104 @@ std::string Plural(int count, const char* one, const char* many) {
     return std::to_string(count) + " " + (count == 1 ? one : many);
 }
 
-// Why an instrument-change mark stands at (measure, staff): an instrument change of that staff starts there,
-// or ended in the measure before.
-void ExplainMark(const Score& score, ExpressionChange& change) {
-    for (const ScoreStyleAssignment& a : score.styleAssignments) {
-        if (a.staff != change.staff) continue;
-        const ScoreStaffStyle* style = score.StaffStyle(a.style);
-        if (style == nullptr || !style->changesInstrument) continue;
-        const std::string span = PlainText(style->name) + ", m. " + std::to_string(a.start.measure) + "-" +
-                                 std::to_string(a.end.measure);
-        if (a.start.measure == change.measure) {
-            change.role = MarkRole::Start;
-            change.roleText = "start of " + span;
-            return;
-        }
-        if (a.end.measure + 1 == change.measure) {
-            change.role = MarkRole::End;
-            change.roleText = "end of " + span;
-            return;
+// Why an instrument-change mark may stand at (staff, measure): the first instrument change of that staff, in
+// the order of its assignments, that starts in the measure or ended in the measure before.
+struct MarkReason {
+    MarkRole role = MarkRole::None;
+    const ScoreStyleAssignment* assignment = nullptr;
+    const ScoreStaffStyle* style = nullptr;
+};
+
+class MarkReasons {
+  public:
+    explicit MarkReasons(const Score& score, const ScoreIndex& index) {
+        for (const ScoreStyleAssignment& a : score.styleAssignments) {
+            const ScoreStaffStyle* style = index.StaffStyle(a.style);
+            if (style == nullptr || !style->changesInstrument) continue;
+            reasons_.emplace(std::make_pair(a.staff, int{a.start.measure}),
+                             MarkReason{MarkRole::Start, &a, style});
+            reasons_.emplace(std::make_pair(a.staff, a.end.measure + 1),
+                             MarkReason{MarkRole::End, &a, style});
         }
     }
-}
 
-ExpressionChange Describe(ChangeKind kind, const Score& score, const ScoreExpression& e) {
+    // Sets the change's role and its text ("start of Piccolo, m. 20-45"); nothing when no change explains it.
+    void Explain(ExpressionChange& change) const {
+        auto it = reasons_.find({change.staff, int{change.measure}});
+        if (it == reasons_.end()) return;
+        const MarkReason& reason = it->second;
+        const std::string span = PlainText(reason.style->name) + ", m. " +
+                                 std::to_string(reason.assignment->start.measure) + "-" +
+                                 std::to_string(reason.assignment->end.measure);
+        change.role = reason.role;
+        change.roleText = (reason.role == MarkRole::Start ? "start of " : "end of ") + span;
+    }
+
+  private:
+    std::map<std::pair<int16_t, int>, MarkReason> reasons_;
+};
+
+// What the summary looks up in one of the two scores.
+struct SummarySide {
+    explicit SummarySide(const Score& score) : index(score), reasons(score, index) {}
+    ScoreIndex index;
+    MarkReasons reasons;
+};
+
+ExpressionChange Describe(ChangeKind kind, const SummarySide& side, const ScoreExpression& e) {
+    const ScoreIndex& index = side.index;
     ExpressionChange change;
     change.kind = kind;
     change.measure = e.measure;
     change.inci = e.inci;
     change.staff = e.staff;
-    change.slot = score.SlotOf(e.staff);
-    if (const ScoreStaff* staff = score.Staff(e.staff)) change.staffName = PlainText(staff->name);
+    change.slot = index.SlotOf(e.staff);
+    if (const ScoreStaff* staff = index.Staff(e.staff)) change.staffName = PlainText(staff->name);
     change.definition = e.definition;
     change.shape = e.shape;
     if (!e.shape) {
         if (const ScoreTextExpression* definition =
-                score.TextExpression(static_cast<int16_t>(e.definition))) {
+                index.TextExpression(static_cast<int16_t>(e.definition))) {
             change.text = definition->text;
             change.plugin = definition->description.find(kPluginMarker) != std::string::npos;
         }
     }
-    if (change.plugin) ExplainMark(score, change);
+    if (change.plugin) side.reasons.Explain(change);
     return change;
 }
 
 // (measure, staff, text as it reads) of every expression: what a reader of the score sees.
-std::multiset<std::tuple<int16_t, int16_t, std::string>> Visible(const Score& score) {
-    std::multiset<std::tuple<int16_t, int16_t, std::string>> seen;
+// Sorted, so that two readings compare in one pass.
+std::vector<std::tuple<int16_t, int16_t, std::string>> Visible(const Score& score, const ScoreIndex& index) {
+    std::vector<std::tuple<int16_t, int16_t, std::string>> seen;
+    seen.reserve(score.expressions.size());
     for (const ScoreExpression& e : score.expressions) {
-        seen.emplace(e.measure, e.staff,
-                     e.shape ? std::string("(shape ") + std::to_string(e.definition) + ")"
-                             : ExpressionShownText(score, e));
+        seen.emplace_back(e.measure, e.staff,
+                          e.shape ? std::string("(shape ") + std::to_string(e.definition) + ")"
+                                  : ExpressionShownText(index, e));
     }
+    std::sort(seen.begin(), seen.end());
     return seen;
+}
+
+// Pairs each removed expression with the first added one, in the order of the changes, at the same measure
+// and staff with the same text that no earlier removed one took: placed anew.
+int PairPlacedAnew(std::vector<ExpressionChange>& changes) {
+    std::map<std::tuple<int16_t, int16_t, std::string>, std::deque<std::size_t>> added;
+    for (std::size_t i = 0; i < changes.size(); ++i) {
+        const ExpressionChange& c = changes[i];
+        if (c.kind == ChangeKind::Added) added[{c.measure, c.staff, c.ShownText()}].push_back(i);
+    }
+    int pairs = 0;
+    for (ExpressionChange& gone : changes) {
+        if (gone.kind != ChangeKind::Removed) continue;
+        auto come = added.find({gone.measure, gone.staff, gone.ShownText()});
+        if (come == added.end() || come->second.empty()) continue;
+        gone.placedAnew = changes[come->second.front()].placedAnew = true;
+        come->second.pop_front();
+        ++pairs;
+    }
+    return pairs;
 }
 
 }  // namespace
@@ -113,6 +160,12 @@ std::string ExpressionShownText(const Score& score, const ScoreExpression& expre
     return definition == nullptr ? std::string() : PlainText(definition->text);
 }
 
+std::string ExpressionShownText(const ScoreIndex& index, const ScoreExpression& expression) {
+    if (expression.shape) return std::string();
+    const ScoreTextExpression* definition = index.TextExpression(static_cast<int16_t>(expression.definition));
+    return definition == nullptr ? std::string() : PlainText(definition->text);
+}
+
 std::string ExpressionChange::ShownText() const {
     return shape ? std::string("(shape)") : PlainText(text);
 }
@@ -128,41 +181,35 @@ ChangeSummary SummarizeChanges(const Score& before, const Score& after) {
     const std::vector<ExpressionMatchKey> afterKeys = ExpressionMatchKeys(after.expressions);
     const std::set<ExpressionMatchKey> previous(beforeKeys.begin(), beforeKeys.end());
     const std::set<ExpressionMatchKey> current(afterKeys.begin(), afterKeys.end());
+    const SummarySide previousSide(before);
+    const SummarySide currentSide(after);
+    const ScoreIndex& beforeIndex = previousSide.index;
+    const ScoreIndex& afterIndex = currentSide.index;
 
     for (std::size_t i = 0; i < after.expressions.size(); ++i) {
         const ScoreExpression& e = after.expressions[i];
         if (previous.count(afterKeys[i]) == 0) {
-            summary.changes.push_back(Describe(ChangeKind::Added, after, e));
+            summary.changes.push_back(Describe(ChangeKind::Added, currentSide, e));
             continue;
         }
         if (e.shape) continue;
-        const ScoreTextExpression* was = before.TextExpression(static_cast<int16_t>(e.definition));
-        const ScoreTextExpression* now = after.TextExpression(static_cast<int16_t>(e.definition));
+        const ScoreTextExpression* was = beforeIndex.TextExpression(static_cast<int16_t>(e.definition));
+        const ScoreTextExpression* now = afterIndex.TextExpression(static_cast<int16_t>(e.definition));
         if (was == nullptr || now == nullptr) continue;
         if (was->textBlock != now->textBlock || was->text != now->text ||
             was->description != now->description) {
-            ExpressionChange change = Describe(ChangeKind::Rewritten, after, e);
+            ExpressionChange change = Describe(ChangeKind::Rewritten, currentSide, e);
             change.previousText = was->text;
             summary.changes.push_back(change);
         }
     }
     for (std::size_t i = 0; i < before.expressions.size(); ++i) {
         if (current.count(beforeKeys[i]) == 0)
-            summary.changes.push_back(Describe(ChangeKind::Removed, before, before.expressions[i]));
+            summary.changes.push_back(Describe(ChangeKind::Removed, previousSide, before.expressions[i]));
     }
 
     // A removed expression and an added one at the same measure and staff with the same text: placed anew.
-    for (ExpressionChange& gone : summary.changes) {
-        if (gone.kind != ChangeKind::Removed) continue;
-        for (ExpressionChange& come : summary.changes) {
-            if (come.kind == ChangeKind::Added && !come.placedAnew && come.measure == gone.measure &&
-                come.staff == gone.staff && come.ShownText() == gone.ShownText()) {
-                gone.placedAnew = come.placedAnew = true;
-                ++summary.placedAnew;
-                break;
-            }
-        }
-    }
+    summary.placedAnew = PairPlacedAnew(summary.changes);
 
     std::stable_sort(summary.changes.begin(), summary.changes.end(),
                      [](const ExpressionChange& a, const ExpressionChange& b) {
@@ -177,7 +224,8 @@ ChangeSummary SummarizeChanges(const Score& before, const Score& after) {
             if (PlainText(c.previousText) == c.ShownText()) ++summary.rewrittenWithSameText;
         }
     }
-    summary.sameExpressionsAfter = Visible(before) == Visible(after);
+    summary.sameExpressionsAfter = Visible(before, beforeIndex) == Visible(after, afterIndex);
+    summary.changes.shrink_to_fit();  // summaries are kept, one per invocation of a long run
     return summary;
 }
 

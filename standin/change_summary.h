@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "standin/score_file.h"
+#include "standin/score_index.h"
 
 namespace standin {
 
@@ -67,6 +68,7 @@ std::string FormatChangeSummary(const ChangeSummary& summary);
 
 // The text of the definition an expression shows, as it reads; empty for a shape or a missing definition.
 std::string ExpressionShownText(const Score& score, const ScoreExpression& expression);
+std::string ExpressionShownText(const ScoreIndex& index, const ScoreExpression& expression);
 
 // How many characters a UTF-8 text shows (code points).
 std::size_t TextWidth(const std::string& utf8);

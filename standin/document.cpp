@@ -59,6 +59,15 @@ const Bytes* Document::Find(uint32_t tag, const RecordKey& key) const {
     const Records* records = RecordsOf(tag);
     if (records == nullptr) return nullptr;
     if (AtCursor(records, key)) return &cursor_->second;
+    // Records are often read in key order (the incidents of a measure one after the other): the record after
+    // the last one found is tried before a search.
+    if (cursorRecords_ == records) {
+        auto next = std::next(cursor_);
+        if (next != records->end() && next->first == key) {
+            Remember(records, next);
+            return &next->second;
+        }
+    }
     auto r = records->find(key);
     if (r == records->end()) return nullptr;
     Remember(records, r);
@@ -121,6 +130,12 @@ std::vector<std::pair<RecordKey, Bytes>> Document::All(uint32_t tag) const {
     std::vector<std::pair<RecordKey, Bytes>> all;
     if (const Records* records = RecordsOf(tag)) all.assign(records->begin(), records->end());
     return all;
+}
+
+const std::map<RecordKey, Bytes>& Document::RecordsWithTag(uint32_t tag) const {
+    static const Records kNone;
+    const Records* records = RecordsOf(tag);
+    return records == nullptr ? kNone : *records;
 }
 
 std::size_t Document::Count(uint32_t tag) const {

@@ -54,6 +54,8 @@ class Document {
     std::optional<RecordKey> NextKey(uint32_t tag, const RecordKey& key) const;
     // Every record of a tag in key order.
     std::vector<std::pair<RecordKey, Bytes>> All(uint32_t tag) const;
+    // The same without copying them: valid until the document changes.
+    const std::map<RecordKey, Bytes>& RecordsWithTag(uint32_t tag) const;
     // The key a create gets: (-1, -1) or item 0xFFFF with inci 0 asks for a new item (one above the highest
     // item number of the tag, at least 1); (itemNo, -1) for a new incident after the last of that item. With
     // `detail`, (itemNo, -1) asks for a new itemNo2 and (itemNo, itemNo2, -1) for a new incident. A key that

@@ -46,6 +46,7 @@ void StandinHost::Count(std::string_view function) {
     auto it = callCounts.find(function);
     if (it == callCounts.end()) it = callCounts.emplace(std::string(function), 0).first;
     ++it->second;
+    stats.Count(function);
 }
 
 int StandinHost::CountCalls(const std::string& function) const {

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "standin/call_stats.h"
 #include "standin/document.h"
 
 namespace standin {
@@ -105,6 +106,9 @@ class StandinHost {
     void Count(std::string_view function);
     int CountCalls(const std::string& function) const;
     std::vector<HostCall> CallsTo(const std::string& function) const;
+    // Counts by function and tag and the time inside host functions, for `run --stats` (log on or off); off
+    // until enabled, so that a run without it pays nothing.
+    CallStatsRecorder stats;
 
     // ---- Window ----
     // The host's main window, given by FX_GetCurrentWindow and at offset 520 of FX_GetCurrentWindowInfo.

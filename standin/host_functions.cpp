@@ -61,6 +61,7 @@ int32_t FX_CALL FX_LoadEData(uint32_t tag, void* key8, void* buffer, uint32_t* s
     });
     if (Host().faults.FailsNow("FX_LoadEData", tag)) return call.Return16(0);
     if (key8 == nullptr || size == nullptr) return call.Return16(0);
+    Host().stats.Load(tag, RecordKey::FromBytes(key8).fields, buffer == nullptr);
     const Bytes* record = Host().Doc().Find(tag, RecordKey::FromBytes(key8));
     if (record == nullptr) return call.Return16(0);
     if (buffer == nullptr) {
@@ -79,6 +80,7 @@ int32_t FX_CALL FX_SaveEData(uint32_t tag, void* key8, const void* buffer, uint3
     });
     if (Host().faults.FailsNow("FX_SaveEData", tag)) return call.Return16(0);
     if (key8 == nullptr || (buffer == nullptr && size != 0)) return call.Return16(0);
+    Host().stats.Wrote();
     const auto* p = static_cast<const uint8_t*>(buffer);
     Host().Doc().Put(tag, RecordKey::FromBytes(key8), size != 0 ? Bytes(p, p + size) : Bytes());
     return call.Return16(1);
@@ -91,6 +93,7 @@ int32_t FX_CALL FX_CreateEData(uint32_t tag, void* key8, const void* buffer, uin
     });
     if (Host().faults.FailsNow("FX_CreateEData", tag)) return call.Return16(0);
     if (key8 == nullptr || (buffer == nullptr && size != 0)) return call.Return16(0);
+    Host().stats.Wrote();
     const auto* p = static_cast<const uint8_t*>(buffer);
     auto key = Host().Doc().Create(tag, RecordKey::FromBytes(key8), standin::layout::IsDetailTag(tag),
                                    size != 0 ? Bytes(p, p + size) : Bytes());
@@ -103,6 +106,7 @@ int32_t FX_CALL FX_DeleteEData(uint32_t tag, void* key8, uint32_t version) {
     CallRecord call("FX_DeleteEData", [&] { return Append(KeyArgs(tag, key8), {version}); });
     if (Host().faults.FailsNow("FX_DeleteEData", tag)) return call.Return16(0);
     if (key8 == nullptr) return call.Return16(0);
+    Host().stats.Wrote();
     const RecordKey key = RecordKey::FromBytes(key8);
     standin::Document& doc = Host().Doc();
     const bool deleted =

@@ -137,6 +137,7 @@ std::string EscapeMarkup(const std::string& text) {
 
 std::string RenderReport(const ReportInput& input) {
     const Score& score = input.after;
+    const ScoreIndex index(score);
     std::size_t longestName = 4;
     for (const ScoreStaff& staff : score.staves)
         longestName = std::max(longestName, TextWidth(PlainText(staff.name)));
@@ -200,9 +201,9 @@ std::string RenderReport(const ReportInput& input) {
 
     // Style assignments as bars in their staff's row.
     for (const ScoreStyleAssignment& a : score.styleAssignments) {
-        const int slot = score.SlotOf(a.staff);
+        const int slot = index.SlotOf(a.staff);
         if (slot == 0) continue;
-        const ScoreStaffStyle* style = score.StaffStyle(a.style);
+        const ScoreStaffStyle* style = index.StaffStyle(a.style);
         const bool change = style != nullptr && style->changesInstrument;
         const std::string name =
             style != nullptr ? PlainText(style->name) : "style " + std::to_string(a.style);
@@ -236,8 +237,8 @@ std::string RenderReport(const ReportInput& input) {
     for (const ScoreExpression& e : score.expressions) {
         Label label;
         label.measure = e.measure;
-        label.slot = score.SlotOf(e.staff);
-        label.text = e.shape ? "shape " + std::to_string(e.definition) : ExpressionShownText(score, e);
+        label.slot = index.SlotOf(e.staff);
+        label.text = e.shape ? "shape " + std::to_string(e.definition) : ExpressionShownText(index, e);
         auto state = states.find({e.measure, e.inci, e.staff});
         label.state = state == states.end() ? LabelState::Unchanged : state->second;
         labels.push_back(label);
@@ -246,7 +247,7 @@ std::string RenderReport(const ReportInput& input) {
         if (c.kind != ChangeKind::Removed) continue;
         Label label;
         label.measure = c.measure;
-        label.slot = input.after.SlotOf(c.staff);
+        label.slot = index.SlotOf(c.staff);
         label.text = c.shape ? "shape " + std::to_string(c.definition) : c.ShownText();
         label.state = LabelState::Removed;
         labels.push_back(label);

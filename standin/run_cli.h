@@ -58,6 +58,12 @@ class RunCommandLine {
         report_ = run->add_option("--report", reportText_,
                                   "Write an HTML report with a picture of the score to this file");
         run->add_flag("--in-place", options_.inPlace, "Write the resulting score back into SCORE");
+        run->add_flag("--stats", options_.stats,
+                      "After each invocation, count the host calls the module made (by function, loads "
+                      "also by tag), the calls per mark placed (marks added or rewritten), the loads that "
+                      "fetched a record again with nothing written in between, and split the "
+                      "invocation's wall time into time inside host functions and time in the module "
+                      "between them");
         run->add_option("--module", options_.modulePath, "The plug-in module to load")->capture_default_str();
         return run;
     }

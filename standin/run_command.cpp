@@ -1,6 +1,7 @@
 #include "standin/run_command.h"
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <istream>
 #include <ostream>
@@ -83,6 +84,14 @@ class ModelPlatform : public RunPlatform {
         for (std::size_t i = boxesBefore_; i < Ui().messageBoxes.size(); ++i) {
             const MessageBoxRecord& box = Ui().messageBoxes[i];
             boxes.push_back(MessageSighting{Utf16ToUtf8(box.caption), Utf16ToUtf8(box.text)});
+        }
+        // What has been told is not kept a second time in the window model: over many invocations, the
+        // dialogs' windows would pile up there.
+        if (Ui().currentRun == nullptr) {
+            Ui().dialogRuns.erase(Ui().dialogRuns.begin() + static_cast<std::ptrdiff_t>(runsBefore_),
+                                  Ui().dialogRuns.end());
+            Ui().messageBoxes.erase(Ui().messageBoxes.begin() + static_cast<std::ptrdiff_t>(boxesBefore_),
+                                    Ui().messageBoxes.end());
         }
     }
 
@@ -227,10 +236,10 @@ RunResult RunScore(const ModuleExports& exports, const Score& score, const RunSe
     BuildDocument(score, settings.hostVersion);
     platform.Prepare();
 
-    Score reference = score;
-    reference.hostVersion = settings.hostVersion;
+    // The score read back keeps the file's order of items, its selection and spelling (ReadDocument takes
+    // the host version apart).
     RunResult result;
-    result.before = ReadDocument(settings.hostVersion, reference);
+    result.before = ReadDocument(settings.hostVersion, score);
 
     // What the application does when it loads a plug-in: tell it the version, then initialise it.
     exports.version(settings.hostVersion);
@@ -246,22 +255,35 @@ RunResult RunScore(const ModuleExports& exports, const Score& score, const RunSe
     region.endPosition = settings.selection.endPosition;
     const auto regionRecord = MakeRegionRecord(region);
 
-    const Score* previous = &result.before;
+    // Only the latest reading of the document is kept: each invocation is compared with the one before it,
+    // and what it reports (dialogs, message boxes, changes) is all that stays of it.
+    std::optional<Score> latest;
+    result.invocations.reserve(static_cast<std::size_t>(std::max(settings.repeat, 0)));
     for (int run = 1; run <= settings.repeat; ++run) {
         Invocation invocation;
         invocation.run = run;
         platform.BeforeInvoke(run);
+        Host().stats.Restart(settings.stats);
+        const auto started = std::chrono::steady_clock::now();
         invocation.result = exports.invoke(platform.ParentWindow(), 0, regionRecord.data(), 0);
+        const auto ended = std::chrono::steady_clock::now();
+        if (settings.stats) {
+            invocation.stats = Host().stats.Stats();
+            invocation.stats.invocation = ended - started;
+            Host().stats.Restart(false);
+        }
         platform.AfterInvoke(run, invocation.dialogs, invocation.messageBoxes);
-        invocation.after = ReadDocument(settings.hostVersion, reference);
-        invocation.changes = SummarizeChanges(*previous, invocation.after);
+        // The last reading is the result and holds every definition; the others serve the comparison.
+        Score after = ReadDocument(settings.hostVersion, score,
+                                   run == settings.repeat ? DefinitionsRead::All : DefinitionsRead::Shown);
+        invocation.changes = SummarizeChanges(latest ? *latest : result.before, after);
         result.invocations.push_back(std::move(invocation));
-        previous = &result.invocations.back().after;
-        if (settings.onInvocation) settings.onInvocation(result.invocations.back());
+        if (settings.onInvocation) settings.onInvocation(result.invocations.back(), after);
+        latest = std::move(after);
     }
     exports.terminate(0);
 
-    result.after = result.invocations.empty() ? result.before : result.invocations.back().after;
+    result.after = latest ? std::move(*latest) : result.before;
     result.changes = SummarizeChanges(result.before, result.after);
     return result;
 }
@@ -427,11 +449,16 @@ int RunCommand(const RunCommandOptions& options, const RunPlatformFactory& platf
     settings.hostVersion = hostVersion;
     settings.selection = selection;
     settings.repeat = options.repeat;
-    settings.onInvocation = [&](const Invocation& invocation) {
-        out << FormatInvocation(invocation, options.repeat) << "\n" << std::flush;
+    settings.stats = options.stats;
+    settings.onInvocation = [&](const Invocation& invocation, const Score&) {
+        out << FormatInvocation(invocation, options.repeat);
+        if (options.stats) {
+            out << FormatCallStats(invocation.stats, invocation.changes.added + invocation.changes.rewritten);
+        }
+        out << "\n" << std::flush;
     };
     std::unique_ptr<RunPlatform> platform = platforms(answers, options.interactive);
-    const RunResult result = RunScore(module->Exports(), score, settings, *platform);
+    RunResult result = RunScore(module->Exports(), score, settings, *platform);
     module.reset();
 
     if (options.repeat > 1) {
@@ -441,7 +468,7 @@ int RunCommand(const RunCommandOptions& options, const RunPlatformFactory& platf
 
     int status = kExitOk;
     if (outPath) {
-        const std::string json = ScoreToJson(result.after).dump(2, ' ', false) + "\n";
+        const std::string json = ScoreToJsonText(result.after);
         if (WriteFileAtomically(*outPath, json, error)) {
             out << "Wrote the result score to " << *outPath << "\n";
         } else {
@@ -454,9 +481,10 @@ int RunCommand(const RunCommandOptions& options, const RunPlatformFactory& platf
         report.title = std::filesystem::u8path(options.scorePath).filename().u8string();
         report.subtitle = "Selection: " + RegionText(selection) + "; " + DescribeAnswers(result) +
                           (options.repeat > 1 ? "; " + std::to_string(options.repeat) + " runs" : "");
-        report.before = result.before;
-        report.after = result.after;
-        report.changes = result.changes;
+        // The run's scores are not needed after the report: moved, not copied.
+        report.before = std::move(result.before);
+        report.after = std::move(result.after);
+        report.changes = std::move(result.changes);
         report.selection = selection;
         if (WriteFileAtomically(*options.reportPath, RenderReport(report), error)) {
             out << "Wrote the report to " << *options.reportPath << "\n";
@@ -482,6 +510,7 @@ std::string DescribeScore(const Score& score, const std::string& title) {
     out << "Selection: " << RegionText(score.SelectionOrWholeScore())
         << (score.selection ? "" : " (none given: the whole score)") << "\n\n";
 
+    const ScoreIndex index(score);
     std::size_t nameWidth = 4;
     for (const ScoreStaff& s : score.staves) nameWidth = std::max(nameWidth, TextWidth(PlainText(s.name)));
     nameWidth += 2;
@@ -493,13 +522,12 @@ std::string DescribeScore(const Score& score, const std::string& title) {
              << pad(PlainText(staff.name), nameWidth);
         const std::string lead = head.str();
         bool first = true;
-        for (const ScoreStyleAssignment& a : score.styleAssignments) {
-            if (a.staff != staff.id) continue;
-            const ScoreStaffStyle* style = score.StaffStyle(a.style);
+        for (const ScoreStyleAssignment* a : index.AssignmentsOf(staff.id)) {
+            const ScoreStaffStyle* style = index.StaffStyle(a->style);
             out << (first ? lead : std::string(TextWidth(lead), ' '))
-                << (style != nullptr ? PlainText(style->name) : "style " + std::to_string(a.style)) << ", m. "
-                << a.start.measure << " (" << a.start.position << ") to m. " << a.end.measure << " ("
-                << a.end.position << "), "
+                << (style != nullptr ? PlainText(style->name) : "style " + std::to_string(a->style))
+                << ", m. " << a->start.measure << " (" << a->start.position << ") to m. " << a->end.measure
+                << " (" << a->end.position << "), "
                 << (style != nullptr && style->changesInstrument ? "changes the instrument"
                                                                  : "no instrument change")
                 << "\n";
@@ -513,7 +541,7 @@ std::string DescribeScore(const Score& score, const std::string& title) {
     out << "\n";
     for (const ScoreMultiStaffInstrument& m : score.multiStaffInstruments) {
         out << "  " << m.id << ": staves";
-        for (int16_t id : m.staves) out << " " << id << " (slot " << score.SlotOf(id) << ")";
+        for (int16_t id : m.staves) out << " " << id << " (slot " << index.SlotOf(id) << ")";
         if (const ScoreGroup* g = score.Group(m.group)) {
             out << "; group " << g->id << " " << Quote(PlainText(g->name));
         } else {
@@ -544,11 +572,11 @@ std::string DescribeScore(const Score& score, const std::string& title) {
     for (const ScoreExpression& e : score.expressions) expressions.push_back(&e);
     std::stable_sort(expressions.begin(), expressions.end(),
                      [&](const ScoreExpression* a, const ScoreExpression* b) {
-                         return std::make_pair(a->measure, score.SlotOf(a->staff)) <
-                                std::make_pair(b->measure, score.SlotOf(b->staff));
+                         return std::make_pair(a->measure, index.SlotOf(a->staff)) <
+                                std::make_pair(b->measure, index.SlotOf(b->staff));
                      });
     for (const ScoreExpression* e : expressions) {
-        const ScoreStaff* staff = score.Staff(e->staff);
+        const ScoreStaff* staff = index.Staff(e->staff);
         std::string where = (staff != nullptr ? PlainText(staff->name) : std::string("?")) + " (staff " +
                             std::to_string(e->staff) + ")";
         out << "  " << pad("m. " + std::to_string(e->measure), 8) << pad(where, nameWidth + 12);
@@ -556,7 +584,7 @@ std::string DescribeScore(const Score& score, const std::string& title) {
             out << "shape expression " << e->definition << "\n";
             continue;
         }
-        const ScoreTextExpression* t = score.TextExpression(static_cast<int16_t>(e->definition));
+        const ScoreTextExpression* t = index.TextExpression(static_cast<int16_t>(e->definition));
         if (t == nullptr) {
             out << "definition " << e->definition << " (missing)\n";
             continue;

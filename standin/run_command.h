@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "platform/win32_subset.h"
+#include "standin/call_stats.h"
 #include "standin/change_summary.h"
 #include "standin/dialog_user.h"
 #include "standin/module_loader.h"
@@ -60,8 +61,8 @@ struct Invocation {
     uint32_t result = 0;
     std::vector<DialogSighting> dialogs;
     std::vector<MessageSighting> messageBoxes;
-    Score after;            // the score as the document holds it afterwards
     ChangeSummary changes;  // against the score before this invocation
+    HostCallStats stats;    // with RunSettings::stats: the host calls the module made, where the time went
 };
 
 // ---- The platform's part of a run ----
@@ -90,8 +91,11 @@ struct RunSettings {
     uint32_t hostVersion = kDefaultHostVersion;
     ScoreSelection selection;
     int repeat = 1;
-    // Called after each invocation, while the next has not begun.
-    std::function<void(const Invocation&)> onInvocation;
+    bool stats = false;  // keep each invocation's HostCallStats
+    // Called after each invocation, while the next has not begun, with the score the document holds then
+    // (the run keeps only the latest such score, not one per invocation). Before the last invocation, the
+    // score's text expressions are only those its expressions show.
+    std::function<void(const Invocation&, const Score& after)> onInvocation;
 };
 
 struct RunResult {
@@ -132,6 +136,7 @@ struct RunCommandOptions {
     std::optional<std::string> outPath;
     std::optional<std::string> reportPath;
     bool inPlace = false;
+    bool stats = false;  // print the host calls and the time split of each invocation
     std::string modulePath;
 };
 

@@ -286,14 +286,18 @@ template <typename T, typename Key>
 std::vector<T> InReferenceOrder(std::vector<std::pair<Key, T>> found, const std::vector<Key>& referenceKeys) {
     std::map<Key, std::size_t> place;
     for (std::size_t i = 0; i < referenceKeys.size(); ++i) place.emplace(referenceKeys[i], i);
-    const std::size_t after = referenceKeys.size();
-    std::stable_sort(found.begin(), found.end(), [&](const auto& a, const auto& b) {
-        auto pa = place.find(a.first);
-        auto pb = place.find(b.first);
-        return (pa == place.end() ? after : pa->second) < (pb == place.end() ? after : pb->second);
-    });
+    // Each item's place is looked up once, not at every comparison of the sort.
+    std::vector<std::pair<std::size_t, std::size_t>> order;  // (place, index in found)
+    order.reserve(found.size());
+    for (std::size_t i = 0; i < found.size(); ++i) {
+        auto p = place.find(found[i].first);
+        order.emplace_back(p == place.end() ? referenceKeys.size() : p->second, i);
+    }
+    std::stable_sort(order.begin(), order.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
     std::vector<T> ordered;
-    for (auto& item : found) ordered.push_back(std::move(item.second));
+    ordered.reserve(found.size());
+    for (const auto& [rank, i] : order) ordered.push_back(std::move(found[i].second));
     return ordered;
 }
 
@@ -678,71 +682,142 @@ Score ReadScoreText(const std::string& content, const std::string& name) {
 // ---- Writing
 // ---------------------------------------------------------------------------------------------------
 
-nlohmann::ordered_json ScoreToJson(const Score& score) {
-    using ojson = nlohmann::ordered_json;
-    ojson out = ojson::object();
+namespace {
+
+using ojson = nlohmann::ordered_json;
+
+// Calls `each` with the JSON of every item of the list `name`, in the score's order.
+template <typename Each>
+void ForEachListItem(const Score& score, const std::string& name, Each each) {
+    if (name == "fonts") {
+        for (const ScoreFont& f : score.fonts) each(ojson{{"number", f.number}, {"name", f.name}});
+    } else if (name == "staves") {
+        for (const ScoreStaff& s : score.staves) each(ojson{{"id", s.id}, {"name", s.name}});
+    } else if (name == "staffStyles") {
+        for (const ScoreStaffStyle& s : score.staffStyles)
+            each(ojson{{"id", s.id}, {"name", s.name}, {"changesInstrument", s.changesInstrument}});
+    } else if (name == "styleAssignments") {
+        for (const ScoreStyleAssignment& a : score.styleAssignments) {
+            each(ojson{{"staff", a.staff},
+                       {"style", a.style},
+                       {"start", {{"measure", a.start.measure}, {"position", a.start.position}}},
+                       {"end", {{"measure", a.end.measure}, {"position", a.end.position}}}});
+        }
+    } else if (name == "multiStaffInstruments") {
+        for (const ScoreMultiStaffInstrument& m : score.multiStaffInstruments)
+            each(ojson{{"id", m.id}, {"staves", m.staves}, {"group", m.group}});
+    } else if (name == "groups") {
+        for (const ScoreGroup& g : score.groups) {
+            each(ojson{{"id", g.id},
+                       {"top", g.top},
+                       {"bottom", g.bottom},
+                       {"startMeasure", g.startMeasure},
+                       {"name", g.name}});
+        }
+    } else if (name == "categories") {
+        for (const ScoreCategory& c : score.categories) {
+            each(ojson{
+                {"id", c.id},
+                {"name", c.name},
+                {"font", {{"number", c.font.number}, {"size", c.font.size}, {"effects", c.font.effects}}}});
+        }
+    } else if (name == "textExpressions") {
+        for (const ScoreTextExpression& t : score.textExpressions)
+            each(ojson{
+                {"id", t.id}, {"text", t.text}, {"description", t.description}, {"category", t.category}});
+    } else if (name == "expressions") {
+        for (const ScoreExpression& e : score.expressions) {
+            each(ojson{{"measure", e.measure},
+                       {"staff", e.staff},
+                       {"definition", e.definition},
+                       {"shape", e.shape}});
+        }
+    }
+}
+
+// The score's members other than its lists, in the file's order: the host version (as the file spelled it
+// when that still holds), the measures; the selection follows the lists.
+ojson HeadOf(const Score& score) {
+    ojson head = ojson::object();
     uint32_t spelled = 0;
     if (score.hostVersionText && ParseHostVersion(*score.hostVersionText, spelled) &&
         spelled == score.hostVersion) {
-        out["hostVersion"] = *score.hostVersionText;
+        head["hostVersion"] = *score.hostVersionText;
     } else if (score.hostVersionText || score.hostVersion != kDefaultHostVersion) {
-        out["hostVersion"] = FormatHostVersion(score.hostVersion);
+        head["hostVersion"] = FormatHostVersion(score.hostVersion);
     }
-    out["measures"] = score.measures;
+    head["measures"] = score.measures;
+    return head;
+}
 
-    std::map<std::string, ojson> lists;
-    for (const ScoreFont& f : score.fonts) lists["fonts"].push_back({{"number", f.number}, {"name", f.name}});
-    for (const ScoreStaff& s : score.staves) lists["staves"].push_back({{"id", s.id}, {"name", s.name}});
-    for (const ScoreStaffStyle& s : score.staffStyles) {
-        lists["staffStyles"].push_back(
-            {{"id", s.id}, {"name", s.name}, {"changesInstrument", s.changesInstrument}});
-    }
-    for (const ScoreStyleAssignment& a : score.styleAssignments) {
-        lists["styleAssignments"].push_back(
-            {{"staff", a.staff},
-             {"style", a.style},
-             {"start", {{"measure", a.start.measure}, {"position", a.start.position}}},
-             {"end", {{"measure", a.end.measure}, {"position", a.end.position}}}});
-    }
-    for (const ScoreMultiStaffInstrument& m : score.multiStaffInstruments) {
-        lists["multiStaffInstruments"].push_back({{"id", m.id}, {"staves", m.staves}, {"group", m.group}});
-    }
-    for (const ScoreGroup& g : score.groups) {
-        lists["groups"].push_back({{"id", g.id},
-                                   {"top", g.top},
-                                   {"bottom", g.bottom},
-                                   {"startMeasure", g.startMeasure},
-                                   {"name", g.name}});
-    }
-    for (const ScoreCategory& c : score.categories) {
-        lists["categories"].push_back(
-            {{"id", c.id},
-             {"name", c.name},
-             {"font", {{"number", c.font.number}, {"size", c.font.size}, {"effects", c.font.effects}}}});
-    }
-    for (const ScoreTextExpression& t : score.textExpressions) {
-        lists["textExpressions"].push_back(
-            {{"id", t.id}, {"text", t.text}, {"description", t.description}, {"category", t.category}});
-    }
-    for (const ScoreExpression& e : score.expressions) {
-        lists["expressions"].push_back(
-            {{"measure", e.measure}, {"staff", e.staff}, {"definition", e.definition}, {"shape", e.shape}});
-    }
-    for (const char* name : kLists) {
-        auto it = lists.find(name);
-        if (it != lists.end()) {
-            out[name] = it->second;
-        } else if (score.listsGiven.count(name) != 0) {
-            out[name] = ojson::array();
-        }
-    }
-    if (score.selection) {
-        const ScoreSelection& s = *score.selection;
-        out["selection"] = {{"startSlot", s.startSlot},         {"endSlot", s.endSlot},
-                            {"startMeasure", s.startMeasure},   {"endMeasure", s.endMeasure},
-                            {"startPosition", s.startPosition}, {"endPosition", s.endPosition}};
+std::optional<ojson> SelectionOf(const Score& score) {
+    if (!score.selection) return std::nullopt;
+    const ScoreSelection& s = *score.selection;
+    return ojson{{"startSlot", s.startSlot},         {"endSlot", s.endSlot},
+                 {"startMeasure", s.startMeasure},   {"endMeasure", s.endMeasure},
+                 {"startPosition", s.startPosition}, {"endPosition", s.endPosition}};
+}
+
+// A value's text as it stands `depth` levels deep in a document dumped with an indent of 2.
+std::string Nested(const ojson& value, int depth) {
+    std::string text = value.dump(2, ' ', false);
+    const std::string indent(static_cast<std::size_t>(2 * depth), ' ');
+    std::string out;
+    out.reserve(text.size());
+    std::size_t from = 0;
+    while (true) {
+        const std::size_t newline = text.find('\n', from);
+        out.append(text, from, newline == std::string::npos ? std::string::npos : newline + 1 - from);
+        if (newline == std::string::npos) break;
+        out += indent;
+        from = newline + 1;
     }
     return out;
+}
+
+}  // namespace
+
+nlohmann::ordered_json ScoreToJson(const Score& score) {
+    ojson out = HeadOf(score);
+    for (const char* name : kLists) {
+        ojson list = ojson::array();
+        ForEachListItem(score, name, [&](ojson item) { list.push_back(std::move(item)); });
+        if (!list.empty() || score.listsGiven.count(name) != 0) out[name] = std::move(list);
+    }
+    if (auto selection = SelectionOf(score)) out["selection"] = std::move(*selection);
+    return out;
+}
+
+std::string ScoreToJsonText(const Score& score) {
+    std::string text = "{";
+    const char* separator = "\n";
+    const auto member = [&](const std::string& key) {
+        text += separator;
+        text += "  " + ojson(key).dump() + ": ";
+        separator = ",\n";
+    };
+    const ojson head = HeadOf(score);
+    for (auto it = head.begin(); it != head.end(); ++it) {
+        member(it.key());
+        text += Nested(it.value(), 1);
+    }
+    for (const char* name : kLists) {
+        std::size_t count = 0;
+        std::string items;
+        ForEachListItem(score, name, [&](const ojson& item) {
+            items += count++ == 0 ? "\n    " : ",\n    ";
+            items += Nested(item, 2);
+        });
+        if (count == 0 && score.listsGiven.count(name) == 0) continue;
+        member(name);
+        text += count == 0 ? "[]" : "[" + items + "\n  ]";
+    }
+    if (auto selection = SelectionOf(score)) {
+        member("selection");
+        text += Nested(*selection, 1);
+    }
+    text += "\n}\n";
+    return text;
 }
 
 // ---- Building the document
@@ -785,7 +860,7 @@ void BuildDocument(const Score& score, uint32_t hostVersion) {
 // ---- Reading the document back
 // -------------------------------------------------------------------------------------
 
-Score ReadDocument(uint32_t hostVersion, const Score& reference) {
+Score ReadDocument(uint32_t hostVersion, const Score& reference, DefinitionsRead definitionsRead) {
     StandinHost& host = Host();
     const Document& doc = host.Doc();
     DocumentBuilder reader(host.Doc(), hostVersion);
@@ -797,8 +872,8 @@ Score ReadDocument(uint32_t hostVersion, const Score& reference) {
     score.selection = reference.selection;
     score.listsGiven = reference.listsGiven;
 
-    const auto measures = doc.All(L::kMeasureTag);
-    score.measures = measures.empty() ? 0 : measures.back().first.fields[0];
+    const auto& measures = doc.RecordsWithTag(L::kMeasureTag);
+    score.measures = measures.empty() ? 0 : measures.rbegin()->first.fields[0];
 
     std::vector<std::pair<int16_t, ScoreFont>> fonts;
     for (const auto& [number, name] : host.fonts) {
@@ -817,7 +892,7 @@ Score ReadDocument(uint32_t hostVersion, const Score& reference) {
     }
 
     std::vector<std::pair<int16_t, ScoreStaffStyle>> styles;
-    for (const auto& [key, data] : doc.All(L::kStaffStyleTag)) {
+    for (const auto& [key, data] : doc.RecordsWithTag(L::kStaffStyleTag)) {
         ScoreStaffStyle style;
         style.id = key.fields[0];
         style.name = reader.ReadTextBlockText(static_cast<int16_t>(Get16(data, L::kStyleFullNameID)));
@@ -832,7 +907,7 @@ Score ReadDocument(uint32_t hostVersion, const Score& reference) {
         std::move(styles), Ids(reference.staffStyles, [](const ScoreStaffStyle& s) { return s.id; }));
 
     std::vector<std::pair<std::pair<int16_t, int16_t>, ScoreStyleAssignment>> assignments;
-    for (const auto& [key, data] : doc.All(L::kStyleAssignTag)) {
+    for (const auto& [key, data] : doc.RecordsWithTag(L::kStyleAssignTag)) {
         ScoreStyleAssignment a;
         a.staff = key.fields[0];
         a.inci = key.fields[1];
@@ -846,7 +921,7 @@ Score ReadDocument(uint32_t hostVersion, const Score& reference) {
     score.styleAssignments = InReferenceOrder(std::move(assignments), AssignmentKeys(reference));
 
     std::vector<std::pair<int16_t, ScoreMultiStaffInstrument>> instruments;
-    for (const auto& [key, data] : doc.All(L::kMultiStaffTag)) {
+    for (const auto& [key, data] : doc.RecordsWithTag(L::kMultiStaffTag)) {
         ScoreMultiStaffInstrument m;
         m.id = key.fields[0];
         for (std::size_t i = 0; i < 3; ++i) {
@@ -861,7 +936,7 @@ Score ReadDocument(uint32_t hostVersion, const Score& reference) {
         Ids(reference.multiStaffInstruments, [](const ScoreMultiStaffInstrument& m) { return m.id; }));
 
     std::vector<std::pair<int16_t, ScoreGroup>> groups;
-    for (const auto& [key, data] : doc.All(L::kGroupTag)) {
+    for (const auto& [key, data] : doc.RecordsWithTag(L::kGroupTag)) {
         ScoreGroup g;
         g.id = key.fields[1];
         g.top = static_cast<int16_t>(Get16(data, L::kGroupTopStaff));
@@ -874,7 +949,7 @@ Score ReadDocument(uint32_t hostVersion, const Score& reference) {
         InReferenceOrder(std::move(groups), Ids(reference.groups, [](const ScoreGroup& g) { return g.id; }));
 
     std::vector<std::pair<int16_t, ScoreCategory>> categories;
-    for (const auto& [key, data] : doc.All(L::kCategoryTag)) {
+    for (const auto& [key, data] : doc.RecordsWithTag(L::kCategoryTag)) {
         ScoreCategory c;
         c.id = static_cast<int16_t>(Get16(data, L::kCategoryID));
         c.name = DecodeText(
@@ -889,24 +964,8 @@ Score ReadDocument(uint32_t hostVersion, const Score& reference) {
     score.categories = InReferenceOrder(
         std::move(categories), Ids(reference.categories, [](const ScoreCategory& c) { return c.id; }));
 
-    std::vector<std::pair<int16_t, ScoreTextExpression>> definitions;
-    for (const auto& entry : doc.All(L::kTextExpressionTag)) {
-        const int16_t id = entry.first.fields[0];
-        const TextExpressionInfo info = reader.ReadTextExpression(id);
-        ScoreTextExpression t;
-        t.id = id;
-        t.text = info.text;
-        t.description = info.description;
-        t.category = static_cast<int16_t>(info.categoryID);
-        t.textBlock = info.textBlockID;
-        definitions.emplace_back(id, t);
-    }
-    score.textExpressions =
-        InReferenceOrder(std::move(definitions),
-                         Ids(reference.textExpressions, [](const ScoreTextExpression& t) { return t.id; }));
-
     std::vector<ScoreExpression> expressions;
-    for (const auto& [key, data] : doc.All(L::kExpressionTag)) {
+    for (const auto& [key, data] : doc.RecordsWithTag(L::kExpressionTag)) {
         ScoreExpression e;
         e.measure = key.fields[0];
         e.inci = key.fields[1];
@@ -920,6 +979,35 @@ Score ReadDocument(uint32_t hostVersion, const Score& reference) {
     std::vector<std::pair<ExpressionMatchKey, ScoreExpression>> found;
     for (std::size_t i = 0; i < keys.size(); ++i) found.emplace_back(keys[i], expressions[i]);
     score.expressions = InReferenceOrder(std::move(found), ExpressionMatchKeys(reference.expressions));
+
+    // Definitions in key order: every one, or those an expression shows.
+    std::vector<int16_t> definitionIDs;
+    if (definitionsRead == DefinitionsRead::All) {
+        for (const auto& entry : doc.RecordsWithTag(L::kTextExpressionTag))
+            definitionIDs.push_back(entry.first.fields[0]);
+    } else {
+        for (const ScoreExpression& e : score.expressions) {
+            const auto id = static_cast<int16_t>(e.definition);
+            if (!e.shape && doc.Find(L::kTextExpressionTag, RecordKey::Other(id)) != nullptr)
+                definitionIDs.push_back(id);
+        }
+        std::sort(definitionIDs.begin(), definitionIDs.end());
+        definitionIDs.erase(std::unique(definitionIDs.begin(), definitionIDs.end()), definitionIDs.end());
+    }
+    std::vector<std::pair<int16_t, ScoreTextExpression>> definitions;
+    for (const int16_t id : definitionIDs) {
+        const TextExpressionInfo info = reader.ReadTextExpression(id);
+        ScoreTextExpression t;
+        t.id = id;
+        t.text = info.text;
+        t.description = info.description;
+        t.category = static_cast<int16_t>(info.categoryID);
+        t.textBlock = info.textBlockID;
+        definitions.emplace_back(id, t);
+    }
+    score.textExpressions =
+        InReferenceOrder(std::move(definitions),
+                         Ids(reference.textExpressions, [](const ScoreTextExpression& t) { return t.id; }));
     return score;
 }
 

@@ -169,6 +169,9 @@ Score ReadScoreText(const std::string& content, const std::string& name);
 // The score as JSON, in the file's field order. The host version is written as the file spelled it when it
 // still holds; optional lists and the selection only when the score has them.
 nlohmann::ordered_json ScoreToJson(const Score& score);
+// The text of the score file: ScoreToJson(score).dump(2, ' ', false) and a line end, put together item by
+// item, so that a large score is never held as a JSON value whole.
+std::string ScoreToJsonText(const Score& score);
 
 // Checks what depends on the host version the document is built for: a category name must fit the category
 // record; before 0x11000000 record texts hold only characters up to U+00FF and the staff style layout has no
@@ -178,10 +181,15 @@ void CheckForHostVersion(const Score& score, uint32_t hostVersion);
 // Builds the score into the host (Host()): a new document with the records of `hostVersion`'s layouts, the
 // staff order and the fonts. The score must have been checked (ScoreFromJson, CheckForHostVersion).
 void BuildDocument(const Score& score, uint32_t hostVersion);
+// Which text expression definitions ReadDocument reads: all, or only those an expression shows (what a
+// comparison of the expressions needs; the definitions a run leaves behind are not read again and again).
+enum class DefinitionsRead { All, Shown };
+
 // The score the host's document (Host()) holds now, read from its records with `hostVersion`'s layouts. Items
 // that `reference` (the score the document was built from) has keep its order; items it does not have follow,
 // in document order. The selection and the spelling of the host version come from `reference`.
-Score ReadDocument(uint32_t hostVersion, const Score& reference);
+Score ReadDocument(uint32_t hostVersion, const Score& reference,
+                   DefinitionsRead definitionsRead = DefinitionsRead::All);
 
 // What finds an expression again in another reading of the same document: (measure, staff, definition,
 // shape, n), n counting from 0 the expressions with the same first four in incident order (list order for

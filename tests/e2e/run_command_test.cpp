@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <random>
 #include <set>
 #include <sstream>
@@ -91,6 +92,10 @@ class RunCommandTest : public ModuleTest {
             EXPECT_TRUE(standin::ParseSelection(*select, score_, settings.selection, error)) << error;
         }
         settings.repeat = repeat;
+        standingAfter_.clear();
+        settings.onInvocation = [this](const standin::Invocation&, const Score& after) {
+            standingAfter_.push_back(Standing(after));
+        };
         std::istringstream in;
         std::ostringstream out;
         auto platform = standin::MakeModelPlatform(answers, false, in, out);
@@ -98,6 +103,7 @@ class RunCommandTest : public ModuleTest {
     }
 
     Score score_;
+    std::vector<std::multiset<Mark>> standingAfter_;  // the marks standing after each invocation of Run
 };
 
 TEST_F(RunCommandTest, OrchestraWithDefaultAnswersMarksEveryInstrumentChange) {
@@ -145,6 +151,77 @@ TEST_F(RunCommandTest, OrchestraWithDefaultAnswersMarksEveryInstrumentChange) {
     EXPECT_EQ(result.changes.removed, 1);
 }
 
+// --stats: each invocation's counts are those of the call log of that invocation alone (by function, loads by
+// tag), the marks placed are the marks added or rewritten, and the time inside host functions is part of the
+// invocation's.
+TEST_F(RunCommandTest, StatsCountWhatTheCallLogHoldsPerInvocation) {
+    // The model platform answers the dialog; around it, the log is turned on and emptied before each
+    // invocation, and checked against the invocation's stats once it is over.
+    class LoggedPlatform : public standin::RunPlatform {
+      public:
+        explicit LoggedPlatform(std::unique_ptr<standin::RunPlatform> inner) : inner_(std::move(inner)) {}
+        void Prepare() override {
+            inner_->Prepare();
+            standin::Host().logCalls = true;
+        }
+        void BeforeInvoke(int run) override {
+            inner_->BeforeInvoke(run);
+            standin::Host().calls.clear();
+        }
+        void AfterInvoke(int run, std::vector<standin::DialogSighting>& dialogs,
+                         std::vector<standin::MessageSighting>& boxes) override {
+            inner_->AfterInvoke(run, dialogs, boxes);
+            logs.push_back(standin::Host().calls);
+        }
+        std::vector<std::vector<standin::HostCall>> logs;
+
+      private:
+        std::unique_ptr<standin::RunPlatform> inner_;
+    };
+
+    score_ = standin::ReadScoreFile(ExamplePath("orchestra.json"));
+    standin::RunSettings settings;
+    settings.hostVersion = score_.hostVersion;
+    settings.selection = score_.SelectionOrWholeScore();
+    settings.repeat = 2;
+    settings.stats = true;
+    std::istringstream in;
+    std::ostringstream out;
+    LoggedPlatform platform(standin::MakeModelPlatform({}, false, in, out));
+    const standin::RunResult result = standin::RunScore(Exports(), score_, settings, platform);
+
+    ASSERT_EQ(platform.logs.size(), 2u);
+    for (std::size_t i = 0; i < 2; ++i) {
+        const standin::HostCallStats& stats = result.invocations[i].stats;
+        std::map<std::string, long, std::less<>> byFunction;
+        std::map<uint32_t, long> loadsByTag;
+        for (const standin::HostCall& call : platform.logs[i]) {
+            if (call.function.rfind("FX_", 0) != 0) continue;  // kernel and window calls are not the host's
+            ++byFunction[call.function];
+            if (call.function == "FX_LoadEData") ++loadsByTag[static_cast<uint32_t>(call.args.at(0))];
+        }
+        EXPECT_EQ(stats.byFunction, byFunction) << "invocation " << i + 1;
+        EXPECT_EQ(stats.loadsByTag, loadsByTag) << "invocation " << i + 1;
+        long total = 0;
+        for (const auto& entry : byFunction) total += entry.second;
+        EXPECT_EQ(stats.total, total);
+        EXPECT_EQ(byFunction.count("FX_Dialog"), 1u);
+        EXPECT_LE(stats.insideHost, stats.invocation);
+        EXPECT_GT(stats.insideHost.count(), 0);
+    }
+    // The second run loads each plug-in definition's text size twice in a row (once to make room, once to
+    // load): repeats the account shows.
+    EXPECT_GT(result.invocations[1].stats.repeatedSizeQueries, 0);
+
+    const standin::Invocation& first = result.invocations[0];
+    const std::string text =
+        standin::FormatCallStats(first.stats, first.changes.added + first.changes.rewritten);
+    EXPECT_NE(text.find("Host calls: " + std::to_string(first.stats.total) + " in all, "), std::string::npos)
+        << text;
+    EXPECT_NE(text.find(" per mark placed (13 marks)"), std::string::npos) << text;
+    EXPECT_NE(text.find("    SODY "), std::string::npos) << text;
+}
+
 TEST_F(RunCommandTest, SecondRunLeavesTheSameMarksAndSaysHow) {
     const standin::RunResult result = Run("orchestra.json", {}, 2);
     ASSERT_EQ(result.invocations.size(), 2u);
@@ -160,7 +237,8 @@ TEST_F(RunCommandTest, SecondRunLeavesTheSameMarksAndSaysHow) {
     EXPECT_EQ(changes.rewrittenWithSameText, 7);
     EXPECT_EQ(changes.placedAnew, 6);
     EXPECT_TRUE(changes.sameExpressionsAfter);
-    EXPECT_EQ(Standing(second.after), Standing(result.invocations[0].after));
+    ASSERT_EQ(standingAfter_.size(), 2u);
+    EXPECT_EQ(standingAfter_[1], standingAfter_[0]);
 
     const std::string text = standin::FormatChangeSummary(changes);
     EXPECT_NE(text.find("7 expressions were rewritten in place with the same texts (start marks)"),

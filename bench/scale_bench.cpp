@@ -1,0 +1,382 @@
+// The scaling benchmark of the stand-in host and the module: generates scores of growing size, runs
+// `mirel-standin run` on each as a separate process (so that peak memory is the process's own), and writes a
+// Markdown table and a data file for the plot.
+//
+// Per size it runs the full command (the marks placed), a second invocation over its result (start marks
+// rewritten in place, end marks placed anew) and a cancelled run, which reads, builds and writes the score
+// and does nothing else: the floor the full run is compared with. Times and peak memory come from runs
+// without --stats (the median time, the largest peak); one more run with --stats gives the host calls, the
+// calls per mark and the module's own time. Last, the orchestral example with --repeat 100 and 1000.
+//
+// Usage: mirel_scale_bench [--standin PATH] [--orchestra FILE] [--work DIR] [--table FILE.md]
+//                          [--data FILE.dat] [--runs N] [--scores-only]
+#include <sys/resource.h>
+#include <sys/types.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <CLI/CLI.hpp>
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+using json = nlohmann::ordered_json;
+
+struct Size {
+    int staves;
+    int measures;
+};
+
+constexpr Size kSizes[] = {{10, 200}, {20, 400}, {40, 800}, {100, 2000}};
+
+// ---- The generated score ----
+
+constexpr int kBlock = 20;           // one style assignment per staff every 20 measures
+constexpr int kOtherEvery = 200;     // one other text expression per staff every 200 measures
+constexpr int kStaleEvery = 400;     // one stale mark and one shape expression per staff every 400 measures
+constexpr int kStaleDefinition = 5;  // the plug-in definition the stale marks show
+
+const char* const kFontTags = "^fontTxt(Times New Roman,4096)^size(12)^nfx(0)";
+
+std::string Tagged(const std::string& name) {
+    return kFontTags + name;
+}
+
+json Categories() {
+    const char* names[] = {"Dynamics",        "Tempo Marks",    "Tempo Alterations",
+                           "Expressive Text", "Technique Text", "Rehearsal Marks"};
+    json list = json::array();
+    for (int i = 0; i < 6; ++i) {
+        list.push_back(
+            {{"id", i + 1}, {"name", names[i]}, {"font", {{"number", 0}, {"size", 12}, {"effects", 0}}}});
+    }
+    return list;
+}
+
+json StaffStyles() {
+    const char* changes[] = {"Piccolo", "English Horn", "Bass Clarinet", "Contrabassoon"};
+    json list = json::array();
+    for (int i = 0; i < 4; ++i)
+        list.push_back({{"id", i + 1}, {"name", Tagged(changes[i])}, {"changesInstrument", true}});
+    list.push_back({{"id", 5}, {"name", Tagged("Slash Notation")}, {"changesInstrument", false}});
+    return list;
+}
+
+json TextExpressions() {
+    json list = json::array();
+    const char* others[] = {"dolce", "pizz.", "arco", "espressivo"};
+    for (int i = 0; i < 4; ++i) {
+        list.push_back({{"id", i + 1},
+                        {"text", std::string("^font(Times New Roman)^size(12)^nfx(2)") + others[i]},
+                        {"description", others[i]},
+                        {"category", 4}});
+    }
+    list.push_back({{"id", kStaleDefinition},
+                    {"text", "^font(Times New Roman)^size(12)^nfx(0)To Piccolo:"},
+                    {"description", "Change to Piccolo [Mirel Instrument Change]"},
+                    {"category", 5}});
+    return list;
+}
+
+json Point(int measure, int position) {
+    return {{"measure", measure}, {"position", position}};
+}
+
+json Expression(int measure, int staff, int definition, bool shape) {
+    return {{"measure", measure}, {"staff", staff}, {"definition", definition}, {"shape", shape}};
+}
+
+// Every staff: a style assignment every 20 measures, two of three of them instrument changes (a start mark
+// and an end mark each), the third another style; every 200 measures another text expression; every 400
+// measures a stale mark of the plug-in (where no change starts or ends) and a shape expression.
+json GenerateScore(const Size& size) {
+    json staves = json::array();
+    json assignments = json::array();
+    json expressions = json::array();
+    for (int s = 1; s <= size.staves; ++s) {
+        staves.push_back({{"id", s}, {"name", Tagged("Flute " + std::to_string(s))}});
+        for (int b = 0; b * kBlock + kBlock <= size.measures; ++b) {
+            const int start = b * kBlock + 3 + s % 5;
+            const int style = b % 3 == 2 ? 5 : 1 + (s + b) % 4;
+            assignments.push_back({{"staff", s},
+                                   {"style", style},
+                                   {"start", Point(start, 0)},
+                                   {"end", Point(start + 7, 2048)}});
+        }
+        for (int m = 9; m <= size.measures; m += kOtherEvery)
+            expressions.push_back(Expression(m, s, 1 + m % 4, false));
+        for (int m = 17; m <= size.measures; m += kStaleEvery) {
+            expressions.push_back(Expression(m, s, kStaleDefinition, false));
+            expressions.push_back(Expression(m + 2, s, 1, true));
+        }
+    }
+    json score = json::object();
+    score["hostVersion"] = "0x12050000";
+    score["measures"] = size.measures;
+    score["fonts"] = json::array({{{"number", 0}, {"name", "Times New Roman"}}});
+    score["staves"] = std::move(staves);
+    score["staffStyles"] = StaffStyles();
+    score["styleAssignments"] = std::move(assignments);
+    score["categories"] = Categories();
+    score["textExpressions"] = TextExpressions();
+    score["expressions"] = std::move(expressions);
+    return score;
+}
+
+// ---- Running the stand-in ----
+
+struct Measurement {
+    double seconds = 0;   // wall time of the whole process
+    long peakKiB = 0;     // its peak resident memory
+    double moduleMs = 0;  // the module's own time between host calls
+    double hostMs = 0;    // time inside host functions
+    long hostCalls = 0;
+    double callsPerMark = 0;  // 0 when no mark was placed
+    long marks = 0;
+};
+
+// Runs `arguments` with stdout to `outputPath`; the wall time and the child's peak memory.
+bool RunProcess(const std::vector<std::string>& arguments, const std::string& outputPath, double& seconds,
+                long& peakKiB) {
+    const auto started = std::chrono::steady_clock::now();
+    const pid_t child = fork();
+    if (child < 0) return false;
+    if (child == 0) {
+        if (!std::freopen(outputPath.c_str(), "w", stdout)) _exit(127);
+        std::vector<char*> argv;
+        for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    int status = 0;
+    rusage usage{};
+    if (wait4(child, &status, 0, &usage) != child) return false;
+    seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    peakKiB = usage.ru_maxrss;
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+// The figures of the --stats account (one invocation): "Host calls: N in all, X per mark placed (M marks)"
+// and "Time: ... ms inside host functions, ... ms in the module between them".
+void ReadStats(const std::string& outputPath, Measurement& m) {
+    std::ifstream in(outputPath);
+    for (std::string line; std::getline(in, line);) {
+        if (line.rfind("Host calls: ", 0) == 0) {
+            std::sscanf(line.c_str(), "Host calls: %ld in all", &m.hostCalls);
+            const std::size_t per = line.find(", ");
+            if (per != std::string::npos && line.find("per mark") != std::string::npos) {
+                std::sscanf(line.c_str() + per + 2, "%lf per mark placed (%ld", &m.callsPerMark, &m.marks);
+            }
+        } else if (line.rfind("Time: ", 0) == 0) {
+            const std::size_t inside = line.find(": ", 6);
+            if (inside != std::string::npos) {
+                std::sscanf(line.c_str() + inside + 2, "%lf ms inside host functions, %lf ms in the module",
+                            &m.hostMs, &m.moduleMs);
+            }
+        }
+    }
+}
+
+// The median wall time of `runs` runs and the largest peak memory, measured without --stats (whose clock
+// readings would add to the time); then one run with --stats for the host calls and the module's time.
+Measurement Measure(std::vector<std::string> arguments, const std::string& outputPath, int runs) {
+    std::vector<double> times;
+    Measurement result;
+    for (int i = 0; i < runs; ++i) {
+        double seconds = 0;
+        long peak = 0;
+        if (!RunProcess(arguments, outputPath, seconds, peak)) {
+            std::cerr << "mirel_scale_bench: the run failed; see " << outputPath << "\n";
+            std::exit(1);
+        }
+        times.push_back(seconds);
+        result.peakKiB = std::max(result.peakKiB, peak);
+    }
+    std::sort(times.begin(), times.end());
+    result.seconds = times[times.size() / 2];
+    arguments.push_back("--stats");
+    double seconds = 0;
+    long peak = 0;
+    if (!RunProcess(arguments, outputPath, seconds, peak)) {
+        std::cerr << "mirel_scale_bench: the run failed; see " << outputPath << "\n";
+        std::exit(1);
+    }
+    ReadStats(outputPath, result);
+    return result;
+}
+
+struct Row {
+    Size size;
+    long marks = 0;
+    Measurement full, second, cancelled;
+};
+
+std::string Fixed(double value, int decimals) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.*f", decimals, value);
+    return text;
+}
+
+std::string Machine() {
+    std::string model = "unknown processor";
+    std::ifstream cpu("/proc/cpuinfo");
+    for (std::string line; std::getline(cpu, line);) {
+        if (line.rfind("model name", 0) == 0) {
+            model = line.substr(line.find(':') + 2);
+            break;
+        }
+    }
+    const long cores = sysconf(_SC_NPROCESSORS_ONLN);
+    const long pages = sysconf(_SC_PHYS_PAGES);
+    const long pageSize = sysconf(_SC_PAGE_SIZE);
+    const double gib = static_cast<double>(pages) * static_cast<double>(pageSize) / (1024.0 * 1024 * 1024);
+    return model + ", " + std::to_string(cores) + " cores, " + Fixed(gib, 1) + " GiB";
+}
+
+struct Repeats {
+    Measurement hundred, thousand;
+};
+
+std::string Table(const std::vector<Row>& rows, const Repeats& repeats, int runs) {
+    std::ostringstream out;
+    out << "Machine: " << Machine() << "; median of " << runs
+        << " whole-process runs each, peak memory the largest.\n\n";
+    out << "| Score | Staff-measures | Marks placed | Full run | Module's own time | Host calls | Calls per "
+           "mark"
+           " | Peak memory | Second run | Cancelled run (floor) | Peak memory cancelled | Full / cancelled "
+           "time"
+           " | Full / cancelled memory |\n";
+    out << "|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n";
+    for (const Row& r : rows) {
+        out << "| " << r.size.staves << " x " << r.size.measures << " | " << r.size.staves * r.size.measures
+            << " | " << r.marks << " | " << Fixed(r.full.seconds * 1000, 0) << " ms | "
+            << Fixed(r.full.moduleMs, 0) << " ms | " << r.full.hostCalls << " | "
+            << Fixed(r.full.callsPerMark, 2) << " | " << Fixed(r.full.peakKiB / 1024.0, 1) << " MiB | "
+            << Fixed(r.second.seconds * 1000, 0) << " ms | " << Fixed(r.cancelled.seconds * 1000, 0)
+            << " ms | " << Fixed(r.cancelled.peakKiB / 1024.0, 1) << " MiB | "
+            << Fixed(r.full.seconds / r.cancelled.seconds, 2) << " | "
+            << Fixed(static_cast<double>(r.full.peakKiB) / static_cast<double>(r.cancelled.peakKiB), 2)
+            << " |\n";
+    }
+    if (rows.size() >= 2) {
+        const Row& a = rows[rows.size() - 2];
+        const Row& b = rows.back();
+        const double work =
+            static_cast<double>(b.size.staves * b.size.measures) / (a.size.staves * a.size.measures);
+        out << "\nFrom " << a.size.staves << " x " << a.size.measures << " to " << b.size.staves << " x "
+            << b.size.measures << ": " << Fixed(work, 2) << " times the work, "
+            << Fixed(b.full.seconds / a.full.seconds, 2) << " times the full run's time.\n";
+    }
+    const double hundredMs = repeats.hundred.seconds * 1000;
+    const double thousandMs = repeats.thousand.seconds * 1000;
+    out << "\nRepeated invocations of examples/orchestra.json: `--repeat 100` " << Fixed(hundredMs, 0)
+        << " ms, peak " << Fixed(repeats.hundred.peakKiB / 1024.0, 1) << " MiB; `--repeat 1000` "
+        << Fixed(thousandMs, 0) << " ms, peak " << Fixed(repeats.thousand.peakKiB / 1024.0, 1)
+        << " MiB: " << Fixed(thousandMs / hundredMs, 2) << " times the time, "
+        << Fixed(static_cast<double>(repeats.thousand.peakKiB) / static_cast<double>(repeats.hundred.peakKiB),
+                 2)
+        << " times the peak memory.\n";
+    return out.str();
+}
+
+// Columns: staff-measures, full, second, cancelled, module's own time (all in seconds).
+std::string Data(const std::vector<Row>& rows) {
+    std::ostringstream out;
+    out << "# staff_measures full_s second_s cancelled_s module_s\n";
+    for (const Row& r : rows) {
+        out << r.size.staves * r.size.measures << " " << Fixed(r.full.seconds, 4) << " "
+            << Fixed(r.second.seconds, 4) << " " << Fixed(r.cancelled.seconds, 4) << " "
+            << Fixed(r.full.moduleMs / 1000, 4) << "\n";
+    }
+    return out.str();
+}
+
+bool WriteText(const std::string& path, const std::string& text) {
+    std::ofstream out(path, std::ios::binary);
+    out << text;
+    return static_cast<bool>(out);
+}
+
+// Generates and writes the score in a child process: the runs measured later are forked from this one, and
+// a child's peak memory counts what the parent had resident when it forked.
+bool WriteScoreApart(const Size& size, const std::string& path) {
+    const pid_t child = fork();
+    if (child < 0) return false;
+    if (child == 0) _exit(WriteText(path, GenerateScore(size).dump(2) + "\n") ? 0 : 1);
+    int status = 0;
+    return waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    namespace fs = std::filesystem;
+    std::string standin = (fs::path(argv[0]).parent_path().parent_path() / "mirel-standin").string();
+    std::string orchestra = MIREL_SOURCE_DIR "/examples/orchestra.json";
+    std::string work = (fs::temp_directory_path() / "mirel-scale-bench").string();
+    std::string tablePath = "bench.md";
+    std::string dataPath = "bench.dat";
+    int runs = 3;
+    bool scoresOnly = false;
+    CLI::App app("Scaling benchmark of mirel-standin run over generated scores");
+    app.add_option("--standin", standin, "The mirel-standin program")->capture_default_str();
+    app.add_option("--orchestra", orchestra, "The score run with --repeat 100 and 1000")
+        ->capture_default_str();
+    app.add_option("--work", work, "Folder for the generated scores and results")->capture_default_str();
+    app.add_option("--table", tablePath, "The Markdown table to write")->capture_default_str();
+    app.add_option("--data", dataPath, "The data file for the plot")->capture_default_str();
+    app.add_option("--runs", runs, "Runs per measurement (the median is shown)")
+        ->check(CLI::Range(1, 50))
+        ->capture_default_str();
+    app.add_flag("--scores-only", scoresOnly, "Write the generated scores into the work folder and stop");
+    CLI11_PARSE(app, argc, argv);
+
+    fs::create_directories(work);
+    std::vector<Row> rows;
+    for (const Size& size : kSizes) {
+        const std::string name = std::to_string(size.staves) + "x" + std::to_string(size.measures);
+        const std::string score = (fs::path(work) / ("score-" + name + ".json")).string();
+        const std::string result = (fs::path(work) / ("result-" + name + ".json")).string();
+        const std::string again = (fs::path(work) / ("again-" + name + ".json")).string();
+        const std::string cancelled = (fs::path(work) / ("cancelled-" + name + ".json")).string();
+        const std::string output = (fs::path(work) / ("output-" + name + ".txt")).string();
+        if (!WriteScoreApart(size, score)) {
+            std::cerr << "mirel_scale_bench: cannot write " << score << "\n";
+            return 1;
+        }
+        if (scoresOnly) continue;
+        std::cerr << name << "...\n";
+        Row row;
+        row.size = size;
+        row.full = Measure({standin, "run", score, "--out", result, "--stats"}, output, runs);
+        row.second = Measure({standin, "run", result, "--out", again, "--stats"}, output, runs);
+        row.cancelled =
+            Measure({standin, "run", score, "--cancel", "--out", cancelled, "--stats"}, output, runs);
+        row.marks = row.full.marks;
+        rows.push_back(row);
+    }
+    if (scoresOnly) return 0;
+    std::cerr << "repeat...\n";
+    const std::string output = (fs::path(work) / "output-repeat.txt").string();
+    Repeats repeats;
+    repeats.hundred = Measure({standin, "run", orchestra, "--repeat", "100"}, output, runs);
+    repeats.thousand = Measure({standin, "run", orchestra, "--repeat", "1000"}, output, runs);
+    const std::string table = Table(rows, repeats, runs);
+    std::cout << table;
+    if (!WriteText(tablePath, table) || !WriteText(dataPath, Data(rows))) {
+        std::cerr << "mirel_scale_bench: cannot write " << tablePath << " or " << dataPath << "\n";
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,95 @@
+// What `run --stats` tells about one invocation: the host calls the module made, by function and (for loads)
+// by tag, the loads that fetched again what nothing had changed since it was last loaded, and how the
+// invocation's time splits between the inside of host functions and the module's own work between them.
+#ifndef MIREL_STANDIN_CALL_STATS_H
+#define MIREL_STANDIN_CALL_STATS_H
+
+#include <array>
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <string>
+#include <string_view>
+#include <utility>
+
+namespace standin {
+
+struct HostCallStats {
+    using Duration = std::chrono::steady_clock::duration;
+
+    std::map<std::string, long, std::less<>> byFunction;  // every FX_ function called, by name
+    std::map<uint32_t, long> loadsByTag;                  // FX_LoadEData, reads and size queries together
+    std::map<uint32_t, long> repeatedLoadsByTag;
+    long total = 0;
+    // Loads of a record loaded the same way (read, or size query) among the last kRecentLoads loads, with no
+    // save, create or delete since: the module could have kept what it had.
+    long repeatedReads = 0;
+    long repeatedSizeQueries = 0;
+    Duration insideHost{};  // wall time inside host functions (the outermost, when one calls back in)
+    Duration invocation{};  // wall time of the whole invocation, set by the caller
+};
+
+// Gathers HostCallStats as the host functions are called.
+class CallStatsRecorder {
+  public:
+    using Clock = std::chrono::steady_clock;
+    // How far back a load is looked for among the loads since the last write: far enough for the module's
+    // patterns (a record loaded again a few calls later), cheap enough to run on every load.
+    static constexpr std::size_t kRecentLoads = 16;
+
+    // Entry and exit of a host function. A host function can call back into the module (FX_Dialog runs the
+    // dialog procedure, which calls other host functions): the time counts once, from the outermost entry.
+    void Enter() {
+        if (enabled_ && depth_++ == 0) entered_ = Clock::now();
+    }
+    void Leave() {
+        if (enabled_ && depth_ > 0 && --depth_ == 0) stats_.insideHost += Clock::now() - entered_;
+    }
+
+    // A call of `function`; only the FX_ functions (the host's own) are counted.
+    void Count(std::string_view function);
+    // A load of the record at (tag, key), or a size query of it.
+    void Load(uint32_t tag, const std::array<int16_t, 4>& key, bool sizeQuery);
+    // A save, create or delete: what was loaded before may have changed.
+    void Wrote() {
+        recentCount_ = 0;  // also when not enabled: cheaper than a test
+        recentNext_ = 0;
+    }
+
+    const HostCallStats& Stats() const { return stats_; }
+    // Starts afresh (before an invocation) and records from now on when `enabled`, nothing otherwise.
+    void Restart(bool enabled);
+
+  private:
+    struct LoadKey {
+        uint32_t tag = 0;
+        std::array<int16_t, 4> key{};
+        bool sizeQuery = false;
+        bool operator==(const LoadKey& o) const {
+            return tag == o.tag && key == o.key && sizeQuery == o.sizeQuery;
+        }
+    };
+
+    HostCallStats stats_;
+    bool enabled_ = false;
+    int depth_ = 0;
+    Clock::time_point entered_{};
+    // The counter of the function counted last: calls of one function tend to come in runs.
+    std::string_view lastFunction_;  // a key of stats_.byFunction
+    long* lastCounter_ = nullptr;
+    // The last loads since the last write, as a ring.
+    std::array<LoadKey, kRecentLoads> recent_{};
+    std::size_t recentCount_ = 0;
+    std::size_t recentNext_ = 0;
+};
+
+// A tag as its four characters ("SODY"), or in hexadecimal when one of them is not printable.
+std::string TagName(uint32_t tag);
+
+// The account `run --stats` prints for one invocation; `marks` is the number of marks it placed.
+std::string FormatCallStats(const HostCallStats& stats, long marks);
+
+}  // namespace standin
+
+#endif
