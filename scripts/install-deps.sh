@@ -14,6 +14,8 @@ if [ "$mode" = test ]; then
     # The Windows stand-in host and module run under Wine (32-bit and 64-bit) with an X server of their own;
     # xwininfo (x11-utils) tells when the dialog's window is up for its picture.
     packages+=(wine wine32:i386 xvfb xauth x11-utils imagemagick fonts-wine)
+    # The release package's installer is built with NSIS (makensis).
+    packages+=(nsis)
 fi
 # bench/run.sh draws its plot with gnuplot.
 if [ "$mode" = bench ]; then

@@ -19,10 +19,13 @@ int main(int argc, char** argv) {
     CLI::App* info = app.add_subcommand("info", "Load the module, list the command it offers, unload it");
     info->add_option("--module", modulePath, "The plug-in module to load")->capture_default_str();
 
-    standin::RunCommandLine runLine;
+    const std::string pluginsFolder = standin::DefaultPluginsFolder(argv[0]);
+    standin::RunCommandLine runLine(pluginsFolder);
     CLI::App* run = runLine.Add(app, modulePath);
     std::string showPath;
     CLI::App* show = standin::AddShowCommand(app, showPath);
+    standin::MenuCommandLine menuLine(pluginsFolder);
+    CLI::App* menu = menuLine.Add(app);
 
     try {
         app.parse(argc, argv);
@@ -46,7 +49,8 @@ int main(int argc, char** argv) {
         const auto platforms = [](const standin::DialogAnswers& answers, bool interactive) {
             return standin::MakeModelPlatform(answers, interactive, std::cin, std::cout);
         };
-        return standin::RunCommand(runLine.Options(), platforms, std::cout, std::cerr);
+        return runLine.Run(platforms, std::cout, std::cerr);
     }
+    if (menu->parsed()) return menuLine.Run(std::cout, std::cerr);
     return 0;
 }

@@ -1,13 +1,17 @@
-// The command line of `run` and `show`, shared by the stand-in programs (mirel-standin on POSIX, FINALE.EXE
-// on Windows) so that both take the same options with the same help. Header-only: only the programs use
-// CLI11.
+// The command line of `run`, `show` and `menu`, shared by the stand-in programs (mirel-standin on POSIX,
+// FINALE.EXE on Windows) so that both take the same options with the same help. Header-only: only the
+// programs use CLI11.
 #ifndef MIREL_STANDIN_RUN_CLI_H
 #define MIREL_STANDIN_RUN_CLI_H
 
 #include <CLI/CLI.hpp>
 
+#include <optional>
+#include <ostream>
 #include <string>
+#include <utility>
 
+#include "standin/menu_command.h"
 #include "standin/run_command.h"
 
 namespace standin {
@@ -15,6 +19,9 @@ namespace standin {
 // The options of `run` as typed, turned into RunCommandOptions once parsed.
 class RunCommandLine {
   public:
+    // `defaultPlugins`: the plug-ins folder `--command` looks in when --plugins is not given.
+    explicit RunCommandLine(std::string defaultPlugins) : pluginsFolder_(std::move(defaultPlugins)) {}
+
     // Adds the `run` subcommand to `app`; `defaultModule` is the module loaded when --module is not given,
     // `interactiveHelp` says who answers the dialog with --interactive on this platform.
     CLI::App* Add(CLI::App& app, const std::string& defaultModule,
@@ -64,8 +71,22 @@ class RunCommandLine {
                       "fetched a record again with nothing written in between, and split the "
                       "invocation's wall time into time inside host functions and time in the module "
                       "between them");
-        run->add_option("--module", options_.modulePath, "The plug-in module to load")->capture_default_str();
+        CLI::Option* module = run->add_option("--module", options_.modulePath, "The plug-in module to load")
+                                  ->capture_default_str();
+        command_ =
+            run->add_option("--command", commandText_,
+                            "Run the module whose Plug-ins menu entry is this text (e.g. \"Mirel "
+                            "Instrument Change...\"), found in the plug-ins folder, instead of --module")
+                ->excludes(module);
+        run->add_option("--plugins", pluginsFolder_, "The plug-ins folder --command looks in")
+            ->capture_default_str();
         return run;
+    }
+
+    // Runs as parsed: the module given by --module, or the one offering the --command entry.
+    int Run(const RunPlatformFactory& platforms, std::ostream& out, std::ostream& err) const {
+        if (command_->count() == 0) return RunCommand(Options(), platforms, out, err);
+        return RunPluginCommand(Options(), commandText_, pluginsFolder_, platforms, out, err);
     }
 
     // The options as parsed: what was not given stays unset.
@@ -83,6 +104,8 @@ class RunCommandLine {
 
   private:
     RunCommandOptions options_;
+    std::string pluginsFolder_, commandText_;
+    CLI::Option* command_ = nullptr;
     std::string selectText_, hostVersionText_, categoryText_, prefixText_, suffixText_, outText_, reportText_;
     CLI::Option* select_ = nullptr;
     CLI::Option* hostVersion_ = nullptr;
@@ -101,6 +124,33 @@ inline CLI::App* AddShowCommand(CLI::App& app, std::string& path) {
     show->add_option("SCORE", path, "The score file (JSON)")->required();
     return show;
 }
+
+// The options of `menu`.
+class MenuCommandLine {
+  public:
+    explicit MenuCommandLine(std::string defaultPlugins) : folder_(std::move(defaultPlugins)) {}
+
+    CLI::App* Add(CLI::App& app) {
+        CLI::App* menu = app.add_subcommand(
+            "menu",
+            "Load every .fxt module of the plug-ins folder and its subfolders as the application does at "
+            "start-up and print the Plug-ins menu: one entry per command a module offers, subfolders as "
+            "submenus, in name order; modules that do not load or refuse the host are listed as left out");
+        menu->add_option("--plugins", folder_, "The plug-ins folder")->capture_default_str();
+        hostVersion_ = menu->add_option("--host-version", hostVersionText_,
+                                        "The application version the host reports (default 0x12050000)");
+        return menu;
+    }
+
+    int Run(std::ostream& out, std::ostream& err) const {
+        return PluginMenuCommand(
+            folder_, hostVersion_->count() > 0 ? std::optional(hostVersionText_) : std::nullopt, out, err);
+    }
+
+  private:
+    std::string folder_, hostVersionText_;
+    CLI::Option* hostVersion_ = nullptr;
+};
 
 }  // namespace standin
 

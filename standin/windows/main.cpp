@@ -32,8 +32,8 @@ using standin::windows::DialogEnding;
 using standin::windows::DialogScript;
 using standin::windows::ScriptedUser;
 
-// The module built beside the program.
-std::string DefaultModulePath() {
+// The folder of the program, with a trailing separator.
+std::wstring ProgramFolder() {
     std::wstring self(MAX_PATH, L'\0');
     DWORD length = 0;
     while ((length = GetModuleFileNameW(nullptr, self.data(), static_cast<DWORD>(self.size()))) ==
@@ -42,8 +42,17 @@ std::string DefaultModulePath() {
     }
     self.resize(length);
     const std::size_t slash = self.find_last_of(L"\\/");
-    const std::wstring folder = slash == std::wstring::npos ? std::wstring() : self.substr(0, slash + 1);
-    return standin::windows::ToUtf8(folder + L"mirelinstrumentchange.fxt");
+    return slash == std::wstring::npos ? std::wstring() : self.substr(0, slash + 1);
+}
+
+// The module built beside the program.
+std::string DefaultModulePath() {
+    return standin::windows::ToUtf8(ProgramFolder() + L"mirelinstrumentchange.fxt");
+}
+
+// The plug-ins folder beside the program, where the application keeps its plug-ins.
+std::string DefaultPluginsFolder() {
+    return standin::windows::ToUtf8(ProgramFolder() + L"Plug-ins");
 }
 
 // The command line as UTF-8 arguments, whatever the code page.
@@ -241,12 +250,14 @@ int main() {
     version->add_option("--module", modulePath, "The plug-in module to read")->capture_default_str();
 
     // `run` and `show` take the same command line as mirel-standin's.
-    standin::RunCommandLine runLine;
+    standin::RunCommandLine runLine(DefaultPluginsFolder());
     CLI::App* runApp =
         runLine.Add(app, modulePath,
                     "Show the real dialog and the message box to a person at the display, who answers them");
     std::string showPath;
     CLI::App* show = standin::AddShowCommand(app, showPath);
+    standin::MenuCommandLine menuLine(DefaultPluginsFolder());
+    CLI::App* menu = menuLine.Add(app);
 
     InvokeOptions invokeOptions;
     CLI::App* invoke = app.add_subcommand(
@@ -286,8 +297,12 @@ int main() {
     if (version->parsed()) return VersionInfo(modulePath);
     if (show->parsed()) return standin::ShowCommand(showPath, std::cout, std::cerr);
     if (runApp->parsed()) {
-        const int status =
-            standin::RunCommand(runLine.Options(), standin::windows::MakeLivePlatform, std::cout, std::cerr);
+        const int status = runLine.Run(standin::windows::MakeLivePlatform, std::cout, std::cerr);
+        std::cout.flush();
+        return status;
+    }
+    if (menu->parsed()) {
+        const int status = menuLine.Run(std::cout, std::cerr);
         std::cout.flush();
         return status;
     }
