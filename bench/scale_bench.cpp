@@ -359,10 +359,9 @@ int main(int argc, char** argv) {
         std::cerr << name << "...\n";
         Row row;
         row.size = size;
-        row.full = Measure({standin, "run", score, "--out", result, "--stats"}, output, runs);
-        row.second = Measure({standin, "run", result, "--out", again, "--stats"}, output, runs);
-        row.cancelled =
-            Measure({standin, "run", score, "--cancel", "--out", cancelled, "--stats"}, output, runs);
+        row.full = Measure({standin, "run", score, "--out", result}, output, runs);
+        row.second = Measure({standin, "run", result, "--out", again}, output, runs);
+        row.cancelled = Measure({standin, "run", score, "--cancel", "--out", cancelled}, output, runs);
         row.marks = row.full.marks;
         rows.push_back(row);
     }

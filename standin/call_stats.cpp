@@ -25,8 +25,7 @@ std::string PadRight(std::string text, std::size_t width) {
 
 }  // namespace
 
-void CallStatsRecorder::Count(std::string_view function) {
-    if (!enabled_) return;
+void CallStatsRecorder::CountEnabled(std::string_view function) {
     if (lastCounter_ == nullptr || function != lastFunction_) {
         if (function.substr(0, 3) != "FX_") return;
         auto it = stats_.byFunction.find(function);
@@ -38,8 +37,7 @@ void CallStatsRecorder::Count(std::string_view function) {
     ++stats_.total;
 }
 
-void CallStatsRecorder::Load(uint32_t tag, const std::array<int16_t, 4>& key, bool sizeQuery) {
-    if (!enabled_) return;
+void CallStatsRecorder::LoadEnabled(uint32_t tag, const std::array<int16_t, 4>& key, bool sizeQuery) {
     ++stats_.loadsByTag[tag];
     const LoadKey load{tag, key, sizeQuery};
     for (std::size_t i = 0; i < recentCount_; ++i) {

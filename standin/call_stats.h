@@ -48,9 +48,13 @@ class CallStatsRecorder {
     }
 
     // A call of `function`; only the FX_ functions (the host's own) are counted.
-    void Count(std::string_view function);
+    void Count(std::string_view function) {
+        if (enabled_) CountEnabled(function);
+    }
     // A load of the record at (tag, key), or a size query of it.
-    void Load(uint32_t tag, const std::array<int16_t, 4>& key, bool sizeQuery);
+    void Load(uint32_t tag, const std::array<int16_t, 4>& key, bool sizeQuery) {
+        if (enabled_) LoadEnabled(tag, key, sizeQuery);
+    }
     // A save, create or delete: what was loaded before may have changed.
     void Wrote() {
         recentCount_ = 0;  // also when not enabled: cheaper than a test
@@ -70,6 +74,9 @@ class CallStatsRecorder {
             return tag == o.tag && key == o.key && sizeQuery == o.sizeQuery;
         }
     };
+
+    void CountEnabled(std::string_view function);
+    void LoadEnabled(uint32_t tag, const std::array<int16_t, 4>& key, bool sizeQuery);
 
     HostCallStats stats_;
     bool enabled_ = false;

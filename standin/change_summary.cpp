@@ -1,7 +1,6 @@
 #include "standin/change_summary.h"
 
 #include <algorithm>
-#include <deque>
 #include <map>
 #include <set>
 #include <sstream>
@@ -127,18 +126,24 @@ std::vector<std::tuple<int16_t, int16_t, std::string>> Visible(const Score& scor
 // Pairs each removed expression with the first added one, in the order of the changes, at the same measure
 // and staff with the same text that no earlier removed one took: placed anew.
 int PairPlacedAnew(std::vector<ExpressionChange>& changes) {
-    std::map<std::tuple<int16_t, int16_t, std::string>, std::deque<std::size_t>> added;
+    // The added ones at each place, in order, and how many of them are taken (a vector and a count: a deque
+    // per place would cost its first block for every one of thousands of places).
+    struct Waiting {
+        std::vector<std::size_t> added;
+        std::size_t taken = 0;
+    };
+    std::map<std::tuple<int16_t, int16_t, std::string>, Waiting> added;
     for (std::size_t i = 0; i < changes.size(); ++i) {
         const ExpressionChange& c = changes[i];
-        if (c.kind == ChangeKind::Added) added[{c.measure, c.staff, c.ShownText()}].push_back(i);
+        if (c.kind == ChangeKind::Added) added[{c.measure, c.staff, c.ShownText()}].added.push_back(i);
     }
     int pairs = 0;
     for (ExpressionChange& gone : changes) {
         if (gone.kind != ChangeKind::Removed) continue;
         auto come = added.find({gone.measure, gone.staff, gone.ShownText()});
-        if (come == added.end() || come->second.empty()) continue;
-        gone.placedAnew = changes[come->second.front()].placedAnew = true;
-        come->second.pop_front();
+        if (come == added.end() || come->second.taken == come->second.added.size()) continue;
+        Waiting& waiting = come->second;
+        gone.placedAnew = changes[waiting.added[waiting.taken++]].placedAnew = true;
         ++pairs;
     }
     return pairs;

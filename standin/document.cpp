@@ -15,15 +15,6 @@ constexpr int16_t kLowest = std::numeric_limits<int16_t>::min();
 
 }  // namespace
 
-RecordKey RecordKey::FromBytes(const void* key8) {
-    const auto* p = static_cast<const uint8_t*>(key8);
-    RecordKey key;
-    for (std::size_t i = 0; i < key.fields.size(); ++i) {
-        key.fields[i] = static_cast<int16_t>(static_cast<uint16_t>(p[2 * i] | (p[2 * i + 1] << 8)));
-    }
-    return key;
-}
-
 void RecordKey::ToBytes(void* key8) const {
     auto* p = static_cast<uint8_t*>(key8);
     for (std::size_t i = 0; i < fields.size(); ++i) {
@@ -51,27 +42,40 @@ Document& Document::operator=(Document&& other) noexcept {
 }
 
 const Document::Records* Document::RecordsOf(uint32_t tag) const {
+    if (lastTagRecords_ != nullptr && lastTag_ == tag) return lastTagRecords_;
     auto t = records_.find(tag);
-    return t == records_.end() ? nullptr : &t->second;
+    if (t == records_.end()) return nullptr;
+    lastTag_ = tag;
+    lastTagRecords_ = &t->second;
+    return lastTagRecords_;
 }
 
 const Bytes* Document::Find(uint32_t tag, const RecordKey& key) const {
     const Records* records = RecordsOf(tag);
     if (records == nullptr) return nullptr;
-    if (AtCursor(records, key)) return &cursor_->second;
-    // Records are often read in key order (the incidents of a measure one after the other): the record after
-    // the last one found is tried before a search.
+    // Records are mostly read in key order (the incidents of a measure one after the other, then the one past
+    // the last to find the end): the record at the cursor and the one after it are tried before a search,
+    // and a key between the two is known to be absent without one.
     if (cursorRecords_ == records) {
-        auto next = std::next(cursor_);
-        if (next != records->end() && next->first == key) {
-            Remember(records, next);
-            return &next->second;
+        if (cursor_->first == key) return &cursor_->second;
+        if (cursor_->first < key) {
+            auto next = std::next(cursor_);
+            if (next == records->end() || key < next->first) return nullptr;
+            if (next->first == key) {
+                Remember(records, next);
+                return &next->second;
+            }
         }
     }
-    auto r = records->find(key);
-    if (r == records->end()) return nullptr;
-    Remember(records, r);
-    return &r->second;
+    auto r = records->lower_bound(key);
+    if (r != records->end() && r->first == key) {
+        Remember(records, r);
+        return &r->second;
+    }
+    // Not there: the record before the key's place becomes the cursor, so that the keys up to the next record
+    // are found missing without a search.
+    if (r != records->begin()) Remember(records, std::prev(r));
+    return nullptr;
 }
 
 Bytes* Document::FindMutable(uint32_t tag, const RecordKey& key) {
@@ -203,7 +207,10 @@ std::optional<RecordKey> Document::Create(uint32_t tag, const RecordKey& request
     const RecordKey key = NewKey(tag, requested, detail, &hint);
     const bool asksStill = std::find(key.fields.begin(), key.fields.end(), kNewRequest) != key.fields.end();
     if (asksStill || (key == requested && records.count(key) != 0)) {
-        if (records.empty()) records_.erase(tag);
+        if (records.empty()) {
+            Forget();
+            records_.erase(tag);
+        }
         return std::nullopt;
     }
     // The hint is where a handed-out number goes (above every key of its kind, below the next kind); for a

@@ -2,6 +2,7 @@
 #define MIREL_STANDIN_DOCUMENT_H
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -13,14 +14,28 @@ namespace standin {
 struct RecordKey {
     std::array<int16_t, 4> fields{};
 
-    static RecordKey FromBytes(const void* key8);
+    // Inline: every record call reads its key.
+    static RecordKey FromBytes(const void* key8) {
+        const auto* p = static_cast<const uint8_t*>(key8);
+        RecordKey key;
+        for (std::size_t i = 0; i < key.fields.size(); ++i) {
+            key.fields[i] = static_cast<int16_t>(static_cast<uint16_t>(p[2 * i] | (p[2 * i + 1] << 8)));
+        }
+        return key;
+    }
     void ToBytes(void* key8) const;
     static RecordKey Other(int16_t itemNo, int16_t inci = 0) { return {{itemNo, inci, 0, 0}}; }
     static RecordKey Detail(int16_t itemNo, int16_t itemNo2, int16_t inci = 0) {
         return {{itemNo, itemNo2, inci, 0}};
     }
 
-    friend bool operator<(const RecordKey& a, const RecordKey& b) { return a.fields < b.fields; }
+    // Fields compared one by one as signed numbers, the first field first.
+    friend bool operator<(const RecordKey& a, const RecordKey& b) {
+        for (std::size_t i = 0; i < a.fields.size(); ++i) {
+            if (a.fields[i] != b.fields[i]) return a.fields[i] < b.fields[i];
+        }
+        return false;
+    }
     friend bool operator==(const RecordKey& a, const RecordKey& b) { return a.fields == b.fields; }
 };
 
@@ -76,7 +91,10 @@ class Document {
     // NewKeyFor, and where the new key goes in its tag's records (end() of `hint` when not known).
     RecordKey NewKey(uint32_t tag, const RecordKey& requested, bool detail,
                      Records::const_iterator* hint) const;
-    void Forget() const { cursorRecords_ = nullptr; }
+    void Forget() const {
+        cursorRecords_ = nullptr;
+        lastTagRecords_ = nullptr;
+    }
     void Remember(const Records* records, Records::const_iterator at) const {
         cursorRecords_ = records;
         cursor_ = at;
@@ -91,6 +109,10 @@ class Document {
     // keeps map iterators valid; erasing and copying forget it.
     mutable const Records* cursorRecords_ = nullptr;
     mutable Records::const_iterator cursor_;
+    // The records of the tag looked up last (none when null): the module asks for one tag many times in a
+    // row. Inserting keeps them where they are; erasing a tag and copying forget them.
+    mutable uint32_t lastTag_ = 0;
+    mutable const Records* lastTagRecords_ = nullptr;
 };
 
 }  // namespace standin

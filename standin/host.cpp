@@ -42,11 +42,14 @@ void StandinHost::LogResult(long index, int64_t result) {
         calls[static_cast<std::size_t>(index)].result = result;
 }
 
-void StandinHost::Count(std::string_view function) {
-    auto it = callCounts.find(function);
+void StandinHost::CountByName(const char* function) {
+    auto it = callCounts.find(std::string_view(function));
     if (it == callCounts.end()) it = callCounts.emplace(std::string(function), 0).first;
     ++it->second;
     stats.Count(function);
+    // Map nodes stay where they are until the map is replaced (Reset replaces this cache with it).
+    recentCounters_[nextCounter_] = CounterOf{function, &it->second};
+    nextCounter_ = (nextCounter_ + 1) % recentCounters_.size();
 }
 
 int StandinHost::CountCalls(const std::string& function) const {
@@ -64,11 +67,6 @@ std::vector<HostCall> StandinHost::CallsTo(const std::string& function) const {
 
 void StandinHost::Reset() {
     *this = StandinHost();
-}
-
-StandinHost& Host() {
-    static StandinHost host;
-    return host;
 }
 
 }  // namespace standin

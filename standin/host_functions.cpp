@@ -61,8 +61,9 @@ int32_t FX_CALL FX_LoadEData(uint32_t tag, void* key8, void* buffer, uint32_t* s
     });
     if (Host().faults.FailsNow("FX_LoadEData", tag)) return call.Return16(0);
     if (key8 == nullptr || size == nullptr) return call.Return16(0);
-    Host().stats.Load(tag, RecordKey::FromBytes(key8).fields, buffer == nullptr);
-    const Bytes* record = Host().Doc().Find(tag, RecordKey::FromBytes(key8));
+    const RecordKey key = RecordKey::FromBytes(key8);
+    Host().stats.Load(tag, key.fields, buffer == nullptr);
+    const Bytes* record = Host().Doc().Find(tag, key);
     if (record == nullptr) return call.Return16(0);
     if (buffer == nullptr) {
         *size = static_cast<uint32_t>(record->size());

@@ -284,7 +284,9 @@ RunResult RunScore(const ModuleExports& exports, const Score& score, const RunSe
     exports.terminate(0);
 
     result.after = latest ? std::move(*latest) : result.before;
-    result.changes = SummarizeChanges(result.before, result.after);
+    // With one invocation, the run's changes are that invocation's: the same two scores compared.
+    result.changes = result.invocations.size() == 1 ? result.invocations.front().changes
+                                                    : SummarizeChanges(result.before, result.after);
     return result;
 }
 
@@ -468,8 +470,8 @@ int RunCommand(const RunCommandOptions& options, const RunPlatformFactory& platf
 
     int status = kExitOk;
     if (outPath) {
-        const std::string json = ScoreToJsonText(result.after);
-        if (WriteFileAtomically(*outPath, json, error)) {
+        const auto writeScore = [&](std::ostream& file) { WriteScoreJson(file, result.after); };
+        if (WriteFileAtomically(*outPath, writeScore, error)) {
             out << "Wrote the result score to " << *outPath << "\n";
         } else {
             err << "mirel-standin run: " << error << "\n";

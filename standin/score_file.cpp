@@ -759,20 +759,17 @@ std::optional<ojson> SelectionOf(const Score& score) {
 }
 
 // A value's text as it stands `depth` levels deep in a document dumped with an indent of 2.
-std::string Nested(const ojson& value, int depth) {
-    std::string text = value.dump(2, ' ', false);
-    const std::string indent(static_cast<std::size_t>(2 * depth), ' ');
-    std::string out;
-    out.reserve(text.size());
+// Appends `value` to `text` as dump(2) shows it, every line after the first indented by `depth` more levels.
+void AppendNested(std::string& text, const ojson& value, int depth) {
+    const std::string dumped = value.dump(2, ' ', false);
     std::size_t from = 0;
     while (true) {
-        const std::size_t newline = text.find('\n', from);
-        out.append(text, from, newline == std::string::npos ? std::string::npos : newline + 1 - from);
+        const std::size_t newline = dumped.find('\n', from);
+        text.append(dumped, from, newline == std::string::npos ? std::string::npos : newline + 1 - from);
         if (newline == std::string::npos) break;
-        out += indent;
+        text.append(static_cast<std::size_t>(2 * depth), ' ');
         from = newline + 1;
     }
-    return out;
 }
 
 }  // namespace
@@ -788,36 +785,58 @@ nlohmann::ordered_json ScoreToJson(const Score& score) {
     return out;
 }
 
-std::string ScoreToJsonText(const Score& score) {
+void WriteScoreJson(std::ostream& out, const Score& score) {
+    // The text goes out in pieces of about this size: a large score's text runs to megabytes.
+    constexpr std::size_t kPiece = 64 * 1024;
     std::string text = "{";
+    const auto flush = [&] {
+        out.write(text.data(), static_cast<std::streamsize>(text.size()));
+        text.clear();
+    };
     const char* separator = "\n";
     const auto member = [&](const std::string& key) {
         text += separator;
-        text += "  " + ojson(key).dump() + ": ";
+        text += "  ";
+        text += ojson(key).dump();
+        text += ": ";
         separator = ",\n";
     };
     const ojson head = HeadOf(score);
     for (auto it = head.begin(); it != head.end(); ++it) {
         member(it.key());
-        text += Nested(it.value(), 1);
+        AppendNested(text, it.value(), 1);
     }
     for (const char* name : kLists) {
         std::size_t count = 0;
-        std::string items;
         ForEachListItem(score, name, [&](const ojson& item) {
-            items += count++ == 0 ? "\n    " : ",\n    ";
-            items += Nested(item, 2);
+            if (count++ == 0) {
+                member(name);
+                text += "[\n    ";
+            } else {
+                text += ",\n    ";
+            }
+            AppendNested(text, item, 2);
+            if (text.size() >= kPiece) flush();
         });
-        if (count == 0 && score.listsGiven.count(name) == 0) continue;
-        member(name);
-        text += count == 0 ? "[]" : "[" + items + "\n  ]";
+        if (count != 0) {
+            text += "\n  ]";
+        } else if (score.listsGiven.count(name) != 0) {
+            member(name);
+            text += "[]";
+        }
     }
     if (auto selection = SelectionOf(score)) {
         member("selection");
-        text += Nested(*selection, 1);
+        AppendNested(text, *selection, 1);
     }
     text += "\n}\n";
-    return text;
+    flush();
+}
+
+std::string ScoreToJsonText(const Score& score) {
+    std::ostringstream out;
+    WriteScoreJson(out, score);
+    return out.str();
 }
 
 // ---- Building the document
@@ -1034,6 +1053,14 @@ std::vector<ExpressionMatchKey> ExpressionMatchKeys(const std::vector<ScoreExpre
 // ---------------------------------------------------------------------------------------------
 
 bool WriteFileAtomically(const std::string& path, const std::string& content, std::string& error) {
+    return WriteFileAtomically(
+        path,
+        [&](std::ostream& out) { out.write(content.data(), static_cast<std::streamsize>(content.size())); },
+        error);
+}
+
+bool WriteFileAtomically(const std::string& path, const std::function<void(std::ostream&)>& write,
+                         std::string& error) {
     namespace fs = std::filesystem;
     const fs::path target = fs::u8path(path);
     std::random_device random;
@@ -1045,7 +1072,7 @@ bool WriteFileAtomically(const std::string& path, const std::string& content, st
             error = "cannot create a temporary file beside " + path;
             return false;
         }
-        out.write(content.data(), static_cast<std::streamsize>(content.size()));
+        write(out);
         out.close();
         if (!out) {
             std::error_code ignored;

@@ -9,6 +9,8 @@
 #define MIREL_STANDIN_SCORE_FILE_H
 
 #include <cstdint>
+#include <functional>
+#include <iosfwd>
 #include <optional>
 #include <set>
 #include <stdexcept>
@@ -172,6 +174,8 @@ nlohmann::ordered_json ScoreToJson(const Score& score);
 // The text of the score file: ScoreToJson(score).dump(2, ' ', false) and a line end, put together item by
 // item, so that a large score is never held as a JSON value whole.
 std::string ScoreToJsonText(const Score& score);
+// The same text written to `out` a piece at a time, never held whole.
+void WriteScoreJson(std::ostream& out, const Score& score);
 
 // Checks what depends on the host version the document is built for: a category name must fit the category
 // record; before 0x11000000 record texts hold only characters up to U+00FF and the staff style layout has no
@@ -202,6 +206,9 @@ std::vector<ExpressionMatchKey> ExpressionMatchKeys(const std::vector<ScoreExpre
 // Writes `content` to `path` through a temporary file in the same folder and a rename, so that `path` holds
 // either its old content or all of the new. False, with the reason in `error`, when that fails.
 bool WriteFileAtomically(const std::string& path, const std::string& content, std::string& error);
+// The same with the content written by `write`.
+bool WriteFileAtomically(const std::string& path, const std::function<void(std::ostream&)>& write,
+                         std::string& error);
 
 // The text as it reads, without its text tags ("^size(12)" and the like; a doubled caret is one caret).
 std::string PlainText(const std::string& tagged);
