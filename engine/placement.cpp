@@ -4,11 +4,11 @@
 
 #include "engine/plugin_marker.h"
 #include "framework/cell.h"
-#include "plugin/module_state.h"
 #include "records/category_def.h"
 #include "records/expression.h"
+#include "records/text_expression_def.h"
 #include "text/font_info.h"
-#include "text/text_expression_def.h"
+#include "ui/plugin_settings.h"
 
 namespace {
 
@@ -38,7 +38,8 @@ FCExpression* FindPluginExpression(const FCExpressions& expressions) {
 
 }  // namespace
 
-bool PlaceChangeExpression(int16_t measure, int16_t staff, uint16_t categoryID, FCString* name) {
+bool PlaceChangeExpression(int16_t measure, int16_t staff, uint16_t categoryID, FCString* name,
+                           const PluginSettings& settings) {
     FCExpression newExpression;
     FCTextExpressionDef newDefinition;
     FCString text;
@@ -58,14 +59,14 @@ bool PlaceChangeExpression(int16_t measure, int16_t staff, uint16_t categoryID, 
     text.AssignNarrow(kDefaultFontTags);  // kept when the chosen category is not found
     ApplyChosenCategory(definition, categoryID, &text);
 
-    text.Append(&gPrefixText);
+    text.Append(&settings.prefixText);
     text.Append(name);
     name->StripTags();
     description.AssignNarrow("Change to ");
     description.Append(name);
     description.AppendNarrow(" ");
     description.AppendNarrow(kPluginMarker);
-    text.Append(&gSuffixText);
+    text.Append(&settings.suffixText);
 
     // The definition is written only once its text is stored: a definition naming a text block or raw text
     // that was never made would leave its expression without a text. A new mark is then not placed; an

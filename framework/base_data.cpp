@@ -3,8 +3,8 @@
 #include <cstring>
 
 #include "contract/mirel_contract.h"
-#include "framework/bytes.h"
 #include "host/host_api.h"
+#include "support/bytes.h"
 
 namespace {
 

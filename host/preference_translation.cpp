@@ -4,9 +4,9 @@
 #include <cstring>
 #include <vector>
 
-#include "framework/bytes.h"
 #include "host/host_api.h"
 #include "host/preference_tables.h"
+#include "support/bytes.h"
 
 namespace host {
 

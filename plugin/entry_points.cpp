@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "host/host_api.h"
+#include "host/host_version.h"
 #include "plugin/entry_points.h"
 #include "plugin/invocation.h"
 #include "plugin/module_state.h"

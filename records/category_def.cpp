@@ -4,9 +4,8 @@
 #include <memory>
 #include <vector>
 
-#include "plugin/module_state.h"
+#include "host/host_version.h"
 #include "records/record_copy.h"
-#include "text/text_expression_def.h"
 
 namespace {
 
@@ -144,29 +143,4 @@ const char* FCCategoryDefs::ClassName() const {
 
 __FCBaseData* FCCategoryDefs::CreateElement() {
     return new FCCategoryDef();
-}
-
-// ---- FCTextExpressionDef::AssignToCategory
-// -------------------------------------------------------------------- Kept beside the category record, whose
-// layout it reads: the text layer does not see the score records.
-
-bool FCTextExpressionDef::AssignToCategory(const FCCategoryDef* category) {
-    if (category == nullptr) return false;
-    const int16_t categoryID = category->GetCategoryID();
-    if (categoryID < 1) return false;
-
-    const bool wide = HostUsesWideText();
-    uint16_t word = static_cast<uint16_t>((GetCategoryWord() & (kCategoryBit4000 | kCategoryBit8000)) |
-                                          (static_cast<uint16_t>(categoryID) & kCategoryIDMask));
-    if (wide) word |= kCategoryBit8000;
-    WriteU16(kCategoryOffset, word);
-
-    // Where each of the category's definition defaults (index 0 to 5) goes in the definition.
-    static const int32_t kDefaultTargets[FCCategoryDef::kDefinitionDefaultCount] = {14, 12, 16, 24, 32, 30};
-    for (int i = 0; i < FCCategoryDef::kDefinitionDefaultCount; ++i) {
-        WriteU16(kDefaultTargets[i], category->GetDefinitionDefault(i));
-    }
-
-    if (wide) WriteU16(kCategoryOffset, static_cast<uint16_t>(GetCategoryWord() | kCategoryBit4000));
-    return true;
 }

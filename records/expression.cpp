@@ -4,7 +4,7 @@
 
 #include "records/measure.h"
 #include "records/record_copy.h"
-#include "text/text_expression_def.h"
+#include "records/text_expression_def.h"
 
 // ---- FCExpression
 // -------------------------------------------------------------------------------------------

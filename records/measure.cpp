@@ -1,6 +1,6 @@
 #include "records/measure.h"
 
-#include "plugin/module_state.h"
+#include "host/host_version.h"
 #include "records/record_copy.h"
 
 const char* FCMeasure::ClassName() const {

@@ -1,6 +1,6 @@
 #include "records/staff.h"
 
-#include "plugin/module_state.h"
+#include "host/host_version.h"
 #include "records/full_name.h"
 #include "records/record_copy.h"
 

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "plugin/module_state.h"
+#include "host/host_version.h"
 #include "records/full_name.h"
 #include "records/record_copy.h"
 

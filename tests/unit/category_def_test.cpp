@@ -9,12 +9,12 @@
 #include <vector>
 
 #include "host/host_api.h"
-#include "plugin/module_state.h"
+#include "host/host_version.h"
 #include "records/category_def.h"
+#include "records/text_expression_def.h"
 #include "standin/document_builder.h"
 #include "standin/host.h"
 #include "text/font_info.h"
-#include "text/text_expression_def.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "host/host_api.h"
-#include "plugin/module_state.h"
+#include "host/host_version.h"
 #include "standin/host.h"
 #include "standin/ui_model.h"
 #include "text/fc_string.h"

@@ -13,16 +13,16 @@
 
 #include "framework/cell.h"
 #include "host/host_api.h"
-#include "plugin/module_state.h"
+#include "host/host_version.h"
 #include "records/expression.h"
 #include "records/measure.h"
 #include "records/multi_staff.h"
 #include "records/staff.h"
 #include "records/staff_style.h"
+#include "records/text_expression_def.h"
 #include "standin/document_builder.h"
 #include "standin/host.h"
 #include "standin/layouts.h"
-#include "text/text_expression_def.h"
 
 namespace {
 

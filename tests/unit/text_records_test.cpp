@@ -8,14 +8,14 @@
 #include <vector>
 
 #include "host/host_api.h"
-#include "plugin/module_state.h"
+#include "host/host_version.h"
+#include "records/enclosure.h"
+#include "records/raw_text.h"
+#include "records/text_block.h"
+#include "records/text_expression_def.h"
 #include "standin/document_builder.h"
 #include "standin/host.h"
-#include "text/enclosure.h"
 #include "text/fc_string.h"
-#include "text/raw_text.h"
-#include "text/text_block.h"
-#include "text/text_expression_def.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
-#ifndef MIREL_TEXT_TEXT_BLOCK_H
-#define MIREL_TEXT_TEXT_BLOCK_H
+#ifndef MIREL_RECORDS_TEXT_BLOCK_H
+#define MIREL_RECORDS_TEXT_BLOCK_H
 
 #include <cstdint>
 

@@ -1,10 +1,10 @@
-#include "text/text_block.h"
+#include "records/text_block.h"
 
 #include <cstring>
 
-#include "framework/bytes.h"
 #include "host/host_api.h"
-#include "text/raw_text.h"
+#include "records/raw_text.h"
+#include "support/bytes.h"
 
 FCTextBlock::FCTextBlock() {
     std::memset(record_, 0, sizeof record_);

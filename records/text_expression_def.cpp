@@ -1,15 +1,16 @@
-#include "text/text_expression_def.h"
+#include "records/text_expression_def.h"
 
 #include <cstring>
 #include <memory>
 #include <new>
 #include <vector>
 
-#include "framework/bytes.h"
 #include "host/host_api.h"
-#include "plugin/module_state.h"
-#include "text/raw_text.h"
-#include "text/text_block.h"
+#include "host/host_version.h"
+#include "records/category_def.h"
+#include "records/raw_text.h"
+#include "records/text_block.h"
+#include "support/bytes.h"
 
 namespace {
 
@@ -286,6 +287,27 @@ bool FCTextExpressionDef::DeleteData() {
                                 : static_cast<uint16_t>(current & ~kFlagValue4InUse));
     Save();
     return false;
+}
+
+bool FCTextExpressionDef::AssignToCategory(const FCCategoryDef* category) {
+    if (category == nullptr) return false;
+    const int16_t categoryID = category->GetCategoryID();
+    if (categoryID < 1) return false;
+
+    const bool wide = HostUsesWideText();
+    uint16_t word = static_cast<uint16_t>((GetCategoryWord() & (kCategoryBit4000 | kCategoryBit8000)) |
+                                          (static_cast<uint16_t>(categoryID) & kCategoryIDMask));
+    if (wide) word |= kCategoryBit8000;
+    WriteU16(kCategoryOffset, word);
+
+    // Where each of the category's definition defaults (index 0 to 5) goes in the definition.
+    static const int32_t kDefaultTargets[FCCategoryDef::kDefinitionDefaultCount] = {14, 12, 16, 24, 32, 30};
+    for (int i = 0; i < FCCategoryDef::kDefinitionDefaultCount; ++i) {
+        WriteU16(kDefaultTargets[i], category->GetDefinitionDefault(i));
+    }
+
+    if (wide) WriteU16(kCategoryOffset, static_cast<uint16_t>(GetCategoryWord() | kCategoryBit4000));
+    return true;
 }
 
 bool FCTextExpressionDef::LoadNext() {

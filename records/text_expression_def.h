@@ -1,10 +1,10 @@
-#ifndef MIREL_TEXT_TEXT_EXPRESSION_DEF_H
-#define MIREL_TEXT_TEXT_EXPRESSION_DEF_H
+#ifndef MIREL_RECORDS_TEXT_EXPRESSION_DEF_H
+#define MIREL_RECORDS_TEXT_EXPRESSION_DEF_H
 
 #include <cstdint>
 
 #include "framework/base_data.h"
-#include "text/enclosure.h"
+#include "records/enclosure.h"
 #include "text/fc_string.h"
 
 class FCCategoryDef;
@@ -85,7 +85,6 @@ class FCTextExpressionDef : public __FCNoInciOther {
     // Replaces the description in the data area; nothing is saved.
     void SetDescription(const FCString* description);
     // Takes the category's id and definition defaults into the record; false when the id is below 1.
-    // (Defined with the category record class, which this layer does not see.)
     bool AssignToCategory(const FCCategoryDef* category);
     // The definition's enclosure when the flag word says it has one and it loads; owned by the caller.
     FCEnclosure* LoadEnclosure();

@@ -1,4 +1,4 @@
-#include "text/raw_text.h"
+#include "records/raw_text.h"
 
 #include <cstring>
 #include <memory>
@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "host/host_api.h"
-#include "plugin/module_state.h"
+#include "host/host_version.h"
 
 FCRawText::~FCRawText() {
     FreeArea();
