@@ -81,7 +81,8 @@ bool PlaceChangeExpression(int16_t measure, int16_t staff, uint16_t categoryID, 
     if (!hasNumber) return false;
 
     expression->SetDefinitionID(static_cast<uint16_t>(definition->ItemNo()));
-    expression->SetExpressionFlags(expression->GetExpressionFlags() & ~FCExpression::kShapeFlag);
+    expression->SetExpressionFlags(
+        static_cast<uint16_t>(expression->GetExpressionFlags() & ~FCExpression::kShapeFlag));
     if (reuse) {
         expression->Save();
     } else {

@@ -31,7 +31,8 @@ int32_t FCRawText::QuerySize() {
 uint8_t* FCRawText::AllocateDataArea() {
     FreeArea();
     const int32_t size = QuerySize();
-    data_ = new uint8_t[static_cast<std::size_t>(size)]();
+    const std::size_t count = static_cast<std::size_t>(size);
+    data_ = new uint8_t[count]();
     areaSize_ = size;
     return data_;
 }
