@@ -6,11 +6,11 @@
 
 #include "host/host_version.h"
 #include "records/record_copy.h"
+#include "records/record_layout.h"
+#include "support/utf16le.h"
 
 namespace {
 
-constexpr uint32_t kVersionWide = 0x11000000;
-constexpr uint32_t kVersionNarrow = 0x0F000000;
 constexpr int32_t kCategoryIDOffset = 0;
 constexpr int32_t kNameOffset = 2;
 
@@ -30,13 +30,12 @@ const char* FCCategoryDef::ClassName() const {
 }
 
 const FCCategoryDef::Layout& FCCategoryDef::LayoutInForce() {
-    static const Layout kWide{kWideSize, 260, 278, 294};
-    static const Layout kNarrow{kNarrowSize, 68, 86, 102};
-    return HostUsesWideText() ? kWide : kNarrow;
+    return kLayouts[records::LayoutIndexInForce(kLayouts)];
 }
 
 uint8_t* FCCategoryDef::BufferInForce() {
-    return HostUsesWideText() ? wideRecord_ : narrowRecord_;
+    uint8_t* const buffers[] = {wideRecord_, narrowRecord_};
+    return buffers[records::LayoutIndexInForce(kLayouts)];
 }
 
 uint8_t* FCCategoryDef::AllocateDataArea() {
@@ -52,7 +51,7 @@ uint32_t FCCategoryDef::Tag() const {
 }
 
 uint32_t FCCategoryDef::RecordVersion() const {
-    return HostUsesWideText() ? kVersionWide : kVersionNarrow;
+    return LayoutInForce().recordVersion;
 }
 
 int32_t FCCategoryDef::DataSize() {
@@ -85,7 +84,7 @@ int16_t FCCategoryDef::GetCategoryID() const {
 void FCCategoryDef::GetName(FCString* name) const {
     if (name == nullptr) return;
     // The name is read inside the loaded bytes only; one without terminator ends with them.
-    const int32_t bufferSize = data_ == wideRecord_ ? kWideSize : kNarrowSize;
+    const int32_t bufferSize = data_ == wideRecord_ ? kLayouts[0].size : kLayouts[1].size;
     const int32_t available = data_ == nullptr ? 0 : (loadedSize_ < bufferSize ? loadedSize_ : bufferSize);
     if (available <= kNameOffset) {
         name->AssignNarrow("");
@@ -96,8 +95,7 @@ void FCCategoryDef::GetName(FCString* name) const {
     if (HostUsesWideText()) {
         const uint32_t units = count / 2;
         std::vector<char16_t> copy(units + 1, 0);
-        for (uint32_t i = 0; i < units; ++i)
-            copy[i] = static_cast<char16_t>(text[2 * i] | (text[2 * i + 1] << 8));
+        utf16le::Decode(text, units, copy.data());
         name->AssignWideBounded(copy.data(), units);
     } else {
         name->AssignNarrowBounded(reinterpret_cast<const char*>(text), count);

@@ -1,8 +1,8 @@
 #include "records/multi_staff.h"
 
-#include "host/host_version.h"
 #include "records/full_name.h"
 #include "records/record_copy.h"
+#include "records/record_layout.h"
 
 // ---- FCMultiStaffInstrument
 // ---------------------------------------------------------------------------------
@@ -82,7 +82,7 @@ uint32_t FCGroup::Tag() const {
 }
 
 uint32_t FCGroup::RecordVersion() const {
-    return HostVersion() < kHostVersion2010 ? kOldVersion : kVersion;
+    return kLayouts[records::LayoutIndexInForce(kLayouts)].recordVersion;
 }
 
 int32_t FCGroup::DataSize() {

@@ -9,20 +9,35 @@
 #include "host/host_version.h"
 #include "records/category_def.h"
 #include "records/raw_text.h"
+#include "records/record_layout.h"
 #include "records/text_block.h"
 #include "support/bytes.h"
+#include "support/utf16le.h"
 
 namespace {
 
-constexpr uint32_t kVersionWide = 0x12050000;
-constexpr uint32_t kVersionNarrow = 0x0F000000;
+// The two layouts, newest first: the minimum record size (the head and an empty description) and the record
+// version.
+struct Layout {
+    uint32_t fromHostVersion;
+    int32_t minimumSize;
+    uint32_t recordVersion;
+};
+constexpr Layout kLayouts[] = {
+    {kHostVersion2011, 38, 0x12050000},
+    {0, 36, 0x0F000000},
+};
+
+const Layout& LayoutInForce() {
+    return kLayouts[records::LayoutIndexInForce(kLayouts)];
+}
 // Head bytes that SetDescription carries over into the new area (the description then overwrites 34 and 35).
 constexpr int32_t kCarriedHead = 36;
 
 }  // namespace
 
 int32_t FCTextExpressionDef::MinimumSize() {
-    return HostUsesWideText() ? 38 : 36;
+    return LayoutInForce().minimumSize;
 }
 
 FCTextExpressionDef::FCTextExpressionDef() {
@@ -92,7 +107,7 @@ uint32_t FCTextExpressionDef::Tag() const {
 }
 
 uint32_t FCTextExpressionDef::RecordVersion() const {
-    return HostUsesWideText() ? kVersionWide : kVersionNarrow;
+    return LayoutInForce().recordVersion;
 }
 
 int32_t FCTextExpressionDef::DataSize() {
@@ -210,8 +225,7 @@ void FCTextExpressionDef::GetDescription(FCString* description) const {
         // Units are put together byte by byte (the bytes need not be aligned); an odd last byte is no unit.
         const uint32_t units = count / 2;
         std::vector<char16_t> copy(units + 1, 0);
-        for (uint32_t i = 0; i < units; ++i)
-            copy[i] = static_cast<char16_t>(text[2 * i] | (text[2 * i + 1] << 8));
+        utf16le::Decode(text, units, copy.data());
         description->AssignWideBounded(copy.data(), units);
     } else {
         description->AssignNarrowBounded(reinterpret_cast<const char*>(text), count);
@@ -235,11 +249,7 @@ void FCTextExpressionDef::SetDescription(const FCString* description) {
     std::memcpy(area, head, sizeof head);
     uint8_t* text = area + kDescriptionOffset;
     if (wide) {
-        for (uint32_t i = 0; i < length; ++i) {
-            const char16_t unit = description->CharAt(static_cast<int32_t>(i));
-            text[2 * i] = static_cast<uint8_t>(unit & 0xFF);
-            text[2 * i + 1] = static_cast<uint8_t>(unit >> 8);
-        }
+        if (length > 0) utf16le::Encode(description->WideBuffer(), length, text);
         text[2 * length] = 0;
         text[2 * length + 1] = 0;
     } else {
