@@ -13,8 +13,9 @@
 namespace {
 
 // Walks the categories from record 1 on and applies every one whose id is the chosen one: the definition
-// takes over its id and defaults, and the text starts with its font tags. Category 1 is compared even when it
-// does not load; its fields then read as zero.
+// takes over its id and defaults, and the text starts with its font tags.
+// CONTRACT: category 1 is compared even when it does not load; its fields then read as zero (an id of 0,
+// which no chosen category has). No test pins it on its own.
 void ApplyChosenCategory(FCTextExpressionDef* definition, uint16_t categoryID, FCString* text) {
     FCCategoryDef category;
     category.Load(1);

@@ -68,7 +68,9 @@ bool MarkChange(const FCMusicRegion& region, const FCStaffStyleAssign& assignmen
                 const PluginSettings& settings) {
     FCStaffStyleDef style;
     const bool styleLoaded = style.Load(assignment.GetStyleID());
-    // A style that does not load counts as an instrument change.
+    // CONTRACT: a style that does not load counts as an instrument change here, while stale removal does not
+    // count it (ChangeBeginsIn). Pinned by SweepTest.StyleThatDoesNotLoadCountsAsAChange and
+    // StaleTest.StyleThatDoesNotLoadJustifiesNoMarkButIsMarkedAnew.
     if (styleLoaded && !style.ChangesInstrument()) return false;
 
     const FCGroup* group = nullptr;

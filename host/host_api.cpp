@@ -106,8 +106,7 @@ int32_t CountedWrite(int32_t result) {
 
 }  // namespace
 
-// ---- Record data calls
-// ----------------------------------------------------------------------------------------
+// ---- Record data calls ------------------------------------------------------------------------------------
 
 int32_t RawLoadEData(uint32_t tag, void* key8, void* buffer, uint32_t* size, uint32_t version) {
     auto fn = MIREL_BIND(FX_LoadEData);
@@ -146,8 +145,7 @@ uint32_t AcceptedWrites() {
     return gAcceptedWrites;
 }
 
-// ---- Dialogs
-// --------------------------------------------------------------------------------------------------
+// ---- Dialogs ----------------------------------------------------------------------------------------------
 
 int32_t FX_Dialog(int16_t resourceID, FXDialogProc proc, HWND parent, void* user) {
     auto fn = MIREL_BIND(FX_Dialog);
@@ -202,8 +200,7 @@ int32_t FX_SetDlgString_UTF16(HWND window, int16_t item, const char16_t* text) {
     return fn != nullptr ? fn(window, item, text, kInterfaceVersion) : 0;
 }
 
-// ---- Windows, document, staves, fonts
-// -------------------------------------------------------------------------
+// ---- Windows, document, staves, fonts ---------------------------------------------------------------------
 
 HWND FX_GetCurrentWindow() {
     auto fn = MIREL_BIND(FX_GetCurrentWindow);
@@ -239,8 +236,7 @@ int32_t FX_FontNumToName(uint16_t fontNumber, char* buffer256) {
     return named;
 }
 
-// ---- Tests
-// ----------------------------------------------------------------------------------------------------
+// ---- Tests ------------------------------------------------------------------------------------------------
 
 void ResetBindingForTesting() {
     gModuleLookedUp = false;

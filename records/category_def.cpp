@@ -16,8 +16,7 @@ constexpr int32_t kNameOffset = 2;
 
 }  // namespace
 
-// ---- FCCategoryDef
-// --------------------------------------------------------------------------------------------
+// ---- FCCategoryDef ----------------------------------------------------------------------------------------
 
 FCCategoryDef::FCCategoryDef() {
     std::memset(wideRecord_, 0, sizeof wideRecord_);
@@ -132,8 +131,7 @@ FCFontInfo* FCCategoryDef::CreateTextFontInfo() const {
     return font.release();
 }
 
-// ---- FCCategoryDefs
-// -------------------------------------------------------------------------------------------
+// ---- FCCategoryDefs ---------------------------------------------------------------------------------------
 
 const char* FCCategoryDefs::ClassName() const {
     return "FCCategoryDefs";

@@ -6,8 +6,7 @@
 #include "records/record_copy.h"
 #include "records/text_expression_def.h"
 
-// ---- FCExpression
-// -------------------------------------------------------------------------------------------
+// ---- FCExpression -----------------------------------------------------------------------------------------
 
 FCExpression::FCExpression() {
     AttachLoaded(buffer_, kSize);
@@ -75,8 +74,7 @@ bool FCExpression::SaveNewToCell(const FCCell* cell) {
     return SaveNew(measure);
 }
 
-// ---- FCExpressions
-// ------------------------------------------------------------------------------------------
+// ---- FCExpressions ----------------------------------------------------------------------------------------
 
 const char* FCExpressions::ClassName() const {
     return "FCExpressions";

@@ -4,8 +4,7 @@
 #include "records/record_copy.h"
 #include "records/record_layout.h"
 
-// ---- FCMultiStaffInstrument
-// ---------------------------------------------------------------------------------
+// ---- FCMultiStaffInstrument -------------------------------------------------------------------------------
 
 const char* FCMultiStaffInstrument::ClassName() const {
     return "FCMultiStaffInstrument";
@@ -58,8 +57,7 @@ __FCBaseData* FCMultiStaffInstruments::CreateElement() {
     return new FCMultiStaffInstrument();
 }
 
-// ---- FCGroup
-// ------------------------------------------------------------------------------------------------
+// ---- FCGroup ----------------------------------------------------------------------------------------------
 
 FCGroup::FCGroup() {
     AttachLoaded(buffer_, kSize);
@@ -116,8 +114,7 @@ FCString* FCGroup::GetFullName() const {
     return records::CreateFullNameFromTextBlock(GetFullNameID());
 }
 
-// ---- FCGroups
-// -----------------------------------------------------------------------------------------------
+// ---- FCGroups ---------------------------------------------------------------------------------------------
 
 const char* FCGroups::ClassName() const {
     return "FCGroups";

@@ -6,8 +6,7 @@
 #include "records/record_copy.h"
 #include "records/record_layout.h"
 
-// ---- FCStaffStyleDef
-// ----------------------------------------------------------------------------------------
+// ---- FCStaffStyleDef --------------------------------------------------------------------------------------
 
 FCStaffStyleDef::FCStaffStyleDef() {
     AttachLoaded(AllocateDataArea(), DataSize());
@@ -84,8 +83,7 @@ FCString* FCStaffStyleDef::GetFullName() const {
     return records::CreateFullNameFromTextBlock(GetFullNameID());
 }
 
-// ---- FCStaffStyleAssign
-// -------------------------------------------------------------------------------------
+// ---- FCStaffStyleAssign -----------------------------------------------------------------------------------
 
 FCStaffStyleAssign::FCStaffStyleAssign() {
     AttachLoaded(buffer_, kSize);
@@ -133,8 +131,7 @@ int32_t FCStaffStyleAssign::GetEndPosition() const {
     return ReadI32(kEndPositionOffset);
 }
 
-// ---- FCStaffStyleAssigns
-// ------------------------------------------------------------------------------------
+// ---- FCStaffStyleAssigns ----------------------------------------------------------------------------------
 
 const char* FCStaffStyleAssigns::ClassName() const {
     return "FCStaffStyleAssigns";

@@ -8,7 +8,7 @@
 
 FCTextBlock::FCTextBlock() {
     std::memset(record_, 0, sizeof record_);
-    bytes::WriteU16(record_, kSize, kValue8Offset, kNewValue8);
+    bytes::WriteU16(record_, kSize, kUnknown8Offset, kNewUnknown8);
     bytes::WriteU16(record_, kSize, kFlagsOffset, kNewFlags);
     bytes::WriteU16(record_, kSize, kTextKindOffset, kTextKindBlock);
     AttachLoaded(record_, kSize);

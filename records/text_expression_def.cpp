@@ -275,9 +275,9 @@ bool FCTextExpressionDef::DeleteData() {
     FCEnclosure* enclosure = LoadEnclosure();
 
     const uint16_t flags = GetFlagWord();
-    const int16_t remembered = (flags & kFlagValue4InUse) != 0 ? ReadI16(kValue4Offset) : 0;
-    WriteI16(kValue4Offset, 0);
-    SetFlagWord(flags & static_cast<uint16_t>(~kFlagValue4InUse));
+    const int16_t remembered = (flags & kFlagUnknown4InUse) != 0 ? ReadI16(kUnknown4Offset) : 0;
+    WriteI16(kUnknown4Offset, 0);
+    SetFlagWord(flags & static_cast<uint16_t>(~kFlagUnknown4InUse));
     if (!Save()) {
         delete enclosure;
         return false;
@@ -291,10 +291,10 @@ bool FCTextExpressionDef::DeleteData() {
 
     // The definition stays in the document: put back what was cleared.
     delete enclosure;
-    WriteI16(kValue4Offset, remembered);
+    WriteI16(kUnknown4Offset, remembered);
     const uint16_t current = GetFlagWord();
-    SetFlagWord(remembered != 0 ? static_cast<uint16_t>(current | kFlagValue4InUse)
-                                : static_cast<uint16_t>(current & ~kFlagValue4InUse));
+    SetFlagWord(remembered != 0 ? static_cast<uint16_t>(current | kFlagUnknown4InUse)
+                                : static_cast<uint16_t>(current & ~kFlagUnknown4InUse));
     Save();
     return false;
 }
@@ -304,10 +304,12 @@ bool FCTextExpressionDef::AssignToCategory(const FCCategoryDef* category) {
     const int16_t categoryID = category->GetCategoryID();
     if (categoryID < 1) return false;
 
+    // CONTRACT: on UTF-16 hosts the two bits of unknown meaning are set, 0x8000 with the id and 0x4000 after
+    // the defaults, and kept from the record otherwise. Pinned by SweepTest.FluteChangeWithDefaultTexts.
     const bool wide = HostUsesWideText();
-    uint16_t word = static_cast<uint16_t>((GetCategoryWord() & (kCategoryBit4000 | kCategoryBit8000)) |
+    uint16_t word = static_cast<uint16_t>((GetCategoryWord() & (kCategoryUnknownBit4000 | kCategoryUnknownBit8000)) |
                                           (static_cast<uint16_t>(categoryID) & kCategoryIDMask));
-    if (wide) word |= kCategoryBit8000;
+    if (wide) word |= kCategoryUnknownBit8000;
     WriteU16(kCategoryOffset, word);
 
     // Where each of the category's definition defaults (index 0 to 5) goes in the definition.
@@ -316,7 +318,7 @@ bool FCTextExpressionDef::AssignToCategory(const FCCategoryDef* category) {
         WriteU16(kDefaultTargets[i], category->GetDefinitionDefault(i));
     }
 
-    if (wide) WriteU16(kCategoryOffset, static_cast<uint16_t>(GetCategoryWord() | kCategoryBit4000));
+    if (wide) WriteU16(kCategoryOffset, static_cast<uint16_t>(GetCategoryWord() | kCategoryUnknownBit4000));
     return true;
 }
 

@@ -469,8 +469,7 @@ TEST_F(DialogProcedureTest, DestroyingAShowingWindowEndsItAndDestroysTheControls
     EXPECT_EQ(EndDialogCalls(), 1);
 }
 
-// ---- Controls
-// ------------------------------------------------------------------------------------------------
+// ---- Controls ---------------------------------------------------------------------------------------------
 
 class ControlTest : public DialogProcedureTest {
   protected:
