@@ -307,8 +307,9 @@ bool FCTextExpressionDef::AssignToCategory(const FCCategoryDef* category) {
     // CONTRACT: on UTF-16 hosts the two bits of unknown meaning are set, 0x8000 with the id and 0x4000 after
     // the defaults, and kept from the record otherwise. Pinned by SweepTest.FluteChangeWithDefaultTexts.
     const bool wide = HostUsesWideText();
-    uint16_t word = static_cast<uint16_t>((GetCategoryWord() & (kCategoryUnknownBit4000 | kCategoryUnknownBit8000)) |
-                                          (static_cast<uint16_t>(categoryID) & kCategoryIDMask));
+    uint16_t word =
+        static_cast<uint16_t>((GetCategoryWord() & (kCategoryUnknownBit4000 | kCategoryUnknownBit8000)) |
+                              (static_cast<uint16_t>(categoryID) & kCategoryIDMask));
     if (wide) word |= kCategoryUnknownBit8000;
     WriteU16(kCategoryOffset, word);
 
