@@ -6,6 +6,11 @@ cd "$(dirname "$0")"
 scripts/install-deps.sh test
 jobs="$(nproc)"
 
+# Formatting is policy: any difference from .clang-format in the module's, the stand-in's, the tests' or the
+# tools' C and C++ sources fails the run.
+find support host framework text records ui engine plugin contract platform standin tests fuzz bench \
+    \( -name '*.h' -o -name '*.cpp' -o -name '*.c' \) -print0 | xargs -0 clang-format --dry-run --Werror
+
 cmake --preset default -DBUILD_TESTING=ON
 cmake --build --preset default -j"$jobs"
 ctest --preset default -j"$jobs"

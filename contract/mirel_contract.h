@@ -74,8 +74,7 @@ MIREL_CONTRACT_ASSERT(MIREL_WINDOW_INFO_HANDLE_OFFSET + sizeof(uint32_t) == MIRE
 typedef intptr_t(FX_CALL* FXDialogProc)(HWND window, uint32_t message, uintptr_t wParam, intptr_t lParam,
                                         void* user);
 
-/* ---- Exports of the module ------------------------------------------------------------------------------
- */
+/* ---- Exports of the module ----------------------------------------------------------------------------- */
 
 /* Stores the host's version number; answers MIREL_EXTENSION_VERSION. */
 typedef uint32_t(FX_CALL* FinaleExtensionVersionFn)(uint32_t hostVersion);
@@ -94,8 +93,7 @@ typedef uint32_t(FX_CALL* FinaleExtensionGetMenuStatusFn)(uint32_t ignored);
 /* Does nothing. */
 typedef void(FX_CALL* FinaleExtensionTerminateFn)(uint32_t ignored);
 
-/* ---- Functions of the host, bound by name at run time -----------------------------------------------------
- */
+/* ---- Functions of the host, bound by name at run time -------------------------------------------------- */
 
 /*
  * Record data calls. `key8` points to the 8-byte record key (itemNo, inci or itemNo, itemNo2, inci as signed

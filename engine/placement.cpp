@@ -4,17 +4,18 @@
 
 #include "engine/plugin_marker.h"
 #include "framework/cell.h"
-#include "plugin/module_state.h"
 #include "records/category_def.h"
 #include "records/expression.h"
+#include "records/text_expression_def.h"
 #include "text/font_info.h"
-#include "text/text_expression_def.h"
+#include "ui/plugin_settings.h"
 
 namespace {
 
 // Walks the categories from record 1 on and applies every one whose id is the chosen one: the definition
-// takes over its id and defaults, and the text starts with its font tags. Category 1 is compared even when it
-// does not load; its fields then read as zero.
+// takes over its id and defaults, and the text starts with its font tags.
+// CONTRACT: category 1 is compared even when it does not load; its fields then read as zero (an id of 0,
+// which no chosen category has). No test pins it on its own.
 void ApplyChosenCategory(FCTextExpressionDef* definition, uint16_t categoryID, FCString* text) {
     FCCategoryDef category;
     category.Load(1);
@@ -38,7 +39,8 @@ FCExpression* FindPluginExpression(const FCExpressions& expressions) {
 
 }  // namespace
 
-bool PlaceChangeExpression(int16_t measure, int16_t staff, uint16_t categoryID, FCString* name) {
+bool PlaceChangeExpression(int16_t measure, int16_t staff, uint16_t categoryID, FCString* name,
+                           const PluginSettings& settings) {
     FCExpression newExpression;
     FCTextExpressionDef newDefinition;
     FCString text;
@@ -58,14 +60,14 @@ bool PlaceChangeExpression(int16_t measure, int16_t staff, uint16_t categoryID, 
     text.AssignNarrow(kDefaultFontTags);  // kept when the chosen category is not found
     ApplyChosenCategory(definition, categoryID, &text);
 
-    text.Append(&gPrefixText);
+    text.Append(&settings.prefixText);
     text.Append(name);
     name->StripTags();
     description.AssignNarrow("Change to ");
     description.Append(name);
     description.AppendNarrow(" ");
     description.AppendNarrow(kPluginMarker);
-    text.Append(&gSuffixText);
+    text.Append(&settings.suffixText);
 
     // The definition is written only once its text is stored: a definition naming a text block or raw text
     // that was never made would leave its expression without a text. A new mark is then not placed; an
@@ -80,7 +82,8 @@ bool PlaceChangeExpression(int16_t measure, int16_t staff, uint16_t categoryID, 
     if (!hasNumber) return false;
 
     expression->SetDefinitionID(static_cast<uint16_t>(definition->ItemNo()));
-    expression->SetExpressionFlags(expression->GetExpressionFlags() & ~FCExpression::kShapeFlag);
+    expression->SetExpressionFlags(
+        static_cast<uint16_t>(expression->GetExpressionFlags() & ~FCExpression::kShapeFlag));
     if (reuse) {
         expression->Save();
     } else {

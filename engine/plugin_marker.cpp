@@ -3,7 +3,7 @@
 #include <memory>
 
 #include "records/expression.h"
-#include "text/text_expression_def.h"
+#include "records/text_expression_def.h"
 
 bool ContainsPluginMarker(const FCString* text) {
     if (text == nullptr) return false;

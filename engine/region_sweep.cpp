@@ -64,10 +64,13 @@ FCString* ReturnName(const FCMultiStaffInstrument* instrument, bool grouped, int
 
 // Marks one instrument change on `staff`; true when an expression was placed.
 bool MarkChange(const FCMusicRegion& region, const FCStaffStyleAssign& assignment, int16_t staff,
-                const FCMultiStaffInstrument* instrument, const FCGroups& groups, uint16_t categoryID) {
+                const FCMultiStaffInstrument* instrument, const FCGroups& groups, uint16_t categoryID,
+                const PluginSettings& settings) {
     FCStaffStyleDef style;
     const bool styleLoaded = style.Load(assignment.GetStyleID());
-    // A style that does not load counts as an instrument change.
+    // CONTRACT: a style that does not load counts as an instrument change here, while stale removal does not
+    // count it (ChangeBeginsIn). Pinned by SweepTest.StyleThatDoesNotLoadCountsAsAChange and
+    // StaleTest.StyleThatDoesNotLoadJustifiesNoMarkButIsMarkedAnew.
     if (styleLoaded && !style.ChangesInstrument()) return false;
 
     const FCGroup* group = nullptr;
@@ -79,7 +82,8 @@ bool MarkChange(const FCMusicRegion& region, const FCStaffStyleAssign& assignmen
     bool placed = false;
     if (RegionContainsPoint(region, assignment.GetStartMeasure(), assignment.GetStartPosition())) {
         std::unique_ptr<FCString> name(group != nullptr ? group->GetFullName() : style.GetFullName());
-        if (PlaceChangeExpression(assignment.GetStartMeasure(), staff, categoryID, name.get())) placed = true;
+        if (PlaceChangeExpression(assignment.GetStartMeasure(), staff, categoryID, name.get(), settings))
+            placed = true;
     }
 
     // The end mark goes into the measure after the end measure; with an end measure of -1 there is none, and
@@ -90,7 +94,8 @@ bool MarkChange(const FCMusicRegion& region, const FCStaffStyleAssign& assignmen
     if (!following.Load(static_cast<int16_t>(next))) return placed;
     if (RegionContainsPoint(region, assignment.GetEndMeasure(), assignment.GetEndPosition())) {
         std::unique_ptr<FCString> name(ReturnName(instrument, group != nullptr, staff));
-        if (PlaceChangeExpression(static_cast<int16_t>(next), staff, categoryID, name.get())) placed = true;
+        if (PlaceChangeExpression(static_cast<int16_t>(next), staff, categoryID, name.get(), settings))
+            placed = true;
     }
     return placed;
 }
@@ -104,7 +109,8 @@ bool RegionContainsPoint(const FCMusicRegion& region, int16_t measure, int32_t p
     return true;
 }
 
-bool CreateInstrumentChangeExpressions(const FCMusicRegion& region, uint16_t categoryID) {
+bool CreateInstrumentChangeExpressions(const FCMusicRegion& region, uint16_t categoryID,
+                                       const PluginSettings& settings) {
     bool changed = false;
     FCMultiStaffInstruments instruments;
     instruments.LoadAll();
@@ -127,7 +133,8 @@ bool CreateInstrumentChangeExpressions(const FCMusicRegion& region, uint16_t cat
         for (int32_t i = 0; i < assignments.Count(); ++i) {
             const FCStaffStyleAssign* assignment = assignments.GetAssignAt(i);
             if (assignment == nullptr) continue;
-            if (MarkChange(region, *assignment, staff, instrument, groups, categoryID)) changed = true;
+            if (MarkChange(region, *assignment, staff, instrument, groups, categoryID, settings))
+                changed = true;
         }
     }
     return changed;

@@ -9,7 +9,9 @@
 namespace {
 
 // An expression in measure m is justified when some assignment of the staff that starts in m uses a style
-// that changes the instrument. Only the start measure counts; a style that does not load does not.
+// that changes the instrument. Only the start measure counts.
+// CONTRACT: a style that does not load justifies nothing here, though the sweep marks it as a change
+// (MarkChange). Pinned by StaleTest.StyleThatDoesNotLoadJustifiesNoMarkButIsMarkedAnew.
 bool ChangeBeginsIn(const FCStaffStyleAssigns* assignments, int16_t measure) {
     bool justified = false;
     for (int32_t i = 0; i < assignments->Count(); ++i) {
@@ -36,6 +38,9 @@ bool RemoveStaleChangeExpressions(const FCStaffStyleAssigns* assignments, const 
             if (expression == nullptr || !IsInstrumentChangeExpression(expression)) continue;
             if (ChangeBeginsIn(assignments, measure)) continue;
             if (expression->DeleteRecord()) deleted = true;
+            // CONTRACT: one deletion per measure and run; the rest of the measure waits for the next run.
+            // Pinned by StaleTest.TwoInOneMeasureTakeTwoRuns and
+            // StaleTest.StaffWithoutAssignmentsLosesFirstPluginExpressionOfEveryMeasure.
             break;
         }
     }

@@ -3,8 +3,8 @@
 #include <cstring>
 
 #include "contract/mirel_contract.h"
-#include "framework/bytes.h"
 #include "host/host_api.h"
+#include "support/bytes.h"
 
 namespace {
 
@@ -17,8 +17,7 @@ std::size_t FieldBound(int32_t loadedSize) {
 
 }  // namespace
 
-// ---- __FCBaseData
-// ---------------------------------------------------------------------------------------------
+// ---- __FCBaseData -----------------------------------------------------------------------------------------
 
 // The base cannot tell an embedded buffer from a heap block; a class with a heap data area frees it in its
 // own destructor.
@@ -156,8 +155,7 @@ void __FCBaseData::AttachLoaded(uint8_t* buffer, int32_t size) {
     loadedSize_ = buffer != nullptr && size > 0 ? size : 0;
 }
 
-// ---- __FCNoInciOther
-// ------------------------------------------------------------------------------------------
+// ---- __FCNoInciOther --------------------------------------------------------------------------------------
 
 namespace {
 
@@ -205,8 +203,7 @@ int16_t __FCNoInciOther::ItemNo() const {
     return KeyField(0);
 }
 
-// ---- __FCInciOther
-// --------------------------------------------------------------------------------------------
+// ---- __FCInciOther ----------------------------------------------------------------------------------------
 
 bool __FCInciOther::LoadFirst() {
     return false;
@@ -229,8 +226,7 @@ bool __FCInciOther::SaveNew(int16_t itemNo) {
            0;
 }
 
-// ---- __FCDetail
-// -----------------------------------------------------------------------------------------------
+// ---- __FCDetail -------------------------------------------------------------------------------------------
 
 void __FCDetail::SetKey(int16_t itemNo, int16_t itemNo2, int16_t inci) {
     SetKeyField(0, itemNo);

@@ -6,13 +6,14 @@
 
 namespace {
 
+// CONTRACT: the array grows to the next multiple of ten, not geometrically. Pinned by
+// CollectionTest.CapacityGrowsToTheNextMultipleOfTen.
 constexpr int32_t kGrowthStep = 10;
 constexpr int32_t kLastKeyValue = INT16_MAX;
 
 }  // namespace
 
-// ---- __FCCollection
-// -------------------------------------------------------------------------------------------
+// ---- __FCCollection ---------------------------------------------------------------------------------------
 
 __FCCollection::~__FCCollection() {
     ClearAll();
@@ -95,8 +96,7 @@ void __FCCollection::ClearAll() {
     count_ = 0;
 }
 
-// ---- __FCCollectionData
-// ---------------------------------------------------------------------------------------
+// ---- __FCCollectionData -----------------------------------------------------------------------------------
 
 const char* __FCCollectionData::ClassName() const {
     return "__FCCollectionData";
@@ -138,8 +138,7 @@ bool __FCCollectionData::SaveAll() {
     return true;
 }
 
-// ---- __FCCollectionInciOther
-// ----------------------------------------------------------------------------------
+// ---- __FCCollectionInciOther ------------------------------------------------------------------------------
 
 namespace {
 
@@ -196,8 +195,7 @@ bool __FCCollectionInciOther::SaveAllForItem(int16_t itemNo) {
     return true;
 }
 
-// ---- __FCCollectionNoInciOther, __FCCollectionDetail, __FCCollectionNoInciDetail
-// ------------------------------
+// ---- __FCCollectionNoInciOther, __FCCollectionDetail, __FCCollectionNoInciDetail --------------------------
 
 const char* __FCCollectionNoInciOther::ClassName() const {
     return "__FCCollectionNoInciOther";

@@ -1,8 +1,8 @@
 #include "framework/music_region.h"
 
 #include "contract/mirel_contract.h"
-#include "framework/bytes.h"
 #include "host/host_api.h"
+#include "support/bytes.h"
 
 namespace {
 

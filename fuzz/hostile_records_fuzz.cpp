@@ -11,17 +11,17 @@
 #include "engine/plugin_marker.h"
 #include "framework/cell.h"
 #include "host/host_api.h"
-#include "plugin/module_state.h"
+#include "host/host_version.h"
 #include "records/category_def.h"
 #include "records/expression.h"
 #include "records/multi_staff.h"
+#include "records/raw_text.h"
 #include "records/staff.h"
 #include "records/staff_style.h"
+#include "records/text_block.h"
+#include "records/text_expression_def.h"
 #include "standin/host.h"
 #include "text/font_info.h"
-#include "text/raw_text.h"
-#include "text/text_block.h"
-#include "text/text_expression_def.h"
 
 namespace {
 

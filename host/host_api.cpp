@@ -16,28 +16,37 @@ constexpr uint32_t kInterfaceVersion = MIREL_INTERFACE_VERSION;
 const char kHostExecutable[] = "FINALE.EXE";
 const char kDemoExecutable[] = "FINDEMO.EXE";
 
+// The host's functions, each once: the binding's table, its indices and the names the host exports them
+// under (case as written) are all made from this list. Each name's type is the contract's <name>Fn.
+// clang-format off
+#define MIREL_HOST_FUNCTIONS(X) \
+    X(FX_LoadEData) \
+    X(FX_SaveEData) \
+    X(FX_CreateEData) \
+    X(FX_DeleteEData) \
+    X(FX_NextEData) \
+    X(FX_Dialog) \
+    X(FX_EndDialog) \
+    X(FX_EnableDlgItem) \
+    X(FX_GetDlgItemVal) \
+    X(FX_SetDlgItemVal) \
+    X(FX_GetDlgString) \
+    X(FX_GetDlgString_UTF16) \
+    X(FX_SetDlgString) \
+    X(FX_SetDlgString_UTF16) \
+    X(FX_GetCurrentWindow) \
+    X(FX_GetCurrentWindowInfo) \
+    X(FX_GetCurrentEnigmaDocument) \
+    X(FX_SlotToInst) \
+    X(FX_InstToSlot) \
+    X(FX_FontNumToName)
+// clang-format on
+
 enum Function : int {
-    kLoadEData,
-    kSaveEData,
-    kCreateEData,
-    kDeleteEData,
-    kNextEData,
-    kDialog,
-    kEndDialog,
-    kEnableDlgItem,
-    kGetDlgItemVal,
-    kSetDlgItemVal,
-    kGetDlgString,
-    kGetDlgStringUtf16,
-    kSetDlgString,
-    kSetDlgStringUtf16,
-    kGetCurrentWindow,
-    kGetCurrentWindowInfo,
-    kGetCurrentEnigmaDocument,
-    kSlotToInst,
-    kInstToSlot,
-    kFontNumToName,
-    kFunctionCount
+#define MIREL_HOST_FUNCTION_INDEX(name) k##name,
+    MIREL_HOST_FUNCTIONS(MIREL_HOST_FUNCTION_INDEX)
+#undef MIREL_HOST_FUNCTION_INDEX
+        kFunctionCount
 };
 
 struct Entry {
@@ -46,28 +55,11 @@ struct Entry {
     FARPROC address;
 };
 
-// Indexed by Function; the names are the host's exports, case as written.
+// Indexed by Function.
 Entry gEntries[kFunctionCount] = {
-    {"FX_LoadEData", false, nullptr},
-    {"FX_SaveEData", false, nullptr},
-    {"FX_CreateEData", false, nullptr},
-    {"FX_DeleteEData", false, nullptr},
-    {"FX_NextEData", false, nullptr},
-    {"FX_Dialog", false, nullptr},
-    {"FX_EndDialog", false, nullptr},
-    {"FX_EnableDlgItem", false, nullptr},
-    {"FX_GetDlgItemVal", false, nullptr},
-    {"FX_SetDlgItemVal", false, nullptr},
-    {"FX_GetDlgString", false, nullptr},
-    {"FX_GetDlgString_UTF16", false, nullptr},
-    {"FX_SetDlgString", false, nullptr},
-    {"FX_SetDlgString_UTF16", false, nullptr},
-    {"FX_GetCurrentWindow", false, nullptr},
-    {"FX_GetCurrentWindowInfo", false, nullptr},
-    {"FX_GetCurrentEnigmaDocument", false, nullptr},
-    {"FX_SlotToInst", false, nullptr},
-    {"FX_InstToSlot", false, nullptr},
-    {"FX_FontNumToName", false, nullptr},
+#define MIREL_HOST_FUNCTION_ENTRY(name) {#name, false, nullptr},
+    MIREL_HOST_FUNCTIONS(MIREL_HOST_FUNCTION_ENTRY)
+#undef MIREL_HOST_FUNCTION_ENTRY
 };
 
 bool gModuleLookedUp = false;
@@ -101,6 +93,9 @@ int32_t Low16(int32_t result) {
     return static_cast<int16_t>(static_cast<uint16_t>(result & 0xFFFF));
 }
 
+// The entry point of one of the host's functions, as its contract type.
+#define MIREL_BIND(name) Bind<name##Fn>(k##name)
+
 uint32_t gAcceptedWrites = 0;
 
 // The result of a write call, counted when the host accepted it.
@@ -111,16 +106,15 @@ int32_t CountedWrite(int32_t result) {
 
 }  // namespace
 
-// ---- Record data calls
-// ----------------------------------------------------------------------------------------
+// ---- Record data calls ------------------------------------------------------------------------------------
 
 int32_t RawLoadEData(uint32_t tag, void* key8, void* buffer, uint32_t* size, uint32_t version) {
-    auto fn = Bind<FX_LoadEDataFn>(kLoadEData);
+    auto fn = MIREL_BIND(FX_LoadEData);
     return fn != nullptr ? Low16(fn(tag, key8, buffer, size, version)) : 0;
 }
 
 int32_t RawSaveEData(uint32_t tag, void* key8, const void* buffer, uint32_t size, uint32_t version) {
-    auto fn = Bind<FX_SaveEDataFn>(kSaveEData);
+    auto fn = MIREL_BIND(FX_SaveEData);
     return fn != nullptr ? CountedWrite(Low16(fn(tag, key8, buffer, size, version))) : 0;
 }
 
@@ -133,17 +127,17 @@ int32_t FX_SaveEData(uint32_t tag, void* key8, const void* buffer, uint32_t size
 }
 
 int32_t FX_CreateEData(uint32_t tag, void* key8, const void* buffer, uint32_t size, uint32_t version) {
-    auto fn = Bind<FX_CreateEDataFn>(kCreateEData);
+    auto fn = MIREL_BIND(FX_CreateEData);
     return fn != nullptr ? CountedWrite(Low16(fn(tag, key8, buffer, size, version))) : 0;
 }
 
 int32_t FX_DeleteEData(uint32_t tag, void* key8, uint32_t version) {
-    auto fn = Bind<FX_DeleteEDataFn>(kDeleteEData);
+    auto fn = MIREL_BIND(FX_DeleteEData);
     return fn != nullptr ? CountedWrite(Low16(fn(tag, key8, version))) : 0;
 }
 
 int32_t FX_NextEData(uint32_t tag, void* key8, uint32_t version) {
-    auto fn = Bind<FX_NextEDataFn>(kNextEData);
+    auto fn = MIREL_BIND(FX_NextEData);
     return fn != nullptr ? Low16(fn(tag, key8, nullptr, nullptr, version)) : 0;
 }
 
@@ -151,31 +145,30 @@ uint32_t AcceptedWrites() {
     return gAcceptedWrites;
 }
 
-// ---- Dialogs
-// --------------------------------------------------------------------------------------------------
+// ---- Dialogs ----------------------------------------------------------------------------------------------
 
 int32_t FX_Dialog(int16_t resourceID, FXDialogProc proc, HWND parent, void* user) {
-    auto fn = Bind<FX_DialogFn>(kDialog);
+    auto fn = MIREL_BIND(FX_Dialog);
     return fn != nullptr ? fn(resourceID, proc, parent, 1, user, kInterfaceVersion) : 0;
 }
 
 void FX_EndDialog(HWND window) {
-    auto fn = Bind<FX_EndDialogFn>(kEndDialog);
+    auto fn = MIREL_BIND(FX_EndDialog);
     if (fn != nullptr) fn(window, kInterfaceVersion);
 }
 
 int32_t FX_EnableDlgItem(HWND window, int16_t item, bool enable) {
-    auto fn = Bind<FX_EnableDlgItemFn>(kEnableDlgItem);
+    auto fn = MIREL_BIND(FX_EnableDlgItem);
     return fn != nullptr ? fn(window, item, enable ? 1 : 0, kInterfaceVersion) : 0;
 }
 
 int32_t FX_GetDlgItemVal(HWND window, int16_t item, int32_t kind) {
-    auto fn = Bind<FX_GetDlgItemValFn>(kGetDlgItemVal);
+    auto fn = MIREL_BIND(FX_GetDlgItemVal);
     return fn != nullptr ? fn(window, item, kind, kInterfaceVersion) : 0;
 }
 
 int32_t FX_SetDlgItemVal(HWND window, int16_t item, int32_t kind, int32_t value) {
-    auto fn = Bind<FX_SetDlgItemValFn>(kSetDlgItemVal);
+    auto fn = MIREL_BIND(FX_SetDlgItemVal);
     return fn != nullptr ? fn(window, item, kind, value, kInterfaceVersion) : 0;
 }
 
@@ -184,7 +177,7 @@ int32_t FX_SetDlgItemVal(HWND window, int16_t item, int32_t kind, int32_t value)
 void FX_GetDlgString(HWND window, int16_t item, char* buffer, int32_t capacity) {
     if (buffer == nullptr || capacity <= 0) return;
     buffer[0] = 0;
-    auto fn = Bind<FX_GetDlgStringFn>(kGetDlgString);
+    auto fn = MIREL_BIND(FX_GetDlgString);
     if (fn != nullptr) fn(window, item, buffer, capacity, kInterfaceVersion);
     buffer[capacity - 1] = 0;
 }
@@ -192,51 +185,50 @@ void FX_GetDlgString(HWND window, int16_t item, char* buffer, int32_t capacity) 
 void FX_GetDlgString_UTF16(HWND window, int16_t item, char16_t* buffer, int32_t capacity) {
     if (buffer == nullptr || capacity <= 0) return;
     buffer[0] = 0;
-    auto fn = Bind<FX_GetDlgString_UTF16Fn>(kGetDlgStringUtf16);
+    auto fn = MIREL_BIND(FX_GetDlgString_UTF16);
     if (fn != nullptr) fn(window, item, buffer, capacity, kInterfaceVersion);
     buffer[capacity - 1] = 0;
 }
 
 int32_t FX_SetDlgString(HWND window, int16_t item, const char* text) {
-    auto fn = Bind<FX_SetDlgStringFn>(kSetDlgString);
+    auto fn = MIREL_BIND(FX_SetDlgString);
     return fn != nullptr ? fn(window, item, text, kInterfaceVersion) : 0;
 }
 
 int32_t FX_SetDlgString_UTF16(HWND window, int16_t item, const char16_t* text) {
-    auto fn = Bind<FX_SetDlgString_UTF16Fn>(kSetDlgStringUtf16);
+    auto fn = MIREL_BIND(FX_SetDlgString_UTF16);
     return fn != nullptr ? fn(window, item, text, kInterfaceVersion) : 0;
 }
 
-// ---- Windows, document, staves, fonts
-// -------------------------------------------------------------------------
+// ---- Windows, document, staves, fonts ---------------------------------------------------------------------
 
 HWND FX_GetCurrentWindow() {
-    auto fn = Bind<FX_GetCurrentWindowFn>(kGetCurrentWindow);
+    auto fn = MIREL_BIND(FX_GetCurrentWindow);
     return fn != nullptr ? fn(kInterfaceVersion) : nullptr;
 }
 
 int32_t FX_GetCurrentWindowInfo(void* info524) {
-    auto fn = Bind<FX_GetCurrentWindowInfoFn>(kGetCurrentWindowInfo);
+    auto fn = MIREL_BIND(FX_GetCurrentWindowInfo);
     return fn != nullptr ? Low16(fn(info524, kInterfaceVersion)) : 0;
 }
 
 int32_t FX_GetCurrentEnigmaDocument() {
-    auto fn = Bind<FX_GetCurrentEnigmaDocumentFn>(kGetCurrentEnigmaDocument);
+    auto fn = MIREL_BIND(FX_GetCurrentEnigmaDocument);
     return fn != nullptr ? Low16(fn(kInterfaceVersion)) : 0;
 }
 
 int32_t FX_SlotToInst(int16_t slot, int16_t staffListID) {
-    auto fn = Bind<FX_SlotToInstFn>(kSlotToInst);
+    auto fn = MIREL_BIND(FX_SlotToInst);
     return fn != nullptr ? Low16(fn(slot, staffListID, kInterfaceVersion)) : 0;
 }
 
 int32_t FX_InstToSlot(int16_t staff) {
-    auto fn = Bind<FX_InstToSlotFn>(kInstToSlot);
+    auto fn = MIREL_BIND(FX_InstToSlot);
     return fn != nullptr ? Low16(fn(staff, 0, kInterfaceVersion)) : 0;
 }
 
 int32_t FX_FontNumToName(uint16_t fontNumber, char* buffer256) {
-    auto fn = Bind<FX_FontNumToNameFn>(kFontNumToName);
+    auto fn = MIREL_BIND(FX_FontNumToName);
     if (fn == nullptr) return 0;
     const int32_t named = Low16(fn(fontNumber, buffer256, kInterfaceVersion));
     // The name is read up to its terminator: a host that fills all 256 bytes must not lead the reader on.
@@ -244,8 +236,7 @@ int32_t FX_FontNumToName(uint16_t fontNumber, char* buffer256) {
     return named;
 }
 
-// ---- Tests
-// ----------------------------------------------------------------------------------------------------
+// ---- Tests ------------------------------------------------------------------------------------------------
 
 void ResetBindingForTesting() {
     gModuleLookedUp = false;

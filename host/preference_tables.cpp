@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <iterator>
 
-#include "framework/bytes.h"
+#include "support/bytes.h"
 
 namespace host::prefs {
 

@@ -4,9 +4,9 @@
 #include <cstring>
 #include <vector>
 
-#include "framework/bytes.h"
 #include "host/host_api.h"
 #include "host/preference_tables.h"
+#include "support/bytes.h"
 
 namespace host {
 
@@ -162,7 +162,8 @@ int32_t SaveFields(const FieldTable& table, const void* buffer, uint32_t size) {
             served[j] = true;
         }
         if (!changed) continue;
-        for (int w = 0; w < kOtWords; ++w) bytes::WriteU16(record.bytes, kOtRecordSize, 2 * w, words[w]);
+        for (int w = 0; w < kOtWords; ++w)
+            bytes::WriteU16(record.bytes, kOtRecordSize, 2 * static_cast<std::size_t>(w), words[w]);
         SaveOtRecord(prefs::OtTagOf(first), prefs::OtItemOf(first), first.inci, record.bytes);
     }
     return 1;

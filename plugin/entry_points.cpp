@@ -4,9 +4,12 @@
 #include <cstring>
 
 #include "host/host_api.h"
+#include "host/host_version.h"
 #include "plugin/entry_points.h"
 #include "plugin/invocation.h"
 #include "plugin/module_state.h"
+#include "support/bytes.h"
+#include "support/utf16le.h"
 
 #if defined(_WIN32)
 #define MIREL_EXPORT  // exported by name through plugin/mirelinstrumentchange.def
@@ -33,10 +36,6 @@ Result Guarded(Result onFailure, Body body) noexcept {
     }
 }
 
-void WriteLE32(unsigned char* at, uint32_t value) {
-    for (int i = 0; i < 4; ++i) at[i] = static_cast<unsigned char>(value >> (8 * i));
-}
-
 // A bounded copy of at most 64 bytes that fills the rest of the field with zero bytes.
 void CopyNarrowField(unsigned char* field, const char* text) {
     std::strncpy(reinterpret_cast<char*>(field), text, kNarrowField);
@@ -46,10 +45,7 @@ void CopyNarrowField(unsigned char* field, const char* text) {
 void CopyWideField(unsigned char* field, const char* text) {
     FCString wide(text);
     const uint32_t count = wide.Length() < kWideCopiedUnits ? wide.Length() : kWideCopiedUnits;
-    for (uint32_t i = 0; i < count; ++i) {
-        field[2 * i] = static_cast<unsigned char>(wide.CharAt(static_cast<int32_t>(i)) & 0xFF);
-        field[2 * i + 1] = static_cast<unsigned char>(wide.CharAt(static_cast<int32_t>(i)) >> 8);
-    }
+    if (count > 0) utf16le::Encode(wide.WideBuffer(), count, field);
     field[2 * count] = 0;
     field[2 * count + 1] = 0;
 }
@@ -79,7 +75,7 @@ MIREL_EXPORT uint32_t FX_CALL FinaleExtensionEnumerate(uint32_t /*ignored*/, int
     CopyNarrowField(record, kMenuText);
     CopyNarrowField(record + kNarrowField, kMenuDescription);
     CopyNarrowField(record + 2 * kNarrowField, kMenuThirdText);
-    WriteLE32(record + 3 * kNarrowField, 1);
+    bytes::WriteU32(record, MIREL_MENU_RECORD_SIZE, 3 * kNarrowField, 1);
     return 1;
 }
 
@@ -92,7 +88,7 @@ MIREL_EXPORT int16_t FX_CALL FinaleExtensionEnumerate_UTF16(uint32_t /*ignored*/
         CopyWideField(record, kMenuText);
         CopyWideField(record + fieldBytes, kMenuDescription);
         CopyWideField(record + 2 * fieldBytes, kMenuThirdText);
-        WriteLE32(record + 3 * fieldBytes, 1);
+        bytes::WriteU32(record, MIREL_MENU_RECORD_UTF16_SIZE, 3 * fieldBytes, 1);
         return static_cast<int16_t>(1);
     });
 }

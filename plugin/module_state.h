@@ -3,33 +3,28 @@
 
 #include <cstdint>
 
-#include "text/fc_string.h"
+#include "ui/plugin_settings.h"
 
-// Module-wide state: the host's version and the three user settings. All of it lives as long as the module
-// stays loaded; nothing is stored outside the process.
+class FCMusicRegion;
+class FCString;
+class FCUI;
 
-// The host's version number as passed to FinaleExtensionVersion; 0x12050000 until the host reports its own.
-// Every layer reads it at the moment of use (record layouts, 8-bit or UTF-16 texts); nothing caches it.
-extern uint32_t gHostVersion;
+// Module-wide state: the user settings. They live as long as the module stays loaded; nothing is stored
+// outside the process. (The host version belongs to the host binding: host/host_version.h.)
 
-// The thresholds at which record layouts and text encodings change.
-constexpr uint32_t kHostVersion2010 = 0x10000000;
-constexpr uint32_t kHostVersion2011 = 0x11000000;  // UTF-16 texts and dialog functions from here on
-constexpr uint32_t kHostVersion2012 = 0x12000000;
-
-inline uint32_t HostVersion() {
-    return gHostVersion;
-}
-inline bool HostUsesWideText() {
-    return gHostVersion >= kHostVersion2011;
-}
-
-// The PluginSettings: prefix and suffix around the instrument name, and the category the dialog preselects.
-extern FCString gPrefixText;
-extern FCString gSuffixText;
-extern FCString gCategoryName;
+// The PluginSettings of the module: constructed empty at load and destroyed at unload.
+extern PluginSettings gPluginSettings;
+// Its three fields under their own names.
+extern FCString& gPrefixText;
+extern FCString& gSuffixText;
+extern FCString& gCategoryName;
 
 // Puts the defaults "To ", ":" and "Technique Text" into the settings.
 void ResetPluginSettings();
+
+// The dialog and the engine with the module's settings handed to them.
+int16_t ShowCategoryDialog(FCUI& ui);
+bool CreateInstrumentChangeExpressions(const FCMusicRegion& region, uint16_t categoryID);
+bool PlaceChangeExpression(int16_t measure, int16_t staff, uint16_t categoryID, FCString* name);
 
 #endif

@@ -4,21 +4,19 @@
 #include <memory>
 #include <vector>
 
-#include "plugin/module_state.h"
+#include "host/host_version.h"
 #include "records/record_copy.h"
-#include "text/text_expression_def.h"
+#include "records/record_layout.h"
+#include "support/utf16le.h"
 
 namespace {
 
-constexpr uint32_t kVersionWide = 0x11000000;
-constexpr uint32_t kVersionNarrow = 0x0F000000;
 constexpr int32_t kCategoryIDOffset = 0;
 constexpr int32_t kNameOffset = 2;
 
 }  // namespace
 
-// ---- FCCategoryDef
-// --------------------------------------------------------------------------------------------
+// ---- FCCategoryDef ----------------------------------------------------------------------------------------
 
 FCCategoryDef::FCCategoryDef() {
     std::memset(wideRecord_, 0, sizeof wideRecord_);
@@ -31,13 +29,12 @@ const char* FCCategoryDef::ClassName() const {
 }
 
 const FCCategoryDef::Layout& FCCategoryDef::LayoutInForce() {
-    static const Layout kWide{kWideSize, 260, 278, 294};
-    static const Layout kNarrow{kNarrowSize, 68, 86, 102};
-    return HostUsesWideText() ? kWide : kNarrow;
+    return kLayouts[records::LayoutIndexInForce(kLayouts)];
 }
 
 uint8_t* FCCategoryDef::BufferInForce() {
-    return HostUsesWideText() ? wideRecord_ : narrowRecord_;
+    uint8_t* const buffers[] = {wideRecord_, narrowRecord_};
+    return buffers[records::LayoutIndexInForce(kLayouts)];
 }
 
 uint8_t* FCCategoryDef::AllocateDataArea() {
@@ -53,7 +50,7 @@ uint32_t FCCategoryDef::Tag() const {
 }
 
 uint32_t FCCategoryDef::RecordVersion() const {
-    return HostUsesWideText() ? kVersionWide : kVersionNarrow;
+    return LayoutInForce().recordVersion;
 }
 
 int32_t FCCategoryDef::DataSize() {
@@ -86,7 +83,7 @@ int16_t FCCategoryDef::GetCategoryID() const {
 void FCCategoryDef::GetName(FCString* name) const {
     if (name == nullptr) return;
     // The name is read inside the loaded bytes only; one without terminator ends with them.
-    const int32_t bufferSize = data_ == wideRecord_ ? kWideSize : kNarrowSize;
+    const int32_t bufferSize = data_ == wideRecord_ ? kLayouts[0].size : kLayouts[1].size;
     const int32_t available = data_ == nullptr ? 0 : (loadedSize_ < bufferSize ? loadedSize_ : bufferSize);
     if (available <= kNameOffset) {
         name->AssignNarrow("");
@@ -97,8 +94,7 @@ void FCCategoryDef::GetName(FCString* name) const {
     if (HostUsesWideText()) {
         const uint32_t units = count / 2;
         std::vector<char16_t> copy(units + 1, 0);
-        for (uint32_t i = 0; i < units; ++i)
-            copy[i] = static_cast<char16_t>(text[2 * i] | (text[2 * i + 1] << 8));
+        utf16le::Decode(text, units, copy.data());
         name->AssignWideBounded(copy.data(), units);
     } else {
         name->AssignNarrowBounded(reinterpret_cast<const char*>(text), count);
@@ -135,8 +131,7 @@ FCFontInfo* FCCategoryDef::CreateTextFontInfo() const {
     return font.release();
 }
 
-// ---- FCCategoryDefs
-// -------------------------------------------------------------------------------------------
+// ---- FCCategoryDefs ---------------------------------------------------------------------------------------
 
 const char* FCCategoryDefs::ClassName() const {
     return "FCCategoryDefs";
@@ -144,29 +139,4 @@ const char* FCCategoryDefs::ClassName() const {
 
 __FCBaseData* FCCategoryDefs::CreateElement() {
     return new FCCategoryDef();
-}
-
-// ---- FCTextExpressionDef::AssignToCategory
-// -------------------------------------------------------------------- Kept beside the category record, whose
-// layout it reads: the text layer does not see the score records.
-
-bool FCTextExpressionDef::AssignToCategory(const FCCategoryDef* category) {
-    if (category == nullptr) return false;
-    const int16_t categoryID = category->GetCategoryID();
-    if (categoryID < 1) return false;
-
-    const bool wide = HostUsesWideText();
-    uint16_t word = static_cast<uint16_t>((GetCategoryWord() & (kCategoryBit4000 | kCategoryBit8000)) |
-                                          (static_cast<uint16_t>(categoryID) & kCategoryIDMask));
-    if (wide) word |= kCategoryBit8000;
-    WriteU16(kCategoryOffset, word);
-
-    // Where each of the category's definition defaults (index 0 to 5) goes in the definition.
-    static const int32_t kDefaultTargets[FCCategoryDef::kDefinitionDefaultCount] = {14, 12, 16, 24, 32, 30};
-    for (int i = 0; i < FCCategoryDef::kDefinitionDefaultCount; ++i) {
-        WriteU16(kDefaultTargets[i], category->GetDefinitionDefault(i));
-    }
-
-    if (wide) WriteU16(kCategoryOffset, static_cast<uint16_t>(GetCategoryWord() | kCategoryBit4000));
-    return true;
 }

@@ -5,6 +5,7 @@
 
 #include "framework/base_data.h"
 #include "framework/collection.h"
+#include "host/host_version.h"
 #include "text/fc_string.h"
 #include "text/font_info.h"
 
@@ -23,9 +24,21 @@
 class FCCategoryDef : public __FCNoInciOther {
   public:
     static constexpr uint32_t kTag = 0x534F4D43;  // 'SOMC'
-    static constexpr int32_t kWideSize = 296;
-    static constexpr int32_t kNarrowSize = 104;
     static constexpr int kDefinitionDefaultCount = 6;
+
+    struct Layout {
+        uint32_t fromHostVersion;
+        int32_t size;
+        uint32_t recordVersion;
+        int32_t textFont;
+        int32_t definitionDefaults;
+        int32_t trailingWord;
+    };
+    // The table above, newest first; one embedded buffer per row (wide, narrow).
+    static constexpr Layout kLayouts[] = {
+        {kHostVersion2011, 296, 0x11000000, 260, 278, 294},
+        {0, 104, 0x0F000000, 68, 86, 102},
+    };
 
     FCCategoryDef();
 
@@ -58,18 +71,12 @@ class FCCategoryDef : public __FCNoInciOther {
     FCFontInfo* CreateTextFontInfo() const;
 
   private:
-    struct Layout {
-        int32_t size;
-        int32_t textFont;
-        int32_t definitionDefaults;
-        int32_t trailingWord;
-    };
     static const Layout& LayoutInForce();
     // The embedded buffer of the layout in force.
     uint8_t* BufferInForce();
 
-    uint8_t wideRecord_[kWideSize];
-    uint8_t narrowRecord_[kNarrowSize];
+    uint8_t wideRecord_[kLayouts[0].size];
+    uint8_t narrowRecord_[kLayouts[1].size];
 };
 
 // Every expression category of the document, in the host's order from record number 1 on.

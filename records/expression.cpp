@@ -4,10 +4,9 @@
 
 #include "records/measure.h"
 #include "records/record_copy.h"
-#include "text/text_expression_def.h"
+#include "records/text_expression_def.h"
 
-// ---- FCExpression
-// -------------------------------------------------------------------------------------------
+// ---- FCExpression -----------------------------------------------------------------------------------------
 
 FCExpression::FCExpression() {
     AttachLoaded(buffer_, kSize);
@@ -75,8 +74,7 @@ bool FCExpression::SaveNewToCell(const FCCell* cell) {
     return SaveNew(measure);
 }
 
-// ---- FCExpressions
-// ------------------------------------------------------------------------------------------
+// ---- FCExpressions ----------------------------------------------------------------------------------------
 
 const char* FCExpressions::ClassName() const {
     return "FCExpressions";

@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "text/text_block.h"
+#include "records/text_block.h"
 
 namespace records {
 

@@ -1,18 +1,23 @@
 #include "records/measure.h"
 
-#include "plugin/module_state.h"
 #include "records/record_copy.h"
+#include "records/record_layout.h"
 
 const char* FCMeasure::ClassName() const {
     return "FCMeasure";
 }
 
-bool FCMeasure::UsesNewLayout() const {
-    return HostVersion() >= kHostVersion2012;
+std::size_t FCMeasure::LayoutIndex() {
+    return records::LayoutIndexInForce(kLayouts);
+}
+
+const FCMeasure::Layout& FCMeasure::LayoutOfData() const {
+    return data_ == buffer_ ? kLayouts[0] : kLayouts[1];
 }
 
 uint8_t* FCMeasure::AllocateDataArea() {
-    return UsesNewLayout() ? buffer_ : oldBuffer_;
+    uint8_t* const buffers[] = {buffer_, oldBuffer_};
+    return buffers[LayoutIndex()];
 }
 
 __FCBaseData* FCMeasure::CreateInstance() const {
@@ -24,11 +29,11 @@ uint32_t FCMeasure::Tag() const {
 }
 
 uint32_t FCMeasure::RecordVersion() const {
-    return UsesNewLayout() ? kVersion : kOldVersion;
+    return kLayouts[LayoutIndex()].recordVersion;
 }
 
 int32_t FCMeasure::DataSize() {
-    return UsesNewLayout() ? kSize : kOldSize;
+    return kLayouts[LayoutIndex()].size;
 }
 
 void FCMeasure::CopyDataFrom(const __FCBaseData* other) {
@@ -42,11 +47,11 @@ bool FCMeasure::Load(int16_t itemNo) {
 }
 
 uint16_t FCMeasure::GetMeasureFlags() const {
-    return ReadU16(data_ == buffer_ ? kFlagsOffset : kOldFlagsOffset);
+    return ReadU16(LayoutOfData().flagsOffset);
 }
 
 void FCMeasure::SetMeasureFlags(uint16_t flags) {
-    WriteU16(data_ == buffer_ ? kFlagsOffset : kOldFlagsOffset, flags);
+    WriteU16(LayoutOfData().flagsOffset, flags);
 }
 
 void FCMeasure::SetExpressionFlag() {

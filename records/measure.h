@@ -1,25 +1,32 @@
 #ifndef MIREL_RECORDS_MEASURE_H
 #define MIREL_RECORDS_MEASURE_H
 
+#include <cstddef>
 #include <cstdint>
 
 #include "framework/base_data.h"
+#include "host/host_version.h"
 
 // One measure of the document: key (measure number, 0), measure numbers counting from 1.
 //
-// The record comes in two layouts chosen by the host version at the moment of use: 30 bytes from 0x12000000
-// on, 26 bytes below. One flag word is interpreted; every other byte is written back as loaded. Loading a
+// The record comes in two layouts chosen by the host version at the moment of use (kLayouts): 30 bytes from
+// 0x12000000 on, 26 bytes below. One flag word is interpreted; every other byte is written back as loaded. Loading a
 // measure is also how the system learns whether a measure with that number exists.
 class FCMeasure : public __FCNoInciOther {
   public:
     static constexpr uint32_t kTag = 0x534F4D53;  // SOMS
-    static constexpr int32_t kSize = 30;
-    static constexpr int32_t kOldSize = 26;
-    static constexpr uint32_t kVersion = 0x12000000;
-    static constexpr uint32_t kOldVersion = 0x0A000000;
-    // Offset of the flag word in each layout.
-    static constexpr int32_t kFlagsOffset = 14;
-    static constexpr int32_t kOldFlagsOffset = 10;
+
+    struct Layout {
+        uint32_t fromHostVersion;
+        int32_t size;
+        uint32_t recordVersion;
+        int32_t flagsOffset;  // the flag word
+    };
+    // Newest first; one embedded buffer per row.
+    static constexpr Layout kLayouts[] = {
+        {kHostVersion2012, 30, 0x12000000, 14},
+        {0, 26, 0x0A000000, 10},
+    };
     // Flag bit of a measure that holds expressions.
     static constexpr uint16_t kHoldsExpressions = 0x4000;
 
@@ -43,10 +50,12 @@ class FCMeasure : public __FCNoInciOther {
     void SetExpressionFlag();
 
   private:
-    bool UsesNewLayout() const;
+    static std::size_t LayoutIndex();
+    // The layout of the record in hand: the one it was loaded or copied with.
+    const Layout& LayoutOfData() const;
 
-    uint8_t buffer_[kSize] = {};
-    uint8_t oldBuffer_[kOldSize] = {};
+    uint8_t buffer_[kLayouts[0].size] = {};
+    uint8_t oldBuffer_[kLayouts[1].size] = {};
 };
 
 namespace records {

@@ -1,11 +1,10 @@
 #include "records/multi_staff.h"
 
-#include "plugin/module_state.h"
 #include "records/full_name.h"
 #include "records/record_copy.h"
+#include "records/record_layout.h"
 
-// ---- FCMultiStaffInstrument
-// ---------------------------------------------------------------------------------
+// ---- FCMultiStaffInstrument -------------------------------------------------------------------------------
 
 const char* FCMultiStaffInstrument::ClassName() const {
     return "FCMultiStaffInstrument";
@@ -58,8 +57,7 @@ __FCBaseData* FCMultiStaffInstruments::CreateElement() {
     return new FCMultiStaffInstrument();
 }
 
-// ---- FCGroup
-// ------------------------------------------------------------------------------------------------
+// ---- FCGroup ----------------------------------------------------------------------------------------------
 
 FCGroup::FCGroup() {
     AttachLoaded(buffer_, kSize);
@@ -82,7 +80,7 @@ uint32_t FCGroup::Tag() const {
 }
 
 uint32_t FCGroup::RecordVersion() const {
-    return HostVersion() < kHostVersion2010 ? kOldVersion : kVersion;
+    return kLayouts[records::LayoutIndexInForce(kLayouts)].recordVersion;
 }
 
 int32_t FCGroup::DataSize() {
@@ -116,8 +114,7 @@ FCString* FCGroup::GetFullName() const {
     return records::CreateFullNameFromTextBlock(GetFullNameID());
 }
 
-// ---- FCGroups
-// -----------------------------------------------------------------------------------------------
+// ---- FCGroups ---------------------------------------------------------------------------------------------
 
 const char* FCGroups::ClassName() const {
     return "FCGroups";

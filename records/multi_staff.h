@@ -5,6 +5,7 @@
 
 #include "framework/base_data.h"
 #include "framework/collection.h"
+#include "host/host_version.h"
 #include "text/fc_string.h"
 
 // An instrument written on more than one staff: key (instrument number, 0). It lists up to three member
@@ -56,8 +57,15 @@ class FCGroup : public __FCNoInciDetail {
   public:
     static constexpr uint32_t kTag = 0x53444E47;  // SDNG
     static constexpr int32_t kSize = 36;
-    static constexpr uint32_t kVersion = 0x12050000;
-    static constexpr uint32_t kOldVersion = 0x09000000;
+    struct Layout {
+        uint32_t fromHostVersion;
+        uint32_t recordVersion;
+    };
+    // Newest first: one size, two record versions.
+    static constexpr Layout kLayouts[] = {
+        {kHostVersion2010, 0x12050000},
+        {0, 0x09000000},
+    };
     static constexpr int32_t kTopStaffOffset = 0;
     static constexpr int32_t kBottomStaffOffset = 2;
     static constexpr int32_t kFullNameIDOffset = 4;

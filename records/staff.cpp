@@ -1,17 +1,20 @@
 #include "records/staff.h"
 
-#include "plugin/module_state.h"
 #include "records/full_name.h"
 #include "records/record_copy.h"
+#include "records/record_layout.h"
 
 const char* FCStaff::ClassName() const {
     return "FCStaff";
 }
 
+const FCStaff::Layout& FCStaff::LayoutInForce() {
+    return kLayouts[records::LayoutIndexInForce(kLayouts)];
+}
+
 uint8_t* FCStaff::AllocateDataArea() {
-    if (HostVersion() >= kHostVersion2012) return buffer2012_;
-    if (HostVersion() >= kHostVersion2011) return buffer2011_;
-    return bufferOld_;
+    uint8_t* const buffers[] = {buffer2012_, buffer2011_, bufferOld_};
+    return buffers[records::LayoutIndexInForce(kLayouts)];
 }
 
 __FCBaseData* FCStaff::CreateInstance() const {
@@ -23,15 +26,11 @@ uint32_t FCStaff::Tag() const {
 }
 
 uint32_t FCStaff::RecordVersion() const {
-    if (HostVersion() >= kHostVersion2012) return kVersion2012;
-    if (HostVersion() >= kHostVersion2011) return kVersion2011;
-    return kVersionOld;
+    return LayoutInForce().recordVersion;
 }
 
 int32_t FCStaff::DataSize() {
-    if (HostVersion() >= kHostVersion2012) return kSize2012;
-    if (HostVersion() >= kHostVersion2011) return kSize2011;
-    return kSizeOld;
+    return LayoutInForce().size;
 }
 
 void FCStaff::CopyDataFrom(const __FCBaseData* other) {

@@ -4,22 +4,30 @@
 #include <cstdint>
 
 #include "framework/base_data.h"
+#include "host/host_version.h"
 #include "text/fc_string.h"
 
 // One staff of the document: key (instrument id, 0), the id FX_SlotToInst gives for the staff's slot.
 //
-// Three layouts by host version at the moment of use: 136 bytes from 0x12000000 on, 132 bytes from 0x11000000
-// on, 114 bytes below. The staff's full name is reached through the text block at offset 30 in all three.
+// Three layouts by host version at the moment of use (kLayouts): 136 bytes from 0x12000000 on, 132 bytes from
+// 0x11000000 on, 114 bytes below. The staff's full name is reached through the text block at offset 30 in all
+// three.
 class FCStaff : public __FCNoInciOther {
   public:
     static constexpr uint32_t kTag = 0x534F4953;  // SOIS
-    static constexpr int32_t kSize2012 = 136;
-    static constexpr int32_t kSize2011 = 132;
-    static constexpr int32_t kSizeOld = 114;
-    static constexpr uint32_t kVersion2012 = 0x12000000;
-    static constexpr uint32_t kVersion2011 = 0x11000000;
-    static constexpr uint32_t kVersionOld = 0x0F000000;
     static constexpr int32_t kFullNameIDOffset = 30;
+
+    struct Layout {
+        uint32_t fromHostVersion;
+        int32_t size;
+        uint32_t recordVersion;
+    };
+    // Newest first; one embedded buffer per row.
+    static constexpr Layout kLayouts[] = {
+        {kHostVersion2012, 136, 0x12000000},
+        {kHostVersion2011, 132, 0x11000000},
+        {0, 114, 0x0F000000},
+    };
 
     FCStaff() = default;
 
@@ -39,9 +47,11 @@ class FCStaff : public __FCNoInciOther {
     FCString* GetFullName() const;
 
   private:
-    uint8_t buffer2012_[kSize2012] = {};
-    uint8_t buffer2011_[kSize2011] = {};
-    uint8_t bufferOld_[kSizeOld] = {};
+    static const Layout& LayoutInForce();
+
+    uint8_t buffer2012_[kLayouts[0].size] = {};
+    uint8_t buffer2011_[kLayouts[1].size] = {};
+    uint8_t bufferOld_[kLayouts[2].size] = {};
 };
 
 #endif

@@ -2,12 +2,11 @@
 
 #include <cstring>
 
-#include "plugin/module_state.h"
 #include "records/full_name.h"
 #include "records/record_copy.h"
+#include "records/record_layout.h"
 
-// ---- FCStaffStyleDef
-// ----------------------------------------------------------------------------------------
+// ---- FCStaffStyleDef --------------------------------------------------------------------------------------
 
 FCStaffStyleDef::FCStaffStyleDef() {
     AttachLoaded(AllocateDataArea(), DataSize());
@@ -17,10 +16,13 @@ const char* FCStaffStyleDef::ClassName() const {
     return "FCStaffStyleDef";
 }
 
+const FCStaffStyleDef::Layout& FCStaffStyleDef::LayoutInForce() {
+    return kLayouts[records::LayoutIndexInForce(kLayouts)];
+}
+
 uint8_t* FCStaffStyleDef::AllocateDataArea() {
-    if (HostVersion() >= kHostVersion2012) return buffer2012_;
-    if (HostVersion() >= kHostVersion2011) return buffer2011_;
-    return bufferOld_;
+    uint8_t* const buffers[] = {buffer2012_, buffer2011_, bufferOld_};
+    return buffers[records::LayoutIndexInForce(kLayouts)];
 }
 
 __FCBaseData* FCStaffStyleDef::CreateInstance() const {
@@ -32,15 +34,11 @@ uint32_t FCStaffStyleDef::Tag() const {
 }
 
 uint32_t FCStaffStyleDef::RecordVersion() const {
-    if (HostVersion() >= kHostVersion2012) return kVersion2012;
-    if (HostVersion() >= kHostVersion2011) return kVersion2011;
-    return kVersionOld;
+    return LayoutInForce().recordVersion;
 }
 
 int32_t FCStaffStyleDef::DataSize() {
-    if (HostVersion() >= kHostVersion2012) return kSize2012;
-    if (HostVersion() >= kHostVersion2011) return kSize2011;
-    return kSizeOld;
+    return LayoutInForce().size;
 }
 
 void FCStaffStyleDef::CopyDataFrom(const __FCBaseData* other) {
@@ -72,7 +70,7 @@ uint16_t FCStaffStyleDef::GetStyleFlags3() const {
 // The flag words exist only in the newer layouts, and only when the record in hand was loaded with one of
 // them.
 bool FCStaffStyleDef::HoldsFlagWords() const {
-    return HostVersion() >= kHostVersion2011 && data_ != bufferOld_;
+    return LayoutInForce().hasFlagWords && data_ != bufferOld_;
 }
 
 bool FCStaffStyleDef::ChangesInstrument() const {
@@ -85,8 +83,7 @@ FCString* FCStaffStyleDef::GetFullName() const {
     return records::CreateFullNameFromTextBlock(GetFullNameID());
 }
 
-// ---- FCStaffStyleAssign
-// -------------------------------------------------------------------------------------
+// ---- FCStaffStyleAssign -----------------------------------------------------------------------------------
 
 FCStaffStyleAssign::FCStaffStyleAssign() {
     AttachLoaded(buffer_, kSize);
@@ -134,8 +131,7 @@ int32_t FCStaffStyleAssign::GetEndPosition() const {
     return ReadI32(kEndPositionOffset);
 }
 
-// ---- FCStaffStyleAssigns
-// ------------------------------------------------------------------------------------
+// ---- FCStaffStyleAssigns ----------------------------------------------------------------------------------
 
 const char* FCStaffStyleAssigns::ClassName() const {
     return "FCStaffStyleAssigns";

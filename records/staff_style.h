@@ -5,23 +5,31 @@
 
 #include "framework/base_data.h"
 #include "framework/collection.h"
+#include "host/host_version.h"
 #include "text/fc_string.h"
 
 // A staff style definition: key (style number, 0). Reached only by number, through an assignment's styleID.
 //
-// Three layouts by host version at the moment of use: 296 bytes from 0x12000000 on, 292 from 0x11000000 on,
-// 144 below. The host's instrument-change utility marks a style that changes the instrument with a
+// Three layouts by host version at the moment of use (kLayouts): 296 bytes from 0x12000000 on, 292 from
+// 0x11000000 on, 144 below. The host's instrument-change utility marks a style that changes the instrument with a
 // combination of bits in three flag words that only the two newer layouts carry. A new object is a zeroed
 // record of the layout in force and counts as loaded.
 class FCStaffStyleDef : public __FCNoInciOther {
   public:
     static constexpr uint32_t kTag = 0x534F5359;  // SOSY
-    static constexpr int32_t kSize2012 = 296;
-    static constexpr int32_t kSize2011 = 292;
-    static constexpr int32_t kSizeOld = 144;
-    static constexpr uint32_t kVersion2012 = 0x12000000;
-    static constexpr uint32_t kVersion2011 = 0x11000000;
-    static constexpr uint32_t kVersionOld = 0x0F000000;
+
+    struct Layout {
+        uint32_t fromHostVersion;
+        int32_t size;
+        uint32_t recordVersion;
+        bool hasFlagWords;
+    };
+    // Newest first; one embedded buffer per row.
+    static constexpr Layout kLayouts[] = {
+        {kHostVersion2012, 296, 0x12000000, true},
+        {kHostVersion2011, 292, 0x11000000, true},
+        {0, 144, 0x0F000000, false},
+    };
 
     static constexpr int32_t kFullNameIDOffset = 30;
     static constexpr int32_t kStyleFlags1Offset = 74;
@@ -58,11 +66,12 @@ class FCStaffStyleDef : public __FCNoInciOther {
     FCString* GetFullName() const;
 
   private:
+    static const Layout& LayoutInForce();
     bool HoldsFlagWords() const;
 
-    uint8_t buffer2012_[kSize2012] = {};
-    uint8_t buffer2011_[kSize2011] = {};
-    uint8_t bufferOld_[kSizeOld] = {};
+    uint8_t buffer2012_[kLayouts[0].size] = {};
+    uint8_t buffer2011_[kLayouts[1].size] = {};
+    uint8_t bufferOld_[kLayouts[2].size] = {};
 };
 
 // One assignment of a style to a stretch of one staff: key (instrument id, index on the staff from 0).

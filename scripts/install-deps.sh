@@ -9,6 +9,8 @@ if [ "$mode" = test ]; then
     packages+=(libgtest-dev libgmock-dev g++-mingw-w64-i686-win32 binutils-mingw-w64-i686 chromium imagemagick)
     # The fuzzers build with clang and its sanitizer and libFuzzer runtimes.
     packages+=(clang libclang-rt-14-dev)
+    # test.sh checks the sources' formatting.
+    packages+=(clang-format)
     # The 64-bit Windows test build, which runs under 64-bit Wine on every machine.
     packages+=(g++-mingw-w64-x86-64-win32 binutils-mingw-w64-x86-64 wine64)
     # The Windows stand-in host and module run under Wine (32-bit and 64-bit) with an X server of their own;

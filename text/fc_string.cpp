@@ -48,7 +48,8 @@ char16_t FCString::CharAt(int32_t index) const {
 
 void FCString::Reserve(uint32_t n) {
     if (capacity_ > CheckedSum(n, 1)) return;
-    // The smallest multiple of 10 above n.
+    // CONTRACT: the smallest multiple of 10 above n, not geometric growth. Pinned by
+    // FCStringTest.CapacityGrowsInStepsOfTen.
     const uint32_t newCapacity = (CheckedSum(n, 10) / 10) * 10;
     char16_t* grown = new char16_t[newCapacity];
     if (wide_ != nullptr && length_ > 0) std::memcpy(grown, wide_, length_ * sizeof(char16_t));

@@ -3,10 +3,9 @@
 #include <memory>
 
 #include "contract/mirel_contract.h"
-#include "framework/bytes.h"
 #include "host/host_api.h"
-#include "plugin/module_state.h"
 #include "records/category_def.h"
+#include "support/bytes.h"
 #include "text/fc_string.h"
 
 namespace {
@@ -22,8 +21,8 @@ Control* MakeControl(FCUserWindow& window, int16_t controlID, int32_t commandKin
 
 }  // namespace
 
-FCCategoryDialog::FCCategoryDialog(FCCategoryDefs* categories, FCUI* ui)
-    : FCResourceWindow(kCategoryDialogResourceID), categories_(categories), ui_(ui) {
+FCCategoryDialog::FCCategoryDialog(FCCategoryDefs* categories, FCUI* ui, PluginSettings* settings)
+    : FCResourceWindow(kCategoryDialogResourceID), categories_(categories), ui_(ui), settings_(settings) {
     okButton_ = MakeControl<FCCtrlButton>(*this, kCategoryOkButtonID, kCommandOk);
     cancelButton_ = MakeControl<FCCtrlButton>(*this, kCategoryCancelButtonID, kCommandCancel);
     categoryLabel_ = MakeControl<FCCtrlStatic>(*this, kCategoryLabelID);
@@ -48,14 +47,14 @@ void FCCategoryDialog::OnInit() {
         if (category == nullptr) continue;
         category->GetName(name);
         // A later category of the same name wins.
-        if (name.Equals(&gCategoryName)) selectedIndex_ = i;
+        if (settings_ != nullptr && name.Equals(&settings_->categoryName)) selectedIndex_ = i;
         // The popup takes 8-bit names: the low byte of each unit.
         SendDlgItemMessageA(GetWindowHandle(), kCategoryPopupID, CB_ADDSTRING, 0,
                             reinterpret_cast<LPARAM>(name.ToNarrow()));
     }
     host::FX_SetDlgItemVal(GetWindowHandle(), kCategoryPopupID, 0, selectedIndex_ + 1);
-    prefixEdit_->SetText(&gPrefixText);
-    suffixEdit_->SetText(&gSuffixText);
+    prefixEdit_->SetText(settings_ != nullptr ? &settings_->prefixText : nullptr);
+    suffixEdit_->SetText(settings_ != nullptr ? &settings_->suffixText : nullptr);
 }
 
 void FCCategoryDialog::OnOk() {
@@ -77,16 +76,18 @@ void FCCategoryDialog::OnOk() {
     prefixEdit_->GetText(&prefix);
     suffixEdit_->GetText(&suffix);
     chosenCategoryID_ = category->GetCategoryID();
-    gCategoryName.Assign(&name);
-    gPrefixText.Assign(&prefix);
-    gSuffixText.Assign(&suffix);
+    if (settings_ != nullptr) {
+        settings_->categoryName.Assign(&name);
+        settings_->prefixText.Assign(&prefix);
+        settings_->suffixText.Assign(&suffix);
+    }
     Close();
 }
 
-int16_t ShowCategoryDialog(FCUI& ui) {
+int16_t ShowCategoryDialog(FCUI& ui, PluginSettings& settings) {
     FCCategoryDefs categories;
     categories.LoadAll();
-    auto dialog = std::make_unique<FCCategoryDialog>(&categories, &ui);
+    auto dialog = std::make_unique<FCCategoryDialog>(&categories, &ui, &settings);
 
     uint8_t windowInfo[MIREL_WINDOW_INFO_SIZE] = {};
     HWND parent = nullptr;

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "ui/controls.h"
+#include "ui/plugin_settings.h"
 #include "ui/user_window.h"
 
 class FCCategoryDefs;
@@ -23,11 +24,12 @@ constexpr int16_t kCategoryLabelID = 105;
 constexpr int16_t kCategoryPopupID = 106;
 
 // The dialog in which the user picks the expression category and the texts around the instrument name. It
-// shows the module's settings and, on OK, stores the choices back into them.
+// shows the settings it is handed and, on OK, stores the choices back into them.
 class FCCategoryDialog : public FCResourceWindow {
   public:
-    // `categories` fills the popup and `ui` is the invocation's; the dialog owns neither.
-    FCCategoryDialog(FCCategoryDefs* categories, FCUI* ui);
+    // `categories` fills the popup, `ui` is the invocation's and `settings` are shown and stored; the dialog
+    // owns none of them. Without settings the texts show empty and OK stores only the chosen category.
+    FCCategoryDialog(FCCategoryDefs* categories, FCUI* ui, PluginSettings* settings = nullptr);
 
     const char* ClassName() const override;
 
@@ -63,11 +65,12 @@ class FCCategoryDialog : public FCResourceWindow {
     FCCategoryDefs* categories_;  // not owned
     int16_t chosenCategoryID_ = 0;
     int32_t selectedIndex_ = 0;
-    FCUI* ui_;  // not owned; kept for the dialog's owner, not used
+    FCUI* ui_;                  // not owned; kept for the dialog's owner, not used
+    PluginSettings* settings_;  // not owned
 };
 
 // Runs the category dialog over every expression category of the document. Returns the chosen category's
-// categoryID after OK (the settings then hold the choices), 0 after Cancel or close.
-int16_t ShowCategoryDialog(FCUI& ui);
+// categoryID after OK (`settings` then hold the choices), 0 after Cancel or close.
+int16_t ShowCategoryDialog(FCUI& ui, PluginSettings& settings);
 
 #endif

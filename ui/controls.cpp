@@ -4,7 +4,7 @@
 
 #include "contract/mirel_contract.h"
 #include "host/host_api.h"
-#include "plugin/module_state.h"
+#include "host/host_version.h"
 #include "text/fc_string.h"
 #include "ui/user_window.h"
 

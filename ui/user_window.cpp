@@ -19,8 +19,7 @@ uint16_t HighWord(uintptr_t value) {
 
 }  // namespace
 
-// ---- FCUserWindow
-// ------------------------------------------------------------------------------------------
+// ---- FCUserWindow -----------------------------------------------------------------------------------------
 
 FCUserWindow::FCUserWindow() = default;
 
@@ -131,8 +130,7 @@ void FCUserWindow::RethrowHandlerFailure() {
     if (failure == HandlerFailure::Other) throw std::runtime_error("a dialog handler failed");
 }
 
-// ---- FCResourceWindow
-// --------------------------------------------------------------------------------------
+// ---- FCResourceWindow -------------------------------------------------------------------------------------
 
 FCResourceWindow::FCResourceWindow(int16_t resourceID) : FCUserWindow(resourceID) {}
 
@@ -151,8 +149,7 @@ void FCResourceWindow::RunModal(HWND parent) {
     RethrowHandlerFailure();
 }
 
-// ---- The dialog procedure
-// ----------------------------------------------------------------------------------
+// ---- The dialog procedure ---------------------------------------------------------------------------------
 
 namespace {
 

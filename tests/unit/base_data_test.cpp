@@ -31,8 +31,7 @@ class RecordLifeCycleTest : public testrecords::HostTest {
     }
 };
 
-// ---- The not-loaded state
-// ------------------------------------------------------------------------------------
+// ---- The not-loaded state ---------------------------------------------------------------------------------
 
 TEST_F(RecordLifeCycleTest, NeverLoadedObjectRefusesEverySaveWithoutAskingTheHost) {
     FixedRecord record;
@@ -91,8 +90,7 @@ TEST_F(RecordLifeCycleTest, RecordLargerThanTheCapacityDoesNotLoad) {
     EXPECT_FALSE(record.IsLoaded());
 }
 
-// ---- Saving
-// ---------------------------------------------------------------------------------------------------
+// ---- Saving -----------------------------------------------------------------------------------------------
 
 TEST_F(RecordLifeCycleTest, SaveWritesTheLoadedBytesBackAtTheKey) {
     PutFixed(3, 1, 2);
@@ -147,8 +145,7 @@ TEST_F(RecordLifeCycleTest, SaveNewOfAnIncidentAppendsAfterTheLastIncident) {
     EXPECT_EQ(*Doc().Find(kIncidentTag, RecordKey::Other(4, 2)), Le32(50));
 }
 
-// ---- Reload, delete
-// -----------------------------------------------------------------------------------------
+// ---- Reload, delete ---------------------------------------------------------------------------------------
 
 TEST_F(RecordLifeCycleTest, ReloadReadsTheRecordAtTheSameKeyAgain) {
     PutFixed(2, 1);
@@ -191,8 +188,7 @@ TEST_F(RecordLifeCycleTest, DeleteRecordNeedsNoLoadAndLeavesTheObjectAsItWas) {
     EXPECT_EQ(deletes[2].args, (std::vector<int64_t>{kFixedTag, 4, 0, 0, 0, kFixedVersion}));
 }
 
-// ---- First and next
-// -----------------------------------------------------------------------------------------
+// ---- First and next ---------------------------------------------------------------------------------------
 
 TEST_F(RecordLifeCycleTest, DefaultLoadFirstLoadsItemOneNotTheLowestItem) {
     PutFixed(2, 20);
@@ -237,8 +233,7 @@ TEST_F(RecordLifeCycleTest, IncidentRecordsHaveNoFirstRecord) {
     EXPECT_EQ(Calls("FX_LoadEData"), 0);
 }
 
-// ---- Variable size
-// --------------------------------------------------------------------------------------------
+// ---- Variable size ----------------------------------------------------------------------------------------
 
 TEST_F(RecordLifeCycleTest, VariableSizeAreaIsProvidedAnewBeforeEveryLoad) {
     Doc().Put(kVariableTag, RecordKey::Other(1), Bytes(10, 0x11));
@@ -258,8 +253,7 @@ TEST_F(RecordLifeCycleTest, VariableSizeAreaIsProvidedAnewBeforeEveryLoad) {
     EXPECT_EQ(record.releases, 2);
 }
 
-// ---- No host
-// ------------------------------------------------------------------------------------------------
+// ---- No host ----------------------------------------------------------------------------------------------
 
 TEST_F(RecordLifeCycleTest, WithoutTheHostEveryCallFails) {
     PutFixed(1, 10);

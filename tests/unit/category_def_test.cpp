@@ -9,12 +9,12 @@
 #include <vector>
 
 #include "host/host_api.h"
-#include "plugin/module_state.h"
+#include "host/host_version.h"
 #include "records/category_def.h"
+#include "records/text_expression_def.h"
 #include "standin/document_builder.h"
 #include "standin/host.h"
 #include "text/font_info.h"
-#include "text/text_expression_def.h"
 
 namespace {
 
@@ -63,8 +63,7 @@ class CategoryTest : public ::testing::Test {
     uint32_t savedVersion_ = 0;
 };
 
-// ---- Layouts
-// -------------------------------------------------------------------------------------------------
+// ---- Layouts ----------------------------------------------------------------------------------------------
 
 struct LayoutCase {
     uint32_t hostVersion;
@@ -127,8 +126,7 @@ TEST_F(CategoryTest, LayoutFollowsTheHostVersionAtTheMomentOfUse) {
     EXPECT_EQ(category.GetCategoryID(), 3);
 }
 
-// ---- Names
-// ---------------------------------------------------------------------------------------------------
+// ---- Names ------------------------------------------------------------------------------------------------
 
 struct NameCase {
     uint32_t hostVersion;
@@ -176,8 +174,7 @@ TEST_F(CategoryTest, HostileRecordsAreReadInsideTheLoadedBytes) {
     EXPECT_FALSE(narrow.Load(3));
 }
 
-// ---- The content comparison
-// ----------------------------------------------------------------------------------
+// ---- The content comparison -------------------------------------------------------------------------------
 
 struct SameCase {
     int16_t otherID;
@@ -216,8 +213,7 @@ TEST_F(CategoryTest, IsSameClassIsFalseForOtherClassesAndNull) {
     EXPECT_TRUE(category.IsSameClass(&other));  // both new: equal contents
 }
 
-// ---- The collection
-// ------------------------------------------------------------------------------------------
+// ---- The collection ---------------------------------------------------------------------------------------
 
 TEST_F(CategoryTest, LoadAllTakesEveryCategoryFromRecordOne) {
     UseHost(kWideHost);
@@ -249,8 +245,7 @@ TEST_F(CategoryTest, LoadAllWithoutRecordOneIsEmpty) {
     EXPECT_EQ(categories.GetCategoryAt(0), nullptr);
 }
 
-// ---- Text font
-// -----------------------------------------------------------------------------------------------
+// ---- Text font --------------------------------------------------------------------------------------------
 
 TEST_F(CategoryTest, TextFontOfAnUnknownFontNumberIsTimesNewRoman) {
     UseHost(kWideHost);
@@ -263,8 +258,7 @@ TEST_F(CategoryTest, TextFontOfAnUnknownFontNumberIsTimesNewRoman) {
     EXPECT_EQ(Units(tags), u"^font(Times New Roman)^size(14)^nfx(3)");
 }
 
-// ---- What a definition takes over
-// ----------------------------------------------------------------------------
+// ---- What a definition takes over -------------------------------------------------------------------------
 
 struct AssignCase {
     uint32_t hostVersion;

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "host/host_api.h"
-#include "plugin/fc_ui.h"
+#include "host/host_version.h"
 #include "plugin/module_state.h"
 #include "records/category_def.h"
 #include "standin/dialog_user.h"
@@ -15,6 +15,7 @@
 #include "standin/host.h"
 #include "standin/ui_model.h"
 #include "ui/category_dialog.h"
+#include "ui/fc_ui.h"
 
 namespace {
 

@@ -62,8 +62,7 @@ class CollectionTest : public ::testing::Test {
     int destroyed = 0;
 };
 
-// ---- Growth
-// ---------------------------------------------------------------------------------------------------
+// ---- Growth -----------------------------------------------------------------------------------------------
 
 TEST_F(CollectionTest, CapacityGrowsToTheNextMultipleOfTen) {
     struct Case {
@@ -110,8 +109,7 @@ TEST_F(CollectionTest, GetItemAtOutsideTheElementsIsNull) {
     EXPECT_NE(collection.GetItemAt(2), nullptr);
 }
 
-// ---- Ownership
-// ------------------------------------------------------------------------------------------------
+// ---- Ownership --------------------------------------------------------------------------------------------
 
 TEST_F(CollectionTest, ClearAllDestroysTheElementsAndKeepsTheArray) {
     {
@@ -128,8 +126,7 @@ TEST_F(CollectionTest, ClearAllDestroysTheElementsAndKeepsTheArray) {
     EXPECT_EQ(destroyed, 14);  // the destructor destroyed the two added after clearing
 }
 
-// ---- Walks
-// ----------------------------------------------------------------------------------------------------
+// ---- Walks ------------------------------------------------------------------------------------------------
 
 TEST_F(CollectionTest, ForEachStopsAtTheFirstFalseAndCountsTheTrueAnswers) {
     struct Case {
@@ -175,8 +172,7 @@ TEST_F(CollectionTest, WalksSkipNullElementsAndIndexedWalkGivesTheirIndices) {
     EXPECT_EQ(collection.FindFirst(&noneMatches), nullptr);
 }
 
-// ---- Loading and saving records
-// -----------------------------------------------------------------------------
+// ---- Loading and saving records ---------------------------------------------------------------------------
 
 class DataCollectionTest : public testrecords::HostTest {
   protected:

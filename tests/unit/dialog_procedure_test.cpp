@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "host/host_api.h"
-#include "plugin/module_state.h"
+#include "host/host_version.h"
 #include "standin/host.h"
 #include "standin/ui_model.h"
 #include "text/fc_string.h"
@@ -469,8 +469,7 @@ TEST_F(DialogProcedureTest, DestroyingAShowingWindowEndsItAndDestroysTheControls
     EXPECT_EQ(EndDialogCalls(), 1);
 }
 
-// ---- Controls
-// ------------------------------------------------------------------------------------------------
+// ---- Controls ---------------------------------------------------------------------------------------------
 
 class ControlTest : public DialogProcedureTest {
   protected:

@@ -9,6 +9,7 @@
 
 #include "framework/music_region.h"
 #include "host/host_api.h"
+#include "host/host_version.h"
 #include "plugin/module_state.h"
 #include "standin/document_builder.h"
 #include "standin/host.h"

@@ -4,11 +4,11 @@
 #include <algorithm>
 #include <string>
 
-#include "plugin/fc_ui.h"
-#include "plugin/module_state.h"
+#include "host/host_version.h"
 #include "standin/host.h"
 #include "standin/ui_model.h"
 #include "text/fc_string.h"
+#include "ui/fc_ui.h"
 
 namespace {
 

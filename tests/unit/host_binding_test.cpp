@@ -45,8 +45,7 @@ class HostBindingTest : public testrecords::HostTest {
     }
 };
 
-// ---- Look-up rules
-// --------------------------------------------------------------------------------------------
+// ---- Look-up rules ----------------------------------------------------------------------------------------
 
 TEST_F(HostBindingTest, NothingIsLookedUpBeforeTheFirstCall) {
     EXPECT_EQ(Host().getModuleHandleCalls, 0);
@@ -147,8 +146,7 @@ TEST_F(HostBindingTest, AbsentDataFunctionFailsOnlyItsOwnCall) {
     EXPECT_EQ(ProcLookups("FX_SaveEData"), 1);
 }
 
-// ---- What each call passes
-// ------------------------------------------------------------------------------------
+// ---- What each call passes --------------------------------------------------------------------------------
 
 TEST_F(HostBindingTest, NonDataCallsAppendTheInterfaceVersion) {
     Host().staffOrder = {10, 20};

@@ -3,6 +3,7 @@
 
 #include <new>
 
+#include "host/host_version.h"
 #include "plugin/entry_points.h"
 #include "plugin/module_state.h"
 #include "tests/unit/allocation_failure.h"

@@ -13,16 +13,16 @@
 
 #include "framework/cell.h"
 #include "host/host_api.h"
-#include "plugin/module_state.h"
+#include "host/host_version.h"
 #include "records/expression.h"
 #include "records/measure.h"
 #include "records/multi_staff.h"
 #include "records/staff.h"
 #include "records/staff_style.h"
+#include "records/text_expression_def.h"
 #include "standin/document_builder.h"
 #include "standin/host.h"
 #include "standin/layouts.h"
-#include "text/text_expression_def.h"
 
 namespace {
 
@@ -92,8 +92,7 @@ class ScoreRecordsTest : public ::testing::Test {
     std::unique_ptr<DocumentBuilder> builder_;
 };
 
-// ---- Layout selection per host version
-// ---------------------------------------------------------------------
+// ---- Layout selection per host version --------------------------------------------------------------------
 
 struct LayoutCase {
     uint32_t hostVersion;
@@ -301,8 +300,7 @@ TEST_F(ScoreRecordsTest, CopyOntoItselfKeepsTheRecord) {
     EXPECT_EQ(measure.LoadedSize(), 30);
 }
 
-// ---- Staff styles
-// ----------------------------------------------------------------------------------------------
+// ---- Staff styles -----------------------------------------------------------------------------------------
 
 struct StyleFlagsCase {
     uint16_t flags1;
@@ -413,8 +411,7 @@ TEST_F(ScoreRecordsTest, AssignmentsLoadInIndexOrderAndStopAtTheFirstGap) {
     EXPECT_EQ(assigns.GetItemAt(0), nullptr);
 }
 
-// ---- Names
-// -----------------------------------------------------------------------------------------------------
+// ---- Names ------------------------------------------------------------------------------------------------
 
 struct FullNameCase {
     uint32_t hostVersion;
@@ -481,8 +478,7 @@ TEST_F(ScoreRecordsTest, StaffWalkBeginsAtTheFirstStaffTheHostHolds) {
     EXPECT_TRUE(staff.IsLoaded());
 }
 
-// ---- Multi-staff instruments and groups
-// ------------------------------------------------------------------------
+// ---- Multi-staff instruments and groups -------------------------------------------------------------------
 
 TEST_F(ScoreRecordsTest, MultiStaffInstrumentsListTheirMembersAndGroup) {
     Build().AddMultiStaffInstrument(1, {3, 4}, 7);
@@ -538,8 +534,7 @@ TEST_F(ScoreRecordsTest, FindGroupTellsGroupsApartByTheirStartMeasureAndTakesThe
     EXPECT_EQ(groups.FindGroup(3, 4, 9)->KeyField(1), 2);
 }
 
-// ---- Measures
-// --------------------------------------------------------------------------------------------------
+// ---- Measures ---------------------------------------------------------------------------------------------
 
 TEST_F(ScoreRecordsTest, MeasureZeroAndNeverLoadedMeasuresMakeNoHostCall) {
     Build().AddMeasures(2);
@@ -585,8 +580,7 @@ TEST_F(ScoreRecordsTest, MeasureSaveWritesBackEveryByteItDoesNotInterpret) {
     }
 }
 
-// ---- Expressions
-// -----------------------------------------------------------------------------------------------
+// ---- Expressions ------------------------------------------------------------------------------------------
 
 TEST_F(ScoreRecordsTest, LoadAllForCellKeepsTheCellsStaffInIndexOrder) {
     Build().AddMeasures(3);
@@ -738,8 +732,7 @@ TEST_F(ScoreRecordsTest, CreateTextExpressionDefGivesNoDefinitionForAShape) {
     EXPECT_FALSE(CallsWithTag("FX_LoadEData", layout::kTextExpressionTag).empty());
 }
 
-// ---- Records the host hands over short
-// ---------------------------------------------------------------------------
+// ---- Records the host hands over short --------------------------------------------------------------------
 
 TEST_F(ScoreRecordsTest, ShortRecordsReadMissingFieldsAsZero) {
     UseHostVersion(0x12000000);

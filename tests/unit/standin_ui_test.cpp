@@ -136,8 +136,7 @@ TEST(DialogTemplateTest, DialogUnitsBecomePixelsWithTheFixedBaseUnits) {
               (std::vector<int32_t>{15, 73, 120, 93}));
 }
 
-// ---- A dialog procedure playing the module
-// -----------------------------------------------------------------
+// ---- A dialog procedure playing the module ----------------------------------------------------------------
 
 struct ProcState {
     std::vector<uint32_t> messages;
@@ -439,8 +438,7 @@ TEST(DialogAnswersTest, CategoryAndEndingFromText) {
     EXPECT_EQ(ending, DialogEnding::Ok);
 }
 
-// ---- The terminal user
-// --------------------------------------------------------------------------------------
+// ---- The terminal user ------------------------------------------------------------------------------------
 
 TEST_F(StandinUiTest, TerminalUserDrawsTheDialogAndReadsAnswers) {
     std::istringstream in("9\nTwo\n\"\"\n\nok\n");
@@ -543,8 +541,7 @@ TEST(StandinRenderTest, DisabledAndHiddenItemsAndEmptyList) {
               "=== D ===\nFish & Chips: (disabled)\n      (no entries)\nAlone\n[ Go ] (disabled)\n");
 }
 
-// ---- The dialog functions on the model
-// -----------------------------------------------------------------------
+// ---- The dialog functions on the model --------------------------------------------------------------------
 
 TEST_F(StandinUiTest, ItemValuesByKind) {
     const HWND dialog = ModelDialog();

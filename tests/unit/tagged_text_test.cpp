@@ -29,8 +29,7 @@ void PrintTo(const StripCase& c, std::ostream* os) {
     *os << '"' << c.input << '"';
 }
 
-// ---- StripFontTags
-// -------------------------------------------------------------------------------------------
+// ---- StripFontTags ----------------------------------------------------------------------------------------
 
 class StripFontTagsTest : public ::testing::TestWithParam<StripCase> {};
 
@@ -77,8 +76,7 @@ TEST(StripFontTagsUnits, ComparesTagNamesOnTheEightBitCopy) {
     EXPECT_EQ(Units(s), u"\u015Esize(1)ab");
 }
 
-// ---- StripTags
-// -----------------------------------------------------------------------------------------------
+// ---- StripTags --------------------------------------------------------------------------------------------
 
 class StripTagsTest : public ::testing::TestWithParam<StripCase> {};
 
@@ -101,8 +99,7 @@ INSTANTIATE_TEST_SUITE_P(
                       StripCase{"Alto ^abc(1)Sax", "Alto Sax", true}, StripCase{"^^^size(1)x", "^x", true},
                       StripCase{"A^^B^^", "A^B^", false}, StripCase{"a)b", "a)b", false}));
 
-// ---- FCFontInfo and AssignFontTags
-// ---------------------------------------------------------------------------
+// ---- FCFontInfo and AssignFontTags ------------------------------------------------------------------------
 
 TEST(FontInfoTest, NewFontIsTimesNewRomanTwelveWithoutEffects) {
     FCFontInfo font;
@@ -168,8 +165,7 @@ TEST(AssignFontTagsBytes, WrittenTagsAreRecognisedAsFontTags) {
     EXPECT_EQ(Units(text), u"To Flute:");
 }
 
-// ---- SetNameFromFontNumber
-// -----------------------------------------------------------------------------------
+// ---- SetNameFromFontNumber --------------------------------------------------------------------------------
 
 class FontNameTest : public ::testing::Test {
   protected:

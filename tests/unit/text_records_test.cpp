@@ -8,14 +8,14 @@
 #include <vector>
 
 #include "host/host_api.h"
-#include "plugin/module_state.h"
+#include "host/host_version.h"
+#include "records/enclosure.h"
+#include "records/raw_text.h"
+#include "records/text_block.h"
+#include "records/text_expression_def.h"
 #include "standin/document_builder.h"
 #include "standin/host.h"
-#include "text/enclosure.h"
 #include "text/fc_string.h"
-#include "text/raw_text.h"
-#include "text/text_block.h"
-#include "text/text_expression_def.h"
 
 namespace {
 
@@ -104,8 +104,7 @@ class TextRecordsTest : public ::testing::Test {
     uint32_t savedVersion_ = 0;
 };
 
-// ---- FCRawText
-// -----------------------------------------------------------------------------------------------
+// ---- FCRawText --------------------------------------------------------------------------------------------
 
 struct SetTextCase {
     uint32_t hostVersion;
@@ -262,8 +261,7 @@ INSTANTIATE_TEST_SUITE_P(
                       HostileTextCase{"narrow inner zero", kNarrowHost, {'a', 0, 'c'}, u"a"},
                       HostileTextCase{"empty record", kWideHost, {}, u""}));
 
-// ---- FCTextBlock
-// ---------------------------------------------------------------------------------------------
+// ---- FCTextBlock ------------------------------------------------------------------------------------------
 
 TEST_F(TextRecordsTest, NewTextBlockHoldsTheValuesOfANewBlock) {
     FCTextBlock block;
@@ -364,8 +362,7 @@ TEST_F(TextRecordsTest, ShortTextBlockReadsMissingFieldsAsZero) {
     EXPECT_EQ(block.GetTextKind(), 0);
 }
 
-// ---- FCTextExpressionDef: layout, sizes, description
-// ---------------------------------------------------------
+// ---- FCTextExpressionDef: layout, sizes, description ------------------------------------------------------
 
 struct DefinitionLayoutCase {
     uint32_t hostVersion;
@@ -493,8 +490,7 @@ TEST_F(TextRecordsTest, NarrowDescriptionStopsAtTheFirstZeroByte) {
     EXPECT_EQ(Units(back), u"ab");
 }
 
-// ---- FCTextExpressionDef: text
-// -------------------------------------------------------------------------------
+// ---- FCTextExpressionDef: text ----------------------------------------------------------------------------
 
 struct DefinitionTextCase {
     uint32_t hostVersion;
@@ -591,8 +587,7 @@ TEST_F(TextRecordsTest, MissingDefinitionHasNoAreaAndEmptyTexts) {
     EXPECT_EQ(Units(std::unique_ptr<FCString>(definition.CreateTextString())), u"");
 }
 
-// ---- FCTextExpressionDef: walking, enclosures, deleting, copying
-// ---------------------------------------------
+// ---- FCTextExpressionDef: walking, enclosures, deleting, copying ------------------------------------------
 
 TEST_F(TextRecordsTest, LoadNextWalksConsecutiveItemNumbers) {
     standin::DocumentBuilder builder = Builder();
@@ -762,8 +757,7 @@ TEST_F(TextRecordsTest, CopyDataFromTakesTheOthersLoadedBytes) {
     EXPECT_EQ(Units(description), u"Change to Flute");
 }
 
-// ---- FCTextExpressionDef: records the host hands over
-// -------------------------------------------------------
+// ---- FCTextExpressionDef: records the host hands over -----------------------------------------------------
 
 TEST_F(TextRecordsTest, ShortDefinitionReadsMissingFieldsAsZeroAndSavesInsideItsArea) {
     UseHost(kWideHost);
@@ -824,8 +818,7 @@ INSTANTIATE_TEST_SUITE_P(
         HostileTextCase{"narrow without terminator", kNarrowHost, {'a', 'b', 'c'}, u"abc"},
         HostileTextCase{"narrow high bytes", kNarrowHost, {0xE9, 0xFF, 0}, u"\u00E9\u00FF"}));
 
-// ---- FCEnclosure
-// ---------------------------------------------------------------------------------------------
+// ---- FCEnclosure ------------------------------------------------------------------------------------------
 
 TEST_F(TextRecordsTest, EnclosureIsTwelveUninterpretedBytes) {
     Doc().Put(kOtDe, RecordKey::Other(3), Bytes{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12});

@@ -1,22 +1,23 @@
-#ifndef MIREL_TEXT_TEXT_EXPRESSION_DEF_H
-#define MIREL_TEXT_TEXT_EXPRESSION_DEF_H
+#ifndef MIREL_RECORDS_TEXT_EXPRESSION_DEF_H
+#define MIREL_RECORDS_TEXT_EXPRESSION_DEF_H
 
 #include <cstdint>
 
 #include "framework/base_data.h"
-#include "text/enclosure.h"
+#include "records/enclosure.h"
 #include "text/fc_string.h"
 
 class FCCategoryDef;
 
 // The document's record of one kind of text expression: its text (through a text block), its category with
 // the settings taken from it, and a description. Little-endian; a 34-byte head followed by the description:
-//   0  u16  textBlockID  item number of the text block holding the text
-//   4  i16               counts only while bit 0x2000 of the flag word is set
-//   10 u16               flag word: 0x0800 has an enclosure, 0x2000 offset 4 in use, 0x0400 set on creation
-//   12, 14, 16, 24, 30, 32  values taken from the category
-//   26 u16               bits 0-13 the categoryID; bits 0x4000 and 0x8000 set by AssignToCategory (UTF-16
-//   hosts) 34 ...  description  zero-terminated: UTF-16 from host version 0x11000000 on, 8-bit before
+//   0       u16   textBlockID  item number of the text block holding the text
+//   4       i16   (unknown)    meaning unknown; counts only while bit 0x2000 of the flag word is set
+//   10      u16   flag word    0x0800 has an enclosure, 0x2000 offset 4 in use, 0x0400 set on creation
+//   12, 14, 16, 24, 30, 32     values taken from the category
+//   26      u16   category     bits 0-13 the categoryID; bits 0x4000 and 0x8000 (meaning unknown) set by
+//                              AssignToCategory on UTF-16 hosts
+//   34 ...  text  description  zero-terminated: UTF-16 from host version 0x11000000 on, 8-bit before
 // Every other byte is zero in a new definition and otherwise kept as the host delivered it.
 //
 // The record has no fixed size: its data area is a heap block of the size the host reports (at least the
@@ -26,17 +27,17 @@ class FCTextExpressionDef : public __FCNoInciOther {
   public:
     static constexpr uint32_t kTag = 0x534F4454;  // 'SODT'
     static constexpr int32_t kTextBlockIDOffset = 0;
-    static constexpr int32_t kValue4Offset = 4;
+    static constexpr int32_t kUnknown4Offset = 4;
     static constexpr int32_t kFlagsOffset = 10;
     static constexpr int32_t kCategoryOffset = 26;
     static constexpr int32_t kDescriptionOffset = 34;
 
     static constexpr uint16_t kFlagSetOnCreation = 0x0400;
     static constexpr uint16_t kFlagHasEnclosure = 0x0800;
-    static constexpr uint16_t kFlagValue4InUse = 0x2000;
+    static constexpr uint16_t kFlagUnknown4InUse = 0x2000;
     static constexpr uint16_t kCategoryIDMask = 0x3FFF;
-    static constexpr uint16_t kCategoryBit4000 = 0x4000;
-    static constexpr uint16_t kCategoryBit8000 = 0x8000;
+    static constexpr uint16_t kCategoryUnknownBit4000 = 0x4000;
+    static constexpr uint16_t kCategoryUnknownBit8000 = 0x8000;
 
     // 38 bytes from host version 0x11000000 on, 36 before.
     static int32_t MinimumSize();
@@ -85,7 +86,6 @@ class FCTextExpressionDef : public __FCNoInciOther {
     // Replaces the description in the data area; nothing is saved.
     void SetDescription(const FCString* description);
     // Takes the category's id and definition defaults into the record; false when the id is below 1.
-    // (Defined with the category record class, which this layer does not see.)
     bool AssignToCategory(const FCCategoryDef* category);
     // The definition's enclosure when the flag word says it has one and it loads; owned by the caller.
     FCEnclosure* LoadEnclosure();

@@ -1,5 +1,5 @@
-#ifndef MIREL_FRAMEWORK_BYTES_H
-#define MIREL_FRAMEWORK_BYTES_H
+#ifndef MIREL_SUPPORT_BYTES_H
+#define MIREL_SUPPORT_BYTES_H
 
 #include <cstddef>
 #include <cstdint>

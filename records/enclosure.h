@@ -1,5 +1,5 @@
-#ifndef MIREL_TEXT_ENCLOSURE_H
-#define MIREL_TEXT_ENCLOSURE_H
+#ifndef MIREL_RECORDS_ENCLOSURE_H
+#define MIREL_RECORDS_ENCLOSURE_H
 
 #include <cstdint>
 

@@ -1,5 +1,5 @@
-#ifndef MIREL_TEXT_TEXT_BLOCK_H
-#define MIREL_TEXT_TEXT_BLOCK_H
+#ifndef MIREL_RECORDS_TEXT_BLOCK_H
+#define MIREL_RECORDS_TEXT_BLOCK_H
 
 #include <cstdint>
 
@@ -20,10 +20,10 @@ class FCTextBlock : public __FCNoInciOther {
     static constexpr uint32_t kTag = 0x534F5458;  // 'SOTX'
     static constexpr int32_t kSize = 26;
     static constexpr int32_t kRawTextIDOffset = 0;
-    static constexpr int32_t kValue8Offset = 8;
+    static constexpr int32_t kUnknown8Offset = 8;  // meaning unknown; a new block holds kNewUnknown8
     static constexpr int32_t kFlagsOffset = 14;
     static constexpr int32_t kTextKindOffset = 24;
-    static constexpr uint16_t kNewValue8 = 100;
+    static constexpr uint16_t kNewUnknown8 = 100;
     static constexpr uint16_t kNewFlags = 0x1A08;
 
     FCTextBlock();

@@ -1,4 +1,4 @@
-#include "text/raw_text.h"
+#include "records/raw_text.h"
 
 #include <cstring>
 #include <memory>
@@ -6,7 +6,8 @@
 #include <vector>
 
 #include "host/host_api.h"
-#include "plugin/module_state.h"
+#include "host/host_version.h"
+#include "support/utf16le.h"
 
 FCRawText::~FCRawText() {
     FreeArea();
@@ -31,7 +32,8 @@ int32_t FCRawText::QuerySize() {
 uint8_t* FCRawText::AllocateDataArea() {
     FreeArea();
     const int32_t size = QuerySize();
-    data_ = new uint8_t[static_cast<std::size_t>(size)]();
+    const std::size_t count = static_cast<std::size_t>(size);
+    data_ = new uint8_t[count]();
     areaSize_ = size;
     return data_;
 }
@@ -106,11 +108,7 @@ void FCRawText::SetText(const FCString* text) {
         if (length >= static_cast<uint32_t>(INT32_MAX / 2)) throw std::bad_alloc();
         size = (static_cast<std::size_t>(length) + 1) * 2;
         area = new uint8_t[size]();
-        for (uint32_t i = 0; i < length; ++i) {
-            const char16_t unit = text->CharAt(static_cast<int32_t>(i));
-            area[2 * i] = static_cast<uint8_t>(unit & 0xFF);
-            area[2 * i + 1] = static_cast<uint8_t>(unit >> 8);
-        }
+        if (length > 0) utf16le::Encode(text->WideBuffer(), length, area);
     } else {
         // The 8-bit copy of the text (the low byte of each unit) up to its first zero byte.
         uint32_t count = 0;
@@ -138,9 +136,7 @@ FCString* FCRawText::CreateString() const {
         // last byte is no unit.
         const uint32_t units = available / 2;
         std::vector<char16_t> copy(units + 1, 0);
-        for (uint32_t i = 0; i < units; ++i) {
-            copy[i] = static_cast<char16_t>(data_[2 * i] | (data_[2 * i + 1] << 8));
-        }
+        utf16le::Decode(data_, units, copy.data());
         text->AssignWideBounded(copy.data(), units);
     } else {
         text->AssignNarrowBounded(reinterpret_cast<const char*>(data_), available);

@@ -1,4 +1,4 @@
-#include "text/enclosure.h"
+#include "records/enclosure.h"
 
 #include <cstring>
 

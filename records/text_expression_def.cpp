@@ -1,27 +1,43 @@
-#include "text/text_expression_def.h"
+#include "records/text_expression_def.h"
 
 #include <cstring>
 #include <memory>
 #include <new>
 #include <vector>
 
-#include "framework/bytes.h"
 #include "host/host_api.h"
-#include "plugin/module_state.h"
-#include "text/raw_text.h"
-#include "text/text_block.h"
+#include "host/host_version.h"
+#include "records/category_def.h"
+#include "records/raw_text.h"
+#include "records/record_layout.h"
+#include "records/text_block.h"
+#include "support/bytes.h"
+#include "support/utf16le.h"
 
 namespace {
 
-constexpr uint32_t kVersionWide = 0x12050000;
-constexpr uint32_t kVersionNarrow = 0x0F000000;
+// The two layouts, newest first: the minimum record size (the head and an empty description) and the record
+// version.
+struct Layout {
+    uint32_t fromHostVersion;
+    int32_t minimumSize;
+    uint32_t recordVersion;
+};
+constexpr Layout kLayouts[] = {
+    {kHostVersion2011, 38, 0x12050000},
+    {0, 36, 0x0F000000},
+};
+
+const Layout& LayoutInForce() {
+    return kLayouts[records::LayoutIndexInForce(kLayouts)];
+}
 // Head bytes that SetDescription carries over into the new area (the description then overwrites 34 and 35).
 constexpr int32_t kCarriedHead = 36;
 
 }  // namespace
 
 int32_t FCTextExpressionDef::MinimumSize() {
-    return HostUsesWideText() ? 38 : 36;
+    return LayoutInForce().minimumSize;
 }
 
 FCTextExpressionDef::FCTextExpressionDef() {
@@ -91,7 +107,7 @@ uint32_t FCTextExpressionDef::Tag() const {
 }
 
 uint32_t FCTextExpressionDef::RecordVersion() const {
-    return HostUsesWideText() ? kVersionWide : kVersionNarrow;
+    return LayoutInForce().recordVersion;
 }
 
 int32_t FCTextExpressionDef::DataSize() {
@@ -209,8 +225,7 @@ void FCTextExpressionDef::GetDescription(FCString* description) const {
         // Units are put together byte by byte (the bytes need not be aligned); an odd last byte is no unit.
         const uint32_t units = count / 2;
         std::vector<char16_t> copy(units + 1, 0);
-        for (uint32_t i = 0; i < units; ++i)
-            copy[i] = static_cast<char16_t>(text[2 * i] | (text[2 * i + 1] << 8));
+        utf16le::Decode(text, units, copy.data());
         description->AssignWideBounded(copy.data(), units);
     } else {
         description->AssignNarrowBounded(reinterpret_cast<const char*>(text), count);
@@ -234,11 +249,7 @@ void FCTextExpressionDef::SetDescription(const FCString* description) {
     std::memcpy(area, head, sizeof head);
     uint8_t* text = area + kDescriptionOffset;
     if (wide) {
-        for (uint32_t i = 0; i < length; ++i) {
-            const char16_t unit = description->CharAt(static_cast<int32_t>(i));
-            text[2 * i] = static_cast<uint8_t>(unit & 0xFF);
-            text[2 * i + 1] = static_cast<uint8_t>(unit >> 8);
-        }
+        if (length > 0) utf16le::Encode(description->WideBuffer(), length, text);
         text[2 * length] = 0;
         text[2 * length + 1] = 0;
     } else {
@@ -264,9 +275,9 @@ bool FCTextExpressionDef::DeleteData() {
     FCEnclosure* enclosure = LoadEnclosure();
 
     const uint16_t flags = GetFlagWord();
-    const int16_t remembered = (flags & kFlagValue4InUse) != 0 ? ReadI16(kValue4Offset) : 0;
-    WriteI16(kValue4Offset, 0);
-    SetFlagWord(flags & static_cast<uint16_t>(~kFlagValue4InUse));
+    const int16_t remembered = (flags & kFlagUnknown4InUse) != 0 ? ReadI16(kUnknown4Offset) : 0;
+    WriteI16(kUnknown4Offset, 0);
+    SetFlagWord(flags & static_cast<uint16_t>(~kFlagUnknown4InUse));
     if (!Save()) {
         delete enclosure;
         return false;
@@ -280,12 +291,36 @@ bool FCTextExpressionDef::DeleteData() {
 
     // The definition stays in the document: put back what was cleared.
     delete enclosure;
-    WriteI16(kValue4Offset, remembered);
+    WriteI16(kUnknown4Offset, remembered);
     const uint16_t current = GetFlagWord();
-    SetFlagWord(remembered != 0 ? static_cast<uint16_t>(current | kFlagValue4InUse)
-                                : static_cast<uint16_t>(current & ~kFlagValue4InUse));
+    SetFlagWord(remembered != 0 ? static_cast<uint16_t>(current | kFlagUnknown4InUse)
+                                : static_cast<uint16_t>(current & ~kFlagUnknown4InUse));
     Save();
     return false;
+}
+
+bool FCTextExpressionDef::AssignToCategory(const FCCategoryDef* category) {
+    if (category == nullptr) return false;
+    const int16_t categoryID = category->GetCategoryID();
+    if (categoryID < 1) return false;
+
+    // CONTRACT: on UTF-16 hosts the two bits of unknown meaning are set, 0x8000 with the id and 0x4000 after
+    // the defaults, and kept from the record otherwise. Pinned by SweepTest.FluteChangeWithDefaultTexts.
+    const bool wide = HostUsesWideText();
+    uint16_t word =
+        static_cast<uint16_t>((GetCategoryWord() & (kCategoryUnknownBit4000 | kCategoryUnknownBit8000)) |
+                              (static_cast<uint16_t>(categoryID) & kCategoryIDMask));
+    if (wide) word |= kCategoryUnknownBit8000;
+    WriteU16(kCategoryOffset, word);
+
+    // Where each of the category's definition defaults (index 0 to 5) goes in the definition.
+    static const int32_t kDefaultTargets[FCCategoryDef::kDefinitionDefaultCount] = {14, 12, 16, 24, 32, 30};
+    for (int i = 0; i < FCCategoryDef::kDefinitionDefaultCount; ++i) {
+        WriteU16(kDefaultTargets[i], category->GetDefinitionDefault(i));
+    }
+
+    if (wide) WriteU16(kCategoryOffset, static_cast<uint16_t>(GetCategoryWord() | kCategoryUnknownBit4000));
+    return true;
 }
 
 bool FCTextExpressionDef::LoadNext() {

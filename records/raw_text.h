@@ -1,5 +1,5 @@
-#ifndef MIREL_TEXT_RAW_TEXT_H
-#define MIREL_TEXT_RAW_TEXT_H
+#ifndef MIREL_RECORDS_RAW_TEXT_H
+#define MIREL_RECORDS_RAW_TEXT_H
 
 #include <cstdint>
 

@@ -1,5 +1,5 @@
-#ifndef MIREL_PLUGIN_FC_UI_H
-#define MIREL_PLUGIN_FC_UI_H
+#ifndef MIREL_UI_FC_UI_H
+#define MIREL_UI_FC_UI_H
 
 #include "framework/fc_base.h"
 #include "platform/win32_subset.h"

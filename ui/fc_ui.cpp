@@ -1,4 +1,4 @@
-#include "plugin/fc_ui.h"
+#include "ui/fc_ui.h"
 
 #include "text/fc_string.h"
 

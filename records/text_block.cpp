@@ -1,14 +1,14 @@
-#include "text/text_block.h"
+#include "records/text_block.h"
 
 #include <cstring>
 
-#include "framework/bytes.h"
 #include "host/host_api.h"
-#include "text/raw_text.h"
+#include "records/raw_text.h"
+#include "support/bytes.h"
 
 FCTextBlock::FCTextBlock() {
     std::memset(record_, 0, sizeof record_);
-    bytes::WriteU16(record_, kSize, kValue8Offset, kNewValue8);
+    bytes::WriteU16(record_, kSize, kUnknown8Offset, kNewUnknown8);
     bytes::WriteU16(record_, kSize, kFlagsOffset, kNewFlags);
     bytes::WriteU16(record_, kSize, kTextKindOffset, kTextKindBlock);
     AttachLoaded(record_, kSize);
