@@ -10,13 +10,13 @@
 #include <utility>
 #include <vector>
 
-#include "standin/dialog_user.h"
-#include "standin/document_builder.h"
-#include "standin/host.h"
-#include "standin/layouts.h"
-#include "standin/record_bytes.h"
-#include "standin/score_file.h"
-#include "standin/ui_model.h"
+#include "standin/dialog/dialog_user.h"
+#include "standin/dialog/ui_model.h"
+#include "standin/host/host.h"
+#include "standin/score/document_builder.h"
+#include "standin/score/score_file.h"
+#include "standin/store/layouts.h"
+#include "standin/store/record_bytes.h"
 #include "tests/e2e/module_fixture.h"
 #include "tests/unit/allocation_failure.h"
 

@@ -3,10 +3,10 @@
 #include <memory>
 #include <string>
 
-#include "standin/dialog_user.h"
-#include "standin/document_builder.h"
-#include "standin/host.h"
-#include "standin/ui_model.h"
+#include "standin/dialog/dialog_user.h"
+#include "standin/dialog/ui_model.h"
+#include "standin/host/host.h"
+#include "standin/score/document_builder.h"
 #include "tests/e2e/module_fixture.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "standin/module_loader.h"
+#include "standin/host/module_loader.h"
 
 // Loads a private copy of the built module for each test, so that every test starts from freshly loaded
 // module-wide state (host version, settings, cached host functions).

@@ -9,10 +9,10 @@
 #include <sstream>
 #include <string>
 
-#include "standin/host.h"
-#include "standin/report.h"
-#include "standin/run_command.h"
-#include "standin/ui_model.h"
+#include "standin/commands/run_command.h"
+#include "standin/dialog/ui_model.h"
+#include "standin/host/host.h"
+#include "standin/report/report.h"
 #include "tests/e2e/module_fixture.h"
 
 namespace {

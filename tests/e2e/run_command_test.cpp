@@ -15,10 +15,10 @@
 #include <tuple>
 #include <vector>
 
-#include "standin/document_builder.h"
-#include "standin/host.h"
-#include "standin/run_command.h"
-#include "standin/ui_model.h"
+#include "standin/commands/run_command.h"
+#include "standin/dialog/ui_model.h"
+#include "standin/host/host.h"
+#include "standin/score/document_builder.h"
 #include "tests/e2e/module_fixture.h"
 
 namespace {

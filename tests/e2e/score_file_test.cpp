@@ -7,10 +7,10 @@
 #include <sstream>
 #include <string>
 
-#include "standin/change_summary.h"
-#include "standin/document_builder.h"
-#include "standin/host.h"
-#include "standin/score_file.h"
+#include "standin/host/host.h"
+#include "standin/report/change_summary.h"
+#include "standin/score/document_builder.h"
+#include "standin/score/score_file.h"
 
 namespace {
 

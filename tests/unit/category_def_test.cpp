@@ -12,8 +12,8 @@
 #include "host/host_version.h"
 #include "records/category_def.h"
 #include "records/text_expression_def.h"
-#include "standin/document_builder.h"
-#include "standin/host.h"
+#include "standin/host/host.h"
+#include "standin/score/document_builder.h"
 #include "text/font_info.h"
 
 namespace {

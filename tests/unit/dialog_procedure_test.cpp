@@ -9,8 +9,8 @@
 
 #include "host/host_api.h"
 #include "host/host_version.h"
-#include "standin/host.h"
-#include "standin/ui_model.h"
+#include "standin/dialog/ui_model.h"
+#include "standin/host/host.h"
 #include "text/fc_string.h"
 #include "ui/controls.h"
 #include "ui/user_window.h"

@@ -11,8 +11,8 @@
 #include "host/host_api.h"
 #include "host/host_version.h"
 #include "plugin/module_state.h"
-#include "standin/document_builder.h"
-#include "standin/host.h"
+#include "standin/host/host.h"
+#include "standin/score/document_builder.h"
 
 // A stand-in document with a few staves, styles and categories, and helpers to run the engine on a region and
 // read what it left in the document.

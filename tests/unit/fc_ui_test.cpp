@@ -5,8 +5,8 @@
 #include <string>
 
 #include "host/host_version.h"
-#include "standin/host.h"
-#include "standin/ui_model.h"
+#include "standin/dialog/ui_model.h"
+#include "standin/host/host.h"
 #include "text/fc_string.h"
 #include "ui/fc_ui.h"
 

@@ -12,7 +12,7 @@
 #include "framework/base_data.h"
 #include "framework/collection.h"
 #include "host/host_api.h"
-#include "standin/host.h"
+#include "standin/host/host.h"
 
 namespace testrecords {
 

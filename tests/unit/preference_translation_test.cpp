@@ -12,8 +12,8 @@
 
 #include "host/host_api.h"
 #include "host/preference_tables.h"
-#include "standin/document.h"
-#include "standin/host.h"
+#include "standin/host/host.h"
+#include "standin/store/document.h"
 
 namespace {
 

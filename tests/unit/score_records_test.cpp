@@ -20,9 +20,9 @@
 #include "records/staff.h"
 #include "records/staff_style.h"
 #include "records/text_expression_def.h"
-#include "standin/document_builder.h"
-#include "standin/host.h"
-#include "standin/layouts.h"
+#include "standin/host/host.h"
+#include "standin/score/document_builder.h"
+#include "standin/store/layouts.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "standin/document_builder.h"
-#include "standin/host.h"
+#include "standin/host/host.h"
+#include "standin/score/document_builder.h"
 
 namespace {
 

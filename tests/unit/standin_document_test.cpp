@@ -6,9 +6,9 @@
 #include <ctime>
 #include <vector>
 
-#include "standin/document.h"
-#include "standin/host.h"
-#include "standin/host_functions.h"
+#include "standin/host/host.h"
+#include "standin/host/host_functions.h"
+#include "standin/store/document.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "platform/win32_subset.h"
-#include "standin/host.h"
-#include "standin/host_functions.h"
+#include "standin/host/host.h"
+#include "standin/host/host_functions.h"
 
 namespace {
 

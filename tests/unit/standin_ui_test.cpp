@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "standin/dialog_template.h"
-#include "standin/dialog_user.h"
-#include "standin/host.h"
-#include "standin/host_functions.h"
-#include "standin/ui_model.h"
+#include "standin/dialog/dialog_template.h"
+#include "standin/dialog/dialog_user.h"
+#include "standin/dialog/ui_model.h"
+#include "standin/host/host.h"
+#include "standin/host/host_functions.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "host/host_api.h"
-#include "standin/host.h"
+#include "standin/host/host.h"
 #include "text/fc_string.h"
 #include "text/font_info.h"
 

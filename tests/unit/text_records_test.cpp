@@ -13,8 +13,8 @@
 #include "records/raw_text.h"
 #include "records/text_block.h"
 #include "records/text_expression_def.h"
-#include "standin/document_builder.h"
-#include "standin/host.h"
+#include "standin/host/host.h"
+#include "standin/score/document_builder.h"
 #include "text/fc_string.h"
 
 namespace {
