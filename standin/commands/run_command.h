@@ -1,4 +1,4 @@
-// The `run` and `show` commands of the stand-in host: a score file is built into a document, the module's
+// The `run` command of the stand-in host: a score file is built into a document, the module's
 // command is run on it as the application runs it, and what the user saw and what changed are told.
 //
 // Nothing here depends on the platform. What does (the windows, who answers the dialog and how a message box
@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "platform/win32_subset.h"
+#include "standin/commands/exit_status.h"
 #include "standin/dialog/dialog_user.h"
 #include "standin/host/call_stats.h"
 #include "standin/host/module_loader.h"
@@ -143,20 +144,10 @@ struct RunCommandOptions {
 using RunPlatformFactory =
     std::function<std::unique_ptr<RunPlatform>(const DialogAnswers& answers, bool interactive)>;
 
-// Exit statuses of the commands.
-constexpr int kExitOk = 0;
-constexpr int kExitFailure = 1;   // the module does not load, an output cannot be written
-constexpr int kExitBadInput = 2;  // the score file or an option is wrong; nothing is written
-
 // `run`: checks the score file and the options, loads the module, runs, prints, writes the outputs asked for
 // (each atomically; the score file itself only with --in-place).
 int RunCommand(const RunCommandOptions& options, const RunPlatformFactory& platforms, std::ostream& out,
                std::ostream& err);
-
-// `show`: the score as a readable table: staves in score order with their style assignments, multi-staff
-// instruments and groups, categories, the expressions present.
-std::string DescribeScore(const Score& score, const std::string& title);
-int ShowCommand(const std::string& scorePath, std::ostream& out, std::ostream& err);
 
 }  // namespace standin
 

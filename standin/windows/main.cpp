@@ -18,6 +18,7 @@
 #include "standin/commands/menu_listing.h"
 #include "standin/commands/run_cli.h"
 #include "standin/commands/run_command.h"
+#include "standin/commands/show_command.h"
 #include "standin/host/host.h"
 #include "standin/host/module_loader.h"
 #include "standin/score/document_builder.h"
