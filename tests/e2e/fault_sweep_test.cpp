@@ -236,8 +236,6 @@ constexpr long kNoAllocationFails = -1;
 class FaultSweepTest : public ModuleTest, public ::testing::WithParamInterface<Scenario> {
   protected:
     void SetUp() override {
-        Host().Reset();
-        standin::Ui().Reset();
         ModuleTest::SetUp();
         Exports().version(kHostVersion);
         uint32_t flags = 0;
@@ -251,12 +249,6 @@ class FaultSweepTest : public ModuleTest, public ::testing::WithParamInterface<S
         cleanMarks_ = MarksOf(clean_);
         EXPECT_EQ(cleanAnswer_, 1u);
         EXPECT_EQ(DanglingTexts(clean_), "");
-    }
-
-    void TearDown() override {
-        ModuleTest::TearDown();
-        Host().Reset();
-        standin::Ui().Reset();
     }
 
     // Invokes the command. With `failingAllocation` at 0 the module's allocations during the entry point are

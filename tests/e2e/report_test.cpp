@@ -28,12 +28,6 @@ std::size_t Count(const std::string& text, const std::string& what) {
 
 class ReportTest : public ModuleTest {
   protected:
-    void TearDown() override {
-        standin::Host().Reset();
-        standin::Ui().Reset();
-        ModuleTest::TearDown();
-    }
-
     // The orchestral example run with the default answers on `select`, and its report.
     std::string OrchestraReport(const std::string& select = "*:*") {
         const standin::Score score =

@@ -70,17 +70,6 @@ const std::vector<Mark> kOrchestraMarks = Merged(kStartMarks, kEndMarks);
 
 class RunCommandTest : public ModuleTest {
   protected:
-    void SetUp() override {
-        ModuleTest::SetUp();
-        standin::Host().Reset();
-        standin::Ui().Reset();
-    }
-    void TearDown() override {
-        standin::Host().Reset();
-        standin::Ui().Reset();
-        ModuleTest::TearDown();
-    }
-
     standin::RunResult Run(const std::string& example, const standin::DialogAnswers& answers = {},
                            int repeat = 1, const std::optional<std::string>& select = std::nullopt) {
         score_ = standin::ReadScoreFile(ExamplePath(example));

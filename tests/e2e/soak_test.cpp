@@ -55,19 +55,7 @@ long DocumentBytes(const standin::Document& doc) {
     return bytes;
 }
 
-class SoakTest : public ModuleTest {
-  protected:
-    void SetUp() override {
-        standin::Host().Reset();
-        standin::Ui().Reset();
-        ModuleTest::SetUp();
-    }
-    void TearDown() override {
-        ModuleTest::TearDown();
-        standin::Host().Reset();
-        standin::Ui().Reset();
-    }
-};
+class SoakTest : public ModuleTest {};
 
 TEST_F(SoakTest, LongSessionGrowsNoMoreThanItsDocument) {
     const standin::Score score =
