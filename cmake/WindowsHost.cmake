@@ -6,13 +6,13 @@
 # module-definition file; CMake uses a .def in an executable's sources only with ENABLE_EXPORTS.
 
 set(MIREL_STANDIN_DIR ${CMAKE_SOURCE_DIR}/standin)
-file(GLOB MIREL_WINDOWS_HOST_SOURCES CONFIGURE_DEPENDS ${MIREL_STANDIN_DIR}/*.cpp ${MIREL_STANDIN_DIR}/windows/*.cpp)
-# Stand-in sources that belong to the POSIX program only: its main program and its own program-path lookup
-# (/proc/self/exe). The POSIX platform layer (standin/posix/) is not globbed at all.
-set(MIREL_STANDIN_POSIX_ONLY main.cpp program_paths.cpp)
-foreach(name IN LISTS MIREL_STANDIN_POSIX_ONLY)
-  list(REMOVE_ITEM MIREL_WINDOWS_HOST_SOURCES ${MIREL_STANDIN_DIR}/${name})
-endforeach()
+# The portable rooms of the stand-in and the Windows platform part. The POSIX platform part (standin/posix/:
+# the POSIX main program, its own program-path lookup through /proc/self/exe, the Windows API subset) is not
+# globbed at all.
+set(MIREL_WINDOWS_HOST_ROOMS store host score dialog report commands windows)
+list(TRANSFORM MIREL_WINDOWS_HOST_ROOMS APPEND "/*.cpp" OUTPUT_VARIABLE MIREL_WINDOWS_HOST_PATTERNS)
+list(TRANSFORM MIREL_WINDOWS_HOST_PATTERNS PREPEND "${MIREL_STANDIN_DIR}/")
+file(GLOB MIREL_WINDOWS_HOST_SOURCES CONFIGURE_DEPENDS ${MIREL_WINDOWS_HOST_PATTERNS})
 
 # The header-only libraries the stand-in uses, taken from the build machine: only their own folders are put on
 # the include path, never the machine's whole include folder.
@@ -32,7 +32,7 @@ endforeach()
 
 # The dialog template text, embedded as in the POSIX stand-in.
 file(READ ${CMAKE_SOURCE_DIR}/resources/category_dialog.rc MIREL_DIALOG_RC)
-configure_file(${MIREL_STANDIN_DIR}/dialog_resource.h.in ${CMAKE_BINARY_DIR}/standin/generated/dialog_resource.h
+configure_file(${MIREL_STANDIN_DIR}/dialog/dialog_resource.h.in ${CMAKE_BINARY_DIR}/standin/generated/dialog_resource.h
                @ONLY)
 
 add_executable(finale_host ${MIREL_WINDOWS_HOST_SOURCES} ${MIREL_STANDIN_DIR}/windows/finale.def)

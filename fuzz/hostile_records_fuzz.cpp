@@ -20,7 +20,7 @@
 #include "records/staff_style.h"
 #include "records/text_block.h"
 #include "records/text_expression_def.h"
-#include "standin/host.h"
+#include "standin/host/host.h"
 #include "text/font_info.h"
 
 namespace {

@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "standin/host.h"
-#include "standin/score_file.h"
+#include "standin/host/host.h"
+#include "standin/score/score_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const std::string content(reinterpret_cast<const char*>(data), size);

@@ -1,4 +1,4 @@
-// The application's dialog functions over the headless window model (standin/ui_model.h).
+// The application's dialog functions over the headless window model (standin/dialog/ui_model.h).
 //
 // FX_Dialog builds the dialog from the module's own dialog template and drives it as the system's dialog
 // manager does: the first size while the window is created, WM_INITDIALOG with the user pointer, then, once
@@ -23,13 +23,13 @@
 #include <string>
 #include <vector>
 
-#include "standin/call_record.h"
-#include "standin/dialog_template.h"
-#include "standin/dialog_user.h"
-#include "standin/document_builder.h"
-#include "standin/host.h"
-#include "standin/host_functions.h"
-#include "standin/ui_model.h"
+#include "standin/dialog/dialog_template.h"
+#include "standin/dialog/dialog_user.h"
+#include "standin/dialog/ui_model.h"
+#include "standin/host/call_record.h"
+#include "standin/host/host.h"
+#include "standin/host/host_functions.h"
+#include "standin/score/document_builder.h"
 
 using standin::CallRecord;
 using standin::Host;

@@ -8,9 +8,9 @@
 #include <type_traits>
 
 #include "platform/win32_subset.h"
-#include "standin/call_record.h"
-#include "standin/host.h"
-#include "standin/host_functions.h"
+#include "standin/host/call_record.h"
+#include "standin/host/host.h"
+#include "standin/host/host_functions.h"
 
 using standin::Host;
 

@@ -1,4 +1,4 @@
-#include "standin/module_loader.h"
+#include "standin/host/module_loader.h"
 
 #include <dlfcn.h>
 #include <unistd.h>

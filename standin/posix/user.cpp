@@ -1,5 +1,5 @@
 // The Windows user-interface calls of the module, answered from the headless window model
-// (standin/ui_model.h) with the system's own rules: a child item is visible only while its dialog is,
+// (standin/dialog/ui_model.h) with the system's own rules: a child item is visible only while its dialog is,
 // EnableWindow and ShowWindow answer the state before the call, a drop-down list answers CB_ERR for what it
 // does not have.
 //
@@ -11,10 +11,10 @@
 #include <vector>
 
 #include "platform/win32_subset.h"
-#include "standin/call_record.h"
-#include "standin/document_builder.h"
-#include "standin/host.h"
-#include "standin/ui_model.h"
+#include "standin/dialog/ui_model.h"
+#include "standin/host/call_record.h"
+#include "standin/host/host.h"
+#include "standin/score/document_builder.h"
 
 using standin::CallRecord;
 using standin::Host;

@@ -17,8 +17,8 @@
 #include <string>
 #include <vector>
 
-#include "standin/host.h"
-#include "standin/host_functions.h"
+#include "standin/host/host.h"
+#include "standin/host/host_functions.h"
 #include "standin/windows/scripted_user.h"
 
 using standin::Host;

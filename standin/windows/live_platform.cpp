@@ -1,6 +1,6 @@
 #include "standin/windows/live_platform.h"
 
-#include "standin/host.h"
+#include "standin/host/host.h"
 #include "standin/windows/host_window.h"
 
 namespace standin::windows {

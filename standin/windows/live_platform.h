@@ -3,8 +3,8 @@
 
 #include <memory>
 
-#include "standin/dialog_user.h"
-#include "standin/run_command.h"
+#include "standin/commands/run_command.h"
+#include "standin/dialog/dialog_user.h"
 #include "standin/windows/scripted_user.h"
 
 namespace standin::windows {

@@ -15,12 +15,13 @@
 #include <string>
 #include <vector>
 
-#include "standin/document_builder.h"
-#include "standin/host.h"
-#include "standin/menu_listing.h"
-#include "standin/module_loader.h"
-#include "standin/run_cli.h"
-#include "standin/run_command.h"
+#include "standin/commands/menu_listing.h"
+#include "standin/commands/run_cli.h"
+#include "standin/commands/run_command.h"
+#include "standin/commands/show_command.h"
+#include "standin/host/host.h"
+#include "standin/host/module_loader.h"
+#include "standin/score/document_builder.h"
 #include "standin/windows/host_window.h"
 #include "standin/windows/live_platform.h"
 #include "standin/windows/scripted_user.h"

@@ -1,6 +1,6 @@
 // Loading a plug-in module on Windows, as the application does: LoadLibraryW, then the seven entry points by
 // name with GetProcAddress.
-#include "standin/module_loader.h"
+#include "standin/host/module_loader.h"
 
 #include <windows.h>
 

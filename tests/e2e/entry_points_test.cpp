@@ -3,7 +3,7 @@
 #include <cstring>
 #include <vector>
 
-#include "standin/menu_listing.h"
+#include "standin/commands/menu_listing.h"
 #include "tests/e2e/module_fixture.h"
 
 namespace {

@@ -10,13 +10,13 @@
 #include <utility>
 #include <vector>
 
-#include "standin/dialog_user.h"
-#include "standin/document_builder.h"
-#include "standin/host.h"
-#include "standin/layouts.h"
-#include "standin/record_bytes.h"
-#include "standin/score_file.h"
-#include "standin/ui_model.h"
+#include "standin/dialog/dialog_user.h"
+#include "standin/dialog/ui_model.h"
+#include "standin/host/host.h"
+#include "standin/score/document_builder.h"
+#include "standin/score/score_file.h"
+#include "standin/store/layouts.h"
+#include "standin/store/record_bytes.h"
 #include "tests/e2e/module_fixture.h"
 #include "tests/unit/allocation_failure.h"
 
@@ -236,8 +236,6 @@ constexpr long kNoAllocationFails = -1;
 class FaultSweepTest : public ModuleTest, public ::testing::WithParamInterface<Scenario> {
   protected:
     void SetUp() override {
-        Host().Reset();
-        standin::Ui().Reset();
         ModuleTest::SetUp();
         Exports().version(kHostVersion);
         uint32_t flags = 0;
@@ -251,12 +249,6 @@ class FaultSweepTest : public ModuleTest, public ::testing::WithParamInterface<S
         cleanMarks_ = MarksOf(clean_);
         EXPECT_EQ(cleanAnswer_, 1u);
         EXPECT_EQ(DanglingTexts(clean_), "");
-    }
-
-    void TearDown() override {
-        ModuleTest::TearDown();
-        Host().Reset();
-        standin::Ui().Reset();
     }
 
     // Invokes the command. With `failingAllocation` at 0 the module's allocations during the entry point are

@@ -3,10 +3,10 @@
 #include <memory>
 #include <string>
 
-#include "standin/dialog_user.h"
-#include "standin/document_builder.h"
-#include "standin/host.h"
-#include "standin/ui_model.h"
+#include "standin/dialog/dialog_user.h"
+#include "standin/dialog/ui_model.h"
+#include "standin/host/host.h"
+#include "standin/score/document_builder.h"
 #include "tests/e2e/module_fixture.h"
 
 namespace {
@@ -21,18 +21,6 @@ const char16_t kNoChangesText[] =
 
 class InvocationTest : public ModuleTest {
   protected:
-    void SetUp() override {
-        standin::Host().Reset();
-        standin::Ui().Reset();
-        ModuleTest::SetUp();
-    }
-
-    void TearDown() override {
-        ModuleTest::TearDown();
-        standin::Host().Reset();
-        standin::Ui().Reset();
-    }
-
     // Version and Init as the application calls them, and a score: Flute (1) changing to Piccolo in m. 3 to
     // 5, Oboe (2); eight measures; categories "Dynamics" and "Technique Text".
     void LoadScore(uint32_t hostVersion = 0x12050000) {

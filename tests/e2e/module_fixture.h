@@ -6,19 +6,24 @@
 #include <memory>
 #include <string>
 
-#include "standin/module_loader.h"
+#include "standin/host/module_loader.h"
+#include "tests/support/standin_fixture.h"
 
 // Loads a private copy of the built module for each test, so that every test starts from freshly loaded
 // module-wide state (host version, settings, cached host functions).
-class ModuleTest : public ::testing::Test {
+class ModuleTest : public testsupport::StandinTest {
   protected:
     void SetUp() override {
+        StandinTest::SetUp();
         std::string error;
         module_ = standin::LoadedModule::Load(MIREL_MODULE_PATH, error, /*privateCopy=*/true);
         ASSERT_NE(module_, nullptr) << error;
     }
 
-    void TearDown() override { module_.reset(); }
+    void TearDown() override {
+        module_.reset();
+        StandinTest::TearDown();
+    }
 
     const standin::ModuleExports& Exports() const { return module_->Exports(); }
 

@@ -9,10 +9,10 @@
 #include <sstream>
 #include <string>
 
-#include "standin/host.h"
-#include "standin/report.h"
-#include "standin/run_command.h"
-#include "standin/ui_model.h"
+#include "standin/commands/run_command.h"
+#include "standin/dialog/ui_model.h"
+#include "standin/host/host.h"
+#include "standin/report/report.h"
 #include "tests/e2e/module_fixture.h"
 
 namespace {
@@ -28,12 +28,6 @@ std::size_t Count(const std::string& text, const std::string& what) {
 
 class ReportTest : public ModuleTest {
   protected:
-    void TearDown() override {
-        standin::Host().Reset();
-        standin::Ui().Reset();
-        ModuleTest::TearDown();
-    }
-
     // The orchestral example run with the default answers on `select`, and its report.
     std::string OrchestraReport(const std::string& select = "*:*") {
         const standin::Score score =

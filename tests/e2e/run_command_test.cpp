@@ -15,10 +15,10 @@
 #include <tuple>
 #include <vector>
 
-#include "standin/document_builder.h"
-#include "standin/host.h"
-#include "standin/run_command.h"
-#include "standin/ui_model.h"
+#include "standin/commands/run_command.h"
+#include "standin/dialog/ui_model.h"
+#include "standin/host/host.h"
+#include "standin/score/document_builder.h"
 #include "tests/e2e/module_fixture.h"
 
 namespace {
@@ -70,17 +70,6 @@ const std::vector<Mark> kOrchestraMarks = Merged(kStartMarks, kEndMarks);
 
 class RunCommandTest : public ModuleTest {
   protected:
-    void SetUp() override {
-        ModuleTest::SetUp();
-        standin::Host().Reset();
-        standin::Ui().Reset();
-    }
-    void TearDown() override {
-        standin::Host().Reset();
-        standin::Ui().Reset();
-        ModuleTest::TearDown();
-    }
-
     standin::RunResult Run(const std::string& example, const standin::DialogAnswers& answers = {},
                            int repeat = 1, const std::optional<std::string>& select = std::nullopt) {
         score_ = standin::ReadScoreFile(ExamplePath(example));

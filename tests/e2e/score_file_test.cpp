@@ -7,10 +7,11 @@
 #include <sstream>
 #include <string>
 
-#include "standin/change_summary.h"
-#include "standin/document_builder.h"
-#include "standin/host.h"
-#include "standin/score_file.h"
+#include "standin/host/host.h"
+#include "standin/report/change_summary.h"
+#include "standin/score/document_builder.h"
+#include "standin/score/score_file.h"
+#include "tests/support/standin_fixture.h"
 
 namespace {
 
@@ -70,11 +71,7 @@ json RoundTrip(const json& input, uint32_t hostVersion) {
     return json(standin::ScoreToJson(standin::ReadDocument(hostVersion, score)));
 }
 
-class ScoreFileTest : public ::testing::Test {
-  protected:
-    void SetUp() override { Host().Reset(); }
-    void TearDown() override { Host().Reset(); }
-};
+class ScoreFileTest : public testsupport::StandinTest {};
 
 // ---- Round trips ----
 

@@ -12,11 +12,11 @@
 #include <memory>
 #include <string>
 
-#include "standin/dialog_user.h"
-#include "standin/document_builder.h"
-#include "standin/host.h"
-#include "standin/score_file.h"
-#include "standin/ui_model.h"
+#include "standin/dialog/dialog_user.h"
+#include "standin/dialog/ui_model.h"
+#include "standin/host/host.h"
+#include "standin/score/document_builder.h"
+#include "standin/score/score_file.h"
 #include "tests/e2e/module_fixture.h"
 
 namespace {
@@ -55,19 +55,7 @@ long DocumentBytes(const standin::Document& doc) {
     return bytes;
 }
 
-class SoakTest : public ModuleTest {
-  protected:
-    void SetUp() override {
-        standin::Host().Reset();
-        standin::Ui().Reset();
-        ModuleTest::SetUp();
-    }
-    void TearDown() override {
-        ModuleTest::TearDown();
-        standin::Host().Reset();
-        standin::Ui().Reset();
-    }
-};
+class SoakTest : public ModuleTest {};
 
 TEST_F(SoakTest, LongSessionGrowsNoMoreThanItsDocument) {
     const standin::Score score =

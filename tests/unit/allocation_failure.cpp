@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <new>
 
-#include "standin/host.h"
+#include "standin/host/host.h"
 
 namespace {
 bool gFailAllocations = false;

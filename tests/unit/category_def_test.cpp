@@ -12,8 +12,9 @@
 #include "host/host_version.h"
 #include "records/category_def.h"
 #include "records/text_expression_def.h"
-#include "standin/document_builder.h"
-#include "standin/host.h"
+#include "standin/host/host.h"
+#include "standin/score/document_builder.h"
+#include "tests/support/host_fixture.h"
 #include "text/font_info.h"
 
 namespace {
@@ -41,26 +42,13 @@ uint16_t Word(const uint8_t* data, std::size_t offset) {
     return static_cast<uint16_t>(data[offset] | (data[offset + 1] << 8));
 }
 
-class CategoryTest : public ::testing::Test {
+class CategoryTest : public testsupport::HostFixture {
   protected:
-    void SetUp() override {
-        savedVersion_ = gHostVersion;
-        Host().Reset();
-        host::ResetBindingForTesting();
-    }
-    void TearDown() override {
-        gHostVersion = savedVersion_;
-        Host().Reset();
-        host::ResetBindingForTesting();
-    }
     void UseHost(uint32_t version) { gHostVersion = version; }
     standin::DocumentBuilder Builder() { return standin::DocumentBuilder(Host().Doc(), gHostVersion); }
     void AddCategory(int16_t id, int16_t categoryID, const std::string& name, uint16_t trailingWord = 0) {
         Builder().AddCategory(id, categoryID, name, 0, 12, 0, kDefaults, trailingWord);
     }
-
-  private:
-    uint32_t savedVersion_ = 0;
 };
 
 // ---- Layouts ----------------------------------------------------------------------------------------------

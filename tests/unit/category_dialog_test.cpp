@@ -10,10 +10,11 @@
 #include "host/host_version.h"
 #include "plugin/module_state.h"
 #include "records/category_def.h"
-#include "standin/dialog_user.h"
-#include "standin/document_builder.h"
-#include "standin/host.h"
-#include "standin/ui_model.h"
+#include "standin/dialog/dialog_user.h"
+#include "standin/dialog/ui_model.h"
+#include "standin/host/host.h"
+#include "standin/score/document_builder.h"
+#include "tests/support/host_fixture.h"
 #include "ui/category_dialog.h"
 #include "ui/fc_ui.h"
 
@@ -38,22 +39,12 @@ std::u16string Units(const FCString& s) {
     return std::u16string(s.WideBuffer(), s.Length());
 }
 
-class CategoryDialogTest : public ::testing::Test {
+class CategoryDialogTest : public testsupport::HostFixture {
   protected:
     void SetUp() override {
-        Host().Reset();
-        Ui().Reset();
-        host::ResetBindingForTesting();
-        ResetPluginSettings();
+        HostFixture::SetUp();
         gHostVersion = kWideHost;
         Host().logCalls = true;
-    }
-    void TearDown() override {
-        gHostVersion = kWideHost;
-        ResetPluginSettings();
-        Host().Reset();
-        Ui().Reset();
-        host::ResetBindingForTesting();
     }
 
     void AddCategories(const std::vector<Category>& categories) {

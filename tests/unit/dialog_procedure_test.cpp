@@ -9,8 +9,9 @@
 
 #include "host/host_api.h"
 #include "host/host_version.h"
-#include "standin/host.h"
-#include "standin/ui_model.h"
+#include "standin/dialog/ui_model.h"
+#include "standin/host/host.h"
+#include "tests/support/host_fixture.h"
 #include "text/fc_string.h"
 #include "ui/controls.h"
 #include "ui/user_window.h"
@@ -84,12 +85,10 @@ constexpr RECT kDialogRect = {100, 100, 400, 300};  // outer 300 x 200
 constexpr int32_t kClientWidth = 294;
 constexpr int32_t kClientHeight = 171;
 
-class DialogProcedureTest : public ::testing::Test {
+class DialogProcedureTest : public testsupport::HostFixture {
   protected:
     void SetUp() override {
-        Host().Reset();
-        Ui().Reset();
-        host::ResetBindingForTesting();
+        HostFixture::SetUp();
         Host().logCalls = true;
         UiWindow& dialog = Ui().AddWindow(MainHandle(), u"Test", kDialogRect);
         dialog.resourceID = 20128;
@@ -98,13 +97,6 @@ class DialogProcedureTest : public ::testing::Test {
         dialog.visible = true;
         handle_ = dialog.handle;
     }
-    void TearDown() override {
-        gHostVersion = 0x12050000;
-        Host().Reset();
-        Ui().Reset();
-        host::ResetBindingForTesting();
-    }
-
     static HWND MainHandle() { return MirelWindowFromValue(Host().mainWindow); }
     UiWindow& Dialog() { return *Ui().Window(handle_); }
     UiItem& AddItem(int32_t id, const char* className) {

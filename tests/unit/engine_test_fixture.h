@@ -11,23 +11,20 @@
 #include "host/host_api.h"
 #include "host/host_version.h"
 #include "plugin/module_state.h"
-#include "standin/document_builder.h"
-#include "standin/host.h"
+#include "standin/host/host.h"
+#include "standin/score/document_builder.h"
+#include "tests/support/host_fixture.h"
 
 // A stand-in document with a few staves, styles and categories, and helpers to run the engine on a region and
 // read what it left in the document.
-class EngineTest : public ::testing::Test {
+class EngineTest : public testsupport::HostFixture {
   protected:
     static constexpr uint16_t kTechniqueTextID = 5;
     static constexpr const char* kTags = "^fontTxt(Times New Roman,4096)^size(12)^nfx(0)";
 
-    void SetUp() override { Prepare(0x12050000); }
-
-    void TearDown() override {
-        gHostVersion = 0x12050000;
-        ResetPluginSettings();
-        standin::Host().Reset();
-        host::ResetBindingForTesting();
+    void SetUp() override {
+        HostFixture::SetUp();
+        Prepare(0x12050000);
     }
 
     void Prepare(uint32_t hostVersion) {

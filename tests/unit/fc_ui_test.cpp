@@ -5,8 +5,9 @@
 #include <string>
 
 #include "host/host_version.h"
-#include "standin/host.h"
-#include "standin/ui_model.h"
+#include "standin/dialog/ui_model.h"
+#include "standin/host/host.h"
+#include "tests/support/host_fixture.h"
 #include "text/fc_string.h"
 #include "ui/fc_ui.h"
 
@@ -15,18 +16,7 @@ namespace {
 using standin::Host;
 using standin::Ui;
 
-class FCUITest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        Host().Reset();
-        Ui().Reset();
-    }
-    void TearDown() override {
-        gHostVersion = 0x12050000;
-        Host().Reset();
-        Ui().Reset();
-    }
-};
+class FCUITest : public testsupport::HostFixture {};
 
 HWND Window(uint32_t value) {
     return MirelWindowFromValue(value);

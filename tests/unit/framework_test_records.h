@@ -12,7 +12,8 @@
 #include "framework/base_data.h"
 #include "framework/collection.h"
 #include "host/host_api.h"
-#include "standin/host.h"
+#include "standin/host/host.h"
+#include "tests/support/host_fixture.h"
 
 namespace testrecords {
 
@@ -158,16 +159,11 @@ class DetailRecords : public __FCCollectionNoInciDetail {
 
 // A fresh host (FINALE.EXE with every function, empty document, log on) and a binding that has looked up
 // nothing yet.
-class HostTest : public ::testing::Test {
+class HostTest : public testsupport::HostFixture {
   protected:
     void SetUp() override {
-        standin::Host().Reset();
+        HostFixture::SetUp();
         standin::Host().logCalls = true;
-        host::ResetBindingForTesting();
-    }
-    void TearDown() override {
-        standin::Host().Reset();
-        host::ResetBindingForTesting();
     }
 
     static standin::StandinHost& Host() { return standin::Host(); }

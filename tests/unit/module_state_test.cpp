@@ -6,17 +6,12 @@
 #include "host/host_version.h"
 #include "plugin/entry_points.h"
 #include "plugin/module_state.h"
+#include "tests/support/host_fixture.h"
 #include "tests/unit/allocation_failure.h"
 
 namespace {
 
-class ModuleStateTest : public ::testing::Test {
-  protected:
-    void TearDown() override {
-        gHostVersion = 0x12050000;
-        ResetPluginSettings();
-    }
-};
+class ModuleStateTest : public testsupport::HostFixture {};
 
 TEST_F(ModuleStateTest, VersionIsStoredAndReadAtUse) {
     FinaleExtensionVersion(0x10FFFFFF);

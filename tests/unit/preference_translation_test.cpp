@@ -12,8 +12,9 @@
 
 #include "host/host_api.h"
 #include "host/preference_tables.h"
-#include "standin/document.h"
-#include "standin/host.h"
+#include "standin/host/host.h"
+#include "standin/store/document.h"
+#include "tests/support/host_fixture.h"
 
 namespace {
 
@@ -89,14 +90,12 @@ void ExpectOtCall(const HostCall& call, uint32_t tag, int16_t itemNo, int16_t in
     EXPECT_EQ(call.args[7], kOtVersion);
 }
 
-class PreferenceTranslation : public ::testing::Test {
+class PreferenceTranslation : public testsupport::HostFixture {
   protected:
     void SetUp() override {
-        Host().Reset();
-        host::ResetBindingForTesting();
+        HostFixture::SetUp();
         Host().logCalls = true;
     }
-    void TearDown() override { Host().Reset(); }
 
     // Loads a preference record into a buffer of `capacity` bytes filled with 0xEE.
     int32_t Load(uint32_t tag, int16_t itemNo, uint32_t capacity, Bytes* out) {

@@ -20,9 +20,10 @@
 #include "records/staff.h"
 #include "records/staff_style.h"
 #include "records/text_expression_def.h"
-#include "standin/document_builder.h"
-#include "standin/host.h"
-#include "standin/layouts.h"
+#include "standin/host/host.h"
+#include "standin/score/document_builder.h"
+#include "standin/store/layouts.h"
+#include "tests/support/host_fixture.h"
 
 namespace {
 
@@ -37,18 +38,12 @@ constexpr std::size_t kArgTag = 0;
 constexpr std::size_t kArgSize = 6;     // load: the capacity offered; save/create: the size written
 constexpr std::size_t kArgVersion = 7;  // load, save, create and next
 
-class ScoreRecordsTest : public ::testing::Test {
+class ScoreRecordsTest : public testsupport::HostFixture {
   protected:
     void SetUp() override {
-        standin::Host().Reset();
+        HostFixture::SetUp();
         standin::Host().logCalls = true;
-        host::ResetBindingForTesting();
         UseHostVersion(0x12050000);
-    }
-    void TearDown() override {
-        gHostVersion = 0x12050000;
-        standin::Host().Reset();
-        host::ResetBindingForTesting();
     }
 
     // The module and the document builder both work with `version` from here on.

@@ -7,8 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "standin/document_builder.h"
-#include "standin/host.h"
+#include "standin/host/host.h"
+#include "standin/score/document_builder.h"
+#include "tests/support/host_fixture.h"
 
 namespace {
 
@@ -29,10 +30,8 @@ uint32_t U32(const Bytes& b, std::size_t at) {
     return static_cast<uint32_t>(U16(b, at)) | (static_cast<uint32_t>(U16(b, at + 2)) << 16);
 }
 
-class StandinBuilder : public ::testing::Test {
+class StandinBuilder : public testsupport::HostFixture {
   protected:
-    void SetUp() override { Host().Reset(); }
-    void TearDown() override { Host().Reset(); }
     standin::Document& Doc() { return Host().Doc(); }
     const Bytes& Record(uint32_t tag, RecordKey key) {
         const Bytes* found = Doc().Find(tag, key);

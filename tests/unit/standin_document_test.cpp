@@ -6,9 +6,10 @@
 #include <ctime>
 #include <vector>
 
-#include "standin/document.h"
-#include "standin/host.h"
-#include "standin/host_functions.h"
+#include "standin/host/host.h"
+#include "standin/host/host_functions.h"
+#include "standin/store/document.h"
+#include "tests/support/host_fixture.h"
 
 namespace {
 
@@ -27,10 +28,8 @@ struct Key8 {
     RecordKey Get() const { return RecordKey::FromBytes(bytes); }
 };
 
-class StandinDocument : public ::testing::Test {
+class StandinDocument : public testsupport::HostFixture {
   protected:
-    void SetUp() override { Host().Reset(); }
-    void TearDown() override { Host().Reset(); }
     standin::Document& Doc() { return Host().Doc(); }
 };
 

@@ -6,8 +6,9 @@
 #include <string>
 
 #include "platform/win32_subset.h"
-#include "standin/host.h"
-#include "standin/host_functions.h"
+#include "standin/host/host.h"
+#include "standin/host/host_functions.h"
+#include "tests/support/host_fixture.h"
 
 namespace {
 
@@ -15,10 +16,8 @@ using standin::Host;
 
 constexpr uint32_t V = 0x12050000;
 
-class StandinHostTest : public ::testing::Test {
+class StandinHostTest : public testsupport::HostFixture {
   protected:
-    void SetUp() override { Host().Reset(); }
-    void TearDown() override { Host().Reset(); }
 };
 
 template <typename Fn>

@@ -10,11 +10,12 @@
 #include <string>
 #include <vector>
 
-#include "standin/dialog_template.h"
-#include "standin/dialog_user.h"
-#include "standin/host.h"
-#include "standin/host_functions.h"
-#include "standin/ui_model.h"
+#include "standin/dialog/dialog_template.h"
+#include "standin/dialog/dialog_user.h"
+#include "standin/dialog/ui_model.h"
+#include "standin/host/host.h"
+#include "standin/host/host_functions.h"
+#include "tests/support/host_fixture.h"
 
 namespace {
 
@@ -193,16 +194,11 @@ intptr_t FX_CALL TestProc(HWND window, uint32_t message, uintptr_t wParam, intpt
     }
 }
 
-class StandinUiTest : public ::testing::Test {
+class StandinUiTest : public testsupport::HostFixture {
   protected:
     void SetUp() override {
-        Host().Reset();
-        Ui().Reset();
+        HostFixture::SetUp();
         Host().logCalls = true;
-    }
-    void TearDown() override {
-        Host().Reset();
-        Ui().Reset();
     }
     static HWND MainHandle() { return MirelWindowFromValue(Host().mainWindow); }
     int32_t RunDialog(ProcState& state, std::shared_ptr<standin::DialogUser> user = nullptr) {

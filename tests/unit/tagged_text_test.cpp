@@ -5,7 +5,8 @@
 #include <string>
 
 #include "host/host_api.h"
-#include "standin/host.h"
+#include "standin/host/host.h"
+#include "tests/support/host_fixture.h"
 #include "text/fc_string.h"
 #include "text/font_info.h"
 
@@ -167,17 +168,7 @@ TEST(AssignFontTagsBytes, WrittenTagsAreRecognisedAsFontTags) {
 
 // ---- SetNameFromFontNumber --------------------------------------------------------------------------------
 
-class FontNameTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        standin::Host().Reset();
-        host::ResetBindingForTesting();
-    }
-    void TearDown() override {
-        standin::Host().Reset();
-        host::ResetBindingForTesting();
-    }
-};
+class FontNameTest : public testsupport::HostFixture {};
 
 TEST_F(FontNameTest, TakesTheNameTheHostGives) {
     standin::Host().fonts[7] = "Arial";

@@ -13,8 +13,9 @@
 #include "records/raw_text.h"
 #include "records/text_block.h"
 #include "records/text_expression_def.h"
-#include "standin/document_builder.h"
-#include "standin/host.h"
+#include "standin/host/host.h"
+#include "standin/score/document_builder.h"
+#include "tests/support/host_fixture.h"
 #include "text/fc_string.h"
 
 namespace {
@@ -69,19 +70,8 @@ void PutWord(Bytes& data, std::size_t offset, uint16_t value) {
     data.at(offset + 1) = static_cast<uint8_t>(value >> 8);
 }
 
-class TextRecordsTest : public ::testing::Test {
+class TextRecordsTest : public testsupport::HostFixture {
   protected:
-    void SetUp() override {
-        savedVersion_ = gHostVersion;
-        Host().Reset();
-        host::ResetBindingForTesting();
-    }
-    void TearDown() override {
-        gHostVersion = savedVersion_;
-        Host().Reset();
-        host::ResetBindingForTesting();
-    }
-
     void UseHost(uint32_t version) { gHostVersion = version; }
     standin::Document& Doc() { return Host().Doc(); }
     standin::DocumentBuilder Builder() { return standin::DocumentBuilder(Doc(), gHostVersion); }

@@ -1,0 +1,163 @@
+#ifndef MIREL_STANDIN_HOST_H
+#define MIREL_STANDIN_HOST_H
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "standin/host/call_stats.h"
+#include "standin/store/document.h"
+
+namespace standin {
+
+// One call the module made to a host function (or to the kernel lookup functions), with its arguments as
+// integers (pointers as 0 or 1 for null / not null, unless noted by the function).
+//
+// The arguments each function logs, in this order (key = the four 16-bit key fields as the call found them,
+// signed; V = the version argument):
+//   FX_LoadEData      tag, key[4], buffer 0/1, capacity (*size on entry; -1 for a null size pointer), V
+//   FX_SaveEData      tag, key[4], buffer 0/1, size, V
+//   FX_CreateEData    tag, key[4], buffer 0/1, size, V
+//   FX_DeleteEData    tag, key[4], V
+//   FX_NextEData      tag, key[4], reserved1 0/1, reserved2 0/1, V
+//   (a null key pointer logs the four key fields as 0 and is refused)
+//   FX_GetCurrentWindow          V
+//   FX_GetCurrentWindowInfo      info 0/1, V
+//   FX_GetCurrentEnigmaDocument  V
+//   FX_SlotToInst     slot, staffListID, V
+//   FX_InstToSlot     staff, second argument, V
+//   FX_FontNumToName  font number, buffer 0/1, V
+//   GetModuleHandleA  (no args; `text` holds the name, empty for null)
+//   GetProcAddress    module 0/1 (1: a handle this host gave out); `text` holds the name
+// `result` is what the call returned (a handle or address as 0/1).
+struct HostCall {
+    std::string function;
+    std::vector<int64_t> args;
+    std::string text;
+    int64_t result = 0;
+};
+
+// A test-only fault plan for the five record data calls: call number `first` of `function` (counted from 1
+// among the calls of that function, and of that record tag when `tag` is not 0, since the plan was set)
+// answers 0 and changes nothing; with `fromThereOn`, so does every later such call. `function` empty: no
+// faults. Beyond `callLimit` data calls of any kind
+// (0: no limit) every data call fails too and `overran` is set: a module that keeps calling a refusing host
+// shows up as an overrun instead of a hang.
+struct FaultPlan {
+    std::string function;
+    uint32_t tag = 0;
+    int first = 0;
+    bool fromThereOn = false;
+    long callLimit = 0;
+    // What happened under the plan.
+    int seen = 0;      // calls of `function`
+    int injected = 0;  // calls that were made to fail
+    long dataCalls = 0;
+    bool overran = false;
+
+    // Counts one data call of `name` on records of `callTag`; true when it is to fail.
+    bool FailsNow(std::string_view name, uint32_t callTag);
+};
+
+// Above 0 while a host function runs: what is allocated then is the host's doing, not the module's. A dialog
+// procedure the host calls back runs as module code again (the dialog session sets it back to 0 meanwhile).
+// A plain global, so that a replaced operator new can read it at any time.
+extern int gHostCallDepth;
+
+// The process's stand-in application: the open document, the staff order, the fonts, the registry that
+// GetModuleHandleA / GetProcAddress answer from, and a log of every call.
+class StandinHost {
+  public:
+    // ---- The document ----
+    Document& Doc() { return document_; }
+    void NewDocument() { document_ = Document(); }
+    int16_t documentID = 1;
+
+    // ---- Staves in score order: slot i + 1 shows staves[i]. Slot 0 and unknown staves map to 0. ----
+    std::vector<int16_t> staffOrder;
+    int16_t SlotToInst(int32_t slot) const;
+    int16_t InstToSlot(int32_t staff) const;
+
+    // ---- Fonts for FX_FontNumToName ----
+    std::map<uint16_t, std::string> fonts;
+
+    // ---- Registry for GetModuleHandleA / GetProcAddress ----
+    // The executable names this process answers to ("FINALE.EXE" by default) and the FX_ functions it hides.
+    std::set<std::string> moduleNames{"FINALE.EXE"};
+    std::set<std::string> hiddenFunctions;
+    int getModuleHandleCalls = 0;
+    std::map<std::string, int> getProcAddressCalls;
+
+    // ---- Call log (off by default) ----
+    // With logCalls on, every host function appends its call to `calls` (see HostCall for the arguments).
+    // CountCalls and CallsTo read the log. `callCounts` counts every call by function name, log on or off;
+    // outside the host it is only read (Count keeps pointers to its counters).
+    bool logCalls = false;
+    std::vector<HostCall> calls;
+    std::map<std::string, int, std::less<>> callCounts;
+    // Appends to the log when logCalls is on; returns the entry's index in `calls`, or -1 when not logged.
+    long Log(const std::string& function, std::vector<int64_t> args, std::string text = {});
+    // Sets the result of a logged call (does nothing for -1).
+    void LogResult(long index, int64_t result);
+    // Counts a call in callCounts. `function` is the string literal of the calling function: the counters of
+    // the last few names are found again by the literal's address, without comparing names, since the module
+    // makes over a million calls on a large score.
+    void Count(const char* function) {
+        for (const CounterOf& recent : recentCounters_) {
+            if (recent.name == function) {
+                ++*recent.counter;
+                stats.Count(function);
+                return;
+            }
+        }
+        CountByName(function);
+    }
+    int CountCalls(const std::string& function) const;
+    std::vector<HostCall> CallsTo(const std::string& function) const;
+    // Counts by function and tag and the time inside host functions, for `run --stats` (log on or off); off
+    // until enabled, so that a run without it pays nothing.
+    CallStatsRecorder stats;
+
+    // ---- Window ----
+    // The host's main window, given by FX_GetCurrentWindow and at offset 520 of FX_GetCurrentWindowInfo.
+    uint32_t mainWindow = 0x00010000;
+    bool windowInfoAvailable = true;
+
+    // ---- Results ----
+    // The high 16 bits put into the results of the functions whose low 16 bits alone count (the data calls,
+    // the slot, font, document and window-info functions), as a host may leave them set. 0 by default.
+    uint16_t resultHighBits = 0;
+
+    // ---- Faults (tests only) ----
+    FaultPlan faults;
+
+    // Back to a new process's state: empty document, FINALE.EXE with every function, no log.
+    void Reset();
+
+  private:
+    struct CounterOf {
+        const char* name = nullptr;
+        int* counter = nullptr;  // in callCounts
+    };
+    void CountByName(const char* function);
+
+    Document document_;
+    std::array<CounterOf, 4> recentCounters_{};
+    std::size_t nextCounter_ = 0;
+};
+
+// The one stand-in host of this process (inline: every host call asks for it several times).
+inline StandinHost& Host() {
+    static StandinHost host;
+    return host;
+}
+
+}  // namespace standin
+
+#endif

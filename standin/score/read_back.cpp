@@ -1,0 +1,231 @@
+// Reading the document back into a score after the module has worked on it: the items keep the order of
+// the score the document was built from, so that a round trip gives back the same file.
+#include <algorithm>
+#include <map>
+#include <utility>
+
+#include "standin/host/host.h"
+#include "standin/score/document_builder.h"
+#include "standin/score/score_file.h"
+#include "standin/store/layouts.h"
+#include "standin/store/record_bytes.h"
+
+namespace standin {
+
+namespace {
+
+namespace L = layout;
+
+// ---- Document keys of the items of a score, to keep a reference score's order ----
+
+// (staff, inci) of each assignment: as read, or the next incident of its staff in list order.
+std::vector<std::pair<int16_t, int16_t>> AssignmentKeys(const Score& score) {
+    std::map<int16_t, int16_t> next;
+    std::vector<std::pair<int16_t, int16_t>> keys;
+    for (const ScoreStyleAssignment& a : score.styleAssignments) {
+        keys.emplace_back(a.staff, a.inci >= 0 ? a.inci : next[a.staff]++);
+    }
+    return keys;
+}
+
+// Puts `found` (in document order, with their keys) into the reference's order: items whose key the reference
+// has come first, in the reference's order; the others follow in document order.
+template <typename T, typename Key>
+std::vector<T> InReferenceOrder(std::vector<std::pair<Key, T>> found, const std::vector<Key>& referenceKeys) {
+    std::map<Key, std::size_t> place;
+    for (std::size_t i = 0; i < referenceKeys.size(); ++i) place.emplace(referenceKeys[i], i);
+    // Each item's place is looked up once, not at every comparison of the sort.
+    std::vector<std::pair<std::size_t, std::size_t>> order;  // (place, index in found)
+    order.reserve(found.size());
+    for (std::size_t i = 0; i < found.size(); ++i) {
+        auto p = place.find(found[i].first);
+        order.emplace_back(p == place.end() ? referenceKeys.size() : p->second, i);
+    }
+    std::stable_sort(order.begin(), order.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<T> ordered;
+    ordered.reserve(found.size());
+    for (const auto& [rank, i] : order) ordered.push_back(std::move(found[i].second));
+    return ordered;
+}
+
+template <typename T, typename IdOf>
+std::vector<int16_t> Ids(const std::vector<T>& items, IdOf id) {
+    std::vector<int16_t> ids;
+    for (const T& item : items) ids.push_back(static_cast<int16_t>(id(item)));
+    return ids;
+}
+
+}  // namespace
+
+Score ReadDocument(uint32_t hostVersion, const Score& reference, DefinitionsRead definitionsRead) {
+    StandinHost& host = Host();
+    const Document& doc = host.Doc();
+    DocumentBuilder reader(host.Doc(), hostVersion);
+    const bool wide = L::WideText(hostVersion);
+
+    Score score;
+    score.hostVersion = hostVersion;
+    score.hostVersionText = reference.hostVersionText;
+    score.selection = reference.selection;
+    score.listsGiven = reference.listsGiven;
+
+    const auto& measures = doc.RecordsWithTag(L::kMeasureTag);
+    score.measures = measures.empty() ? 0 : measures.rbegin()->first.fields[0];
+
+    std::vector<std::pair<int16_t, ScoreFont>> fonts;
+    for (const auto& [number, name] : host.fonts) {
+        fonts.emplace_back(static_cast<int16_t>(number), ScoreFont{number, name});
+    }
+    score.fonts =
+        InReferenceOrder(std::move(fonts), Ids(reference.fonts, [](const ScoreFont& f) { return f.number; }));
+
+    for (int16_t id : host.staffOrder) {
+        ScoreStaff staff;
+        staff.id = id;
+        if (const Bytes* record = doc.Find(L::kStaffTag, RecordKey::Other(id))) {
+            staff.name = reader.ReadTextBlockText(static_cast<int16_t>(Get16(*record, L::kStaffFullNameID)));
+        }
+        score.staves.push_back(staff);
+    }
+
+    std::vector<std::pair<int16_t, ScoreStaffStyle>> styles;
+    for (const auto& [key, data] : doc.RecordsWithTag(L::kStaffStyleTag)) {
+        ScoreStaffStyle style;
+        style.id = key.fields[0];
+        style.name = reader.ReadTextBlockText(static_cast<int16_t>(Get16(data, L::kStyleFullNameID)));
+        style.changesInstrument =
+            hostVersion >= L::kVersion11 &&
+            (Get16(data, L::kStyleFlags1) & L::kStyleFlags1Change) == L::kStyleFlags1Change &&
+            (Get16(data, L::kStyleFlags2) & L::kStyleFlags2Change) == L::kStyleFlags2Change &&
+            (Get16(data, L::kStyleFlags3) & L::kStyleFlags3Change) == L::kStyleFlags3Change;
+        styles.emplace_back(style.id, style);
+    }
+    score.staffStyles = InReferenceOrder(
+        std::move(styles), Ids(reference.staffStyles, [](const ScoreStaffStyle& s) { return s.id; }));
+
+    std::vector<std::pair<std::pair<int16_t, int16_t>, ScoreStyleAssignment>> assignments;
+    for (const auto& [key, data] : doc.RecordsWithTag(L::kStyleAssignTag)) {
+        ScoreStyleAssignment a;
+        a.staff = key.fields[0];
+        a.inci = key.fields[1];
+        a.style = static_cast<int16_t>(Get16(data, L::kAssignStyleID));
+        a.start = ScorePoint{static_cast<int16_t>(Get16(data, L::kAssignStartMeasure)),
+                             Get32(data, L::kAssignStartPosition)};
+        a.end = ScorePoint{static_cast<int16_t>(Get16(data, L::kAssignEndMeasure)),
+                           Get32(data, L::kAssignEndPosition)};
+        assignments.emplace_back(std::make_pair(a.staff, a.inci), a);
+    }
+    score.styleAssignments = InReferenceOrder(std::move(assignments), AssignmentKeys(reference));
+
+    std::vector<std::pair<int16_t, ScoreMultiStaffInstrument>> instruments;
+    for (const auto& [key, data] : doc.RecordsWithTag(L::kMultiStaffTag)) {
+        ScoreMultiStaffInstrument m;
+        m.id = key.fields[0];
+        for (std::size_t i = 0; i < 3; ++i) {
+            const auto staff = static_cast<int16_t>(Get16(data, L::kMultiStaffStaff1 + 2 * i));
+            if (staff != 0) m.staves.push_back(staff);
+        }
+        m.group = static_cast<int16_t>(Get16(data, L::kMultiStaffGroupID));
+        instruments.emplace_back(m.id, m);
+    }
+    score.multiStaffInstruments = InReferenceOrder(
+        std::move(instruments),
+        Ids(reference.multiStaffInstruments, [](const ScoreMultiStaffInstrument& m) { return m.id; }));
+
+    std::vector<std::pair<int16_t, ScoreGroup>> groups;
+    for (const auto& [key, data] : doc.RecordsWithTag(L::kGroupTag)) {
+        ScoreGroup g;
+        g.id = key.fields[1];
+        g.top = static_cast<int16_t>(Get16(data, L::kGroupTopStaff));
+        g.bottom = static_cast<int16_t>(Get16(data, L::kGroupBottomStaff));
+        g.startMeasure = static_cast<int16_t>(Get16(data, L::kGroupStartMeasure));
+        g.name = reader.ReadTextBlockText(static_cast<int16_t>(Get16(data, L::kGroupFullNameID)));
+        groups.emplace_back(g.id, g);
+    }
+    score.groups =
+        InReferenceOrder(std::move(groups), Ids(reference.groups, [](const ScoreGroup& g) { return g.id; }));
+
+    std::vector<std::pair<int16_t, ScoreCategory>> categories;
+    for (const auto& [key, data] : doc.RecordsWithTag(L::kCategoryTag)) {
+        ScoreCategory c;
+        c.id = static_cast<int16_t>(Get16(data, L::kCategoryID));
+        c.name = DecodeText(
+            Bytes(data.begin(), data.begin() + static_cast<std::ptrdiff_t>(
+                                                   std::min(data.size(), L::CategoryTextFont(hostVersion)))),
+            L::kCategoryName, wide);
+        const std::size_t font = L::CategoryTextFont(hostVersion);
+        c.font = ScoreFontSpec{Get16(data, font), static_cast<int16_t>(Get16(data, font + 2)),
+                               Get16(data, font + 4)};
+        categories.emplace_back(key.fields[0], c);
+    }
+    score.categories = InReferenceOrder(
+        std::move(categories), Ids(reference.categories, [](const ScoreCategory& c) { return c.id; }));
+
+    std::vector<ScoreExpression> expressions;
+    for (const auto& [key, data] : doc.RecordsWithTag(L::kExpressionTag)) {
+        ScoreExpression e;
+        e.measure = key.fields[0];
+        e.inci = key.fields[1];
+        e.staff = static_cast<int16_t>(Get16(data, L::kExpressionStaff));
+        e.definition = Get16(data, L::kExpressionDefinitionID);
+        e.shape = (Get16(data, L::kExpressionFlags) & L::kExpressionIsShape) != 0;
+        expressions.push_back(e);
+    }
+    // Matched to the reference's by measure, staff and definition: deletions move incidents down.
+    const std::vector<ExpressionMatchKey> keys = ExpressionMatchKeys(expressions);
+    std::vector<std::pair<ExpressionMatchKey, ScoreExpression>> found;
+    for (std::size_t i = 0; i < keys.size(); ++i) found.emplace_back(keys[i], expressions[i]);
+    score.expressions = InReferenceOrder(std::move(found), ExpressionMatchKeys(reference.expressions));
+
+    // Definitions in key order: every one, or those an expression shows.
+    std::vector<int16_t> definitionIDs;
+    if (definitionsRead == DefinitionsRead::All) {
+        for (const auto& entry : doc.RecordsWithTag(L::kTextExpressionTag))
+            definitionIDs.push_back(entry.first.fields[0]);
+    } else {
+        for (const ScoreExpression& e : score.expressions) {
+            const auto id = static_cast<int16_t>(e.definition);
+            if (!e.shape && doc.Find(L::kTextExpressionTag, RecordKey::Other(id)) != nullptr)
+                definitionIDs.push_back(id);
+        }
+        std::sort(definitionIDs.begin(), definitionIDs.end());
+        definitionIDs.erase(std::unique(definitionIDs.begin(), definitionIDs.end()), definitionIDs.end());
+    }
+    std::vector<std::pair<int16_t, ScoreTextExpression>> definitions;
+    for (const int16_t id : definitionIDs) {
+        const TextExpressionInfo info = reader.ReadTextExpression(id);
+        ScoreTextExpression t;
+        t.id = id;
+        t.text = info.text;
+        t.description = info.description;
+        t.category = static_cast<int16_t>(info.categoryID);
+        t.textBlock = info.textBlockID;
+        definitions.emplace_back(id, t);
+    }
+    score.textExpressions =
+        InReferenceOrder(std::move(definitions),
+                         Ids(reference.textExpressions, [](const ScoreTextExpression& t) { return t.id; }));
+    return score;
+}
+
+std::vector<ExpressionMatchKey> ExpressionMatchKeys(const std::vector<ScoreExpression>& expressions) {
+    // The incident of each: as read, or the next of its measure in list order.
+    std::map<int16_t, int16_t> nextInci;
+    std::vector<std::pair<std::pair<int16_t, int16_t>, std::size_t>> byPlace;
+    for (std::size_t i = 0; i < expressions.size(); ++i) {
+        const ScoreExpression& e = expressions[i];
+        byPlace.push_back({{e.measure, e.inci >= 0 ? e.inci : nextInci[e.measure]++}, i});
+    }
+    std::sort(byPlace.begin(), byPlace.end());
+    std::map<std::tuple<int16_t, int16_t, uint16_t, bool>, int> seen;
+    std::vector<ExpressionMatchKey> keys(expressions.size());
+    for (const auto& [place, i] : byPlace) {
+        const ScoreExpression& e = expressions[i];
+        const int n = seen[{e.measure, e.staff, e.definition, e.shape}]++;
+        keys[i] = ExpressionMatchKey{e.measure, e.staff, e.definition, e.shape, n};
+    }
+    return keys;
+}
+
+}  // namespace standin

@@ -1,0 +1,37 @@
+// For tests that link the module's code into the test program: besides the stand-in, the module keeps the
+// host version, its settings and the host functions it has looked up as process-wide state. Each test starts
+// with none looked up and the default settings, and gets back the host version it found, whatever it set.
+#ifndef MIREL_TESTS_HOST_FIXTURE_H
+#define MIREL_TESTS_HOST_FIXTURE_H
+
+#include <cstdint>
+
+#include "host/host_api.h"
+#include "host/host_version.h"
+#include "plugin/module_state.h"
+#include "tests/support/standin_fixture.h"
+
+namespace testsupport {
+
+class HostFixture : public StandinTest {
+  protected:
+    void SetUp() override {
+        savedVersion_ = gHostVersion;
+        StandinTest::SetUp();
+        host::ResetBindingForTesting();
+        ResetPluginSettings();
+    }
+    void TearDown() override {
+        gHostVersion = savedVersion_;
+        ResetPluginSettings();
+        StandinTest::TearDown();
+        host::ResetBindingForTesting();
+    }
+
+  private:
+    uint32_t savedVersion_ = 0;
+};
+
+}  // namespace testsupport
+
+#endif
