@@ -14,7 +14,7 @@ namespace {
 constexpr bool kAny = true;
 constexpr bool kRange = false;
 
-const PieceTable kPieceTables[] = {
+constexpr PieceTable kPieceTables[] = {
     // tag                        ot tag          n   any?    itemNo range
     {MakeTag('p', 'f', 'G', 'D'), OtTag('7', '9'), 1, kAny, 0, 0},
     {MakeTag('p', 'f', 'G', 'G'), OtTag('8', '8'), 11, kAny, 0, 0},
@@ -207,13 +207,32 @@ constexpr FieldTable Fields(uint32_t tag, const FieldDescriptor (&fields)[N], bo
     return FieldTable{tag, itemZeroOnly, fields, N};
 }
 
-const FieldTable kFieldTables[] = {
+constexpr FieldTable kFieldTables[] = {
     Fields(MakeTag('p', 'f', 'P', 'F'), kFieldsPF, true), Fields(MakeTag('p', 'f', 'S', 'I'), kFieldsSI),
     Fields(MakeTag('p', 'f', 'E', 'X'), kFieldsEX),       Fields(MakeTag('p', 'f', 'P', 'B'), kFieldsPB),
     Fields(MakeTag('p', 'f', 'S', 'S'), kFieldsSS),       Fields(MakeTag('p', 'f', 'P', 'L'), kFieldsPL),
     Fields(MakeTag('p', 'f', 'M', 'S'), kFieldsMS),       Fields(MakeTag('p', 'f', 'D', 'P'), kFieldsDP),
     Fields(MakeTag('p', 'f', 'R', 'P'), kFieldsRP),       Fields(MakeTag('p', 'f', '0', '5'), kFields05),
 };
+
+// Every preference tag begins with "pf", so a tag that does not is in neither table: the look-ups answer it
+// at once (a large score makes over a million loads of other tags, each asking both tables).
+constexpr uint32_t kPreferencePrefix = MakeTag('p', 'f', 0, 0);
+
+constexpr bool IsPreferenceTag(uint32_t tag) {
+    return (tag & 0xFFFF0000u) == kPreferencePrefix;
+}
+
+template <typename Table, std::size_t N>
+constexpr bool AllPreferenceTags(const Table (&tables)[N]) {
+    for (const Table& entry : tables) {
+        if (!IsPreferenceTag(entry.tag)) return false;
+    }
+    return true;
+}
+
+static_assert(AllPreferenceTags(kPieceTables) && AllPreferenceTags(kFieldTables),
+              "the look-ups reject tags without the \"pf\" prefix before searching");
 
 // The words a field of this kind spans in its ot record.
 int WordsSpanned(uint32_t kind) {
@@ -223,6 +242,7 @@ int WordsSpanned(uint32_t kind) {
 }  // namespace
 
 const PieceTable* FindPieceTable(uint32_t tag) {
+    if (!IsPreferenceTag(tag)) return nullptr;
     for (const PieceTable& entry : kPieceTables) {
         if (entry.tag == tag) return &entry;
     }
@@ -235,6 +255,7 @@ const PieceTable* PieceTables(std::size_t* count) {
 }
 
 const FieldTable* FindFieldTable(uint32_t tag, int16_t itemNo) {
+    if (!IsPreferenceTag(tag)) return nullptr;
     for (const FieldTable& entry : kFieldTables) {
         if (entry.tag != tag) continue;
         if (entry.itemZeroOnly && itemNo != 0) return nullptr;
