@@ -242,6 +242,7 @@ RunResult RunScore(const ModuleExports& exports, const Score& score, const RunSe
     // Only the latest reading of the document is kept: each invocation is compared with the one before it,
     // and what it reports (dialogs, message boxes, changes) is all that stays of it.
     std::optional<Score> latest;
+    bool terminated = false;
     result.invocations.reserve(static_cast<std::size_t>(std::max(settings.repeat, 0)));
     for (int run = 1; run <= settings.repeat; ++run) {
         Invocation invocation;
@@ -260,12 +261,19 @@ RunResult RunScore(const ModuleExports& exports, const Score& score, const RunSe
         // The last reading is the result and holds every definition; the others serve the comparison.
         Score after = ReadDocument(settings.hostVersion, score,
                                    run == settings.repeat ? DefinitionsRead::All : DefinitionsRead::Shown);
+        if (run == settings.repeat) {
+            // The document's last reading: the module is done with it and what follows works from the
+            // readings alone, so its records (the most memory the run holds) go before the summary is made.
+            exports.terminate(0);
+            terminated = true;
+            Host().NewDocument();
+        }
         invocation.changes = SummarizeChanges(latest ? *latest : result.before, after);
         result.invocations.push_back(std::move(invocation));
         if (settings.onInvocation) settings.onInvocation(result.invocations.back(), after);
         latest = std::move(after);
     }
-    exports.terminate(0);
+    if (!terminated) exports.terminate(0);
 
     result.after = latest ? std::move(*latest) : result.before;
     // With one invocation, the run's changes are that invocation's: the same two scores compared.
