@@ -211,8 +211,7 @@ std::unique_ptr<RunPlatform> MakeModelPlatform(const DialogAnswers& answers, boo
     return std::make_unique<ModelPlatform>(answers, interactive, in, out);
 }
 
-// ---- A run
-// ---------------------------------------------------------------------------------------------------------
+// ---- A run ------------------------------------------------------------------------------------------------
 
 RunResult RunScore(const ModuleExports& exports, const Score& score, const RunSettings& settings,
                    RunPlatform& platform) {
@@ -324,8 +323,7 @@ bool ParseSelection(const std::string& text, const Score& score, ScoreSelection&
     return true;
 }
 
-// ---- run
-// -----------------------------------------------------------------------------------------------------------
+// ---- run --------------------------------------------------------------------------------------------------
 
 namespace {
 

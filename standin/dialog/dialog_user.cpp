@@ -80,8 +80,7 @@ class AcceptingDialogUser : public DialogUser {
 
 }  // namespace
 
-// ---- DialogSession
-// -------------------------------------------------------------------------------------------
+// ---- DialogSession ----------------------------------------------------------------------------------------
 
 DialogSession::DialogSession(HWND dialog, FXDialogProc proc, void* user, DialogRun& run)
     : dialog_(dialog), proc_(proc), user_(user), run_(run) {}
@@ -191,8 +190,7 @@ void DialogSession::Note(const std::string& note) {
     run_.notes.push_back(note);
 }
 
-// ---- Scripted answers
-// ------------------------------------------------------------------------------------------
+// ---- Scripted answers -------------------------------------------------------------------------------------
 
 bool DialogAnswers::ParseEnding(const std::string& text, DialogEnding& ending) {
     const std::string word = Lower(text);
@@ -250,8 +248,7 @@ std::shared_ptr<DialogUser> MakeAcceptingUser() {
     return std::make_shared<AcceptingDialogUser>();
 }
 
-// ---- The terminal user
-// -----------------------------------------------------------------------------------------
+// ---- The terminal user ------------------------------------------------------------------------------------
 
 bool TerminalDialogUser::ReadLine(const std::string& prompt, std::string& line) {
     out_ << prompt << std::flush;
@@ -334,8 +331,7 @@ void TerminalDialogUser::Operate(DialogSession& session) {
     }
 }
 
-// ---- Drawing
-// -----------------------------------------------------------------------------------------------------
+// ---- Drawing ----------------------------------------------------------------------------------------------
 
 std::string RenderDialog(const UiWindow& window) {
     std::ostringstream out;
