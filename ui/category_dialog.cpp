@@ -21,7 +21,7 @@ Control* MakeControl(FCUserWindow& window, int16_t controlID, int32_t commandKin
 
 }  // namespace
 
-FCCategoryDialog::FCCategoryDialog(FCCategoryDefs* categories, FCUI* ui, PluginSettings* settings)
+FCCategoryDialog::FCCategoryDialog(FCCategoryDefs* categories, FCUI* ui, PluginSettings& settings)
     : FCResourceWindow(kCategoryDialogResourceID), categories_(categories), ui_(ui), settings_(settings) {
     okButton_ = MakeControl<FCCtrlButton>(*this, kCategoryOkButtonID, kCommandOk);
     cancelButton_ = MakeControl<FCCtrlButton>(*this, kCategoryCancelButtonID, kCommandCancel);
@@ -47,14 +47,14 @@ void FCCategoryDialog::OnInit() {
         if (category == nullptr) continue;
         category->GetName(name);
         // A later category of the same name wins.
-        if (settings_ != nullptr && name.Equals(&settings_->categoryName)) selectedIndex_ = i;
+        if (name.Equals(&settings_.categoryName)) selectedIndex_ = i;
         // The popup takes 8-bit names: the low byte of each unit.
         SendDlgItemMessageA(GetWindowHandle(), kCategoryPopupID, CB_ADDSTRING, 0,
                             reinterpret_cast<LPARAM>(name.ToNarrow()));
     }
     host::FX_SetDlgItemVal(GetWindowHandle(), kCategoryPopupID, 0, selectedIndex_ + 1);
-    prefixEdit_->SetText(settings_ != nullptr ? &settings_->prefixText : nullptr);
-    suffixEdit_->SetText(settings_ != nullptr ? &settings_->suffixText : nullptr);
+    prefixEdit_->SetText(&settings_.prefixText);
+    suffixEdit_->SetText(&settings_.suffixText);
 }
 
 void FCCategoryDialog::OnOk() {
@@ -76,18 +76,16 @@ void FCCategoryDialog::OnOk() {
     prefixEdit_->GetText(&prefix);
     suffixEdit_->GetText(&suffix);
     chosenCategoryID_ = category->GetCategoryID();
-    if (settings_ != nullptr) {
-        settings_->categoryName.Assign(&name);
-        settings_->prefixText.Assign(&prefix);
-        settings_->suffixText.Assign(&suffix);
-    }
+    settings_.categoryName.Assign(&name);
+    settings_.prefixText.Assign(&prefix);
+    settings_.suffixText.Assign(&suffix);
     Close();
 }
 
 int16_t ShowCategoryDialog(FCUI& ui, PluginSettings& settings) {
     FCCategoryDefs categories;
     categories.LoadAll();
-    auto dialog = std::make_unique<FCCategoryDialog>(&categories, &ui, &settings);
+    auto dialog = std::make_unique<FCCategoryDialog>(&categories, &ui, settings);
 
     uint8_t windowInfo[MIREL_WINDOW_INFO_SIZE] = {};
     HWND parent = nullptr;

@@ -28,8 +28,8 @@ constexpr int16_t kCategoryPopupID = 106;
 class FCCategoryDialog : public FCResourceWindow {
   public:
     // `categories` fills the popup, `ui` is the invocation's and `settings` are shown and stored; the dialog
-    // owns none of them. Without settings the texts show empty and OK stores only the chosen category.
-    FCCategoryDialog(FCCategoryDefs* categories, FCUI* ui, PluginSettings* settings = nullptr);
+    // owns none of them.
+    FCCategoryDialog(FCCategoryDefs* categories, FCUI* ui, PluginSettings& settings);
 
     const char* ClassName() const override;
 
@@ -66,7 +66,7 @@ class FCCategoryDialog : public FCResourceWindow {
     int16_t chosenCategoryID_ = 0;
     int32_t selectedIndex_ = 0;
     FCUI* ui_;                  // not owned; kept for the dialog's owner, not used
-    PluginSettings* settings_;  // not owned
+    PluginSettings& settings_;  // not owned
 };
 
 // Runs the category dialog over every expression category of the document. Returns the chosen category's

@@ -329,7 +329,8 @@ TEST_F(CategoryDialogTest, SecondOkAfterTheEndStoresNothingMore) {
 TEST_F(CategoryDialogTest, DialogOwnsItsEightControlsInOrder) {
     FCCategoryDefs categories;
     FCUI ui(nullptr);
-    FCCategoryDialog dialog(&categories, &ui);
+    PluginSettings settings;
+    FCCategoryDialog dialog(&categories, &ui, settings);
     EXPECT_STREQ(dialog.ClassName(), "FCCategoryDialog");
     EXPECT_EQ(dialog.GetResourceID(), 20128);
     EXPECT_EQ(dialog.GetUI(), &ui);
