@@ -203,61 +203,91 @@ void CheckTextFits(const std::string& text, std::size_t room, bool wide, const s
 
 // ---- Parsing with duplicate keys refused ----
 
-// Follows the parser through the document to refuse an object key given twice (the JSON library would keep
-// the last one silently).
-class DuplicateKeyCheck {
+// Builds the document from the library's parser events, as its own parser would, and refuses an object key
+// given twice (the library would keep the last one silently). Every event costs constant time: the library's
+// filtering parser, which offers the same check through a callback, looks through the enclosing list again
+// at the end of every object, and that made reading a large score grow with the square of its lists.
+class StrictDomBuilder : public nlohmann::json_sax<json> {
   public:
-    bool operator()(int depth, json::parse_event_t event, json& parsed) {
-        (void)depth;
-        switch (event) {
-            case json::parse_event_t::object_start:
-                frames_.push_back(Frame{true, {}, {}, 0});
-                break;
-            case json::parse_event_t::array_start:
-                frames_.push_back(Frame{false, {}, {}, 0});
-                break;
-            case json::parse_event_t::key: {
-                Frame& frame = frames_.back();
-                const std::string key = parsed.get<std::string>();
-                if (!frame.keys.insert(key).second)
-                    Fail(At(Container(), key), "duplicate key \"" + key + "\"");
-                frame.key = key;
-                break;
-            }
-            case json::parse_event_t::object_end:
-            case json::parse_event_t::array_end:
-                frames_.pop_back();
-                ElementDone();
-                break;
-            case json::parse_event_t::value:
-                ElementDone();
-                break;
-        }
+    explicit StrictDomBuilder(json& root) : root_(root) {}
+
+    // The library's message when the text is not valid JSON (also for numbers beyond a double's range).
+    const std::string& SyntaxError() const { return syntaxError_; }
+
+    bool null() override { return Put(json(nullptr)); }
+    bool boolean(bool value) override { return Put(json(value)); }
+    bool number_integer(number_integer_t value) override { return Put(json(value)); }
+    bool number_unsigned(number_unsigned_t value) override { return Put(json(value)); }
+    bool number_float(number_float_t value, const string_t& /*text*/) override { return Put(json(value)); }
+    bool string(string_t& value) override { return Put(json(std::move(value))); }
+    bool binary(binary_t& value) override { return Put(json::binary(std::move(value))); }
+
+    bool start_object(std::size_t /*elements*/) override { return Open(json::object()); }
+    bool start_array(std::size_t /*elements*/) override { return Open(json::array()); }
+    bool end_object() override { return Close(); }
+    bool end_array() override { return Close(); }
+
+    bool key(string_t& key) override {
+        Frame& frame = open_.back();
+        if (frame.value->contains(key)) Fail(At(PointerOfOpen(), key), "duplicate key \"" + key + "\"");
+        frame.key = std::move(key);
         return true;
+    }
+
+    bool parse_error(std::size_t /*position*/, const std::string& /*lastToken*/,
+                     const nlohmann::detail::exception& error) override {
+        syntaxError_ = error.what();
+        return false;
     }
 
   private:
     struct Frame {
-        bool object;
-        std::set<std::string> keys;
-        std::string key;
-        std::size_t index;
+        json* value;      // an open object or array
+        std::string key;  // in an object, the key of the value that comes next
     };
 
-    void ElementDone() {
-        if (!frames_.empty() && !frames_.back().object) ++frames_.back().index;
+    // Puts a finished value where it goes: the root, the next element of the open array, or the open
+    // object's member under its key. Answers where it now stands.
+    json* Place(json value) {
+        if (open_.empty()) {
+            root_ = std::move(value);
+            return &root_;
+        }
+        json& container = *open_.back().value;
+        if (container.is_array()) {
+            container.push_back(std::move(value));
+            return &container.back();
+        }
+        json& member = container[open_.back().key];
+        member = std::move(value);
+        return &member;
+    }
+    bool Put(json value) {
+        Place(std::move(value));
+        return true;
+    }
+    bool Open(json empty) {
+        open_.push_back(Frame{Place(std::move(empty)), {}});
+        return true;
+    }
+    bool Close() {
+        open_.pop_back();
+        return true;
     }
 
-    // The pointer of the innermost open object or array.
-    std::string Container() const {
+    // The JSON pointer of the innermost open object or array.
+    std::string PointerOfOpen() const {
         std::string pointer;
-        for (std::size_t i = 0; i + 1 < frames_.size(); ++i) {
-            pointer = frames_[i].object ? At(pointer, frames_[i].key) : At(pointer, frames_[i].index);
+        for (std::size_t i = 0; i + 1 < open_.size(); ++i) {
+            const json& container = *open_[i].value;
+            pointer = container.is_object() ? At(pointer, open_[i].key) : At(pointer, container.size() - 1);
         }
         return pointer;
     }
 
-    std::vector<Frame> frames_;
+    json& root_;
+    std::vector<Frame> open_;
+    std::string syntaxError_;
 };
 
 }  // namespace
@@ -508,8 +538,7 @@ Score ReadScoreFile(const std::string& path) {
 namespace {
 
 // The library's message without the error code in brackets that starts it.
-std::string LibraryMessage(const json::exception& e) {
-    std::string message = e.what();
+std::string LibraryMessage(std::string message) {
     const std::size_t close = message.find("] ");
     if (message.rfind("[json.exception", 0) == 0 && close != std::string::npos) message.erase(0, close + 2);
     return message;
@@ -525,13 +554,12 @@ ScoreFileError AtLocation(const std::string& name, const ScoreError& e) {
 Score ReadScoreText(const std::string& content, const std::string& name) {
     json document;
     try {
-        DuplicateKeyCheck check;
-        document = json::parse(content, std::ref(check));
+        StrictDomBuilder builder(document);
+        if (!json::sax_parse(content, &builder)) {
+            throw ScoreFileError(name + ": not valid JSON: " + LibraryMessage(builder.SyntaxError()));
+        }
     } catch (const ScoreError& e) {
         throw AtLocation(name, e);
-    } catch (const json::exception& e) {
-        // Besides syntax errors the parser refuses numbers beyond a double's range ("1e400000").
-        throw ScoreFileError(name + ": not valid JSON: " + LibraryMessage(e));
     }
     try {
         return ScoreFromJson(document);
