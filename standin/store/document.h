@@ -4,6 +4,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <map>
 #include <optional>
 #include <vector>
@@ -36,7 +37,14 @@ struct RecordKey {
         }
         return false;
     }
-    friend bool operator==(const RecordKey& a, const RecordKey& b) { return a.fields == b.fields; }
+    // The eight bytes compared at once: the map of records compares keys at every step of every look-up.
+    friend bool operator==(const RecordKey& a, const RecordKey& b) {
+        uint64_t left = 0;
+        uint64_t right = 0;
+        std::memcpy(&left, a.fields.data(), sizeof left);
+        std::memcpy(&right, b.fields.data(), sizeof right);
+        return left == right;
+    }
 };
 
 using Bytes = std::vector<uint8_t>;
