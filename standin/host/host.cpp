@@ -6,8 +6,7 @@ namespace standin {
 
 int gHostCallDepth = 0;
 
-bool FaultPlan::FailsNow(std::string_view name, uint32_t callTag) {
-    ++dataCalls;
+bool FaultPlan::FailsUnderPlan(std::string_view name, uint32_t callTag) {
     if (callLimit > 0 && dataCalls > callLimit) {
         overran = true;
         return true;

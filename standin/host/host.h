@@ -61,8 +61,16 @@ struct FaultPlan {
     long dataCalls = 0;
     bool overran = false;
 
-    // Counts one data call of `name` on records of `callTag`; true when it is to fail.
-    bool FailsNow(std::string_view name, uint32_t callTag);
+    // Counts one data call of `name` on records of `callTag`; true when it is to fail. Inline for the
+    // common case of no plan, which every data call of a run meets.
+    bool FailsNow(std::string_view name, uint32_t callTag) {
+        ++dataCalls;
+        if (callLimit == 0 && function.empty()) return false;
+        return FailsUnderPlan(name, callTag);
+    }
+
+  private:
+    bool FailsUnderPlan(std::string_view name, uint32_t callTag);
 };
 
 // Above 0 while a host function runs: what is allocated then is the host's doing, not the module's. A dialog

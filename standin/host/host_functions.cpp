@@ -33,6 +33,7 @@ using standin::Bytes;
 using standin::CallRecord;
 using standin::Host;
 using standin::RecordKey;
+using standin::StandinHost;
 
 namespace {
 
@@ -59,11 +60,12 @@ int32_t FX_CALL FX_LoadEData(uint32_t tag, void* key8, void* buffer, uint32_t* s
         return Append(KeyArgs(tag, key8),
                       {standin::PointerFlag(buffer), size != nullptr ? int64_t{*size} : -1, version});
     });
-    if (Host().faults.FailsNow("FX_LoadEData", tag)) return call.Return16(0);
+    StandinHost& host = Host();
+    if (host.faults.FailsNow("FX_LoadEData", tag)) return call.Return16(0);
     if (key8 == nullptr || size == nullptr) return call.Return16(0);
     const RecordKey key = RecordKey::FromBytes(key8);
-    Host().stats.Load(tag, key.fields, buffer == nullptr);
-    const Bytes* record = Host().Doc().Find(tag, key);
+    host.stats.Load(tag, key.fields, buffer == nullptr);
+    const Bytes* record = host.Doc().Find(tag, key);
     if (record == nullptr) return call.Return16(0);
     if (buffer == nullptr) {
         *size = static_cast<uint32_t>(record->size());
@@ -79,11 +81,12 @@ int32_t FX_CALL FX_SaveEData(uint32_t tag, void* key8, const void* buffer, uint3
     CallRecord call("FX_SaveEData", [&] {
         return Append(KeyArgs(tag, key8), {standin::PointerFlag(buffer), size, version});
     });
-    if (Host().faults.FailsNow("FX_SaveEData", tag)) return call.Return16(0);
+    StandinHost& host = Host();
+    if (host.faults.FailsNow("FX_SaveEData", tag)) return call.Return16(0);
     if (key8 == nullptr || (buffer == nullptr && size != 0)) return call.Return16(0);
-    Host().stats.Wrote();
+    host.stats.Wrote();
     const auto* p = static_cast<const uint8_t*>(buffer);
-    Host().Doc().Put(tag, RecordKey::FromBytes(key8), size != 0 ? Bytes(p, p + size) : Bytes());
+    host.Doc().Put(tag, RecordKey::FromBytes(key8), size != 0 ? Bytes(p, p + size) : Bytes());
     return call.Return16(1);
 }
 
@@ -92,12 +95,13 @@ int32_t FX_CALL FX_CreateEData(uint32_t tag, void* key8, const void* buffer, uin
     CallRecord call("FX_CreateEData", [&] {
         return Append(KeyArgs(tag, key8), {standin::PointerFlag(buffer), size, version});
     });
-    if (Host().faults.FailsNow("FX_CreateEData", tag)) return call.Return16(0);
+    StandinHost& host = Host();
+    if (host.faults.FailsNow("FX_CreateEData", tag)) return call.Return16(0);
     if (key8 == nullptr || (buffer == nullptr && size != 0)) return call.Return16(0);
-    Host().stats.Wrote();
+    host.stats.Wrote();
     const auto* p = static_cast<const uint8_t*>(buffer);
-    auto key = Host().Doc().Create(tag, RecordKey::FromBytes(key8), standin::layout::IsDetailTag(tag),
-                                   size != 0 ? Bytes(p, p + size) : Bytes());
+    auto key = host.Doc().Create(tag, RecordKey::FromBytes(key8), standin::layout::IsDetailTag(tag),
+                                 size != 0 ? Bytes(p, p + size) : Bytes());
     if (!key) return call.Return16(0);
     key->ToBytes(key8);
     return call.Return16(1);
@@ -105,11 +109,12 @@ int32_t FX_CALL FX_CreateEData(uint32_t tag, void* key8, const void* buffer, uin
 
 int32_t FX_CALL FX_DeleteEData(uint32_t tag, void* key8, uint32_t version) {
     CallRecord call("FX_DeleteEData", [&] { return Append(KeyArgs(tag, key8), {version}); });
-    if (Host().faults.FailsNow("FX_DeleteEData", tag)) return call.Return16(0);
+    StandinHost& host = Host();
+    if (host.faults.FailsNow("FX_DeleteEData", tag)) return call.Return16(0);
     if (key8 == nullptr) return call.Return16(0);
-    Host().stats.Wrote();
+    host.stats.Wrote();
     const RecordKey key = RecordKey::FromBytes(key8);
-    standin::Document& doc = Host().Doc();
+    standin::Document& doc = host.Doc();
     const bool deleted =
         standin::layout::HasIncidents(tag) ? doc.EraseIncident(tag, key, 1) : doc.Erase(tag, key);
     return call.Return16(deleted ? 1 : 0);
@@ -120,9 +125,10 @@ int32_t FX_CALL FX_NextEData(uint32_t tag, void* key8, void* reserved1, void* re
         return Append(KeyArgs(tag, key8),
                       {standin::PointerFlag(reserved1), standin::PointerFlag(reserved2), version});
     });
-    if (Host().faults.FailsNow("FX_NextEData", tag)) return call.Return16(0);
+    StandinHost& host = Host();
+    if (host.faults.FailsNow("FX_NextEData", tag)) return call.Return16(0);
     if (key8 == nullptr) return call.Return16(0);
-    auto next = Host().Doc().NextKey(tag, RecordKey::FromBytes(key8));
+    auto next = host.Doc().NextKey(tag, RecordKey::FromBytes(key8));
     if (!next) return call.Return16(0);
     next->ToBytes(key8);
     return call.Return16(1);
