@@ -27,6 +27,9 @@ bool FCString::StripFontTags() {
     bool inTag = false;
     bool removed = false;
     const uint32_t n = length_;
+    // The output and any tag are at most as long as the text: room for them once, not ten units at a time.
+    output.Reserve(n);
+    tag.Reserve(n);
     for (uint32_t i = 0; i < n; ++i) {
         const char16_t unit = wide_[i];
         if (inTag) {
