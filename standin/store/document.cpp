@@ -50,22 +50,12 @@ const Document::Records* Document::RecordsOf(uint32_t tag) const {
     return lastTagRecords_;
 }
 
-const Bytes* Document::Find(uint32_t tag, const RecordKey& key) const {
+const Bytes* Document::FindBySearch(uint32_t tag, const RecordKey& key) const {
     const Records* records = RecordsOf(tag);
     if (records == nullptr) return nullptr;
-    // Records are mostly read in key order (the incidents of a measure one after the other, then the one past
-    // the last to find the end): the record at the cursor and the one after it are tried before a search,
-    // and a key between the two is known to be absent without one.
     if (cursorRecords_ == records) {
-        if (cursor_->first == key) return &cursor_->second;
-        if (cursor_->first < key) {
-            auto next = std::next(cursor_);
-            if (next == records->end() || key < next->first) return nullptr;
-            if (next->first == key) {
-                Remember(records, next);
-                return &next->second;
-            }
-        }
+        const Bytes* found = nullptr;
+        if (FindNearCursor(key, found)) return found;
     }
     auto r = records->lower_bound(key);
     if (r != records->end() && r->first == key) {

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <iterator>
 #include <map>
 #include <optional>
 #include <vector>
@@ -65,7 +66,14 @@ class Document {
     Document& operator=(Document&& other) noexcept;
 
     // Reading and writing records directly (the builder, score files and tests use these).
-    const Bytes* Find(uint32_t tag, const RecordKey& key) const;
+    // Inline for the look-ups the module makes most, in key order from the last one (see FindNearCursor).
+    const Bytes* Find(uint32_t tag, const RecordKey& key) const {
+        if (lastTagRecords_ != nullptr && lastTag_ == tag && cursorRecords_ == lastTagRecords_) {
+            const Bytes* found = nullptr;
+            if (FindNearCursor(key, found)) return found;
+        }
+        return FindBySearch(tag, key);
+    }
     Bytes* FindMutable(uint32_t tag, const RecordKey& key);
     void Put(uint32_t tag, const RecordKey& key, Bytes data);
     bool Erase(uint32_t tag, const RecordKey& key);
@@ -114,6 +122,26 @@ class Document {
         return cursorRecords_ == records && records != nullptr && cursor_->first == key;
     }
     const Records* RecordsOf(uint32_t tag) const;
+    // Records are mostly read in key order (the incidents of a measure one after the other, then the one past
+    // the last to find the end): the record at the cursor and the one after it answer without a search, and
+    // a key between the two is known to be absent. False when the key is not near the cursor.
+    bool FindNearCursor(const RecordKey& key, const Bytes*& found) const {
+        if (cursor_->first == key) {
+            found = &cursor_->second;
+            return true;
+        }
+        if (key < cursor_->first) return false;
+        auto next = std::next(cursor_);
+        if (next == cursorRecords_->end() || key < next->first) {
+            found = nullptr;
+            return true;
+        }
+        if (!(next->first == key)) return false;
+        cursor_ = next;
+        found = &next->second;
+        return true;
+    }
+    const Bytes* FindBySearch(uint32_t tag, const RecordKey& key) const;
 
     std::map<uint32_t, Records> records_;
     // The record the last look-up, step or create ended on (none when cursorRecords_ is null). Inserting
