@@ -11,10 +11,20 @@ namespace {
 constexpr char16_t kCaret = u'^';
 constexpr char16_t kClose = u')';
 
-bool IsFontTag(FCString& tag) {
+// The tag's units compared by their low bytes, as StartsWithNarrow compares the 8-bit copy, but without
+// building that copy: names are stripped of their font tags for every mark placed.
+bool StartsWithLowBytes(const char16_t* units, uint32_t length, const char* prefix) {
+    uint32_t i = 0;
+    for (; prefix[i] != 0; ++i) {
+        if (i >= length || static_cast<char>(units[i] & 0xFF) != prefix[i]) return false;
+    }
+    return true;
+}
+
+bool IsFontTag(const char16_t* units, uint32_t length) {
     static const char* const kFontTagStarts[] = {"^font", "^Font", "^nfx", "^size"};
     for (const char* start : kFontTagStarts) {
-        if (tag.StartsWithNarrow(start)) return true;
+        if (StartsWithLowBytes(units, length, start)) return true;
     }
     return false;
 }
@@ -36,7 +46,7 @@ bool FCString::StripFontTags() {
             tag.AppendChar(unit);
             if (unit == kClose) {
                 inTag = false;
-                if (IsFontTag(tag)) {
+                if (IsFontTag(tag.wide_, tag.length_)) {
                     removed = true;
                 } else {
                     output.Append(&tag);
