@@ -215,14 +215,6 @@ constexpr FieldTable kFieldTables[] = {
     Fields(MakeTag('p', 'f', 'R', 'P'), kFieldsRP),       Fields(MakeTag('p', 'f', '0', '5'), kFields05),
 };
 
-// Every preference tag begins with "pf", so a tag that does not is in neither table: the look-ups answer it
-// at once (a large score makes over a million loads of other tags, each asking both tables).
-constexpr uint32_t kPreferencePrefix = MakeTag('p', 'f', 0, 0);
-
-constexpr bool IsPreferenceTag(uint32_t tag) {
-    return (tag & 0xFFFF0000u) == kPreferencePrefix;
-}
-
 template <typename Table, std::size_t N>
 constexpr bool AllPreferenceTags(const Table (&tables)[N]) {
     for (const Table& entry : tables) {

@@ -44,6 +44,14 @@ struct PieceTable {
     int16_t maxItem;
 };
 
+// Every preference tag begins with "pf", so a tag that does not is in neither table: the look-ups answer it
+// at once (a large score makes over a million loads of other tags).
+constexpr uint32_t kPreferencePrefix = MakeTag('p', 'f', 0, 0);
+
+constexpr bool IsPreferenceTag(uint32_t tag) {
+    return (tag & 0xFFFF0000u) == kPreferencePrefix;
+}
+
 // The piece table entry for `tag`, or null.
 const PieceTable* FindPieceTable(uint32_t tag);
 // Every entry, for the tests.

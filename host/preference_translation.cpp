@@ -174,7 +174,8 @@ int16_t KeyItem(const void* key8) {
 }
 
 bool IsTranslatedTag(uint32_t tag) {
-    return prefs::FindPieceTable(tag) != nullptr || prefs::FindFieldTable(tag, 0) != nullptr;
+    return prefs::IsPreferenceTag(tag) &&
+           (prefs::FindPieceTable(tag) != nullptr || prefs::FindFieldTable(tag, 0) != nullptr);
 }
 
 // The host call for the partly filled record. Returns true when the translation is to go on, else leaves the

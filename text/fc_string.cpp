@@ -1,10 +1,16 @@
 #include "text/fc_string.h"
 
-#include <cstdio>
+#include <charconv>
 #include <cstring>
 #include <new>
 
 namespace {
+
+// A number's decimal digits, with a minus sign when negative, zero-terminated.
+struct DecimalText {
+    char digits[16];
+    explicit DecimalText(int32_t value) { *std::to_chars(digits, digits + sizeof digits - 1, value).ptr = 0; }
+};
 
 uint32_t NarrowLength(const char* text) {
     return static_cast<uint32_t>(std::strlen(text));
@@ -103,10 +109,9 @@ void FCString::Assign(const FCString* other) {
 }
 
 void FCString::AssignNumber(int32_t value) {
-    char digits[16];
-    std::snprintf(digits, sizeof digits, "%d", static_cast<int>(value));
+    const DecimalText number(value);
     AssignNarrow("");
-    for (const char* p = digits; *p != 0; ++p) AppendChar(static_cast<char16_t>(*p));
+    for (const char* p = number.digits; *p != 0; ++p) AppendChar(static_cast<char16_t>(*p));
 }
 
 void FCString::Append(const FCString* other) {
@@ -130,9 +135,8 @@ void FCString::AppendChar(char16_t unit) {
 }
 
 void FCString::AppendNumber(int32_t value) {
-    FCString number;
-    number.AssignNumber(value);
-    Append(&number);
+    // Appended without a string of their own: font tags take two numbers for every mark placed.
+    AppendNarrow(DecimalText(value).digits);
 }
 
 const char* FCString::ToNarrow() {
