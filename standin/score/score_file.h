@@ -168,14 +168,14 @@ Score ReadScoreFile(const std::string& path);
 // The score in `content`, the text of a score file called `name`; throws ScoreFileError as ReadScoreFile
 // does.
 Score ReadScoreText(const std::string& content, const std::string& name);
-// The score as JSON, in the file's field order. The host version is written as the file spelled it when it
-// still holds; optional lists and the selection only when the score has them.
-nlohmann::ordered_json ScoreToJson(const Score& score);
-// The text of the score file: ScoreToJson(score).dump(2, ' ', false) and a line end, put together item by
-// item, so that a large score is never held as a JSON value whole.
+// The text of the score file: the JSON in the file's field order, laid out as dump(2, ' ', false) lays it out,
+// and a line end. The host version is written as the file spelled it when it still holds; optional lists and
+// the selection only when the score has them (an empty list only when the file gave it).
 std::string ScoreToJsonText(const Score& score);
-// The same text written to `out` a piece at a time, never held whole.
+// The same text written to `out` a piece at a time, never held whole, nor as a JSON value.
 void WriteScoreJson(std::ostream& out, const Score& score);
+// The score as JSON: that text read back, for comparing scores.
+nlohmann::ordered_json ScoreToJson(const Score& score);
 
 // Checks what depends on the host version the document is built for: a category name must fit the category
 // record; before 0x11000000 record texts hold only characters up to U+00FF and the staff style layout has no

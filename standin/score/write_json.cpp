@@ -1,7 +1,13 @@
-// Writing a score file: the JSON in the file's field order, put together item by item so that a large score
-// is never held as a JSON value whole.
+// Writing a score file: the JSON text in the file's field order, laid out as dump(2) lays it out, written
+// field by field straight into the text and sent out in pieces, so that a large score is never held whole,
+// neither as text nor as a JSON value.
+#include <charconv>
+#include <optional>
+#include <ostream>
 #include <sstream>
-#include <utility>
+#include <string>
+#include <type_traits>
+#include <vector>
 
 #include "standin/score/score_file.h"
 
@@ -9,164 +15,239 @@ namespace standin {
 
 namespace {
 
-// The lists a score file may hold, in the order the file writes them.
-const char* const kLists[] = {
-    "fonts",  "staves",     "staffStyles",     "styleAssignments", "multiStaffInstruments",
-    "groups", "categories", "textExpressions", "expressions"};
-
 using ojson = nlohmann::ordered_json;
 
-// Calls `each` with the JSON of every item of the list `name`, in the score's order.
-template <typename Each>
-void ForEachListItem(const Score& score, const std::string& name, Each each) {
-    if (name == "fonts") {
-        for (const ScoreFont& f : score.fonts) each(ojson{{"number", f.number}, {"name", f.name}});
-    } else if (name == "staves") {
-        for (const ScoreStaff& s : score.staves) each(ojson{{"id", s.id}, {"name", s.name}});
-    } else if (name == "staffStyles") {
-        for (const ScoreStaffStyle& s : score.staffStyles)
-            each(ojson{{"id", s.id}, {"name", s.name}, {"changesInstrument", s.changesInstrument}});
-    } else if (name == "styleAssignments") {
-        for (const ScoreStyleAssignment& a : score.styleAssignments) {
-            each(ojson{{"staff", a.staff},
-                       {"style", a.style},
-                       {"start", {{"measure", a.start.measure}, {"position", a.start.position}}},
-                       {"end", {{"measure", a.end.measure}, {"position", a.end.position}}}});
-        }
-    } else if (name == "multiStaffInstruments") {
-        for (const ScoreMultiStaffInstrument& m : score.multiStaffInstruments)
-            each(ojson{{"id", m.id}, {"staves", m.staves}, {"group", m.group}});
-    } else if (name == "groups") {
-        for (const ScoreGroup& g : score.groups) {
-            each(ojson{{"id", g.id},
-                       {"top", g.top},
-                       {"bottom", g.bottom},
-                       {"startMeasure", g.startMeasure},
-                       {"name", g.name}});
-        }
-    } else if (name == "categories") {
-        for (const ScoreCategory& c : score.categories) {
-            each(ojson{
-                {"id", c.id},
-                {"name", c.name},
-                {"font", {{"number", c.font.number}, {"size", c.font.size}, {"effects", c.font.effects}}}});
-        }
-    } else if (name == "textExpressions") {
-        for (const ScoreTextExpression& t : score.textExpressions)
-            each(ojson{
-                {"id", t.id}, {"text", t.text}, {"description", t.description}, {"category", t.category}});
-    } else if (name == "expressions") {
-        for (const ScoreExpression& e : score.expressions) {
-            each(ojson{{"measure", e.measure},
-                       {"staff", e.staff},
-                       {"definition", e.definition},
-                       {"shape", e.shape}});
+template <typename T>
+struct IsVector : std::false_type {};
+template <typename T>
+struct IsVector<std::vector<T>> : std::true_type {};
+
+// JSON text with the layout of dump(2, ' ', false): a member or element per line, each level indented by two
+// more spaces, an empty object or array as "{}" or "[]". Objects are written by a WriteFields overload of
+// their type; the text goes to `out` whenever a list element brings it to a piece's size.
+class JsonWriter {
+  public:
+    explicit JsonWriter(std::ostream& out) : out_(out) {}
+
+    // A member `key` (written as is: the keys are plain names) with its value.
+    template <typename T>
+    void Field(const char* key, const T& value) {
+        NextLine();
+        text_ += '"';
+        text_ += key;
+        text_ += "\": ";
+        Value(value);
+    }
+
+    template <typename T>
+    void Value(const T& value) {
+        if constexpr (std::is_same_v<T, bool>) {
+            text_ += value ? "true" : "false";
+        } else if constexpr (std::is_integral_v<T>) {
+            char digits[24];
+            const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+            text_.append(digits, end);
+        } else if constexpr (std::is_same_v<T, std::string>) {
+            String(value);
+        } else if constexpr (IsVector<T>::value) {
+            Open('[');
+            for (const auto& element : value) {
+                NextLine();
+                Value(element);
+                if (text_.size() >= kPiece) Flush();
+            }
+            Close(']');
+        } else {
+            Open('{');
+            WriteFields(*this, value);
+            Close('}');
         }
     }
+
+    void EndLine() { text_ += '\n'; }
+
+    void Flush() {
+        out_.write(text_.data(), static_cast<std::streamsize>(text_.size()));
+        text_.clear();
+    }
+
+  private:
+    // The text goes out in pieces of about this size: a large score's text runs to megabytes.
+    static constexpr std::size_t kPiece = 64 * 1024;
+
+    void Open(char bracket) {
+        text_ += bracket;
+        ++depth_;
+        empty_ = true;
+    }
+    // Whatever was open around this container has at least this one member or element: it is not empty.
+    void Close(char bracket) {
+        --depth_;
+        if (!empty_) {
+            text_ += '\n';
+            Indent();
+        }
+        text_ += bracket;
+        empty_ = false;
+    }
+    // Starts the next member or element of the innermost open container on a line of its own.
+    void NextLine() {
+        text_ += empty_ ? "\n" : ",\n";
+        empty_ = false;
+        Indent();
+    }
+    void Indent() { text_.append(2 * depth_, ' '); }
+
+    // Most texts need no escaping and go in as they are; the library escapes the others, and refuses invalid
+    // UTF-8, exactly as its dump of the whole document would.
+    void String(const std::string& s) {
+        for (const char c : s) {
+            const auto byte = static_cast<unsigned char>(c);
+            if (byte < 0x20 || byte >= 0x80 || c == '"' || c == '\\') {
+                text_ += ojson(s).dump();
+                return;
+            }
+        }
+        text_ += '"';
+        text_ += s;
+        text_ += '"';
+    }
+
+    std::ostream& out_;
+    std::string text_;
+    std::size_t depth_ = 0;
+    bool empty_ = true;  // the innermost open container has no member or element yet
+};
+
+// The fields of each item, in the file's order.
+
+void WriteFields(JsonWriter& w, const ScorePoint& p) {
+    w.Field("measure", p.measure);
+    w.Field("position", p.position);
 }
 
-// The score's members other than its lists, in the file's order: the host version (as the file spelled it
-// when that still holds), the measures; the selection follows the lists.
-ojson HeadOf(const Score& score) {
-    ojson head = ojson::object();
+void WriteFields(JsonWriter& w, const ScoreFontSpec& f) {
+    w.Field("number", f.number);
+    w.Field("size", f.size);
+    w.Field("effects", f.effects);
+}
+
+void WriteFields(JsonWriter& w, const ScoreFont& f) {
+    w.Field("number", f.number);
+    w.Field("name", f.name);
+}
+
+void WriteFields(JsonWriter& w, const ScoreStaff& s) {
+    w.Field("id", s.id);
+    w.Field("name", s.name);
+}
+
+void WriteFields(JsonWriter& w, const ScoreStaffStyle& s) {
+    w.Field("id", s.id);
+    w.Field("name", s.name);
+    w.Field("changesInstrument", s.changesInstrument);
+}
+
+void WriteFields(JsonWriter& w, const ScoreStyleAssignment& a) {
+    w.Field("staff", a.staff);
+    w.Field("style", a.style);
+    w.Field("start", a.start);
+    w.Field("end", a.end);
+}
+
+void WriteFields(JsonWriter& w, const ScoreMultiStaffInstrument& m) {
+    w.Field("id", m.id);
+    w.Field("staves", m.staves);
+    w.Field("group", m.group);
+}
+
+void WriteFields(JsonWriter& w, const ScoreGroup& g) {
+    w.Field("id", g.id);
+    w.Field("top", g.top);
+    w.Field("bottom", g.bottom);
+    w.Field("startMeasure", g.startMeasure);
+    w.Field("name", g.name);
+}
+
+void WriteFields(JsonWriter& w, const ScoreCategory& c) {
+    w.Field("id", c.id);
+    w.Field("name", c.name);
+    w.Field("font", c.font);
+}
+
+void WriteFields(JsonWriter& w, const ScoreTextExpression& t) {
+    w.Field("id", t.id);
+    w.Field("text", t.text);
+    w.Field("description", t.description);
+    w.Field("category", t.category);
+}
+
+void WriteFields(JsonWriter& w, const ScoreExpression& e) {
+    w.Field("measure", e.measure);
+    w.Field("staff", e.staff);
+    w.Field("definition", e.definition);
+    w.Field("shape", e.shape);
+}
+
+void WriteFields(JsonWriter& w, const ScoreSelection& s) {
+    w.Field("startSlot", s.startSlot);
+    w.Field("endSlot", s.endSlot);
+    w.Field("startMeasure", s.startMeasure);
+    w.Field("endMeasure", s.endMeasure);
+    w.Field("startPosition", s.startPosition);
+    w.Field("endPosition", s.endPosition);
+}
+
+// The host version as the file spelled it when that still holds, else spelled anew; none when the file left
+// it out and the score keeps the default.
+std::optional<std::string> HostVersionText(const Score& score) {
     uint32_t spelled = 0;
     if (score.hostVersionText && ParseHostVersion(*score.hostVersionText, spelled) &&
         spelled == score.hostVersion) {
-        head["hostVersion"] = *score.hostVersionText;
-    } else if (score.hostVersionText || score.hostVersion != kDefaultHostVersion) {
-        head["hostVersion"] = FormatHostVersion(score.hostVersion);
+        return score.hostVersionText;
     }
-    head["measures"] = score.measures;
-    return head;
+    if (score.hostVersionText || score.hostVersion != kDefaultHostVersion) {
+        return FormatHostVersion(score.hostVersion);
+    }
+    return std::nullopt;
 }
 
-std::optional<ojson> SelectionOf(const Score& score) {
-    if (!score.selection) return std::nullopt;
-    const ScoreSelection& s = *score.selection;
-    return ojson{{"startSlot", s.startSlot},         {"endSlot", s.endSlot},
-                 {"startMeasure", s.startMeasure},   {"endMeasure", s.endMeasure},
-                 {"startPosition", s.startPosition}, {"endPosition", s.endPosition}};
-}
-
-// A value's text as it stands `depth` levels deep in a document dumped with an indent of 2.
-// Appends `value` to `text` as dump(2) shows it, every line after the first indented by `depth` more levels.
-void AppendNested(std::string& text, const ojson& value, int depth) {
-    const std::string dumped = value.dump(2, ' ', false);
-    std::size_t from = 0;
-    while (true) {
-        const std::size_t newline = dumped.find('\n', from);
-        text.append(dumped, from, newline == std::string::npos ? std::string::npos : newline + 1 - from);
-        if (newline == std::string::npos) break;
-        text.append(static_cast<std::size_t>(2 * depth), ' ');
-        from = newline + 1;
-    }
+// The whole score: the head, the lists (an empty one only when the file gave it), the selection if any.
+void WriteFields(JsonWriter& w, const Score& score) {
+    if (const auto hostVersion = HostVersionText(score)) w.Field("hostVersion", *hostVersion);
+    w.Field("measures", score.measures);
+    const auto list = [&](const char* name, const auto& items) {
+        if (!items.empty() || score.listsGiven.count(name) != 0) w.Field(name, items);
+    };
+    list("fonts", score.fonts);
+    list("staves", score.staves);
+    list("staffStyles", score.staffStyles);
+    list("styleAssignments", score.styleAssignments);
+    list("multiStaffInstruments", score.multiStaffInstruments);
+    list("groups", score.groups);
+    list("categories", score.categories);
+    list("textExpressions", score.textExpressions);
+    list("expressions", score.expressions);
+    if (score.selection) w.Field("selection", *score.selection);
 }
 
 }  // namespace
 
-nlohmann::ordered_json ScoreToJson(const Score& score) {
-    ojson out = HeadOf(score);
-    for (const char* name : kLists) {
-        ojson list = ojson::array();
-        ForEachListItem(score, name, [&](ojson item) { list.push_back(std::move(item)); });
-        if (!list.empty() || score.listsGiven.count(name) != 0) out[name] = std::move(list);
-    }
-    if (auto selection = SelectionOf(score)) out["selection"] = std::move(*selection);
-    return out;
-}
-
 void WriteScoreJson(std::ostream& out, const Score& score) {
-    // The text goes out in pieces of about this size: a large score's text runs to megabytes.
-    constexpr std::size_t kPiece = 64 * 1024;
-    std::string text = "{";
-    const auto flush = [&] {
-        out.write(text.data(), static_cast<std::streamsize>(text.size()));
-        text.clear();
-    };
-    const char* separator = "\n";
-    const auto member = [&](const std::string& key) {
-        text += separator;
-        text += "  ";
-        text += ojson(key).dump();
-        text += ": ";
-        separator = ",\n";
-    };
-    const ojson head = HeadOf(score);
-    for (auto it = head.begin(); it != head.end(); ++it) {
-        member(it.key());
-        AppendNested(text, it.value(), 1);
-    }
-    for (const char* name : kLists) {
-        std::size_t count = 0;
-        ForEachListItem(score, name, [&](const ojson& item) {
-            if (count++ == 0) {
-                member(name);
-                text += "[\n    ";
-            } else {
-                text += ",\n    ";
-            }
-            AppendNested(text, item, 2);
-            if (text.size() >= kPiece) flush();
-        });
-        if (count != 0) {
-            text += "\n  ]";
-        } else if (score.listsGiven.count(name) != 0) {
-            member(name);
-            text += "[]";
-        }
-    }
-    if (auto selection = SelectionOf(score)) {
-        member("selection");
-        AppendNested(text, *selection, 1);
-    }
-    text += "\n}\n";
-    flush();
+    JsonWriter writer(out);
+    writer.Value(score);
+    writer.EndLine();
+    writer.Flush();
 }
 
 std::string ScoreToJsonText(const Score& score) {
     std::ostringstream out;
     WriteScoreJson(out, score);
     return out.str();
+}
+
+nlohmann::ordered_json ScoreToJson(const Score& score) {
+    return ojson::parse(ScoreToJsonText(score));
 }
 
 }  // namespace standin

@@ -6,6 +6,7 @@
 #include <random>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "standin/host/host.h"
 #include "standin/report/change_summary.h"
@@ -156,6 +157,50 @@ TEST_F(ScoreFileTest, DeletionThatShiftsIncidentsKeepsOrderAndIsTheOnlyChange) {
     ASSERT_EQ(summary.changes.size(), 1u);
     EXPECT_EQ(summary.changes[0].measure, 2);
     EXPECT_EQ(summary.changes[0].staff, 4);
+}
+
+// ---- Writing ----
+
+// `value` with `text` appended to each of its strings, the host version's aside.
+void AppendToTexts(json& value, const std::string& text) {
+    if (value.is_string()) {
+        value = value.get<std::string>() + text;
+    } else if (value.is_structured()) {
+        for (auto& [key, member] : value.items()) {
+            if (key != "hostVersion") AppendToTexts(member, text);
+        }
+    }
+}
+
+// The text written reads back as the score file it came from, laid out as the library lays out the whole
+// document (dump(2) and a line end): the same indentation and empty lists, every text escaped the same way.
+TEST(ScoreFileText, IsTheLibraryLayoutOfTheScore) {
+    std::vector<json> inputs = {
+        json::parse(R"({"measures": 3, "staves": [{"id": 1, "name": "Flute"}], "expressions": []})")};
+    // Appended to every text: nothing, characters the library escapes, the last byte below 0x80 it leaves as
+    // it is, and UTF-8 sequences of two to four bytes.
+    for (const char* text : {"", "\"", "\\", "\x01", "\n", "\x1f", "\x7f", "ö", "♩", "🎻"}) {
+        inputs.push_back(SmallScore());
+        AppendToTexts(inputs.back(), text);
+    }
+    for (const json& input : inputs) {
+        SCOPED_TRACE(input.dump());
+        const std::string written = standin::ScoreToJsonText(standin::ScoreFromJson(input));
+        EXPECT_EQ(json::parse(written), input);
+        EXPECT_EQ(written, nlohmann::ordered_json::parse(written).dump(2, ' ', false) + "\n");
+    }
+}
+
+// Reading a file or a document gives UTF-8 texts only; a text that is not UTF-8 is refused as the library
+// refuses it, not written.
+TEST(ScoreFileText, RefusesTextThatIsNotUtf8) {
+    // Latin-1, a lone continuation byte, a sequence cut short, an encoded surrogate.
+    for (const char* text : {"Fl\xF6te", "\x80", "Fl\xC3", "\xED\xA0\x80"}) {
+        SCOPED_TRACE(text);
+        Score score = standin::ScoreFromJson(SmallScore());
+        score.staves[0].name = text;
+        EXPECT_THROW(standin::ScoreToJsonText(score), json::type_error);
+    }
 }
 
 // ---- The document the stand-in builds, read with the builder's own readers ----
