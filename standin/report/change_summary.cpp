@@ -103,15 +103,18 @@ class MarkReasons {
         change.role = reason.role;
         std::string& text = change.roleText;
         const char* opening = reason.role == MarkRole::Start ? "start of " : "end of ";
-        // Room for the opening, the name, ", m. ", '-' and two measure numbers of up to six characters.
+        // The measures ("20-45") are written first, so that the text is sized once and appended to in a few
+        // pieces.
+        char span[24];  // two 16-bit numbers and a dash
+        char* end = std::to_chars(span, span + 12, reason.assignment->start.measure).ptr;
+        *end++ = '-';
+        end = std::to_chars(end, span + sizeof span, reason.assignment->end.measure).ptr;
         const std::string& name = styleNames_[reason.style];
-        text.reserve(std::strlen(opening) + name.size() + 18);
+        text.reserve(std::strlen(opening) + name.size() + 5 + static_cast<std::size_t>(end - span));
         text = opening;
         text += name;
         text += ", m. ";
-        AppendNumber(text, reason.assignment->start.measure);
-        text += '-';
-        AppendNumber(text, reason.assignment->end.measure);
+        text.append(span, end);
     }
 
   private:
@@ -174,9 +177,21 @@ class SummarySide {
     std::vector<DefinitionFacts> definitions_;  // by position in the score's definitions
 };
 
-ExpressionChange Describe(ChangeKind kind, const SummarySide& side, const ScoreExpression& e) {
-    ExpressionChange change;
-    change.kind = kind;
+// A change found, before it is described: what the changes are paired and ordered by. The changes themselves
+// are made once, in their final order, in a list sized for them.
+struct FoundChange {
+    ChangeKind kind = ChangeKind::Added;
+    const SummarySide* side = nullptr;
+    const ScoreExpression* expression = nullptr;
+    const std::string* previousText = nullptr;  // rewritten: the text before the run
+    std::string_view shown;                     // ExpressionChange::ShownText() of the change
+    bool placedAnew = false;
+};
+
+void Describe(ExpressionChange& change, const FoundChange& found) {
+    const SummarySide& side = *found.side;
+    const ScoreExpression& e = *found.expression;
+    change.kind = found.kind;
     change.measure = e.measure;
     change.inci = e.inci;
     change.staff = e.staff;
@@ -188,8 +203,9 @@ ExpressionChange Describe(ChangeKind kind, const SummarySide& side, const ScoreE
         change.text = facts->definition->text;
         change.plugin = facts->plugin;
     }
+    if (found.previousText != nullptr) change.previousText = *found.previousText;
     if (change.plugin) side.Reasons().Explain(change);
-    return change;
+    change.placedAnew = found.placedAnew;
 }
 
 // (measure, staff, text as it reads) of every expression: what a reader of the score sees. Sorted, so that
@@ -221,12 +237,14 @@ struct Visible {
 };
 
 // Pairs each removed expression with the first added one, in the order of the changes, at the same measure
-// and staff with the same text (`shown`, by change) that no earlier removed one took: placed anew.
-int PairPlacedAnew(std::vector<ExpressionChange>& changes, const std::vector<std::string_view>& shown) {
+// and staff with the same text that no earlier removed one took: placed anew.
+int PairPlacedAnew(std::vector<FoundChange>& changes) {
     // The added ones sorted by (measure, staff, text), in change order within each; each removed one takes
     // the next of its run that is not taken yet (`taken`, kept at the run's first entry).
     using Place = std::tuple<int16_t, int16_t, std::string_view>;
-    const auto placeOf = [&](std::size_t i) { return Place{changes[i].measure, changes[i].staff, shown[i]}; };
+    const auto placeOf = [&](std::size_t i) {
+        return Place{changes[i].expression->measure, changes[i].expression->staff, changes[i].shown};
+    };
     std::vector<std::pair<Place, std::size_t>> added;
     for (std::size_t i = 0; i < changes.size(); ++i) {
         if (changes[i].kind == ChangeKind::Added) added.emplace_back(placeOf(i), i);
@@ -251,14 +269,15 @@ int PairPlacedAnew(std::vector<ExpressionChange>& changes, const std::vector<std
 }
 
 // The changes by measure, then slot, removed before rewritten before added, then incident; equal ones in the
-// order they were found. Indices are sorted by keys packed into two numbers, not the changes.
-std::vector<std::size_t> ChangeOrder(const std::vector<ExpressionChange>& changes) {
+// order they were found. Indices are sorted by keys packed into two numbers.
+std::vector<std::size_t> ChangeOrder(const std::vector<FoundChange>& changes) {
     std::vector<std::pair<uint64_t, uint64_t>> keys;
     keys.reserve(changes.size());
     for (std::size_t i = 0; i < changes.size(); ++i) {
-        const ExpressionChange& c = changes[i];
-        keys.emplace_back(Ordered(c.measure) << 32 | static_cast<uint32_t>(c.slot),
-                          uint64_t(KindOrder(c.kind)) << 48 | Ordered(c.inci) << 32 | i);
+        const ScoreExpression& e = *changes[i].expression;
+        const auto slot = static_cast<uint32_t>(changes[i].side->Index().SlotOf(e.staff));
+        keys.emplace_back(Ordered(e.measure) << 32 | slot,
+                          uint64_t(KindOrder(changes[i].kind)) << 48 | Ordered(e.inci) << 32 | i);
     }
     std::sort(keys.begin(), keys.end());
     std::vector<std::size_t> order;
@@ -267,28 +286,53 @@ std::vector<std::size_t> ChangeOrder(const std::vector<ExpressionChange>& change
     return order;
 }
 
-// A set of match keys, each packed into one number for (measure, staff, definition, shape) and n: a sorted
-// list searched.
-class MatchKeySet {
+// For each of two lists of match keys, which keys the other list holds too: both packed, (measure, staff,
+// definition, shape) into one number, sorted with their positions and walked together once. Keys are unique
+// within a list (n tells apart those with equal first four).
+class SharedKeys {
   public:
-    explicit MatchKeySet(const std::vector<ExpressionMatchKey>& keys) {
-        packed_.reserve(keys.size());
-        for (const ExpressionMatchKey& key : keys) packed_.push_back(Pack(key));
-        std::sort(packed_.begin(), packed_.end());
+    SharedKeys(const std::vector<ExpressionMatchKey>& first, const std::vector<ExpressionMatchKey>& second)
+        : heldBySecond_(first.size(), false), heldByFirst_(second.size(), false) {
+        const std::vector<Packed> a = SortedPacked(first);
+        const std::vector<Packed> b = SortedPacked(second);
+        for (std::size_t i = 0, j = 0; i < a.size() && j < b.size();) {
+            if (a[i].key < b[j].key) {
+                ++i;
+            } else if (b[j].key < a[i].key) {
+                ++j;
+            } else {
+                heldBySecond_[a[i++].position] = true;
+                heldByFirst_[b[j++].position] = true;
+            }
+        }
     }
 
-    bool Holds(const ExpressionMatchKey& key) const {
-        return std::binary_search(packed_.begin(), packed_.end(), Pack(key));
-    }
+    // Whether the second list holds the first list's key at `position`, and the other way round.
+    bool SecondHolds(std::size_t position) const { return heldBySecond_[position]; }
+    bool FirstHolds(std::size_t position) const { return heldByFirst_[position]; }
 
   private:
-    static std::pair<uint64_t, int> Pack(const ExpressionMatchKey& key) {
-        const auto& [measure, staff, definition, shape, n] = key;
-        return {Ordered(measure) << 33 | Ordered(staff) << 17 | uint64_t{definition} << 1 | uint64_t{shape},
-                n};
+    struct Packed {
+        std::pair<uint64_t, int> key;
+        std::size_t position;
+    };
+
+    static std::vector<Packed> SortedPacked(const std::vector<ExpressionMatchKey>& keys) {
+        std::vector<Packed> packed;
+        packed.reserve(keys.size());
+        for (std::size_t i = 0; i < keys.size(); ++i) {
+            const auto& [measure, staff, definition, shape, n] = keys[i];
+            const uint64_t group =
+                Ordered(measure) << 33 | Ordered(staff) << 17 | uint64_t{definition} << 1 | uint64_t{shape};
+            packed.push_back(Packed{{group, n}, i});
+        }
+        std::sort(packed.begin(), packed.end(),
+                  [](const Packed& x, const Packed& y) { return x.key < y.key; });
+        return packed;
     }
 
-    std::vector<std::pair<uint64_t, int>> packed_;
+    std::vector<bool> heldBySecond_;  // by position in the first list
+    std::vector<bool> heldByFirst_;   // by position in the second list
 };
 
 // The summary's place cell: the staff's name, when it has one, and its id.
@@ -393,21 +437,21 @@ ChangeSummary SummarizeChanges(const Score& before, const Score& after) {
     // earlier expression of its measure is deleted).
     const std::vector<ExpressionMatchKey> beforeKeys = ExpressionMatchKeys(before.expressions);
     const std::vector<ExpressionMatchKey> afterKeys = ExpressionMatchKeys(after.expressions);
-    const MatchKeySet previous(beforeKeys);
-    const MatchKeySet current(afterKeys);
+    const SharedKeys shared(beforeKeys, afterKeys);
     const SummarySide previousSide(before);
     const SummarySide currentSide(after);
     const ScoreIndex& beforeIndex = previousSide.Index();
     const ScoreIndex& afterIndex = currentSide.Index();
 
-    // The changes in the order found, each with its text as it reads.
-    std::vector<ExpressionChange> changes;
-    std::vector<std::string_view> shown;
+    std::vector<FoundChange> found;
+    const auto find = [&](ChangeKind kind, const SummarySide& side,
+                          const ScoreExpression& e) -> FoundChange& {
+        return found.emplace_back(FoundChange{kind, &side, &e, nullptr, side.ChangeShownText(e)});
+    };
     for (std::size_t i = 0; i < after.expressions.size(); ++i) {
         const ScoreExpression& e = after.expressions[i];
-        if (!previous.Holds(afterKeys[i])) {
-            changes.push_back(Describe(ChangeKind::Added, currentSide, e));
-            shown.push_back(currentSide.ChangeShownText(e));
+        if (!shared.FirstHolds(i)) {
+            find(ChangeKind::Added, currentSide, e);
             continue;
         }
         if (e.shape) continue;
@@ -416,34 +460,30 @@ ChangeSummary SummarizeChanges(const Score& before, const Score& after) {
         if (was == nullptr || now == nullptr) continue;
         if (was->textBlock != now->textBlock || was->text != now->text ||
             was->description != now->description) {
-            changes.push_back(Describe(ChangeKind::Rewritten, currentSide, e));
-            changes.back().previousText = was->text;
-            shown.push_back(currentSide.ChangeShownText(e));
+            find(ChangeKind::Rewritten, currentSide, e).previousText = &was->text;
         }
     }
     for (std::size_t i = 0; i < before.expressions.size(); ++i) {
-        if (!current.Holds(beforeKeys[i])) {
-            changes.push_back(Describe(ChangeKind::Removed, previousSide, before.expressions[i]));
-            shown.push_back(previousSide.ChangeShownText(before.expressions[i]));
-        }
+        if (!shared.SecondHolds(i)) find(ChangeKind::Removed, previousSide, before.expressions[i]);
     }
 
     // A removed expression and an added one at the same measure and staff with the same text: placed anew.
-    summary.placedAnew = PairPlacedAnew(changes, shown);
+    summary.placedAnew = PairPlacedAnew(found);
 
-    for (std::size_t i = 0; i < changes.size(); ++i) {
-        const ExpressionChange& c = changes[i];
-        if (c.kind == ChangeKind::Added) ++summary.added;
-        if (c.kind == ChangeKind::Removed) ++summary.removed;
-        if (c.kind == ChangeKind::Rewritten) {
+    for (const FoundChange& f : found) {
+        if (f.kind == ChangeKind::Added) ++summary.added;
+        if (f.kind == ChangeKind::Removed) ++summary.removed;
+        if (f.kind == ChangeKind::Rewritten) {
             ++summary.rewritten;
-            if (PlainText(c.previousText) == shown[i]) ++summary.rewrittenWithSameText;
+            if (PlainText(*f.previousText) == f.shown) ++summary.rewrittenWithSameText;
         }
     }
     // Sized exactly: summaries are kept, one per invocation of a long run.
-    summary.changes.reserve(changes.size());
-    for (const std::size_t i : ChangeOrder(changes)) summary.changes.push_back(std::move(changes[i]));
-    summary.sameExpressionsAfter = Visible(before, previousSide).seen == Visible(after, currentSide).seen;
+    summary.changes.reserve(found.size());
+    for (const std::size_t i : ChangeOrder(found)) Describe(summary.changes.emplace_back(), found[i]);
+    // Readings with different numbers of expressions cannot show the same ones: no need to list them.
+    summary.sameExpressionsAfter = before.expressions.size() == after.expressions.size() &&
+                                   Visible(before, previousSide).seen == Visible(after, currentSide).seen;
     return summary;
 }
 
