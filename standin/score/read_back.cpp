@@ -1,7 +1,7 @@
 // Reading the document back into a score after the module has worked on it: the items keep the order of
 // the score the document was built from, so that a round trip gives back the same file.
 #include <algorithm>
-#include <tuple>
+#include <array>
 #include <utility>
 
 #include "standin/host/host.h"
@@ -250,34 +250,30 @@ Score ReadDocument(uint32_t hostVersion, const Score& reference, DefinitionsRead
 }
 
 std::vector<ExpressionMatchKey> ExpressionMatchKeys(const std::vector<ScoreExpression>& expressions) {
-    // The expressions sorted by (measure, staff, definition, shape), packed into one number, then by incident
-    // (as read, or the next of its measure in list order) and list order: the n-th of a run of equal first
-    // four is the n-th in incident order.
-    struct Entry {
-        uint64_t group;
-        int16_t inci;
-        std::size_t index;
-        bool operator<(const Entry& other) const {
-            return std::tie(group, inci, index) < std::tie(other.group, other.inci, other.index);
-        }
-    };
+    // (measure, staff, definition, incident) packed into one number, the incident as read or the next of its
+    // measure in list order, sorted with the list index: the expressions of one (measure, staff, definition)
+    // come together in incident order, then list order, and the n-th of those with one shape flag is the n-th
+    // in incident order.
+    const auto bits = [](int16_t field) { return uint64_t{static_cast<uint16_t>(field)}; };
     NextIncidents next;
-    std::vector<Entry> entries;
+    std::vector<std::pair<uint64_t, std::size_t>> entries;
     entries.reserve(expressions.size());
     for (std::size_t i = 0; i < expressions.size(); ++i) {
         const ScoreExpression& e = expressions[i];
-        const uint64_t group = uint64_t{static_cast<uint16_t>(e.measure)} << 33 |
-                               uint64_t{static_cast<uint16_t>(e.staff)} << 17 | uint64_t{e.definition} << 1 |
-                               uint64_t{e.shape};
-        entries.push_back(Entry{group, e.inci >= 0 ? e.inci : next.Take(e.measure), i});
+        const int16_t inci = e.inci >= 0 ? e.inci : next.Take(e.measure);
+        // The incident's bits flipped at the top, so that it orders as the signed number it is.
+        entries.emplace_back(bits(e.measure) << 48 | bits(e.staff) << 32 | uint64_t{e.definition} << 16 |
+                                 (bits(inci) ^ 0x8000),
+                             i);
     }
     std::sort(entries.begin(), entries.end());
     std::vector<ExpressionMatchKey> keys(expressions.size());
-    int n = 0;
+    std::array<int, 2> count{};  // expressions of the current (measure, staff, definition) by shape flag
     for (std::size_t k = 0; k < entries.size(); ++k) {
-        n = k > 0 && entries[k].group == entries[k - 1].group ? n + 1 : 0;
-        const ScoreExpression& e = expressions[entries[k].index];
-        keys[entries[k].index] = ExpressionMatchKey{e.measure, e.staff, e.definition, e.shape, n};
+        if (k == 0 || entries[k].first >> 16 != entries[k - 1].first >> 16) count = {};
+        const ScoreExpression& e = expressions[entries[k].second];
+        keys[entries[k].second] =
+            ExpressionMatchKey{e.measure, e.staff, e.definition, e.shape, count[e.shape]++};
     }
     return keys;
 }
