@@ -269,7 +269,7 @@ int PairPlacedAnew(std::vector<FoundChange>& changes) {
 }
 
 // The changes by measure, then slot, removed before rewritten before added, then incident; equal ones in the
-// order they were found. Indices are sorted by keys packed into two numbers.
+// order they were found. Indices are sorted by keys packed into two numbers, the index in the low 32 bits.
 std::vector<std::size_t> ChangeOrder(const std::vector<FoundChange>& changes) {
     std::vector<std::pair<uint64_t, uint64_t>> keys;
     keys.reserve(changes.size());
@@ -501,8 +501,8 @@ std::string FormatChangeSummary(const ChangeSummary& summary) {
     Column places(summary.changes.size());
     Column texts(summary.changes.size());
     for (const ExpressionChange& c : summary.changes) {
-        places.Add([&](std::string& out) { AppendPlace(out, c); });
-        texts.Add([&](std::string& out) { AppendText(out, c); });
+        places.Add([&](std::string& cells) { AppendPlace(cells, c); });
+        texts.Add([&](std::string& cells) { AppendText(cells, c); });
     }
     for (std::size_t i = 0; i < summary.changes.size(); ++i) {
         const ExpressionChange& c = summary.changes[i];
