@@ -294,8 +294,10 @@ std::string FormatInvocation(const Invocation& invocation, int repeat) {
     }
     out << "FinaleExtensionInvoke answered " << invocation.result
         << (invocation.result != 0 ? ": the document was changed.\n" : ": no change reported.\n");
-    out << FormatChangeSummary(invocation.changes);
-    return out.str();
+    // The summary, a line for each change, is appended to the text as it is, not passed through the stream.
+    std::string text = out.str();
+    text += FormatChangeSummary(invocation.changes);
+    return text;
 }
 
 bool ParseSelection(const std::string& text, const Score& score, ScoreSelection& selection,

@@ -12,6 +12,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "standin/score/score_file.h"
@@ -71,7 +72,7 @@ std::string ExpressionShownText(const Score& score, const ScoreExpression& expre
 std::string ExpressionShownText(const ScoreIndex& index, const ScoreExpression& expression);
 
 // How many characters a UTF-8 text shows (code points).
-std::size_t TextWidth(const std::string& utf8);
+std::size_t TextWidth(std::string_view utf8);
 
 }  // namespace standin
 

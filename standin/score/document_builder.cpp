@@ -59,6 +59,50 @@ void AppendUtf8(std::string& out, char32_t point) {
     }
 }
 
+// Appends the UTF-8 of `count` UTF-16 units, `unit(i)` giving the i-th: a surrogate pair is one code point, a
+// lone surrogate U+FFFD.
+template <typename UnitAt>
+void AppendUtf16AsUtf8(std::string& out, std::size_t count, UnitAt unit) {
+    for (std::size_t i = 0; i < count; ++i) {
+        char32_t point = unit(i);
+        if (point >= 0xD800 && point < 0xDC00 && i + 1 < count && unit(i + 1) >= 0xDC00 &&
+            unit(i + 1) < 0xE000) {
+            point = 0x10000 + ((point - 0xD800) << 10) + (unit(i + 1) - 0xDC00);
+            ++i;
+        } else if (point >= 0xD800 && point < 0xE000) {
+            point = 0xFFFD;
+        }
+        AppendUtf8(out, point);
+    }
+}
+
+// The text of DecodeText in units of `kUnitSize` bytes (1: 8-bit, 2: UTF-16 LE). Its length is found first,
+// and whether it is all ASCII (the usual case): such a text is copied unit by unit into a string sized once.
+template <std::size_t kUnitSize>
+std::string DecodeUnits(const Bytes& data, std::size_t offset) {
+    const auto unitAt = [&](std::size_t i) {
+        const std::size_t at = offset + kUnitSize * i;
+        return static_cast<char16_t>(kUnitSize == 2 ? data[at] | (data[at + 1] << 8) : data[at]);
+    };
+    const std::size_t room = data.size() > offset ? (data.size() - offset) / kUnitSize : 0;
+    std::size_t units = 0;
+    unsigned bits = 0;  // every bit set in any unit
+    for (; units < room && unitAt(units) != 0; ++units) bits |= unitAt(units);
+    if (bits < 0x80) {
+        std::string ascii(units, '\0');
+        for (std::size_t i = 0; i < units; ++i) ascii[i] = static_cast<char>(unitAt(i));
+        return ascii;
+    }
+    std::string out;
+    out.reserve(units);
+    if (kUnitSize == 2) {
+        AppendUtf16AsUtf8(out, units, unitAt);
+    } else {
+        for (std::size_t i = 0; i < units; ++i) AppendUtf8(out, unitAt(i));
+    }
+    return out;
+}
+
 RecordKey NewItem(const Document& document, uint32_t tag) {
     return document.NewKeyFor(tag, RecordKey::Other(-1, -1));
 }
@@ -85,17 +129,7 @@ std::u16string Utf8ToUtf16(const std::string& utf8) {
 
 std::string Utf16ToUtf8(const std::u16string& utf16) {
     std::string out;
-    for (std::size_t i = 0; i < utf16.size(); ++i) {
-        char32_t point = utf16[i];
-        if (point >= 0xD800 && point < 0xDC00 && i + 1 < utf16.size() && utf16[i + 1] >= 0xDC00 &&
-            utf16[i + 1] < 0xE000) {
-            point = 0x10000 + ((point - 0xD800) << 10) + (utf16[i + 1] - 0xDC00);
-            ++i;
-        } else if (point >= 0xD800 && point < 0xE000) {
-            point = 0xFFFD;
-        }
-        AppendUtf8(out, point);
-    }
+    AppendUtf16AsUtf8(out, utf16.size(), [&](std::size_t i) { return utf16[i]; });
     return out;
 }
 
@@ -117,18 +151,7 @@ Bytes EncodeText(const std::string& utf8, bool wide) {
 }
 
 std::string DecodeText(const Bytes& data, std::size_t offset, bool wide) {
-    if (!wide) {
-        std::string out;
-        for (std::size_t i = offset; i < data.size() && data[i] != 0; ++i) AppendUtf8(out, data[i]);
-        return out;
-    }
-    std::u16string units;
-    for (std::size_t i = offset; i + 1 < data.size(); i += 2) {
-        const auto unit = static_cast<char16_t>(data[i] | (data[i + 1] << 8));
-        if (unit == 0) break;
-        units += unit;
-    }
-    return Utf16ToUtf8(units);
+    return wide ? DecodeUnits<2>(data, offset) : DecodeUnits<1>(data, offset);
 }
 
 std::array<uint8_t, 20> MakeRegionRecord(const RegionSpec& region) {

@@ -1,7 +1,7 @@
 // Reading the document back into a score after the module has worked on it: the items keep the order of
 // the score the document was built from, so that a round trip gives back the same file.
 #include <algorithm>
-#include <map>
+#include <array>
 #include <utility>
 
 #include "standin/host/host.h"
@@ -18,34 +18,73 @@ namespace L = layout;
 
 // ---- Document keys of the items of a score, to keep a reference score's order ----
 
+// The next incident of each item (a staff, a measure) for items not read from a document. The counters are
+// indexed by the item's 16 bits, made at the first use: one array costs less than a map look-up per item.
+class NextIncidents {
+  public:
+    int16_t Take(int16_t item) {
+        if (next_.empty()) next_.assign(std::size_t{1} << 16, 0);
+        return next_[static_cast<uint16_t>(item)]++;
+    }
+
+  private:
+    std::vector<int16_t> next_;
+};
+
 // (staff, inci) of each assignment: as read, or the next incident of its staff in list order.
 std::vector<std::pair<int16_t, int16_t>> AssignmentKeys(const Score& score) {
-    std::map<int16_t, int16_t> next;
+    NextIncidents next;
     std::vector<std::pair<int16_t, int16_t>> keys;
+    keys.reserve(score.styleAssignments.size());
     for (const ScoreStyleAssignment& a : score.styleAssignments) {
-        keys.emplace_back(a.staff, a.inci >= 0 ? a.inci : next[a.staff]++);
+        keys.emplace_back(a.staff, a.inci >= 0 ? a.inci : next.Take(a.staff));
     }
     return keys;
+}
+
+// The place of each found item in the reference: the index of the reference's first item with its key, or
+// the reference's size for a key it does not have. The reference's keys are sorted once; found items in key
+// order (document order is key order for most lists) are placed in one walk along both, others by a search.
+template <typename T, typename Key>
+std::vector<std::size_t> ReferencePlaces(const std::vector<std::pair<Key, T>>& found,
+                                         const std::vector<Key>& referenceKeys) {
+    std::vector<std::pair<Key, std::size_t>> sorted;
+    sorted.reserve(referenceKeys.size());
+    for (std::size_t i = 0; i < referenceKeys.size(); ++i) sorted.emplace_back(referenceKeys[i], i);
+    // Equal keys keep the lowest index first. A reference in key order (the usual case) needs no sort.
+    if (!std::is_sorted(sorted.begin(), sorted.end())) std::sort(sorted.begin(), sorted.end());
+    const auto keyBefore = [](const auto& entry, const Key& key) { return entry.first < key; };
+    const bool foundInOrder = std::is_sorted(found.begin(), found.end(),
+                                             [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<std::size_t> places;
+    places.reserve(found.size());
+    auto at = sorted.begin();
+    for (const auto& item : found) {
+        if (foundInOrder) {
+            while (at != sorted.end() && at->first < item.first) ++at;
+        } else {
+            at = std::lower_bound(sorted.begin(), sorted.end(), item.first, keyBefore);
+        }
+        places.push_back(at != sorted.end() && at->first == item.first ? at->second : referenceKeys.size());
+    }
+    return places;
 }
 
 // Puts `found` (in document order, with their keys) into the reference's order: items whose key the reference
 // has come first, in the reference's order; the others follow in document order.
 template <typename T, typename Key>
 std::vector<T> InReferenceOrder(std::vector<std::pair<Key, T>> found, const std::vector<Key>& referenceKeys) {
-    std::map<Key, std::size_t> place;
-    for (std::size_t i = 0; i < referenceKeys.size(); ++i) place.emplace(referenceKeys[i], i);
-    // Each item's place is looked up once, not at every comparison of the sort.
-    std::vector<std::pair<std::size_t, std::size_t>> order;  // (place, index in found)
-    order.reserve(found.size());
-    for (std::size_t i = 0; i < found.size(); ++i) {
-        auto p = place.find(found[i].first);
-        order.emplace_back(p == place.end() ? referenceKeys.size() : p->second, i);
-    }
-    std::stable_sort(order.begin(), order.end(),
-                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    const std::vector<std::size_t> places = ReferencePlaces(found, referenceKeys);
+    // A counting sort by place, which keeps document order among items of one place: the items each place
+    // receives, then where each place's items start.
+    std::vector<std::size_t> start(referenceKeys.size() + 2, 0);
+    for (const std::size_t place : places) ++start[place + 1];
+    for (std::size_t p = 1; p < start.size(); ++p) start[p] += start[p - 1];
+    std::vector<std::size_t> order(found.size());
+    for (std::size_t i = 0; i < found.size(); ++i) order[start[places[i]]++] = i;
     std::vector<T> ordered;
     ordered.reserve(found.size());
-    for (const auto& [rank, i] : order) ordered.push_back(std::move(found[i].second));
+    for (const std::size_t i : order) ordered.push_back(std::move(found[i].second));
     return ordered;
 }
 
@@ -193,15 +232,16 @@ Score ReadDocument(uint32_t hostVersion, const Score& reference, DefinitionsRead
         definitionIDs.erase(std::unique(definitionIDs.begin(), definitionIDs.end()), definitionIDs.end());
     }
     std::vector<std::pair<int16_t, ScoreTextExpression>> definitions;
+    definitions.reserve(definitionIDs.size());
     for (const int16_t id : definitionIDs) {
-        const TextExpressionInfo info = reader.ReadTextExpression(id);
+        TextExpressionInfo info = reader.ReadTextExpression(id);
         ScoreTextExpression t;
         t.id = id;
-        t.text = info.text;
-        t.description = info.description;
+        t.text = std::move(info.text);
+        t.description = std::move(info.description);
         t.category = static_cast<int16_t>(info.categoryID);
         t.textBlock = info.textBlockID;
-        definitions.emplace_back(id, t);
+        definitions.emplace_back(id, std::move(t));
     }
     score.textExpressions =
         InReferenceOrder(std::move(definitions),
@@ -210,20 +250,30 @@ Score ReadDocument(uint32_t hostVersion, const Score& reference, DefinitionsRead
 }
 
 std::vector<ExpressionMatchKey> ExpressionMatchKeys(const std::vector<ScoreExpression>& expressions) {
-    // The incident of each: as read, or the next of its measure in list order.
-    std::map<int16_t, int16_t> nextInci;
-    std::vector<std::pair<std::pair<int16_t, int16_t>, std::size_t>> byPlace;
+    // (measure, staff, definition, incident) packed into one number, the incident as read or the next of its
+    // measure in list order, sorted with the list index: the expressions of one (measure, staff, definition)
+    // come together in incident order, then list order, and the n-th of those with one shape flag is the n-th
+    // in incident order.
+    const auto bits = [](int16_t field) { return uint64_t{static_cast<uint16_t>(field)}; };
+    NextIncidents next;
+    std::vector<std::pair<uint64_t, std::size_t>> entries;
+    entries.reserve(expressions.size());
     for (std::size_t i = 0; i < expressions.size(); ++i) {
         const ScoreExpression& e = expressions[i];
-        byPlace.push_back({{e.measure, e.inci >= 0 ? e.inci : nextInci[e.measure]++}, i});
+        const int16_t inci = e.inci >= 0 ? e.inci : next.Take(e.measure);
+        // The incident's bits flipped at the top, so that it orders as the signed number it is.
+        entries.emplace_back(bits(e.measure) << 48 | bits(e.staff) << 32 | uint64_t{e.definition} << 16 |
+                                 (bits(inci) ^ 0x8000),
+                             i);
     }
-    std::sort(byPlace.begin(), byPlace.end());
-    std::map<std::tuple<int16_t, int16_t, uint16_t, bool>, int> seen;
+    std::sort(entries.begin(), entries.end());
     std::vector<ExpressionMatchKey> keys(expressions.size());
-    for (const auto& [place, i] : byPlace) {
-        const ScoreExpression& e = expressions[i];
-        const int n = seen[{e.measure, e.staff, e.definition, e.shape}]++;
-        keys[i] = ExpressionMatchKey{e.measure, e.staff, e.definition, e.shape, n};
+    std::array<int, 2> count{};  // expressions of the current (measure, staff, definition) by shape flag
+    for (std::size_t k = 0; k < entries.size(); ++k) {
+        if (k == 0 || entries[k].first >> 16 != entries[k - 1].first >> 16) count = {};
+        const ScoreExpression& e = expressions[entries[k].second];
+        keys[entries[k].second] =
+            ExpressionMatchKey{e.measure, e.staff, e.definition, e.shape, count[e.shape]++};
     }
     return keys;
 }

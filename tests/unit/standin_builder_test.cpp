@@ -3,6 +3,7 @@
 // layouts.h, so that a wrong constant there shows up here.
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -101,6 +102,35 @@ TEST(StandinText, DecodingStopsAtTheEndOfARecordWithoutTerminator) {
         << "an odd last byte is ignored";
     EXPECT_EQ(standin::DecodeText(Bytes{'A', 0}, 5, true), "") << "an offset past the end";
     EXPECT_EQ(standin::DecodeText(Bytes{'x', 'y', 0, 'z'}, 1, false), "y");
+}
+
+// Record bytes are decoded straight to UTF-8 (ASCII texts copied unit by unit); every sequence of up to three
+// units from a mix of ASCII, Latin-1, BMP, paired and lone surrogates and the terminator must read as the
+// units up to the terminator read through Utf16ToUtf8, in both encodings (8-bit units are the low bytes).
+TEST(StandinText, DecodingRecordBytesAgreesWithUtf16ToUtf8) {
+    const char16_t pool[] = {u'A', 0x00E9, 0x0100, 0xD834, 0xDD1E, 0xDC00, 0};
+    const std::size_t n = std::size(pool);
+    for (std::size_t count = 0; count <= 3; ++count) {
+        std::size_t combinations = 1;
+        for (std::size_t k = 0; k < count; ++k) combinations *= n;
+        for (std::size_t c = 0; c < combinations; ++c) {
+            std::u16string units;
+            for (std::size_t k = 0, rest = c; k < count; ++k, rest /= n) units += pool[rest % n];
+            Bytes wide;
+            Bytes narrow;
+            std::u16string narrowUnits;
+            for (const char16_t u : units) {
+                wide.push_back(static_cast<uint8_t>(u & 0xFF));
+                wide.push_back(static_cast<uint8_t>(u >> 8));
+                narrow.push_back(static_cast<uint8_t>(u & 0xFF));
+                narrowUnits += static_cast<char16_t>(u & 0xFF);
+            }
+            const auto upToZero = [](const std::u16string& s) { return s.substr(0, s.find(u'\0')); };
+            EXPECT_EQ(standin::DecodeText(wide, 0, true), standin::Utf16ToUtf8(upToZero(units))) << c;
+            EXPECT_EQ(standin::DecodeText(narrow, 0, false), standin::Utf16ToUtf8(upToZero(narrowUnits)))
+                << c;
+        }
+    }
 }
 
 TEST_F(StandinBuilder, StaffNameGoesThroughATextBlockAndAPlainRawText) {
