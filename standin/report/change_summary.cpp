@@ -183,7 +183,7 @@ struct FoundChange {
     ChangeKind kind = ChangeKind::Added;
     const SummarySide* side = nullptr;
     const ScoreExpression* expression = nullptr;
-    const std::string* previousText = nullptr;  // rewritten: the text before the run
+    const std::string* previousText = nullptr;  // rewritten: the text before the run, as it read
     std::string_view shown;                     // ExpressionChange::ShownText() of the change
     bool placedAnew = false;
 };
@@ -200,7 +200,7 @@ void Describe(ExpressionChange& change, const FoundChange& found) {
     change.definition = e.definition;
     change.shape = e.shape;
     if (const DefinitionFacts* facts = side.Definition(e)) {
-        change.text = facts->definition->text;
+        change.text = facts->shownText;
         change.plugin = facts->plugin;
     }
     if (found.previousText != nullptr) change.previousText = *found.previousText;
@@ -355,16 +355,14 @@ void AppendText(std::string& out, const ExpressionChange& c) {
     if (c.shape) {
         out += "(shape)";
     } else {
-        AppendPlainText(out, c.text);
+        out += c.text;
     }
     out += '"';
     if (c.kind != ChangeKind::Rewritten) return;
-    const std::string shown = c.ShownText();
-    const std::string previous = PlainText(c.previousText);
-    if (previous == shown) {
+    if (c.previousText == c.ShownText()) {
         out += " (same text)";
     } else {
-        out.insert(start, "\"" + previous + "\" -> ");
+        out.insert(start, "\"" + c.previousText + "\" -> ");
     }
 }
 
@@ -425,7 +423,7 @@ std::string ExpressionShownText(const ScoreIndex& index, const ScoreExpression& 
 }
 
 std::string ExpressionChange::ShownText() const {
-    return shape ? std::string("(shape)") : PlainText(text);
+    return shape ? std::string("(shape)") : text;
 }
 
 ChangeSummary SummarizeChanges(const Score& before, const Score& after) {
@@ -460,7 +458,7 @@ ChangeSummary SummarizeChanges(const Score& before, const Score& after) {
         if (was == nullptr || now == nullptr) continue;
         if (was->textBlock != now->textBlock || was->text != now->text ||
             was->description != now->description) {
-            find(ChangeKind::Rewritten, currentSide, e).previousText = &was->text;
+            find(ChangeKind::Rewritten, currentSide, e).previousText = &previousSide.Definition(e)->shownText;
         }
     }
     for (std::size_t i = 0; i < before.expressions.size(); ++i) {
@@ -475,7 +473,7 @@ ChangeSummary SummarizeChanges(const Score& before, const Score& after) {
         if (f.kind == ChangeKind::Removed) ++summary.removed;
         if (f.kind == ChangeKind::Rewritten) {
             ++summary.rewritten;
-            if (PlainText(*f.previousText) == f.shown) ++summary.rewrittenWithSameText;
+            if (*f.previousText == f.shown) ++summary.rewrittenWithSameText;
         }
     }
     // Sized exactly: summaries are kept, one per invocation of a long run.

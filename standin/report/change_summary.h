@@ -23,25 +23,28 @@ namespace standin {
 // The marker the module writes into the description of each of its definitions.
 constexpr const char* kPluginMarker = "[Mirel Instrument Change]";
 
-enum class ChangeKind { Added, Rewritten, Removed };
+enum class ChangeKind : uint8_t { Added, Rewritten, Removed };
 
 // Where an instrument-change mark stands, as the score's assignments explain it.
-enum class MarkRole { None, Start, End };
+enum class MarkRole : uint8_t { None, Start, End };
 
+// One change as it is reported. The texts are kept as they read, not with their tags: a run of many
+// invocations keeps every invocation's changes, and they are what it reports. Texts first and the small
+// fields together, so that no padding goes between them.
 struct ExpressionChange {
-    ChangeKind kind = ChangeKind::Added;
+    std::string staffName;     // without text tags
+    std::string text;          // the definition's text as it reads (before the run for a removed expression)
+    std::string previousText;  // rewritten: the text before the run, as it read
+    std::string roleText;      // "start of Piccolo, m. 20-45"
+    int slot = 0;              // 0 when the staff is not in the score
     int16_t measure = 0;
     int16_t inci = 0;
     int16_t staff = 0;
-    int slot = 0;           // 0 when the staff is not in the score
-    std::string staffName;  // without text tags
     uint16_t definition = 0;
-    bool shape = false;
-    std::string text;  // the definition's text with its tags (before the run for a removed expression)
-    std::string previousText;  // rewritten: the text before the run
-    bool plugin = false;       // the definition's description carries the marker
+    ChangeKind kind = ChangeKind::Added;
     MarkRole role = MarkRole::None;
-    std::string roleText;  // "start of Piccolo, m. 20-45"
+    bool shape = false;
+    bool plugin = false;  // the definition's description carries the marker
     bool placedAnew = false;
 
     std::string ShownText() const;  // the text as it reads ("To Piccolo:"); "(shape)" for a shape expression

@@ -332,8 +332,8 @@ std::string RenderReport(const ReportInput& input) {
                                                            : "rewritten";
         std::string note = c.roleText;
         if (c.placedAnew) note += std::string(note.empty() ? "" : "; ") + "placed anew";
-        if (c.kind == ChangeKind::Rewritten && PlainText(c.previousText) != c.ShownText()) {
-            note += std::string(note.empty() ? "" : "; ") + "was \"" + PlainText(c.previousText) + "\"";
+        if (c.kind == ChangeKind::Rewritten && c.previousText != c.ShownText()) {
+            note += std::string(note.empty() ? "" : "; ") + "was \"" + c.previousText + "\"";
         }
         html << "<tr class=\"" << kind << "\"><td>" << kind << "</td><td>" << c.measure << "</td><td>"
              << EscapeMarkup(c.staffName + " (staff " + std::to_string(c.staff) + ")") << "</td><td>"
