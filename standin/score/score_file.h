@@ -168,9 +168,9 @@ Score ReadScoreFile(const std::string& path);
 // The score in `content`, the text of a score file called `name`; throws ScoreFileError as ReadScoreFile
 // does.
 Score ReadScoreText(const std::string& content, const std::string& name);
-// The text of the score file: the JSON in the file's field order, laid out as dump(2, ' ', false) lays it out,
-// and a line end. The host version is written as the file spelled it when it still holds; optional lists and
-// the selection only when the score has them (an empty list only when the file gave it).
+// The text of the score file: the JSON in the file's field order, laid out as dump(2, ' ', false) lays it
+// out, and a line end. The host version is written as the file spelled it when it still holds; optional
+// lists and the selection only when the score has them (an empty list only when the file gave it).
 std::string ScoreToJsonText(const Score& score);
 // The same text written to `out` a piece at a time, never held whole, nor as a JSON value.
 void WriteScoreJson(std::ostream& out, const Score& score);

@@ -1,5 +1,5 @@
-// Look-ups by id over a score, each a read from a table where Score's own look-ups walk their lists: for the steps
-// that look up something for every item of a large score (the change summary, the report, `show`).
+// Look-ups by id over a score, each a read from a table where Score's own look-ups walk their lists: for the
+// steps that look up something for every item of a large score (the change summary, the report, `show`).
 #ifndef MIREL_STANDIN_SCORE_INDEX_H
 #define MIREL_STANDIN_SCORE_INDEX_H
 
