@@ -5,8 +5,9 @@
 
 namespace standin {
 
-void AppendPlainText(std::string& plain, const std::string& tagged) {
+std::string PlainText(const std::string& tagged) {
     // The text between tags is appended a run at a time, not a character at a time.
+    std::string plain;
     const char* end = tagged.data() + tagged.size();
     const char* run = tagged.data();  // where the text not appended yet starts
     const char* at = run;
@@ -29,11 +30,6 @@ void AppendPlainText(std::string& plain, const std::string& tagged) {
         run = at = close + 1;
     }
     if (end != run) plain.append(run, static_cast<std::size_t>(end - run));
-}
-
-std::string PlainText(const std::string& tagged) {
-    std::string plain;
-    AppendPlainText(plain, tagged);
     return plain;
 }
 

@@ -212,8 +212,6 @@ bool WriteFileAtomically(const std::string& path, const std::function<void(std::
 
 // The text as it reads, without its text tags ("^size(12)" and the like; a doubled caret is one caret).
 std::string PlainText(const std::string& tagged);
-// The same appended to `out`.
-void AppendPlainText(std::string& out, const std::string& tagged);
 
 }  // namespace standin
 
