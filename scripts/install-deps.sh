@@ -1,21 +1,34 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, running and testing need, skipping those already installed.
-# Usage: scripts/install-deps.sh run|test|bench
+# Usage: scripts/install-deps.sh run|quick|test|bench
+#   run    build the module and the stand-in (./run.sh)
+#   quick  also the unit and end-to-end tests and the format check (./test.sh --quick)
+#   test   everything ./test.sh builds and runs: sanitizers and fuzzers, the Windows builds, Wine
+#   bench  what bench/run.sh needs beside the build
 set -euo pipefail
+cd "$(dirname "$0")/.."
+source scripts/tool-versions.sh
 mode="${1:-test}"
 
 packages=(cmake g++ make pkg-config nlohmann-json3-dev libcli11-dev)
+case "$mode" in
+quick | test)
+    packages+=(libgtest-dev libgmock-dev)
+    # The report test renders the report with Chromium and compares pictures with ImageMagick.
+    packages+=(chromium imagemagick)
+    # The format check and the function-length check (Universal Ctags).
+    packages+=("clang-format-$MIREL_CLANG_FORMAT_VERSION" universal-ctags)
+    ;;
+esac
 if [ "$mode" = test ]; then
-    packages+=(libgtest-dev libgmock-dev g++-mingw-w64-i686-win32 binutils-mingw-w64-i686 chromium imagemagick)
-    # The fuzzers build with clang and its sanitizer and libFuzzer runtimes.
-    packages+=(clang libclang-rt-14-dev)
-    # test.sh checks the sources' formatting.
-    packages+=(clang-format)
-    # The 64-bit Windows test build, which runs under 64-bit Wine on every machine.
-    packages+=(g++-mingw-w64-x86-64-win32 binutils-mingw-w64-x86-64 wine64)
+    # The sanitizers and the fuzzers build with clang; their runtimes come with the clang version installed
+    # (added below, once clang is there).
+    packages+=(clang)
+    # The Windows module and FINALE.EXE, 32-bit (the product) and 64-bit (the test build).
+    packages+=(g++-mingw-w64-i686-win32 binutils-mingw-w64-i686 g++-mingw-w64-x86-64-win32 binutils-mingw-w64-x86-64)
     # The Windows stand-in host and module run under Wine (32-bit and 64-bit) with an X server of their own;
     # xwininfo (x11-utils) tells when the dialog's window is up for its picture.
-    packages+=(wine wine32:i386 xvfb xauth x11-utils imagemagick fonts-wine)
+    packages+=(wine wine64 wine32:i386 xvfb xauth x11-utils fonts-wine)
     # The release package's installer is built with NSIS (makensis).
     packages+=(nsis)
 fi
@@ -24,14 +37,13 @@ if [ "$mode" = bench ]; then
     packages+=(gnuplot-nox)
 fi
 
-missing=()
-for p in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
+installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
 
-if [ "${#missing[@]}" -gt 0 ]; then
+install() {
+    local missing=() p sudo_cmd=""
+    for p in "$@"; do installed "$p" || missing+=("$p"); done
+    [ "${#missing[@]}" -gt 0 ] || return 0
     echo "Installing: ${missing[*]}"
-    sudo_cmd=""
     [ "$(id -u)" -eq 0 ] || sudo_cmd="sudo"
     # wine32:i386 comes from the i386 architecture, which has to be added before the package lists are read.
     if printf '%s\n' "${missing[@]}" | grep -q ':i386$' && ! dpkg --print-foreign-architectures | grep -qx i386; then
@@ -39,4 +51,10 @@ if [ "${#missing[@]}" -gt 0 ]; then
     fi
     $sudo_cmd apt-get update -qq
     DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq "${missing[@]}"
+}
+
+install "${packages[@]}"
+if [ "$mode" = test ]; then
+    # The sanitizer and libFuzzer runtimes of the clang that is installed, whichever version that is.
+    install "libclang-rt-$(clang -dumpversion | cut -d. -f1)-dev"
 fi

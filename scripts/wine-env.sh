@@ -1,21 +1,7 @@
 #!/usr/bin/env bash
 # A Wine session for running the Windows stand-in host (FINALE.EXE) and the Windows module.
 #
-# Usage: scripts/wine-env.sh DIR COMMAND [ARGS...]
-#   DIR            folder that holds the session: the prefix (DIR/prefix), the X display, logs.
-#                  Usually a folder under the build folder, e.g. build-win32/wine.
-#   setup          make the prefix once (wineboot -i, registry, fonts), then start an X server (Xvfb) and a
-#                  persistent wineserver for the tests that follow. Cheap when everything is running already.
-#   run PROGRAM..  run `wine PROGRAM ARGS...` in the session and pass its output and exit status through.
-#                  Without a running session it is run under xvfb-run on a prefix made on the spot.
-#   stop           end the wineserver (wineserver -k) and the X server of the session.
-#   env            print the environment of the session as shell assignments (for eval).
-#   probe          can this machine run the session's kind of Wine? Exit 0: yes. Exit 77 (the tests' skip
-#                  code), with the reason on stdout: a 32-bit session on a machine that cannot start 32-bit
-#                  programs at all. Exit 1: Wine is missing or broken (a failure, not a skip).
-#
-# The kind of session comes from WINEARCH: win32 (the default; the product, the 32-bit module) or win64 (the
-# 64-bit test build, run by the 64-bit loader alone, so that it works where 32-bit programs cannot start).
+# `usage` below says how to call it.
 #
 # Why it is done this way:
 #   - A prefix of its own per kind, no Mono/Gecko installers, no menu builder: a cold setup takes 10-25 s.
@@ -31,8 +17,30 @@
 #     fall back to another font.
 set -euo pipefail
 
+usage() {
+    cat >&2 <<'USAGE'
+Usage: scripts/wine-env.sh DIR COMMAND [ARGS...]
+  DIR            folder that holds the session: the prefix (DIR/prefix), the X display, logs.
+                 Usually a folder under the build folder, e.g. build-win32/wine.
+  setup          make the prefix once (wineboot -i, registry, fonts), then start an X server (Xvfb) and a
+                 persistent wineserver for the tests that follow. Cheap when everything is running already.
+  run PROGRAM..  run `wine PROGRAM ARGS...` in the session and pass its output and exit status through.
+                 Without a running session it is run under xvfb-run on a prefix made on the spot.
+  stop           end the wineserver (wineserver -k) and the X server of the session.
+  env            print the environment of the session as shell assignments (for eval).
+  probe          can this machine run the session's kind of Wine? Exit 0: yes. Exit 77 (the tests' skip
+                 code), with the reason on stdout: a 32-bit session on a machine that cannot start 32-bit
+                 programs at all. Exit 1: Wine is missing or broken (a failure, not a skip).
+
+The kind of session comes from WINEARCH: win32 (the default; the product, the 32-bit module) or win64 (the
+64-bit test build, run by the 64-bit loader alone, so that it works where 32-bit programs cannot start).
+The loaders are looked for on the PATH and in the folders Wine packages put them in; MIREL_WINE_LOADER32 and
+MIREL_WINE_LOADER64 name them instead.
+USAGE
+}
+
 if [ $# -lt 2 ]; then
-    sed -n '2,21p' "$0" >&2
+    usage
     exit 2
 fi
 
@@ -45,12 +53,32 @@ export WINEARCH="${WINEARCH:-win32}"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 screen="1024x768x24"
-# Debian's loaders. `wine` on the PATH always starts the 32-bit loader when wine32 is installed, even for a 64-bit
-# program, so a 64-bit session names the 64-bit loader itself.
-loader32=/usr/lib/wine/wine
-loader64=/usr/lib/wine/wine64
+# find_loader NAME: the Wine loader NAME (wine: 32-bit, wine64: 64-bit), on the PATH or in the folder Wine's
+# launcher lives in (Debian keeps both loaders in /usr/lib/wine, behind the `wine` launcher script), or in the
+# other folders distributions use. Prints nothing when there is none.
+find_loader() {
+    local name="$1" launcher dir
+    local dirs=()
+    for launcher in wine wine-stable wine64; do
+        launcher=$(command -v "$launcher" 2>/dev/null) || continue
+        dirs+=("$(dirname "$(readlink -f "$launcher")")")
+    done
+    dirs+=(/usr/lib/wine /usr/lib64/wine /usr/lib/x86_64-linux-gnu/wine /usr/lib/i386-linux-gnu/wine /opt/wine-stable/bin)
+    for dir in "${dirs[@]}"; do
+        if [ -x "$dir/$name" ] && [ -f "$dir/$name" ] && ! grep -q '^#!' "$dir/$name" 2>/dev/null; then
+            echo "$dir/$name"
+            return 0
+        fi
+    done
+    # On the PATH itself, where it is the loader and not a launcher script.
+    command -v "$name" 2>/dev/null || true
+}
+# `wine` on the PATH starts the 32-bit loader on Debian when wine32 is installed, even for a 64-bit program, so
+# each kind of session runs its own loader by its path.
+loader32="${MIREL_WINE_LOADER32:-$(find_loader wine)}"
+loader64="${MIREL_WINE_LOADER64:-$(find_loader wine64)}"
 case "$WINEARCH" in
-win32) wine=wine ;;
+win32) wine=${loader32:-wine} ;;
 win64)
     wine=$loader64
     export WINELOADER=$loader64
@@ -124,8 +152,8 @@ winepath_of() { echo "Z:$(echo "$1" | tr '/' '\\')"; }
 probe() {
     local loader=$loader32 output status=0
     [ "$WINEARCH" = win64 ] && loader=$loader64
-    if [ ! -e "$loader" ]; then
-        echo "no $loader: Wine for $WINEARCH is not installed (scripts/install-deps.sh test)"
+    if [ -z "$loader" ] || [ ! -e "$loader" ]; then
+        echo "no Wine loader for $WINEARCH found: Wine is not installed (scripts/install-deps.sh test)"
         return 1
     fi
     output=$("$loader" --version 2>&1) || status=$?
