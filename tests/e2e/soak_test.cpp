@@ -18,6 +18,7 @@
 #include "standin/score/document_builder.h"
 #include "standin/score/score_file.h"
 #include "tests/e2e/module_fixture.h"
+#include "tests/support/sanitizer.h"
 
 namespace {
 
@@ -107,7 +108,7 @@ TEST_F(SoakTest, LongSessionGrowsNoMoreThanItsDocument) {
               << " bytes of heap with the store's bookkeeping (" << standin::Host().Doc().RecordCount()
               << " records now); resident memory grew by " << residentGrowth << " bytes\n";
     EXPECT_GT(changed, 0);
-#if !defined(__SANITIZE_ADDRESS__)
+#if !MIREL_UNDER_ASAN
     // Under AddressSanitizer freed memory is held back in quarantine, so resident memory says nothing there;
     // its leak check at exit covers the session instead.
     EXPECT_LE(residentGrowth, heapGrowth + kMiB);
