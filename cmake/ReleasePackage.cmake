@@ -8,9 +8,7 @@
 # (cmake/ReleaseExtras.cmake) builds the installer with makensis and writes the checksums.
 # The version is the project's (CMakeLists.txt), as in the module's version resource.
 
-set(MIREL_RELEASE_VERSION ${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.${PROJECT_VERSION_PATCH})
-set(MIREL_RELEASE_NAME mirel-instrument-change-${MIREL_RELEASE_VERSION}-win32)
-set(MIREL_RELEASE_DIR ${CMAKE_BINARY_DIR}/release)
+# The version, the names and the installer script come from cmake/Installer.cmake.
 
 # The user guide, with the version filled in.
 configure_file(${CMAKE_SOURCE_DIR}/packaging/README.html.in ${MIREL_RELEASE_DIR}/README.html @ONLY)
@@ -23,13 +21,6 @@ install(FILES $<TARGET_FILE:mirelinstrumentchange> ${MIREL_RELEASE_DIR}/README.h
               ${MIREL_RELEASE_DIR}/THIRD-PARTY-NOTICES.txt ${CMAKE_SOURCE_DIR}/docs/dialog.png
         DESTINATION .)
 
-# The installer script, configured with the version and the module to pack.
-find_program(MIREL_MAKENSIS makensis)
-if(NOT MIREL_MAKENSIS)
-  message(WARNING "makensis not found: the package target cannot build the installer (Debian package nsis)")
-endif()
-configure_file(${CMAKE_SOURCE_DIR}/packaging/installer.nsi.in ${MIREL_RELEASE_DIR}/installer.nsi @ONLY)
-
 set(CPACK_PACKAGE_NAME mirel-instrument-change)
 set(CPACK_PACKAGE_VERSION ${MIREL_RELEASE_VERSION})
 set(CPACK_PACKAGE_VENDOR "Mirel")
@@ -41,5 +32,5 @@ set(CPACK_POST_BUILD_SCRIPTS ${CMAKE_SOURCE_DIR}/cmake/ReleaseExtras.cmake)
 # Read by cmake/ReleaseExtras.cmake (CPack hands every CPACK_ variable to its scripts).
 set(CPACK_MIREL_MAKENSIS ${MIREL_MAKENSIS})
 set(CPACK_MIREL_INSTALLER_SCRIPT ${MIREL_RELEASE_DIR}/installer.nsi)
-set(CPACK_MIREL_INSTALLER ${CMAKE_BINARY_DIR}/${MIREL_RELEASE_NAME}-setup.exe)
+set(CPACK_MIREL_INSTALLER ${MIREL_INSTALLER})
 include(CPack)

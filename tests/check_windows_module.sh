@@ -22,6 +22,11 @@ done
 exports=$(echo "$dump" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' | grep -Ec '^[[:space:]]+\[[ 0-9]+\] ' || true)
 [ "$exports" -eq 7 ] || { echo "expected 7 exports, found $exports"; fail=1; }
 
+# Shipped without debug sections; they are kept beside the module in MODULE.debug.
+debug_sections=$($objdump -h "$module" | awk '$2 ~ /^\.(debug|zdebug)/ {print $2}' | tr '\n' ' ')
+[ -z "$debug_sections" ] || { echo "debug sections in the module: $debug_sections"; fail=1; }
+[ -s "$module.debug" ] || { echo "no debug file $module.debug beside the module"; fail=1; }
+
 imports=$(echo "$dump" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr 'A-Z' 'a-z' | sort -u)
 for dll in $imports; do
     case "$dll" in

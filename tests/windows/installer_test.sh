@@ -1,15 +1,15 @@
 #!/usr/bin/env bash
-# The installer in a fresh Wine prefix with a fake Finale 2012 (FINALE.EXE, the stand-in host, in
+# The installer (the product's, or the 64-bit test build of the same script) in a fresh Wine prefix of its kind
+# with a fake Finale 2012 (FINALE.EXE, the stand-in host, in
 # C:\Program Files (x86)\Finale 2012 with an empty Plug-ins folder but for a text file named like a module):
 # the silent install puts the module into the Plug-ins folder and registers the uninstaller; FINALE.EXE then
 # lists the command in its Plug-ins menu and runs it as the Linux stand-in does; the silent uninstall removes
 # the module, the uninstaller and the registry entry, and leaves the folder's other file alone. A silent install
 # that is given no folder takes the newest Finale it finds, and gives up with status 2 when there is none.
-# Needs `cmake --build --preset win32 --target package` first.
+# The 32-bit installer needs `cmake --build --preset win32 --target package` first; the 64-bit one is built with
+# the win64 tree.
 source "$(dirname "$0")/lib.sh"
-: "${MIREL_RELEASE_NAME:?}"
-
-installer="$MIREL_BUILD/$MIREL_RELEASE_NAME-setup.exe"
+installer="${MIREL_INSTALLER:?}"
 [ -f "$installer" ] || { echo "no $installer: build the package target first" >&2; exit 1; }
 linux="${MIREL_LINUX_STANDIN:-}"
 [ -x "$linux" ] || { echo "no Linux stand-in at '$linux' (MIREL_LINUX_STANDIN)" >&2; exit 1; }
@@ -18,6 +18,12 @@ linux="${MIREL_LINUX_STANDIN:-}"
 MIREL_WINE_SESSION="$work/wine"
 trap '"$wine_env" "$MIREL_WINE_SESSION" stop; rm -rf "$work"' EXIT
 "$wine_env" "$MIREL_WINE_SESSION" setup
+
+# ---- No Finale yet and no folder given: nothing to install into.
+status=0
+wine_run "$installer" /S || status=$?
+[ "$status" -eq 2 ] || fail "a silent install without a folder or a Finale ended with $status, not 2"
+
 drive_c="$MIREL_WINE_SESSION/prefix/drive_c"
 finale="$drive_c/Program Files (x86)/Finale 2012"
 plugins="$finale/Plug-ins"
@@ -39,11 +45,6 @@ wait_for_uninstall() {
         sleep 0.5
     done
 }
-
-# ---- No Finale under Program Files and no folder given: nothing to install into.
-status=0
-wine_run "$installer" /S || status=$?
-[ "$status" -eq 2 ] || fail "a silent install without a folder or a Finale ended with $status, not 2"
 
 # ---- Silent install into the fake Finale 2012. /D= must come last and unquoted: Wine joins the arguments with
 # single spaces, so the folder is passed in words.
@@ -91,14 +92,17 @@ echo "$menu"
 expect_no_line_matching "$menu" 'Mirel Instrument Change' "menu after the uninstall"
 expect_line "$menu" "  (empty)" "menu after the uninstall"
 
-# ---- Without /D the installer takes the newest Finale it finds under Program Files.
+# ---- Without /D the installer takes the newest Finale it finds under the 32-bit Program Files folder: the only
+# one of a 32-bit prefix, "Program Files (x86)" in a 64-bit one.
+program_files="$drive_c/Program Files"
+[ "${WINEARCH:-win32}" = win64 ] && program_files="$drive_c/Program Files (x86)"
 for version in 2011 2014.5; do
-    mkdir -p "$drive_c/Program Files/Finale $version/Plug-ins"
-    cp "$MIREL_BUILD/FINALE.EXE" "$drive_c/Program Files/Finale $version/Finale.exe"
+    mkdir -p "$program_files/Finale $version/Plug-ins"
+    cp "$MIREL_BUILD/FINALE.EXE" "$program_files/Finale $version/Finale.exe"
 done
 wine_run "$installer" /S || fail "the silent install into the Finale found failed"
-[ -f "$drive_c/Program Files/Finale 2014.5/Plug-ins/mirelinstrumentchange.fxt" ] ||
+[ -f "$program_files/Finale 2014.5/Plug-ins/mirelinstrumentchange.fxt" ] ||
     fail "the silent install did not go into the newest Finale (2014.5)"
-[ ! -e "$drive_c/Program Files/Finale 2011/Plug-ins/mirelinstrumentchange.fxt" ] ||
+[ ! -e "$program_files/Finale 2011/Plug-ins/mirelinstrumentchange.fxt" ] ||
     fail "the silent install went into an older Finale"
 finish
