@@ -1,40 +1,83 @@
 #!/usr/bin/env bash
-# Builds the Linux module, the stand-in host and the Windows module, and runs every test.
-# Exits non-zero on any failure.
+# Builds the Linux module, the stand-in host and the Windows modules, and runs every test this machine can run.
+# Exits non-zero on any failure and ends with a table of how long each stage took.
+#
+#   ./test.sh            everything: the default build and its tests, the same tests and the fuzzers under
+#                        AddressSanitizer and UndefinedBehaviorSanitizer (one clang tree), the 32-bit Windows
+#                        module (the product) with its release, and the 64-bit Windows test build with its
+#                        installer, each tested under Wine. CI runs this.
+#   ./test.sh --quick    the inner loop: the format and function-length checks, the default build and its unit
+#                        and end-to-end tests.
 set -euo pipefail
 cd "$(dirname "$0")"
-scripts/install-deps.sh test
+
+quick=false
+case "${1:-}" in
+"") ;;
+--quick) quick=true ;;
+*)
+    echo "usage: ./test.sh [--quick]" >&2
+    exit 2
+    ;;
+esac
 jobs="$(nproc)"
 
-# Formatting is policy: any difference from .clang-format in the module's, the stand-in's, the tests' or the
-# tools' C and C++ sources fails the run.
-find support host framework text records ui engine plugin contract platform standin tests fuzz bench \
-    \( -name '*.h' -o -name '*.cpp' -o -name '*.c' \) -print0 | xargs -0 clang-format --dry-run --Werror
+# ---- Stage times ---------------------------------------------------------------------------------------------
+stage_names=()
+stage_seconds=()
+stage_running=""
 
-cmake --preset default -DBUILD_TESTING=ON
-cmake --build --preset default -j"$jobs"
-ctest --preset default -j"$jobs"
+# stage NAME COMMAND...: runs COMMAND as one stage of the table.
+stage() {
+    local name="$1" started=$SECONDS
+    shift
+    echo "==> $name"
+    stage_running="$name"
+    "$@"
+    stage_running=""
+    stage_names+=("$name")
+    stage_seconds+=($((SECONDS - started)))
+}
 
-cmake --preset asan
-cmake --build --preset asan -j"$jobs"
-ctest --preset asan -j"$jobs"
+print_stages() {
+    local status=$? i total=0
+    echo
+    printf '%-44s %8s\n' "Stage" "Seconds"
+    for i in "${!stage_names[@]}"; do
+        printf '%-44s %8d\n' "${stage_names[$i]}" "${stage_seconds[$i]}"
+        total=$((total + stage_seconds[i]))
+    done
+    [ -z "$stage_running" ] || printf '%-44s %8s\n' "$stage_running" "failed"
+    printf '%-44s %8d\n' "Total" "$SECONDS"
+    exit "$status"
+}
+trap print_stages EXIT
 
-# The readers of host data and the tag removal under libFuzzer, a short run each from the seed corpus.
-cmake --preset fuzz
-cmake --build --preset fuzz -j"$jobs"
-ctest --preset fuzz
+# ---- Build helpers -------------------------------------------------------------------------------------------
+# ccache, where the machine has it, serves objects that did not change since an earlier build.
+launcher=()
+if command -v ccache >/dev/null; then
+    launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+fi
 
-# The Windows module and FINALE.EXE, and their tests under Wine and Xvfb (tests/windows/): the 32-bit build (the
-# product) and the 64-bit test build. The comparisons with Linux run the stand-in built above. A machine that
-# cannot start 32-bit programs skips the 32-bit runs (ctest lists them as skipped); the 64-bit ones run anywhere.
-for kind in win32 win64; do
-    cmake --preset "$kind" -DMIREL_LINUX_STANDIN="$PWD/build/mirel-standin"
-    cmake --build --preset "$kind" -j"$jobs"
-    # The release (zip, installer, checksums) of the product, which the win32 tests check.
+# configure_and_build PRESET [CMAKE ARGS...]
+configure_and_build() {
+    local preset="$1"
+    shift
+    cmake --preset "$preset" "${launcher[@]}" "$@" >/dev/null
+    cmake --build --preset "$preset" -j"$jobs"
+}
+
+# The Windows module and FINALE.EXE of one kind, with its checks; the comparisons with Linux run the stand-in
+# built by the default preset.
+build_windows() {
+    local kind="$1"
+    configure_and_build "$kind" -DMIREL_LINUX_STANDIN="$PWD/build/mirel-standin"
+    # The release of the product (zip, installer, checksums), which the tests check. (The 64-bit tree builds
+    # the installer's test build with the module.)
     if [ "$kind" = win32 ]; then cmake --build --preset win32 --target package; fi
     tests/check_windows_module.sh "build-$kind/mirelinstrumentchange.fxt" "$kind"
-    ctest --test-dir "build-$kind" --output-on-failure --no-tests=error -j"$jobs"
-done
+}
 
 # Which Windows runs this machine made, in one line.
 describe_run() {
@@ -45,5 +88,28 @@ describe_run() {
         echo "$what: skipped, $reason"
     fi
 }
+
+# ---- The stages ----------------------------------------------------------------------------------------------
+if $quick; then
+    stage "packages" scripts/install-deps.sh quick
+else
+    stage "packages" scripts/install-deps.sh test
+fi
+stage "format" scripts/check-format.sh
+stage "build: default" configure_and_build default -DBUILD_TESTING=ON
+stage "tests: default (unit, end-to-end)" ctest --preset default -j"$jobs"
+$quick && exit 0
+
+# The same tests again, and a short run of each fuzzer from its seed corpus, under the sanitizers.
+stage "build: asan (clang, sanitizers, fuzzers)" configure_and_build asan
+stage "tests: asan (unit, end-to-end, fuzzers)" ctest --preset asan -j"$jobs"
+
+# A machine that cannot start 32-bit programs skips the 32-bit runs (ctest lists them as skipped); the 64-bit
+# ones run anywhere.
+for kind in win32 win64; do
+    stage "build: $kind (module, FINALE.EXE, installer)" build_windows "$kind"
+    stage "tests: $kind under Wine" ctest --test-dir "build-$kind" --output-on-failure --no-tests=error -j"$jobs"
+done
+
 echo "Windows runs on this machine: $(describe_run win64 "64-bit test build under 64-bit Wine");" \
     "$(describe_run win32 "32-bit module (the product) under 32-bit Wine")."
