@@ -289,6 +289,17 @@ const char* IdName() {
     return what;
 }
 
+// The id of an item, from the field its table marks as the id.
+template <typename Item>
+int16_t IdOf(const Item& item) {
+    int16_t id = 0;
+    ForEachField<Item>([&](const auto& field) {
+        if constexpr (std::is_same_v<std::decay_t<decltype(field.rule)>, Id>)
+            id = static_cast<int16_t>(item.*field.member);
+    });
+    return id;
+}
+
 constexpr std::size_t kScoreFieldCount = std::tuple_size_v<std::decay_t<decltype(Table<Score>::fields)>>;
 
 }  // namespace standin::fields
