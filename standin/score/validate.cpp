@@ -267,12 +267,14 @@ class ScoreReader {
         return ids_[fields::ListIndex<Item>()];
     }
 
-    // Fails unless the list of Item has the id.
-    template <typename Item>
-    void CheckKnown(int64_t id, const std::string& where, bool zeroMeansNone) {
+    // Fails unless the list of Item has the id; `where` makes the fault's location (only for a fault: a long
+    // list makes many checks).
+    template <typename Item, typename Where>
+    void CheckKnown(int64_t id, const Where& where, bool zeroMeansNone) {
         if (IdsOf<Item>().count(id) != 0) return;
-        Fail(where, std::string("unknown ") + fields::IdName<Item>() + " " + std::to_string(id) +
-                        " (not in /" + fields::ListName<Item>() + (zeroMeansNone ? "; 0 means none)" : ")"));
+        Fail(where(), std::string("unknown ") + fields::IdName<Item>() + " " + std::to_string(id) +
+                          " (not in /" + fields::ListName<Item>() +
+                          (zeroMeansNone ? "; 0 means none)" : ")"));
     }
 
     template <typename T, typename M>
@@ -300,7 +302,8 @@ class ScoreReader {
               const fields::Field<T, M, fields::Ref<Item>>& field) {
         const int64_t id = Integer(object, pointer, field.name, field.rule.min, field.rule.max);
         if (!field.rule.zeroMeansNone || id != 0)
-            CheckKnown<Item>(id, At(pointer, field.name), field.rule.zeroMeansNone);
+            CheckKnown<Item>(
+                id, [&] { return At(pointer, field.name); }, field.rule.zeroMeansNone);
         item.*field.member = static_cast<M>(id);
     }
 
@@ -310,7 +313,9 @@ class ScoreReader {
               const fields::Field<T, M, fields::RefUnless<Item, T>>& field) {
         const bool unless = Boolean(object, pointer, fields::NameOf(field.rule.unless));
         const int64_t id = Integer(object, pointer, field.name, field.rule.min, field.rule.max);
-        if (!unless) CheckKnown<Item>(id, At(pointer, field.name), false);
+        if (!unless)
+            CheckKnown<Item>(
+                id, [&] { return At(pointer, field.name); }, false);
         item.*field.member = static_cast<M>(id);
     }
 
@@ -371,7 +376,8 @@ class ScoreReader {
             const std::string memberAt = At(membersAt, i);
             if (!members[i].is_number_integer()) Fail(memberAt, "expected a staff id");
             const int64_t id = members[i].get<int64_t>();
-            CheckKnown<ScoreStaff>(id, memberAt, false);
+            CheckKnown<ScoreStaff>(
+                id, [&] { return memberAt; }, false);
             auto [it, added] = memberOf_.emplace(static_cast<int16_t>(id), memberAt);
             if (!added)
                 Fail(memberAt, "staff " + std::to_string(id) + " is already a member at " + it->second);
