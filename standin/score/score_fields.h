@@ -108,11 +108,18 @@ constexpr bool IsLate(const OptionalObject& /*rule*/) {
     return true;
 }
 
+// The rules several fields share.
+constexpr Text kRecordText{nullptr, true};
+constexpr Ref<ScoreStaff> kStaffRef{1, kInt16Max, false};
+constexpr Whole kPosition{kInt32Min, kInt32Max};
+constexpr List kList{false};
+constexpr List kLateList{true};
+
 // ---- Tables ----
 
+// A field of T: its JSON name, the member it fills and its rule.
 template <typename T, typename M, typename Rule>
 struct Field {
-    using Item = T;
     using Member = M;
     const char* name;
     M T::*member;
@@ -124,14 +131,14 @@ constexpr Field<T, M, Rule> F(const char* name, M T::*member, Rule rule) {
     return {name, member, rule};
 }
 
+// The fields of an item type, in the file's order: `fields`, a tuple of Field.
 template <typename T>
 struct Table;
 
 template <>
 struct Table<ScorePoint> {
-    static constexpr auto fields =
-        std::make_tuple(F("measure", &ScorePoint::measure, MeasureNumber{}),
-                        F("position", &ScorePoint::position, Whole{kInt32Min, kInt32Max}));
+    static constexpr auto fields = std::make_tuple(F("measure", &ScorePoint::measure, MeasureNumber{}),
+                                                   F("position", &ScorePoint::position, kPosition));
 };
 
 template <>
@@ -152,24 +159,23 @@ struct Table<ScoreFont> {
 template <>
 struct Table<ScoreStaff> {
     static constexpr auto fields = std::make_tuple(F("id", &ScoreStaff::id, Id{1, kInt16Max, "staff id"}),
-                                                   F("name", &ScoreStaff::name, Text{nullptr, true}));
+                                                   F("name", &ScoreStaff::name, kRecordText));
 };
 
 template <>
 struct Table<ScoreStaffStyle> {
     static constexpr auto fields =
         std::make_tuple(F("id", &ScoreStaffStyle::id, Id{1, kInt16Max, "style id"}),
-                        F("name", &ScoreStaffStyle::name, Text{nullptr, true}),
+                        F("name", &ScoreStaffStyle::name, kRecordText),
                         F("changesInstrument", &ScoreStaffStyle::changesInstrument, Flag{}));
 };
 
 template <>
 struct Table<ScoreStyleAssignment> {
     using A = ScoreStyleAssignment;
-    static constexpr auto fields =
-        std::make_tuple(F("staff", &A::staff, Ref<ScoreStaff>{1, kInt16Max, false}),
-                        F("style", &A::style, Ref<ScoreStaffStyle>{1, kInt16Max, false}),
-                        F("start", &A::start, Object{}), F("end", &A::end, EndPoint<A>{&A::start}));
+    static constexpr auto fields = std::make_tuple(
+        F("staff", &A::staff, kStaffRef), F("style", &A::style, Ref<ScoreStaffStyle>{1, kInt16Max, false}),
+        F("start", &A::start, Object{}), F("end", &A::end, EndPoint<A>{&A::start}));
 };
 
 template <>
@@ -184,34 +190,32 @@ template <>
 struct Table<ScoreGroup> {
     static constexpr auto fields =
         std::make_tuple(F("id", &ScoreGroup::id, Id{1, kInt16Max, "group id"}),
-                        F("top", &ScoreGroup::top, Ref<ScoreStaff>{1, kInt16Max, false}),
-                        F("bottom", &ScoreGroup::bottom, Ref<ScoreStaff>{1, kInt16Max, false}),
+                        F("top", &ScoreGroup::top, kStaffRef), F("bottom", &ScoreGroup::bottom, kStaffRef),
                         F("startMeasure", &ScoreGroup::startMeasure, MeasureNumber{}),
-                        F("name", &ScoreGroup::name, Text{nullptr, true}));
+                        F("name", &ScoreGroup::name, kRecordText));
 };
 
 template <>
 struct Table<ScoreCategory> {
     static constexpr auto fields = std::make_tuple(
         F("id", &ScoreCategory::id, Id{1, kCategoryIDMax, "category id"}),
-        F("name", &ScoreCategory::name, Text{nullptr, true}), F("font", &ScoreCategory::font, Object{}));
+        F("name", &ScoreCategory::name, kRecordText), F("font", &ScoreCategory::font, Object{}));
 };
 
 template <>
 struct Table<ScoreTextExpression> {
     using T = ScoreTextExpression;
-    static constexpr auto fields = std::make_tuple(
-        F("id", &T::id, Id{1, kInt16Max, "text expression id"}), F("text", &T::text, Text{nullptr, true}),
-        F("description", &T::description, Text{nullptr, true}),
-        F("category", &T::category, Ref<ScoreCategory>{0, kCategoryIDMax, true}));
+    static constexpr auto fields =
+        std::make_tuple(F("id", &T::id, Id{1, kInt16Max, "text expression id"}),
+                        F("text", &T::text, kRecordText), F("description", &T::description, kRecordText),
+                        F("category", &T::category, Ref<ScoreCategory>{0, kCategoryIDMax, true}));
 };
 
 template <>
 struct Table<ScoreExpression> {
     using E = ScoreExpression;
     static constexpr auto fields = std::make_tuple(
-        F("measure", &E::measure, MeasureNumber{}),
-        F("staff", &E::staff, Ref<ScoreStaff>{1, kInt16Max, false}),
+        F("measure", &E::measure, MeasureNumber{}), F("staff", &E::staff, kStaffRef),
         F("definition", &E::definition, RefUnless<ScoreTextExpression, E>{0, kUint16Max, &E::shape}),
         F("shape", &E::shape, Flag{}));
 };
@@ -219,12 +223,11 @@ struct Table<ScoreExpression> {
 template <>
 struct Table<ScoreSelection> {
     using S = ScoreSelection;
-    static constexpr auto fields =
-        std::make_tuple(F("startSlot", &S::startSlot, Slot{}), F("endSlot", &S::endSlot, Slot{}),
-                        F("startMeasure", &S::startMeasure, MeasureNumber{}),
-                        F("endMeasure", &S::endMeasure, MeasureNumber{}),
-                        F("startPosition", &S::startPosition, Whole{kInt32Min, kInt32Max}),
-                        F("endPosition", &S::endPosition, Whole{kInt32Min, kInt32Max}));
+    static constexpr auto fields = std::make_tuple(
+        F("startSlot", &S::startSlot, Slot{}), F("endSlot", &S::endSlot, Slot{}),
+        F("startMeasure", &S::startMeasure, MeasureNumber{}),
+        F("endMeasure", &S::endMeasure, MeasureNumber{}), F("startPosition", &S::startPosition, kPosition),
+        F("endPosition", &S::endPosition, kPosition));
 };
 
 // The lists refer to the lists before them, except the late ones, which are read after all others.
@@ -232,13 +235,13 @@ template <>
 struct Table<Score> {
     static constexpr auto fields = std::make_tuple(
         F("hostVersion", &Score::hostVersionText, HostVersion{}),
-        F("measures", &Score::measures, Whole{1, kInt16Max}), F("fonts", &Score::fonts, List{false}),
-        F("staves", &Score::staves, List{false}), F("staffStyles", &Score::staffStyles, List{false}),
-        F("styleAssignments", &Score::styleAssignments, List{true}),
-        F("multiStaffInstruments", &Score::multiStaffInstruments, List{true}),
-        F("groups", &Score::groups, List{false}), F("categories", &Score::categories, List{false}),
-        F("textExpressions", &Score::textExpressions, List{false}),
-        F("expressions", &Score::expressions, List{true}),
+        F("measures", &Score::measures, Whole{1, kInt16Max}), F("fonts", &Score::fonts, kList),
+        F("staves", &Score::staves, kList), F("staffStyles", &Score::staffStyles, kList),
+        F("styleAssignments", &Score::styleAssignments, kLateList),
+        F("multiStaffInstruments", &Score::multiStaffInstruments, kLateList),
+        F("groups", &Score::groups, kList), F("categories", &Score::categories, kList),
+        F("textExpressions", &Score::textExpressions, kList),
+        F("expressions", &Score::expressions, kLateList),
         F("selection", &Score::selection, OptionalObject{}));
 };
 
