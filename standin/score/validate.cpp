@@ -243,8 +243,8 @@ class StrictDomBuilder : public nlohmann::json_sax<json> {
     std::string syntaxError_;
 };
 
-// Reads checked JSON into a score, one object at a time as the fields' tables describe them. Keeps what the
-// checks of later items refer to: the ids each list has given, and the multi-staff instrument of each staff.
+// Checks JSON and reads it into a score, one object at a time as the fields' tables describe them. Keeps what
+// the checks of later items refer to: the ids each list has given, and the multi-staff instrument of each staff.
 class ScoreReader {
   public:
     explicit ScoreReader(Score& score) : score_(score) {}
@@ -267,14 +267,14 @@ class ScoreReader {
         return ids_[fields::ListIndex<Item>()];
     }
 
-    // Fails unless the list of Item has the id; `where` makes the fault's location (only for a fault: a long
-    // list makes many checks).
-    template <typename Item, typename Where>
-    void CheckKnown(int64_t id, const Where& where, bool zeroMeansNone) {
+    // Fails at `pointer`/`key` unless the list of Item has the id. The location is made only for a fault: a
+    // long list makes many checks.
+    template <typename Item, typename Key>
+    void CheckKnown(int64_t id, const std::string& pointer, const Key& key, bool zeroMeansNone) {
         if (IdsOf<Item>().count(id) != 0) return;
-        Fail(where(), std::string("unknown ") + fields::IdName<Item>() + " " + std::to_string(id) +
-                          " (not in /" + fields::ListName<Item>() +
-                          (zeroMeansNone ? "; 0 means none)" : ")"));
+        Fail(At(pointer, key), std::string("unknown ") + fields::IdName<Item>() + " " + std::to_string(id) +
+                                   " (not in /" + fields::ListName<Item>() +
+                                   (zeroMeansNone ? "; 0 means none)" : ")"));
     }
 
     template <typename T, typename M>
@@ -302,8 +302,7 @@ class ScoreReader {
               const fields::Field<T, M, fields::Ref<Item>>& field) {
         const int64_t id = Integer(object, pointer, field.name, field.rule.min, field.rule.max);
         if (!field.rule.zeroMeansNone || id != 0)
-            CheckKnown<Item>(
-                id, [&] { return At(pointer, field.name); }, field.rule.zeroMeansNone);
+            CheckKnown<Item>(id, pointer, field.name, field.rule.zeroMeansNone);
         item.*field.member = static_cast<M>(id);
     }
 
@@ -313,9 +312,7 @@ class ScoreReader {
               const fields::Field<T, M, fields::RefUnless<Item, T>>& field) {
         const bool unless = Boolean(object, pointer, fields::NameOf(field.rule.unless));
         const int64_t id = Integer(object, pointer, field.name, field.rule.min, field.rule.max);
-        if (!unless)
-            CheckKnown<Item>(
-                id, [&] { return At(pointer, field.name); }, false);
+        if (!unless) CheckKnown<Item>(id, pointer, field.name, false);
         item.*field.member = static_cast<M>(id);
     }
 
@@ -376,8 +373,7 @@ class ScoreReader {
             const std::string memberAt = At(membersAt, i);
             if (!members[i].is_number_integer()) Fail(memberAt, "expected a staff id");
             const int64_t id = members[i].get<int64_t>();
-            CheckKnown<ScoreStaff>(
-                id, [&] { return memberAt; }, false);
+            CheckKnown<ScoreStaff>(id, membersAt, i, false);
             auto [it, added] = memberOf_.emplace(static_cast<int16_t>(id), memberAt);
             if (!added)
                 Fail(memberAt, "staff " + std::to_string(id) + " is already a member at " + it->second);
