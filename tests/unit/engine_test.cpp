@@ -41,7 +41,7 @@ class SweepTest : public EngineTest {
     }
 
     bool Sweep(const FCMusicRegion& region, uint16_t category = kTechniqueTextID) {
-        return CreateInstrumentChangeExpressions(region, category);
+        return CreateInstrumentChangeExpressions(region, category, gPluginSettings);
     }
 
     FCMusicRegion WholeScore() const { return Region(1, 5, 1, 20); }
@@ -304,8 +304,8 @@ TEST_F(SweepTest, SecondRunRewritesTheExistingExpression) {
     const auto firstDefinition = Doc().ReadTextExpression(static_cast<int16_t>(first[0].definitionID));
     const std::size_t blocks = Doc().Count(0x534F5458);
 
-    gPrefixText.AssignNarrow("Take ");
-    gSuffixText.AssignNarrow("!");
+    gPluginSettings.prefixText.AssignNarrow("Take ");
+    gPluginSettings.suffixText.AssignNarrow("!");
     ASSERT_TRUE(Sweep(WholeScore()));
     const auto second = Doc().ReadExpressions(5);
     ASSERT_EQ(second.size(), 1u);
@@ -366,10 +366,10 @@ TEST_P(RefusedCallTest, MarkIsWrittenWithItsTextOrNotAtAll) {
     const std::size_t rawTexts = Doc().Count(kExpressionTextTag);
     const int first = RecognitionCalls(c.function, c.tag) + c.callAfterRecognition;
 
-    gPrefixText.AssignNarrow("Take ");
+    gPluginSettings.prefixText.AssignNarrow("Take ");
     standin::Host().faults = standin::FaultPlan{c.function, c.tag, first};
     FCString name("Flute");
-    EXPECT_FALSE(PlaceChangeExpression(5, kOboe, kTechniqueTextID, &name));
+    EXPECT_FALSE(PlaceChangeExpression(5, kOboe, kTechniqueTextID, &name, gPluginSettings));
     EXPECT_EQ(standin::Host().faults.injected, 1);
     EXPECT_EQ(TextsAt(5, kOboe), textsBefore);
     EXPECT_EQ(Doc().Count(kDefinitionTag), definitions);
