@@ -253,7 +253,7 @@ TEST_F(HostBindingTest, FontNameArrivesTerminatedAndAnUnknownFontFails) {
 
 TEST_F(HostBindingTest, ResetForgetsEveryLookup) {
     host::FX_GetCurrentEnigmaDocument();
-    host::ResetBindingForTesting();
+    host::gBindingCache = host::BindingCache();
     Host().moduleNames = {"FINDEMO.EXE"};
     Host().documentID = 9;
     EXPECT_EQ(host::FX_GetCurrentEnigmaDocument(), 9);
