@@ -127,9 +127,9 @@ TEST_F(InvocationTest, RefusedDefinitionsKeepTheirTextsAndTheRunReportsNoChanges
     standin::DocumentBuilder doc(standin::Host().Doc(), 0x12050000);
     const std::size_t rawTexts = doc.Count(kRawText);
     const std::size_t blocks = doc.Count(kBlock);
-    standin::Host().faults = standin::FaultPlan{"FX_CreateEData", kDefinition, 1, true};
+    standin::Host().PlanFaults(standin::FaultPlan{"FX_CreateEData", kDefinition, 1, true});
     EXPECT_EQ(Invoke(DialogAnswers{}), 0u);
-    EXPECT_EQ(standin::Host().faults.injected, 2);  // the start and the end mark of the Piccolo
+    EXPECT_EQ(standin::Host().Faults().injected, 2);  // the start and the end mark of the Piccolo
     EXPECT_EQ(doc.Count(kRawText), rawTexts + 2);
     EXPECT_EQ(doc.Count(kBlock), blocks + 2);
     EXPECT_TRUE(TextsOnFlute(3).empty() && TextsOnFlute(6).empty());

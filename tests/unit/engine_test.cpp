@@ -343,11 +343,11 @@ class RefusedCallTest : public SweepTest, public ::testing::WithParamInterface<R
         FCCell cell(5, kOboe);
         FCExpressions expressions;
         expressions.LoadAllForCell(&cell);
-        standin::Host().faults = standin::FaultPlan{function, tag, 0};
+        standin::Host().PlanFaults(standin::FaultPlan{function, tag, 0});
         for (int32_t i = 0; i < expressions.Count(); ++i)
             IsInstrumentChangeExpression(expressions.GetExpressionAt(i));
-        const int seen = standin::Host().faults.seen;
-        standin::Host().faults = standin::FaultPlan{};
+        const int seen = standin::Host().Faults().seen;
+        standin::Host().PlanFaults(standin::FaultPlan{});
         return seen;
     }
 };
@@ -367,10 +367,10 @@ TEST_P(RefusedCallTest, MarkIsWrittenWithItsTextOrNotAtAll) {
     const int first = RecognitionCalls(c.function, c.tag) + c.callAfterRecognition;
 
     gPluginSettings.prefixText.AssignNarrow("Take ");
-    standin::Host().faults = standin::FaultPlan{c.function, c.tag, first};
+    standin::Host().PlanFaults(standin::FaultPlan{c.function, c.tag, first});
     FCString name("Flute");
     EXPECT_FALSE(PlaceChangeExpression(5, kOboe, kTechniqueTextID, &name, gPluginSettings));
-    EXPECT_EQ(standin::Host().faults.injected, 1);
+    EXPECT_EQ(standin::Host().Faults().injected, 1);
     EXPECT_EQ(TextsAt(5, kOboe), textsBefore);
     EXPECT_EQ(Doc().Count(kDefinitionTag), definitions);
     EXPECT_EQ(Doc().Count(kBlockTag), blocks);
