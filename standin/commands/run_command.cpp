@@ -247,14 +247,14 @@ RunResult RunScore(const ModuleExports& exports, const Score& score, const RunSe
         Invocation invocation;
         invocation.run = run;
         platform.BeforeInvoke(run);
-        Host().stats.Restart(settings.stats);
+        Host().RestartCallStats(settings.stats);
         const auto started = std::chrono::steady_clock::now();
         invocation.result = exports.invoke(platform.ParentWindow(), 0, regionRecord.data(), 0);
         const auto ended = std::chrono::steady_clock::now();
         if (settings.stats) {
-            invocation.stats = Host().stats.Stats();
+            invocation.stats = Host().CallStats();
             invocation.stats.invocation = ended - started;
-            Host().stats.Restart(false);
+            Host().RestartCallStats(false);
         }
         platform.AfterInvoke(run, invocation.dialogs, invocation.messageBoxes);
         // The last reading is the result and holds every definition; the others serve the comparison.

@@ -219,7 +219,7 @@ int Invoke(const InvokeOptions& options) {
     out << "main window: 0x" << std::hex << window.Value() << std::dec << "\n";
     out << user.Report();
     out << "host calls:";
-    for (const auto& [function, count] : host.callCounts) out << " " << function << "=" << count;
+    for (const auto& [function, count] : host.callCounts.ByName()) out << " " << function << "=" << count;
     out << "\n";
     std::fputs(out.str().c_str(), stdout);
     return 0;

@@ -313,7 +313,7 @@ class FaultSweepTest : public ModuleTest, public ::testing::WithParamInterface<S
             fault = DanglingTexts(after);
         if (fault.empty()) fault = ChangedForeignRecords(original_, after);
         if (fault.empty()) {
-            Host().faults = standin::FaultPlan{};
+            Host().PlanFaults(standin::FaultPlan{});
             const Outcome again = Invoke();
             Document repaired = Host().Doc();
             if (again.threw) fault = "the clean run after it threw";
@@ -340,11 +340,11 @@ TEST_P(FaultSweepTest, RefusedDataCallsLeaveTheDocumentSound) {
     // How many calls of each kind a clean run makes, from the original document.
     std::map<std::string, int> counts;
     Host().Doc() = original_;
-    const auto before = Host().callCounts;
+    const auto before = Host().callCounts.ByName();
     Invoke();
     for (const char* function : kDataCalls) {
         auto was = before.find(function);
-        counts[function] = Host().callCounts[function] - (was == before.end() ? 0 : was->second);
+        counts[function] = Host().callCounts.Of(function) - (was == before.end() ? 0 : was->second);
     }
     Host().Doc() = original_;
 
@@ -355,9 +355,9 @@ TEST_P(FaultSweepTest, RefusedDataCallsLeaveTheDocumentSound) {
     for (const char* function : kDataCalls) {
         for (int n = 1; n <= counts[function]; ++n) {
             for (bool fromThereOn : {false, true}) {
-                Host().faults = standin::FaultPlan{function, 0, n, fromThereOn, 10 * total + 1000};
+                Host().PlanFaults(standin::FaultPlan{function, 0, n, fromThereOn, 10 * total + 1000});
                 const Outcome outcome = Invoke();
-                const standin::FaultPlan plan = Host().faults;
+                const standin::FaultPlan plan = Host().Faults();
                 if (plan.injected == 0 && !plan.overran) continue;  // this run took another path
                 std::string fault = plan.overran ? "the module kept calling a refusing host" : "";
                 ++injected;

@@ -119,6 +119,24 @@ TEST_F(InvocationTest, RemovingOnlyAStaleExpressionCountsAsAChange) {
     EXPECT_TRUE(doc.ReadExpressions(4).empty());
 }
 
+// A host that refuses every new definition: the texts made for them stay, no mark is placed, and though the
+// host accepted those writes the run answers 0 and says "No Changes".
+TEST_F(InvocationTest, RefusedDefinitionsKeepTheirTextsAndTheRunReportsNoChanges) {
+    constexpr uint32_t kRawText = 0x74787870, kBlock = 0x534F5458, kDefinition = 0x534F4454;
+    LoadScore();
+    standin::DocumentBuilder doc(standin::Host().Doc(), 0x12050000);
+    const std::size_t rawTexts = doc.Count(kRawText);
+    const std::size_t blocks = doc.Count(kBlock);
+    standin::Host().PlanFaults(standin::FaultPlan{"FX_CreateEData", kDefinition, 1, true});
+    EXPECT_EQ(Invoke(DialogAnswers{}), 0u);
+    EXPECT_EQ(standin::Host().Faults().injected, 2);  // the start and the end mark of the Piccolo
+    EXPECT_EQ(doc.Count(kRawText), rawTexts + 2);
+    EXPECT_EQ(doc.Count(kBlock), blocks + 2);
+    EXPECT_TRUE(TextsOnFlute(3).empty() && TextsOnFlute(6).empty());
+    ASSERT_EQ(standin::Ui().messageBoxes.size(), 1u);
+    EXPECT_EQ(standin::Ui().messageBoxes[0].caption, u"No Changes");
+}
+
 TEST_F(InvocationTest, DefaultsPreselectTechniqueText) {
     LoadScore();
     Invoke(DialogAnswers{});

@@ -60,7 +60,7 @@ class CategoryDialogTest : public testsupport::HostFixture {
     int16_t Run(const DialogAnswers& answers) {
         Ui().SetUser(std::make_shared<standin::ScriptedDialogUser>(answers));
         FCUI ui(MirelWindowFromValue(Host().mainWindow));
-        return ShowCategoryDialog(ui);
+        return ShowCategoryDialog(ui, gPluginSettings);
     }
     static DialogAnswers Answers(DialogEnding ending) {
         DialogAnswers answers;
@@ -87,9 +87,9 @@ TEST_F(CategoryDialogTest, DefaultsShowTechniqueTextPrefixAndSuffix) {
 TEST_F(CategoryDialogTest, OkWithoutChangesReturnsThePreselectedCategoryID) {
     AddStandardCategories();
     EXPECT_EQ(Run(Answers(DialogEnding::Ok)), 13);
-    EXPECT_EQ(Units(gCategoryName), u"Technique Text");
-    EXPECT_EQ(Units(gPrefixText), u"To ");
-    EXPECT_EQ(Units(gSuffixText), u":");
+    EXPECT_EQ(Units(gPluginSettings.categoryName), u"Technique Text");
+    EXPECT_EQ(Units(gPluginSettings.prefixText), u"To ");
+    EXPECT_EQ(Units(gPluginSettings.suffixText), u":");
     EXPECT_TRUE(Ui().dialogRuns.back().ended);
     EXPECT_EQ(Ui().dialogRuns.back().endDialogCalls, 1);
 }
@@ -123,9 +123,9 @@ TEST_F(CategoryDialogTest, OkReturnsTheCategoryIDNotThePosition) {
         Host().NewDocument();
         AddStandardCategories();
         EXPECT_EQ(Run(c.answers), c.expectedID);
-        EXPECT_EQ(Units(gCategoryName), c.expectedName);
-        EXPECT_EQ(Units(gPrefixText), u"Zu ");
-        EXPECT_EQ(Units(gSuffixText), u" !");
+        EXPECT_EQ(Units(gPluginSettings.categoryName), c.expectedName);
+        EXPECT_EQ(Units(gPluginSettings.prefixText), u"Zu ");
+        EXPECT_EQ(Units(gPluginSettings.suffixText), u" !");
         EXPECT_TRUE(Ui().dialogRuns.back().notes.empty());
     }
 }
@@ -140,9 +140,9 @@ TEST_F(CategoryDialogTest, CancelOrCloseAfterEditingLeavesTheSettings) {
         answers.prefix = "Nach ";
         answers.suffix = "";
         EXPECT_EQ(Run(answers), 0);
-        EXPECT_EQ(Units(gCategoryName), u"Technique Text");
-        EXPECT_EQ(Units(gPrefixText), u"To ");
-        EXPECT_EQ(Units(gSuffixText), u":");
+        EXPECT_EQ(Units(gPluginSettings.categoryName), u"Technique Text");
+        EXPECT_EQ(Units(gPluginSettings.prefixText), u"To ");
+        EXPECT_EQ(Units(gPluginSettings.suffixText), u":");
         EXPECT_EQ(Host().CountCalls("FX_GetDlgString_UTF16"), 0);
         EXPECT_EQ(Host().CountCalls("FX_GetDlgItemVal"), 0);
         EXPECT_EQ(Ui().dialogRuns.back().endDialogCalls, 1);
@@ -174,17 +174,17 @@ TEST_F(CategoryDialogTest, EmptyPrefixAndSuffixAreStored) {
     answers.prefix = "";
     answers.suffix = "";
     EXPECT_EQ(Run(answers), 13);
-    EXPECT_EQ(gPrefixText.Length(), 0u);
-    EXPECT_EQ(gSuffixText.Length(), 0u);
+    EXPECT_EQ(gPluginSettings.prefixText.Length(), 0u);
+    EXPECT_EQ(gPluginSettings.suffixText.Length(), 0u);
 }
 
 TEST_F(CategoryDialogTest, OkWithoutAnyCategoryEndsAsCancelled) {
     EXPECT_EQ(Run(Answers(DialogEnding::Ok)), 0);
     EXPECT_TRUE(ShownItem(kCategoryPopupID).entries.empty());
     EXPECT_EQ(ShownItem(kCategoryPopupID).selection, -1);
-    EXPECT_EQ(Units(gCategoryName), u"Technique Text");
-    EXPECT_EQ(Units(gPrefixText), u"To ");
-    EXPECT_EQ(Units(gSuffixText), u":");
+    EXPECT_EQ(Units(gPluginSettings.categoryName), u"Technique Text");
+    EXPECT_EQ(Units(gPluginSettings.prefixText), u"To ");
+    EXPECT_EQ(Units(gPluginSettings.suffixText), u":");
     EXPECT_TRUE(Ui().dialogRuns.back().ended);
     EXPECT_EQ(Ui().dialogRuns.back().endDialogCalls, 1);
     EXPECT_EQ(Host().CountCalls("FX_GetDlgString_UTF16"), 0);
@@ -192,15 +192,15 @@ TEST_F(CategoryDialogTest, OkWithoutAnyCategoryEndsAsCancelled) {
 
 TEST_F(CategoryDialogTest, UnknownCategoryNamePreselectsTheFirstEntry) {
     AddStandardCategories();
-    gCategoryName.AssignNarrow("Deleted Category");
+    gPluginSettings.categoryName.AssignNarrow("Deleted Category");
     EXPECT_EQ(Run(Answers(DialogEnding::Ok)), 11);
     EXPECT_EQ(ShownItem(kCategoryPopupID).selection, 0);
-    EXPECT_EQ(Units(gCategoryName), u"Dynamics");
+    EXPECT_EQ(Units(gPluginSettings.categoryName), u"Dynamics");
 }
 
 TEST_F(CategoryDialogTest, NamesMatchCaseSensitively) {
     AddStandardCategories();
-    gCategoryName.AssignNarrow("technique text");
+    gPluginSettings.categoryName.AssignNarrow("technique text");
     Run(Answers(DialogEnding::Cancel));
     EXPECT_EQ(ShownItem(kCategoryPopupID).selection, 0);
 }
@@ -228,9 +228,9 @@ TEST_F(CategoryDialogTest, TextFunctionsFollowTheHostVersion) {
         answers.categoryName = "Tempo Marks";
         answers.prefix = "Vor ";
         EXPECT_EQ(Run(answers), 12);
-        EXPECT_EQ(Units(gCategoryName), u"Tempo Marks");
-        EXPECT_EQ(Units(gPrefixText), u"Vor ");
-        EXPECT_EQ(Units(gSuffixText), u":");
+        EXPECT_EQ(Units(gPluginSettings.categoryName), u"Tempo Marks");
+        EXPECT_EQ(Units(gPluginSettings.prefixText), u"Vor ");
+        EXPECT_EQ(Units(gPluginSettings.suffixText), u":");
         EXPECT_EQ(Host().CountCalls(c.setText), 2);
         EXPECT_EQ(Host().CountCalls(c.getText), 2);
         EXPECT_EQ(Host().CountCalls(c.otherSet), 0);
@@ -245,11 +245,11 @@ TEST_F(CategoryDialogTest, PopupIsFilledWithEightBitNamesInOrder) {
                    {2, 22,
                     "\xC5\x81"
                     "ento"}});
-    gCategoryName.AssignWide(u"\u0141ento");
+    gPluginSettings.categoryName.AssignWide(u"\u0141ento");
     EXPECT_EQ(Run(Answers(DialogEnding::Ok)), 22);
     EXPECT_EQ(ShownItem(kCategoryPopupID).entries, (std::vector<std::u16string>{u"Dynamics", u"Aento"}));
     EXPECT_EQ(ShownItem(kCategoryPopupID).selection, 1);
-    EXPECT_EQ(Units(gCategoryName), u"\u0141ento");
+    EXPECT_EQ(Units(gPluginSettings.categoryName), u"\u0141ento");
 
     // The popup is emptied first (UTF-16 form), then filled through the 8-bit form, then the entry selected.
     std::vector<std::string> order;
@@ -302,7 +302,7 @@ TEST_F(CategoryDialogTest, HostGivingTheDialogUpCountsAsCancelled) {
     EXPECT_EQ(Run(answers), 0);
     EXPECT_FALSE(Ui().dialogRuns.back().ended);
     EXPECT_EQ(Host().CountCalls("FX_EndDialog"), 0);
-    EXPECT_EQ(Units(gPrefixText), u"To ");
+    EXPECT_EQ(Units(gPluginSettings.prefixText), u"To ");
 }
 
 // Presses OK, then delivers a second OK command after the dialog has ended.
@@ -320,9 +320,9 @@ TEST_F(CategoryDialogTest, SecondOkAfterTheEndStoresNothingMore) {
     AddStandardCategories();
     Ui().SetUser(std::make_shared<DoubleOkUser>());
     FCUI ui(nullptr);
-    EXPECT_EQ(ShowCategoryDialog(ui), 13);
-    EXPECT_EQ(Units(gPrefixText), u"First ");
-    EXPECT_EQ(Units(gSuffixText), u":");
+    EXPECT_EQ(ShowCategoryDialog(ui, gPluginSettings), 13);
+    EXPECT_EQ(Units(gPluginSettings.prefixText), u"First ");
+    EXPECT_EQ(Units(gPluginSettings.suffixText), u":");
     EXPECT_EQ(Host().CountCalls("FX_EndDialog"), 1);
 }
 

@@ -75,7 +75,7 @@ TEST_F(MusicRegionTest, NullRecordGivesAnEmptyRegionWithoutAskingTheHost) {
     EXPECT_EQ(region.endPosition, 0);
     EXPECT_EQ(region.documentID, 0);
     EXPECT_TRUE(Host().calls.empty());
-    EXPECT_EQ(Host().getModuleHandleCalls, 0);
+    EXPECT_EQ(Host().callCounts.Of("GetModuleHandleA"), 0);
 }
 
 TEST_F(MusicRegionTest, FieldsAreReadLittleEndianFromTheRecord) {

@@ -82,7 +82,7 @@ class TextRecordsTest : public testsupport::HostFixture {
     std::vector<HostCall> Calls(const std::string& function) { return Host().CallsTo(function); }
     void HideFromModule(const std::string& function) {
         Host().hiddenFunctions.insert(function);
-        host::ResetBindingForTesting();
+        host::gBindingCache = host::BindingCache();
     }
     const Bytes& Record(uint32_t tag, int16_t itemNo) {
         const Bytes* record = Doc().Find(tag, RecordKey::Other(itemNo));
