@@ -15,21 +15,24 @@
 #include "standin/host/host.h"
 #include "standin/score/document_builder.h"
 #include "tests/support/host_fixture.h"
+#include "tests/support/text_encodings.h"
 #include "ui/category_dialog.h"
 #include "ui/fc_ui.h"
 
 namespace {
 
 using standin::DialogAnswers;
-using testsupport::Answers;
-using Texts = std::vector<std::u16string>;
 using standin::DialogEnding;
 using standin::Host;
 using standin::Ui;
 using standin::UiItem;
+using testsupport::Answers;
+using testsupport::kNarrowHost;
+using testsupport::kWideHost;
+using testsupport::Units;
+using Texts = std::vector<std::u16string>;
 
-constexpr uint32_t kNarrowHost = 0x10FFFFFF;
-constexpr uint32_t kWideHost = 0x12050000;
+constexpr uint32_t kCurrentHost = 0x12050000;
 // The category name, prefix and suffix of the default settings.
 const Texts kDefaults{u"Technique Text", u"To ", u":"};
 
@@ -39,15 +42,11 @@ struct Category {
     const char* name;  // UTF-8
 };
 
-std::u16string Units(const FCString& s) {
-    return std::u16string(s.WideBuffer(), s.Length());
-}
-
 class CategoryDialogTest : public testsupport::HostFixture {
   protected:
     void SetUp() override {
         HostFixture::SetUp();
-        gHostVersion = kWideHost;
+        gHostVersion = kCurrentHost;
         Host().logCalls = true;
     }
 
@@ -192,7 +191,7 @@ TEST_F(CategoryDialogTest, TextFunctionsFollowTheHostVersion) {
     };
     const Case cases[] = {
         {kNarrowHost, "FX_SetDlgString", "FX_GetDlgString", "FX_SetDlgString_UTF16", "FX_GetDlgString_UTF16"},
-        {0x11000000, "FX_SetDlgString_UTF16", "FX_GetDlgString_UTF16", "FX_SetDlgString", "FX_GetDlgString"},
+        {kWideHost, "FX_SetDlgString_UTF16", "FX_GetDlgString_UTF16", "FX_SetDlgString", "FX_GetDlgString"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.version);

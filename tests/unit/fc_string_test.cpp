@@ -5,11 +5,11 @@
 #include <climits>
 #include <string>
 
+#include "tests/support/text_encodings.h"
+
 namespace {
 
-std::u16string Units(const FCString& s) {
-    return std::u16string(s.WideBuffer(), s.Length());
-}
+using testsupport::Units;
 
 TEST(FCStringTest, NewStringIsEmptyWithCapacityTenAndTerminator) {
     FCString s;

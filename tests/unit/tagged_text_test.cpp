@@ -7,14 +7,13 @@
 #include "host/host_api.h"
 #include "standin/host/host.h"
 #include "tests/support/host_fixture.h"
+#include "tests/support/text_encodings.h"
 #include "text/fc_string.h"
 #include "text/font_info.h"
 
 namespace {
 
-std::u16string Units(const FCString& s) {
-    return s.WideBuffer() == nullptr ? std::u16string() : std::u16string(s.WideBuffer(), s.Length());
-}
+using testsupport::Units;
 
 std::u16string Widen(const std::string& text) {
     return std::u16string(text.begin(), text.end());
