@@ -66,9 +66,7 @@ class CategoryDialogTest : public testsupport::HostFixture {
         return ShowCategoryDialog(ui);
     }
     // The category name, prefix and suffix the settings hold.
-    static std::vector<std::u16string> Settings() {
-        return {Units(gCategoryName), Units(gPrefixText), Units(gSuffixText)};
-    }
+    static Texts Settings() { return {Units(gCategoryName), Units(gPrefixText), Units(gSuffixText)}; }
     const standin::UiWindow& Shown() const { return Ui().dialogRuns.back().shown; }
     const UiItem& ShownItem(int32_t id) const { return *Shown().FindItem(id); }
 };
