@@ -49,14 +49,21 @@ std::string Named(const std::string& name) {
     return std::string(kTags) + name;
 }
 
+// A score's opening: its measures, its one font, and its staves (id and untagged name) in score order.
+std::string Opening(int measures, const std::vector<std::pair<int, const char*>>& staves) {
+    std::string json = R"({"measures": )" + std::to_string(measures) +
+                       R"(, "fonts": [{"number": 0, "name": "Times New Roman"}], "staves": [)";
+    for (const auto& [id, name] : staves)
+        json += R"({"id": )" + std::to_string(id) + R"(, "name": ")" + Named(name) + R"("},)";
+    json.back() = ']';
+    return json + ",";
+}
+
 // Woodwinds: single staves with several changes, two of them back to back (the end mark of the first falls
 // in the measure where the second starts), a style that is no instrument change, stale plug-in marks, a
 // foreign expression in a measure that receives a mark, and a shape expression.
 std::string Woodwinds() {
-    return R"({"measures": 12, "fonts": [{"number": 0, "name": "Times New Roman"}],
-      "staves": [{"id": 1, "name": ")" +
-           Named("Flute") + R"("}, {"id": 2, "name": ")" + Named("Oboe") + R"("}, {"id": 3, "name": ")" +
-           Named("Clarinet") + R"("}],
+    return Opening(12, {{1, "Flute"}, {2, "Oboe"}, {3, "Clarinet"}}) + R"(
       "staffStyles": [{"id": 1, "name": ")" +
            Named("Piccolo") + R"(", "changesInstrument": true},
                       {"id": 2, "name": ")" +
@@ -87,10 +94,7 @@ std::string Woodwinds() {
 // A two-staff piano with its group changing to celesta (both staves, as the application's utility makes it;
 // the name comes from the group that starts with the change), and a violin.
 std::string PianoToCelesta() {
-    return R"({"measures": 10, "fonts": [{"number": 0, "name": "Times New Roman"}],
-      "staves": [{"id": 7, "name": ")" +
-           Named("Piano") + R"("}, {"id": 8, "name": ")" + Named("Piano") + R"("}, {"id": 9, "name": ")" +
-           Named("Violin") + R"("}],
+    return Opening(10, {{7, "Piano"}, {8, "Piano"}, {9, "Violin"}}) + R"(
       "staffStyles": [{"id": 5, "name": ")" +
            Named("Celesta") + R"(", "changesInstrument": true}],
       "styleAssignments": [
@@ -255,10 +259,7 @@ class FaultSweepTest : public ModuleTest, public ::testing::WithParamInterface<S
     // counted; at N >= 1 allocation number N fails.
     Outcome Invoke(long failingAllocation = kNoAllocationFails) {
         // The same choices every time: settings a failed run stored must not change what a clean run writes.
-        standin::DialogAnswers answers;
-        answers.categoryName = "Technique Text";
-        answers.prefix = "To ";
-        answers.suffix = ":";
+        const auto answers = testsupport::Answers(standin::DialogEnding::Ok, "Technique Text", "To ", ":");
         standin::Ui().SetUser(std::make_shared<standin::ScriptedDialogUser>(answers));
         const auto region = standin::MakeRegionRecord(RegionOf(score_.SelectionOrWholeScore()));
         const HWND parent = MirelWindowFromValue(Host().mainWindow);
@@ -280,14 +281,7 @@ class FaultSweepTest : public ModuleTest, public ::testing::WithParamInterface<S
     }
 
     static standin::RegionSpec RegionOf(const standin::ScoreSelection& s) {
-        standin::RegionSpec spec;
-        spec.startSlot = s.startSlot;
-        spec.endSlot = s.endSlot;
-        spec.startMeasure = s.startMeasure;
-        spec.endMeasure = s.endMeasure;
-        spec.startPosition = s.startPosition;
-        spec.endPosition = s.endPosition;
-        return spec;
+        return {0, s.startSlot, s.startMeasure, s.startPosition, 0, s.endSlot, s.endMeasure, s.endPosition};
     }
 
     // The module's allocations during a clean run from the original document.

@@ -15,6 +15,7 @@
 #include "standin/host/host.h"
 #include "standin/score/document_builder.h"
 #include "tests/support/host_fixture.h"
+#include "tests/support/text_encodings.h"
 #include "ui/category_dialog.h"
 #include "ui/fc_ui.h"
 
@@ -25,9 +26,15 @@ using standin::DialogEnding;
 using standin::Host;
 using standin::Ui;
 using standin::UiItem;
+using testsupport::Answers;
+using testsupport::kNarrowHost;
+using testsupport::kWideHost;
+using testsupport::Units;
+using Texts = std::vector<std::u16string>;
 
-constexpr uint32_t kNarrowHost = 0x10FFFFFF;
-constexpr uint32_t kWideHost = 0x12050000;
+constexpr uint32_t kCurrentHost = 0x12050000;
+// The category name, prefix and suffix of the default settings.
+const Texts kDefaults{u"Technique Text", u"To ", u":"};
 
 struct Category {
     int16_t record;
@@ -35,15 +42,11 @@ struct Category {
     const char* name;  // UTF-8
 };
 
-std::u16string Units(const FCString& s) {
-    return std::u16string(s.WideBuffer(), s.Length());
-}
-
 class CategoryDialogTest : public testsupport::HostFixture {
   protected:
     void SetUp() override {
         HostFixture::SetUp();
-        gHostVersion = kWideHost;
+        gHostVersion = kCurrentHost;
         Host().logCalls = true;
     }
 
@@ -62,10 +65,10 @@ class CategoryDialogTest : public testsupport::HostFixture {
         FCUI ui(MirelWindowFromValue(Host().mainWindow));
         return ShowCategoryDialog(ui, gPluginSettings);
     }
-    static DialogAnswers Answers(DialogEnding ending) {
-        DialogAnswers answers;
-        answers.ending = ending;
-        return answers;
+    // The category name, prefix and suffix the settings hold.
+    static Texts Settings() {
+        return {Units(gPluginSettings.categoryName), Units(gPluginSettings.prefixText),
+                Units(gPluginSettings.suffixText)};
     }
     const standin::UiWindow& Shown() const { return Ui().dialogRuns.back().shown; }
     const UiItem& ShownItem(int32_t id) const { return *Shown().FindItem(id); }
@@ -87,9 +90,7 @@ TEST_F(CategoryDialogTest, DefaultsShowTechniqueTextPrefixAndSuffix) {
 TEST_F(CategoryDialogTest, OkWithoutChangesReturnsThePreselectedCategoryID) {
     AddStandardCategories();
     EXPECT_EQ(Run(Answers(DialogEnding::Ok)), 13);
-    EXPECT_EQ(Units(gPluginSettings.categoryName), u"Technique Text");
-    EXPECT_EQ(Units(gPluginSettings.prefixText), u"To ");
-    EXPECT_EQ(Units(gPluginSettings.suffixText), u":");
+    EXPECT_EQ(Settings(), kDefaults);
     EXPECT_TRUE(Ui().dialogRuns.back().ended);
     EXPECT_EQ(Ui().dialogRuns.back().endDialogCalls, 1);
 }
@@ -107,14 +108,9 @@ TEST_F(CategoryDialogTest, OkReturnsTheCategoryIDNotThePosition) {
         int16_t expectedID;
         std::u16string expectedName;
     };
-    DialogAnswers byNumber;
+    DialogAnswers byNumber = Answers(DialogEnding::Ok, {}, "Zu ", " !");
     byNumber.categoryEntry = 2;
-    byNumber.prefix = "Zu ";
-    byNumber.suffix = " !";
-    DialogAnswers byName;
-    byName.categoryName = "Expressive Text";
-    byName.prefix = "Zu ";
-    byName.suffix = " !";
+    const DialogAnswers byName = Answers(DialogEnding::Ok, "Expressive Text", "Zu ", " !");
     const Case cases[] = {{"entry 2", byNumber, 12, u"Tempo Marks"},
                           {"by name", byName, 14, u"Expressive Text"}};
     for (const Case& c : cases) {
@@ -123,9 +119,7 @@ TEST_F(CategoryDialogTest, OkReturnsTheCategoryIDNotThePosition) {
         Host().NewDocument();
         AddStandardCategories();
         EXPECT_EQ(Run(c.answers), c.expectedID);
-        EXPECT_EQ(Units(gPluginSettings.categoryName), c.expectedName);
-        EXPECT_EQ(Units(gPluginSettings.prefixText), u"Zu ");
-        EXPECT_EQ(Units(gPluginSettings.suffixText), u" !");
+        EXPECT_EQ(Settings(), (Texts{c.expectedName, u"Zu ", u" !"}));
         EXPECT_TRUE(Ui().dialogRuns.back().notes.empty());
     }
 }
@@ -135,14 +129,8 @@ TEST_F(CategoryDialogTest, CancelOrCloseAfterEditingLeavesTheSettings) {
         SCOPED_TRACE(static_cast<int>(ending));
         Host().NewDocument();
         AddStandardCategories();
-        DialogAnswers answers = Answers(ending);
-        answers.categoryName = "Dynamics";
-        answers.prefix = "Nach ";
-        answers.suffix = "";
-        EXPECT_EQ(Run(answers), 0);
-        EXPECT_EQ(Units(gPluginSettings.categoryName), u"Technique Text");
-        EXPECT_EQ(Units(gPluginSettings.prefixText), u"To ");
-        EXPECT_EQ(Units(gPluginSettings.suffixText), u":");
+        EXPECT_EQ(Run(Answers(ending, "Dynamics", "Nach ", "")), 0);
+        EXPECT_EQ(Settings(), kDefaults);
         EXPECT_EQ(Host().CountCalls("FX_GetDlgString_UTF16"), 0);
         EXPECT_EQ(Host().CountCalls("FX_GetDlgItemVal"), 0);
         EXPECT_EQ(Ui().dialogRuns.back().endDialogCalls, 1);
@@ -151,15 +139,9 @@ TEST_F(CategoryDialogTest, CancelOrCloseAfterEditingLeavesTheSettings) {
 
 TEST_F(CategoryDialogTest, NextRunShowsTheLastAcceptedChoices) {
     AddStandardCategories();
-    DialogAnswers accept;
-    accept.categoryName = "Dynamics";
-    accept.prefix = "Zu ";
-    accept.suffix = "!";
-    ASSERT_EQ(Run(accept), 11);
+    ASSERT_EQ(Run(Answers(DialogEnding::Ok, "Dynamics", "Zu ", "!")), 11);
 
-    DialogAnswers discard = Answers(DialogEnding::Cancel);
-    discard.prefix = "Nicht ";
-    EXPECT_EQ(Run(discard), 0);
+    EXPECT_EQ(Run(Answers(DialogEnding::Cancel, {}, "Nicht ")), 0);
     EXPECT_EQ(ShownItem(kCategoryPopupID).selection, 0);
     EXPECT_EQ(ShownItem(kPrefixEditID).text, u"Zu ");
     EXPECT_EQ(ShownItem(kSuffixEditID).text, u"!");
@@ -170,10 +152,7 @@ TEST_F(CategoryDialogTest, NextRunShowsTheLastAcceptedChoices) {
 
 TEST_F(CategoryDialogTest, EmptyPrefixAndSuffixAreStored) {
     AddStandardCategories();
-    DialogAnswers answers;
-    answers.prefix = "";
-    answers.suffix = "";
-    EXPECT_EQ(Run(answers), 13);
+    EXPECT_EQ(Run(Answers(DialogEnding::Ok, {}, "", "")), 13);
     EXPECT_EQ(gPluginSettings.prefixText.Length(), 0u);
     EXPECT_EQ(gPluginSettings.suffixText.Length(), 0u);
 }
@@ -182,9 +161,7 @@ TEST_F(CategoryDialogTest, OkWithoutAnyCategoryEndsAsCancelled) {
     EXPECT_EQ(Run(Answers(DialogEnding::Ok)), 0);
     EXPECT_TRUE(ShownItem(kCategoryPopupID).entries.empty());
     EXPECT_EQ(ShownItem(kCategoryPopupID).selection, -1);
-    EXPECT_EQ(Units(gPluginSettings.categoryName), u"Technique Text");
-    EXPECT_EQ(Units(gPluginSettings.prefixText), u"To ");
-    EXPECT_EQ(Units(gPluginSettings.suffixText), u":");
+    EXPECT_EQ(Settings(), kDefaults);
     EXPECT_TRUE(Ui().dialogRuns.back().ended);
     EXPECT_EQ(Ui().dialogRuns.back().endDialogCalls, 1);
     EXPECT_EQ(Host().CountCalls("FX_GetDlgString_UTF16"), 0);
@@ -215,7 +192,7 @@ TEST_F(CategoryDialogTest, TextFunctionsFollowTheHostVersion) {
     };
     const Case cases[] = {
         {kNarrowHost, "FX_SetDlgString", "FX_GetDlgString", "FX_SetDlgString_UTF16", "FX_GetDlgString_UTF16"},
-        {0x11000000, "FX_SetDlgString_UTF16", "FX_GetDlgString_UTF16", "FX_SetDlgString", "FX_GetDlgString"},
+        {kWideHost, "FX_SetDlgString_UTF16", "FX_GetDlgString_UTF16", "FX_SetDlgString", "FX_GetDlgString"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.version);
@@ -224,13 +201,8 @@ TEST_F(CategoryDialogTest, TextFunctionsFollowTheHostVersion) {
         Host().calls.clear();
         gHostVersion = c.version;
         AddStandardCategories();
-        DialogAnswers answers;
-        answers.categoryName = "Tempo Marks";
-        answers.prefix = "Vor ";
-        EXPECT_EQ(Run(answers), 12);
-        EXPECT_EQ(Units(gPluginSettings.categoryName), u"Tempo Marks");
-        EXPECT_EQ(Units(gPluginSettings.prefixText), u"Vor ");
-        EXPECT_EQ(Units(gPluginSettings.suffixText), u":");
+        EXPECT_EQ(Run(Answers(DialogEnding::Ok, "Tempo Marks", "Vor ")), 12);
+        EXPECT_EQ(Settings(), (Texts{u"Tempo Marks", u"Vor ", u":"}));
         EXPECT_EQ(Host().CountCalls(c.setText), 2);
         EXPECT_EQ(Host().CountCalls(c.getText), 2);
         EXPECT_EQ(Host().CountCalls(c.otherSet), 0);
@@ -297,9 +269,7 @@ TEST_F(CategoryDialogTest, ModalRunIgnoresTheDisabledOwnerAndRestoresTheActiveWi
 
 TEST_F(CategoryDialogTest, HostGivingTheDialogUpCountsAsCancelled) {
     AddStandardCategories();
-    DialogAnswers answers = Answers(DialogEnding::None);
-    answers.prefix = "Nie ";
-    EXPECT_EQ(Run(answers), 0);
+    EXPECT_EQ(Run(Answers(DialogEnding::None, {}, "Nie ")), 0);
     EXPECT_FALSE(Ui().dialogRuns.back().ended);
     EXPECT_EQ(Host().CountCalls("FX_EndDialog"), 0);
     EXPECT_EQ(Units(gPluginSettings.prefixText), u"To ");
