@@ -17,9 +17,6 @@ namespace standin {
 
 namespace {
 
-constexpr uint32_t kMessageCommand = 0x0111;
-constexpr uint32_t kMessageClose = 0x0010;
-
 // ---- The headless window model ----
 
 DialogView ViewOf(const UiWindow& window) {
@@ -41,8 +38,8 @@ DialogOutcome OutcomeOf(const DialogRun& run) {
     if (!run.ended) return DialogOutcome::GivenUp;
     DialogOutcome outcome = DialogOutcome::Ended;
     for (const DialogMessage& m : run.messages) {
-        if (m.message == kMessageClose) return DialogOutcome::CloseBox;
-        if (m.message == kMessageCommand && (m.wParam >> 16) == 0) {
+        if (m.message == WM_CLOSE) return DialogOutcome::CloseBox;
+        if (m.message == WM_COMMAND && (m.wParam >> 16) == BN_CLICKED) {
             if ((m.wParam & 0xFFFF) == static_cast<uintptr_t>(kDialogOkID)) outcome = DialogOutcome::Ok;
             if ((m.wParam & 0xFFFF) == static_cast<uintptr_t>(kDialogCancelID))
                 outcome = DialogOutcome::Cancel;

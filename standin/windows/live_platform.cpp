@@ -30,7 +30,7 @@ class LivePlatform : public RunPlatform {
             user.SetScript(std::nullopt);
             ShowWindow(window_->Handle(), SW_SHOWNORMAL);
         } else {
-            user.SetScript(ScriptFor(answers_));
+            user.SetScript(DialogScript{answers_});
             user.WatchMessageBoxes();
         }
     }
@@ -64,29 +64,6 @@ class LivePlatform : public RunPlatform {
 };
 
 }  // namespace
-
-DialogScript ScriptFor(const DialogAnswers& answers) {
-    DialogScript script;
-    script.categoryName = answers.categoryName;
-    script.categoryEntry = answers.categoryEntry;
-    script.prefix = answers.prefix;
-    script.suffix = answers.suffix;
-    switch (answers.ending) {
-        case standin::DialogEnding::Ok:
-            script.ending = DialogEnding::Ok;
-            break;
-        case standin::DialogEnding::Cancel:
-            script.ending = DialogEnding::Cancel;
-            break;
-        case standin::DialogEnding::Close:
-            script.ending = DialogEnding::CloseBox;
-            break;
-        case standin::DialogEnding::None:
-            script.ending = DialogEnding::Nothing;
-            break;
-    }
-    return script;
-}
 
 // The outcome by what the dialog received, as the application would tell it: the close box, else the last
 // button command; a dialog the host took down was given up.
