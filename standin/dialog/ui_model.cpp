@@ -1,6 +1,7 @@
 #include "standin/dialog/ui_model.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "standin/dialog/dialog_user.h"
 #include "standin/host/host.h"
@@ -37,11 +38,16 @@ bool UiItem::IsStatic() const {
     return SameClass(className, "Static");
 }
 
-UiItem* UiWindow::FindItem(int32_t id) {
-    for (UiItem& item : items) {
-        if (item.id == id) return &item;
+std::u16string UiItem::ShownText() const {
+    if (!IsComboBox()) return text;
+    if (selection >= 0 && static_cast<std::size_t>(selection) < entries.size()) {
+        return entries[static_cast<std::size_t>(selection)];
     }
-    return nullptr;
+    return std::u16string();
+}
+
+UiItem* UiWindow::FindItem(int32_t id) {
+    return const_cast<UiItem*>(std::as_const(*this).FindItem(id));
 }
 
 const UiItem* UiWindow::FindItem(int32_t id) const {

@@ -36,6 +36,8 @@ struct UiItem {
     bool IsEdit() const;
     bool IsButton() const;
     bool IsStatic() const;
+    // What the item's text reads: a drop-down list's selected entry (empty when none), else its text.
+    std::u16string ShownText() const;
 };
 
 // A top-level window: the host's main window or a dialog.
