@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <sstream>
+#include <vector>
 
 #include "standin/score/document_builder.h"
 
@@ -31,6 +32,21 @@ uint32_t LE32(const unsigned char* at) {
            (static_cast<uint32_t>(at[2]) << 16) | (static_cast<uint32_t>(at[3]) << 24);
 }
 
+// The commands one of the module's enumerate entry points lists, a line each, the record form's label padded
+// to one width; at most 102.
+template <typename Enumerate>
+void ListCommands(std::ostream& out, const char* form, std::size_t recordSize, Enumerate enumerate,
+                  MenuCommand (*decode)(const unsigned char*)) {
+    for (int32_t index = 0;; ++index) {
+        std::vector<unsigned char> record(recordSize);
+        if (enumerate(0, index, record.data()) == 0) break;
+        const MenuCommand command = decode(record.data());
+        out << "Command " << index << " " << form << " \"" << command.text << "\" - " << command.description
+            << " [" << command.thirdText << "]\n";
+        if (index > 100) break;
+    }
+}
+
 }  // namespace
 
 MenuCommand DecodeMenuRecord(const unsigned char* record) {
@@ -52,22 +68,9 @@ std::string DescribeModuleMenu(const ModuleExports& exports, const std::string& 
     uint32_t flags = 0;
     out << "FinaleExtensionInit answered " << exports.init(0, &flags) << ", flag word " << flags << "\n";
 
-    for (int32_t index = 0;; ++index) {
-        unsigned char record[MIREL_MENU_RECORD_SIZE] = {};
-        if (exports.enumerate(0, index, record) == 0) break;
-        const MenuCommand command = DecodeMenuRecord(record);
-        out << "Command " << index << " (8-bit):  \"" << command.text << "\" - " << command.description
-            << " [" << command.thirdText << "]\n";
-        if (index > 100) break;
-    }
-    for (int32_t index = 0;; ++index) {
-        unsigned char record[MIREL_MENU_RECORD_UTF16_SIZE] = {};
-        if (exports.enumerateUtf16(0, index, record) == 0) break;
-        const MenuCommand command = DecodeMenuRecordUtf16(record);
-        out << "Command " << index << " (UTF-16): \"" << command.text << "\" - " << command.description
-            << " [" << command.thirdText << "]\n";
-        if (index > 100) break;
-    }
+    ListCommands(out, "(8-bit): ", MIREL_MENU_RECORD_SIZE, exports.enumerate, DecodeMenuRecord);
+    ListCommands(out, "(UTF-16):", MIREL_MENU_RECORD_UTF16_SIZE, exports.enumerateUtf16,
+                 DecodeMenuRecordUtf16);
     out << "FinaleExtensionGetMenuStatus answered " << exports.getMenuStatus(0) << "\n";
     exports.terminate(0);
     out << "FinaleExtensionTerminate called\n";

@@ -211,8 +211,6 @@ std::unique_ptr<RunPlatform> MakeModelPlatform(const DialogAnswers& answers, boo
 
 // ---- A run ------------------------------------------------------------------------------------------------
 
-namespace {
-
 std::array<uint8_t, MIREL_REGION_RECORD_SIZE> RegionRecordOf(const ScoreSelection& selection) {
     RegionSpec region;
     region.startSlot = selection.startSlot;
@@ -223,6 +221,8 @@ std::array<uint8_t, MIREL_REGION_RECORD_SIZE> RegionRecordOf(const ScoreSelectio
     region.endPosition = selection.endPosition;
     return MakeRegionRecord(region);
 }
+
+namespace {
 
 // One call of the invoke entry point: its answer, what the user saw and, with `stats`, the host calls it made.
 Invocation InvokeOnce(const ModuleExports& exports, const uint8_t* regionRecord, RunPlatform& platform,

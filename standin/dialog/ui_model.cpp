@@ -68,8 +68,12 @@ POINT UiWindow::ClientOrigin() const {
 }
 
 UiWindow& UiModel::AddWindow(HWND parent, const std::u16string& caption, RECT rect) {
+    return PlaceWindow(NewHandle(), parent, caption, rect);
+}
+
+UiWindow& UiModel::PlaceWindow(HWND handle, HWND parent, const std::u16string& caption, RECT rect) {
     auto window = std::make_unique<UiWindow>();
-    window->handle = NewHandle();
+    window->handle = handle;
     window->parent = parent;
     window->caption = caption;
     window->rect = rect;
@@ -84,15 +88,9 @@ UiWindow& UiModel::MainWindow() {
     for (auto& window : windows_) {
         if (window->handle == main) return *window;
     }
-    auto window = std::make_unique<UiWindow>();
-    window->handle = main;
-    window->caption = u"Finale";
-    window->visible = true;
-    window->rect = kMainWindowRect;
-    window->clientWidth = kMainWindowRect.right - kMainWindowRect.left;
-    window->clientHeight = kMainWindowRect.bottom - kMainWindowRect.top;
-    windows_.push_back(std::move(window));
-    return *windows_.back();
+    UiWindow& window = PlaceWindow(main, nullptr, u"Finale", kMainWindowRect);
+    window.visible = true;
+    return window;
 }
 
 UiWindow* UiModel::Window(HWND handle) {

@@ -144,6 +144,9 @@ class UiModel {
     void Reset();
 
   private:
+    // A window with the given handle, its client area as large as `rect`.
+    UiWindow& PlaceWindow(HWND handle, HWND parent, const std::u16string& caption, RECT rect);
+
     std::vector<std::unique_ptr<UiWindow>> windows_;
     uintptr_t nextHandle_ = 0x00020000;
     HWND activeWindow_ = nullptr;

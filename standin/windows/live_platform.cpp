@@ -7,16 +7,6 @@ namespace standin::windows {
 
 namespace {
 
-DialogView ViewOf(const DialogState& state) {
-    DialogView view;
-    view.caption = state.caption;
-    view.entries = state.entries;
-    view.selectedEntry = state.selectedEntry;
-    view.prefix = state.prefix;
-    view.suffix = state.suffix;
-    return view;
-}
-
 class LivePlatform : public RunPlatform {
   public:
     LivePlatform(const DialogAnswers& answers, bool interactive)
@@ -69,8 +59,8 @@ class LivePlatform : public RunPlatform {
 // button command; a dialog the host took down was given up.
 DialogSighting SightingOf(const LiveDialog& dialog) {
     DialogSighting sighting;
-    sighting.opened = ViewOf(dialog.opened);
-    sighting.closing = ViewOf(dialog.closing);
+    sighting.opened = static_cast<const DialogView&>(dialog.opened);
+    sighting.closing = static_cast<const DialogView&>(dialog.closing);
     sighting.notes = dialog.notes;
     if (dialog.givenUp || !dialog.endedByModule) {
         sighting.outcome = DialogOutcome::GivenUp;

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "standin/commands/run_command.h"
 #include "standin/dialog/dialog_user.h"
 
 // The user in front of FINALE.EXE: it watches every dialog FX_Dialog runs and notes what the live controls
@@ -27,15 +28,11 @@ struct DialogScript {
     int holdSeconds = 30;
 };
 
-// One look at the dialog's live controls.
-struct DialogState {
-    uint32_t owner = 0;  // the window that owns the dialog
-    std::string caption;
+// One look at the dialog's live controls: what the `run` command tells of a dialog, and what only the live
+// dialog shows.
+struct DialogState : DialogView {
+    uint32_t owner = 0;    // the window that owns the dialog
     std::string fontName;  // the face the font mapper chose for the dialog's font
-    std::vector<std::string> entries;
-    int selectedEntry = 0;  // counted from 1; 0: none
-    std::string prefix;
-    std::string suffix;
 };
 
 // One dialog as the user saw it.

@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "standin/commands/run_command.h"
 #include "standin/dialog/dialog_user.h"
 #include "standin/dialog/ui_model.h"
 #include "standin/host/host.h"
@@ -260,7 +261,7 @@ class FaultSweepTest : public ModuleTest, public ::testing::WithParamInterface<S
         answers.prefix = "To ";
         answers.suffix = ":";
         standin::Ui().SetUser(std::make_shared<standin::ScriptedDialogUser>(answers));
-        const auto region = standin::MakeRegionRecord(RegionOf(score_.SelectionOrWholeScore()));
+        const auto region = standin::RegionRecordOf(score_.SelectionOrWholeScore());
         const HWND parent = MirelWindowFromValue(Host().mainWindow);
         Outcome outcome;
         const bool counting = failingAllocation != kNoAllocationFails;
@@ -277,17 +278,6 @@ class FaultSweepTest : public ModuleTest, public ::testing::WithParamInterface<S
             outcome.threw = true;
         }
         return outcome;
-    }
-
-    static standin::RegionSpec RegionOf(const standin::ScoreSelection& s) {
-        standin::RegionSpec spec;
-        spec.startSlot = s.startSlot;
-        spec.endSlot = s.endSlot;
-        spec.startMeasure = s.startMeasure;
-        spec.endMeasure = s.endMeasure;
-        spec.startPosition = s.startPosition;
-        spec.endPosition = s.endPosition;
-        return spec;
     }
 
     // The module's allocations during a clean run from the original document.
