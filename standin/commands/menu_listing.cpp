@@ -32,21 +32,6 @@ uint32_t LE32(const unsigned char* at) {
            (static_cast<uint32_t>(at[2]) << 16) | (static_cast<uint32_t>(at[3]) << 24);
 }
 
-// The commands one of the module's enumerate entry points lists, a line each, the record form's label padded
-// to one width; at most 102.
-template <typename Enumerate>
-void ListCommands(std::ostream& out, const char* form, std::size_t recordSize, Enumerate enumerate,
-                  MenuCommand (*decode)(const unsigned char*)) {
-    for (int32_t index = 0;; ++index) {
-        std::vector<unsigned char> record(recordSize);
-        if (enumerate(0, index, record.data()) == 0) break;
-        const MenuCommand command = decode(record.data());
-        out << "Command " << index << " " << form << " \"" << command.text << "\" - " << command.description
-            << " [" << command.thirdText << "]\n";
-        if (index > 100) break;
-    }
-}
-
 }  // namespace
 
 MenuCommand DecodeMenuRecord(const unsigned char* record) {
@@ -59,6 +44,14 @@ MenuCommand DecodeMenuRecordUtf16(const unsigned char* record) {
             LE32(record + 768)};
 }
 
+bool EnumerateMenuCommand(const ModuleExports& exports, bool utf16, int32_t index, MenuCommand& command) {
+    std::vector<unsigned char> record(utf16 ? MIREL_MENU_RECORD_UTF16_SIZE : MIREL_MENU_RECORD_SIZE);
+    const bool listed = utf16 ? exports.enumerateUtf16(0, index, record.data()) != 0
+                              : exports.enumerate(0, index, record.data()) != 0;
+    if (listed) command = utf16 ? DecodeMenuRecordUtf16(record.data()) : DecodeMenuRecord(record.data());
+    return listed;
+}
+
 std::string DescribeModuleMenu(const ModuleExports& exports, const std::string& path, uint32_t hostVersion) {
     std::ostringstream out;
     out << "Module: " << path << "\n";
@@ -68,9 +61,14 @@ std::string DescribeModuleMenu(const ModuleExports& exports, const std::string& 
     uint32_t flags = 0;
     out << "FinaleExtensionInit answered " << exports.init(0, &flags) << ", flag word " << flags << "\n";
 
-    ListCommands(out, "(8-bit): ", MIREL_MENU_RECORD_SIZE, exports.enumerate, DecodeMenuRecord);
-    ListCommands(out, "(UTF-16):", MIREL_MENU_RECORD_UTF16_SIZE, exports.enumerateUtf16,
-                 DecodeMenuRecordUtf16);
+    for (const bool utf16 : {false, true}) {
+        MenuCommand command;
+        for (int32_t index = 0; EnumerateMenuCommand(exports, utf16, index, command); ++index) {
+            out << "Command " << index << (utf16 ? " (UTF-16): \"" : " (8-bit):  \"") << command.text
+                << "\" - " << command.description << " [" << command.thirdText << "]\n";
+            if (index > 100) break;
+        }
+    }
     out << "FinaleExtensionGetMenuStatus answered " << exports.getMenuStatus(0) << "\n";
     exports.terminate(0);
     out << "FinaleExtensionTerminate called\n";
