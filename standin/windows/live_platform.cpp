@@ -20,7 +20,9 @@ class LivePlatform : public RunPlatform {
             user.SetScript(std::nullopt);
             ShowWindow(window_->Handle(), SW_SHOWNORMAL);
         } else {
-            user.SetScript(DialogScript{answers_});
+            DialogScript script;
+            script.answers = answers_;
+            user.SetScript(script);
             user.WatchMessageBoxes();
         }
     }
