@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "standin/commands/run_command.h"
 #include "standin/dialog/dialog_user.h"
 #include "standin/dialog/ui_model.h"
 #include "standin/host/host.h"
@@ -261,7 +262,7 @@ class FaultSweepTest : public ModuleTest, public ::testing::WithParamInterface<S
         // The same choices every time: settings a failed run stored must not change what a clean run writes.
         const auto answers = testsupport::Answers(standin::DialogEnding::Ok, "Technique Text", "To ", ":");
         standin::Ui().SetUser(std::make_shared<standin::ScriptedDialogUser>(answers));
-        const auto region = standin::MakeRegionRecord(RegionOf(score_.SelectionOrWholeScore()));
+        const auto region = standin::RegionRecordOf(score_.SelectionOrWholeScore());
         const HWND parent = MirelWindowFromValue(Host().mainWindow);
         Outcome outcome;
         const bool counting = failingAllocation != kNoAllocationFails;
@@ -278,10 +279,6 @@ class FaultSweepTest : public ModuleTest, public ::testing::WithParamInterface<S
             outcome.threw = true;
         }
         return outcome;
-    }
-
-    static standin::RegionSpec RegionOf(const standin::ScoreSelection& s) {
-        return {0, s.startSlot, s.startMeasure, s.startPosition, 0, s.endSlot, s.endMeasure, s.endPosition};
     }
 
     // The module's allocations during a clean run from the original document.

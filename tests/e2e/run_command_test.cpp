@@ -40,9 +40,9 @@ std::vector<Mark> MarksOf(const standin::ChangeSummary& summary, ChangeKind kind
 }
 
 std::multiset<Mark> Standing(const Score& score) {
+    const standin::ScoreIndex index(score);
     std::multiset<Mark> marks;
-    for (const auto& e : score.expressions)
-        marks.emplace(e.measure, e.staff, standin::ExpressionShownText(score, e));
+    for (const auto& e : score.expressions) marks.emplace(e.measure, e.staff, ExpressionShownText(index, e));
     return marks;
 }
 
