@@ -2,7 +2,6 @@
 
 #include <cstring>
 
-#include "host/host_api.h"
 #include "records/raw_text.h"
 #include "support/bytes.h"
 
@@ -88,6 +87,6 @@ bool FCTextBlock::DeleteData() {
     raw.SetCustomTag(RawTextTag());
     raw.SetItemNo(static_cast<int16_t>(GetRawTextID()));
     raw.LoadAtKey();
-    host::FX_DeleteEData(raw.Tag(), raw.KeyBytes(), raw.RecordVersion());
+    raw.DeleteRecord();
     return DeleteRecord();
 }
