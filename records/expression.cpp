@@ -3,39 +3,9 @@
 #include <memory>
 
 #include "records/measure.h"
-#include "records/record_copy.h"
 #include "records/text_expression_def.h"
 
 // ---- FCExpression -----------------------------------------------------------------------------------------
-
-FCExpression::FCExpression() {
-    AttachLoaded(buffer_, kSize);
-}
-
-const char* FCExpression::ClassName() const {
-    return "FCExpression";
-}
-
-uint8_t* FCExpression::AllocateDataArea() {
-    return buffer_;
-}
-
-__FCBaseData* FCExpression::CreateInstance() const {
-    return new FCExpression();
-}
-
-uint32_t FCExpression::Tag() const {
-    return kTag;
-}
-
-int32_t FCExpression::DataSize() {
-    return kSize;
-}
-
-void FCExpression::CopyDataFrom(const __FCBaseData* other) {
-    data_ = buffer_;
-    loadedSize_ = records::CopyLoadedBytes(buffer_, kSize, other);
-}
 
 uint16_t FCExpression::GetDefinitionID() const {
     return ReadU16(kDefinitionIDOffset);
