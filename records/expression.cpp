@@ -59,12 +59,14 @@ int32_t FCExpressions::LoadAllForCell(const FCCell* cell) {
     if (cell == nullptr) return 0;
     const int16_t measure = static_cast<int16_t>(cell->measure);
     const int16_t staff = static_cast<int16_t>(cell->staff);
-    std::unique_ptr<FCExpression> working(static_cast<FCExpression*>(CreateWorkingElement()));
-    if (working == nullptr) return 0;
+    // The working element lives on the stack: this walk runs for every cell of a region, and its record fits
+    // in the object, so a walk that takes no copy allocates nothing.
+    FCExpression working;
+    working.SetCustomTag(CustomTag());
     // Indices are 16-bit: a host that answered every index must not make the walk run on for ever.
     for (int32_t inci = 0; inci <= INT16_MAX; ++inci) {
-        if (!working->Load(measure, static_cast<int16_t>(inci))) break;
-        if (working->GetStaff() == staff) TakeCopy(working.get());
+        if (!working.Load(measure, static_cast<int16_t>(inci))) break;
+        if (working.GetStaff() == staff) TakeCopy(&working);
     }
     return Count();
 }
