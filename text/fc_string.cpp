@@ -52,9 +52,8 @@ void FCString::Reserve(uint32_t n) {
     // CONTRACT: the smallest multiple of 10 above n, not geometric growth. Pinned by
     // FCStringTest.CapacityGrowsInStepsOfTen.
     const uint32_t newCapacity = (CheckedSum(n, 10) / 10) * 10;
-    std::vector<char16_t> grown(newCapacity);
-    if (length_ > 0) std::memcpy(grown.data(), Units(), length_ * sizeof(char16_t));
-    units_.swap(grown);
+    // The vector keeps the units and, when its own storage must grow, leaves the string as it was on failure.
+    units_.resize(newCapacity);
 }
 
 void FCString::SetLength(uint32_t length) {
