@@ -87,13 +87,3 @@ FCFontInfo* FCCategoryDef::CreateTextFontInfo() const {
     font->SetNameFromFontNumber(GetTextFontNumber());
     return font.release();
 }
-
-// ---- FCCategoryDefs ---------------------------------------------------------------------------------------
-
-const char* FCCategoryDefs::ClassName() const {
-    return "FCCategoryDefs";
-}
-
-__FCBaseData* FCCategoryDefs::CreateElement() {
-    return new FCCategoryDef();
-}

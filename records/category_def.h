@@ -7,6 +7,7 @@
 #include "framework/collection.h"
 #include "host/host_version.h"
 #include "records/fixed_size_record.h"
+#include "records/record_collection.h"
 #include "text/fc_string.h"
 #include "text/font_info.h"
 
@@ -67,14 +68,12 @@ class FCCategoryDef : public records::FixedSizeRecord<FCCategoryDef, __FCNoInciO
 };
 
 // Every expression category of the document, in the host's order from record number 1 on.
-class FCCategoryDefs : public __FCCollectionNoInciOther {
+class FCCategoryDefs
+    : public records::RecordCollection<FCCategoryDefs, __FCCollectionNoInciOther, FCCategoryDef> {
   public:
-    const char* ClassName() const override;
-    __FCBaseData* CreateElement() override;
+    static constexpr char kClassName[] = "FCCategoryDefs";
 
-    FCCategoryDef* GetCategoryAt(int32_t index) const {
-        return static_cast<FCCategoryDef*>(GetItemAt(index));
-    }
+    FCCategoryDef* GetCategoryAt(int32_t index) const { return ElementAt(index); }
 };
 
 #endif

@@ -46,14 +46,6 @@ bool FCExpression::SaveNewToCell(const FCCell* cell) {
 
 // ---- FCExpressions ----------------------------------------------------------------------------------------
 
-const char* FCExpressions::ClassName() const {
-    return "FCExpressions";
-}
-
-__FCBaseData* FCExpressions::CreateElement() {
-    return new FCExpression();
-}
-
 int32_t FCExpressions::LoadAllForCell(const FCCell* cell) {
     ClearAll();
     if (cell == nullptr) return 0;

@@ -7,6 +7,7 @@
 #include "framework/cell.h"
 #include "framework/collection.h"
 #include "records/fixed_size_record.h"
+#include "records/record_collection.h"
 
 class FCTextExpressionDef;
 
@@ -50,14 +51,11 @@ class FCExpression : public records::FixedSizeRecord<FCExpression, __FCInciOther
 };
 
 // The expressions of one measure, or of one cell.
-class FCExpressions : public __FCCollectionInciOther {
+class FCExpressions : public records::RecordCollection<FCExpressions, __FCCollectionInciOther, FCExpression> {
   public:
-    const char* ClassName() const override;
-    __FCBaseData* CreateElement() override;
+    static constexpr char kClassName[] = "FCExpressions";
 
-    FCExpression* GetExpressionAt(int32_t index) const {
-        return static_cast<FCExpression*>(GetItemAt(index));
-    }
+    FCExpression* GetExpressionAt(int32_t index) const { return ElementAt(index); }
 
     // The expressions of the cell's measure that stand on the cell's staff, in index order; loading stops at
     // the first index that does not load. Empties the collection first; 0 for no cell.

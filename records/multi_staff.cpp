@@ -22,14 +22,6 @@ bool FCMultiStaffInstrument::HasStaff(int16_t staff) const {
     return GetStaffID1() == id || GetStaffID2() == id || GetStaffID3() == id;
 }
 
-const char* FCMultiStaffInstruments::ClassName() const {
-    return "FCMultiStaffInstruments";
-}
-
-__FCBaseData* FCMultiStaffInstruments::CreateElement() {
-    return new FCMultiStaffInstrument();
-}
-
 // ---- FCGroup ----------------------------------------------------------------------------------------------
 
 bool FCGroup::LoadFirst() {
@@ -55,14 +47,6 @@ FCString* FCGroup::GetFullName() const {
 }
 
 // ---- FCGroups ---------------------------------------------------------------------------------------------
-
-const char* FCGroups::ClassName() const {
-    return "FCGroups";
-}
-
-__FCBaseData* FCGroups::CreateElement() {
-    return new FCGroup();
-}
 
 FCGroup* FCGroups::FindGroup(int16_t topStaff, int16_t bottomStaff, int16_t startMeasure) const {
     for (int32_t i = 0; i < Count(); ++i) {

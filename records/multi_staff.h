@@ -7,6 +7,7 @@
 #include "framework/collection.h"
 #include "host/host_version.h"
 #include "records/fixed_size_record.h"
+#include "records/record_collection.h"
 #include "text/fc_string.h"
 
 // An instrument written on more than one staff: key (instrument number, 0). It lists up to three member
@@ -32,14 +33,13 @@ class FCMultiStaffInstrument
     bool HasStaff(int16_t staff) const;
 };
 
-class FCMultiStaffInstruments : public __FCCollectionNoInciOther {
+class FCMultiStaffInstruments
+    : public records::RecordCollection<FCMultiStaffInstruments, __FCCollectionNoInciOther,
+                                       FCMultiStaffInstrument> {
   public:
-    const char* ClassName() const override;
-    __FCBaseData* CreateElement() override;
+    static constexpr char kClassName[] = "FCMultiStaffInstruments";
 
-    FCMultiStaffInstrument* GetInstrumentAt(int32_t index) const {
-        return static_cast<FCMultiStaffInstrument*>(GetItemAt(index));
-    }
+    FCMultiStaffInstrument* GetInstrumentAt(int32_t index) const { return ElementAt(index); }
 };
 
 namespace records {
@@ -75,12 +75,11 @@ class FCGroup : public records::FixedSizeRecord<FCGroup, __FCNoInciDetail, 0x534
     FCString* GetFullName() const;
 };
 
-class FCGroups : public __FCCollectionNoInciDetail {
+class FCGroups : public records::RecordCollection<FCGroups, __FCCollectionNoInciDetail, FCGroup> {
   public:
-    const char* ClassName() const override;
-    __FCBaseData* CreateElement() override;
+    static constexpr char kClassName[] = "FCGroups";
 
-    FCGroup* GetGroupAt(int32_t index) const { return static_cast<FCGroup*>(GetItemAt(index)); }
+    FCGroup* GetGroupAt(int32_t index) const { return ElementAt(index); }
     // The first group, in collection order, with this top staff, bottom staff and start measure; null when
     // none matches. The collection keeps ownership.
     FCGroup* FindGroup(int16_t topStaff, int16_t bottomStaff, int16_t startMeasure) const;

@@ -64,13 +64,3 @@ int16_t FCStaffStyleAssign::GetEndMeasure() const {
 int32_t FCStaffStyleAssign::GetEndPosition() const {
     return ReadI32(kEndPositionOffset);
 }
-
-// ---- FCStaffStyleAssigns ----------------------------------------------------------------------------------
-
-const char* FCStaffStyleAssigns::ClassName() const {
-    return "FCStaffStyleAssigns";
-}
-
-__FCBaseData* FCStaffStyleAssigns::CreateElement() {
-    return new FCStaffStyleAssign();
-}

@@ -7,6 +7,7 @@
 #include "framework/collection.h"
 #include "host/host_version.h"
 #include "records/fixed_size_record.h"
+#include "records/record_collection.h"
 #include "text/fc_string.h"
 
 namespace records {
@@ -90,14 +91,12 @@ class FCStaffStyleAssign : public records::FixedSizeRecord<FCStaffStyleAssign, _
 };
 
 // All style assignments of one staff, in index order (LoadAllForItem with the staff's instrument id).
-class FCStaffStyleAssigns : public __FCCollectionInciOther {
+class FCStaffStyleAssigns
+    : public records::RecordCollection<FCStaffStyleAssigns, __FCCollectionInciOther, FCStaffStyleAssign> {
   public:
-    const char* ClassName() const override;
-    __FCBaseData* CreateElement() override;
+    static constexpr char kClassName[] = "FCStaffStyleAssigns";
 
-    FCStaffStyleAssign* GetAssignAt(int32_t index) const {
-        return static_cast<FCStaffStyleAssign*>(GetItemAt(index));
-    }
+    FCStaffStyleAssign* GetAssignAt(int32_t index) const { return ElementAt(index); }
 };
 
 #endif
