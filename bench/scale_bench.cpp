@@ -16,7 +16,6 @@
 #include <unistd.h>
 
 #include <CLI/CLI.hpp>
-#include <nlohmann/json.hpp>
 
 #include <algorithm>
 #include <chrono>
@@ -28,9 +27,9 @@
 #include <string>
 #include <vector>
 
-namespace {
+#include "standin/score/score_file.h"
 
-using json = nlohmann::ordered_json;
+namespace {
 
 struct Size {
     int staves;
@@ -41,10 +40,10 @@ constexpr Size kSizes[] = {{10, 200}, {20, 400}, {40, 800}, {100, 2000}};
 
 // ---- The generated score ----
 
-constexpr int kBlock = 20;           // one style assignment per staff every 20 measures
-constexpr int kOtherEvery = 200;     // one other text expression per staff every 200 measures
-constexpr int kStaleEvery = 400;     // one stale mark and one shape expression per staff every 400 measures
-constexpr int kStaleDefinition = 5;  // the plug-in definition the stale marks show
+constexpr int kBlock = 20;        // one style assignment per staff every 20 measures
+constexpr int kOtherEvery = 200;  // one other text expression per staff every 200 measures
+constexpr int kStaleEvery = 400;  // one stale mark and one shape expression per staff every 400 measures
+constexpr int16_t kStaleDefinition = 5;  // the plug-in definition the stale marks show
 
 const char* const kFontTags = "^fontTxt(Times New Roman,4096)^size(12)^nfx(0)";
 
@@ -52,84 +51,69 @@ std::string Tagged(const std::string& name) {
     return kFontTags + name;
 }
 
-json Categories() {
+// A number the score keeps in 16 bits.
+int16_t Int16(int value) {
+    return static_cast<int16_t>(value);
+}
+
+std::vector<standin::ScoreCategory> Categories() {
     const char* names[] = {"Dynamics",        "Tempo Marks",    "Tempo Alterations",
                            "Expressive Text", "Technique Text", "Rehearsal Marks"};
-    json list = json::array();
-    for (int i = 0; i < 6; ++i) {
-        list.push_back(
-            {{"id", i + 1}, {"name", names[i]}, {"font", {{"number", 0}, {"size", 12}, {"effects", 0}}}});
-    }
+    std::vector<standin::ScoreCategory> list;
+    for (int i = 0; i < 6; ++i) list.push_back({Int16(i + 1), names[i], {0, 12, 0}});
     return list;
 }
 
-json StaffStyles() {
+std::vector<standin::ScoreStaffStyle> StaffStyles() {
     const char* changes[] = {"Piccolo", "English Horn", "Bass Clarinet", "Contrabassoon"};
-    json list = json::array();
-    for (int i = 0; i < 4; ++i)
-        list.push_back({{"id", i + 1}, {"name", Tagged(changes[i])}, {"changesInstrument", true}});
-    list.push_back({{"id", 5}, {"name", Tagged("Slash Notation")}, {"changesInstrument", false}});
+    std::vector<standin::ScoreStaffStyle> list;
+    for (int i = 0; i < 4; ++i) list.push_back({Int16(i + 1), Tagged(changes[i]), true});
+    list.push_back({5, Tagged("Slash Notation"), false});
     return list;
 }
 
-json TextExpressions() {
-    json list = json::array();
+std::vector<standin::ScoreTextExpression> TextExpressions() {
+    std::vector<standin::ScoreTextExpression> list;
     const char* others[] = {"dolce", "pizz.", "arco", "espressivo"};
     for (int i = 0; i < 4; ++i) {
-        list.push_back({{"id", i + 1},
-                        {"text", std::string("^font(Times New Roman)^size(12)^nfx(2)") + others[i]},
-                        {"description", others[i]},
-                        {"category", 4}});
+        list.push_back(
+            {Int16(i + 1), std::string("^font(Times New Roman)^size(12)^nfx(2)") + others[i], others[i], 4});
     }
-    list.push_back({{"id", kStaleDefinition},
-                    {"text", "^font(Times New Roman)^size(12)^nfx(0)To Piccolo:"},
-                    {"description", "Change to Piccolo [Mirel Instrument Change]"},
-                    {"category", 5}});
+    list.push_back({kStaleDefinition, "^font(Times New Roman)^size(12)^nfx(0)To Piccolo:",
+                    "Change to Piccolo [Mirel Instrument Change]", 5});
     return list;
 }
 
-json Point(int measure, int position) {
-    return {{"measure", measure}, {"position", position}};
-}
-
-json Expression(int measure, int staff, int definition, bool shape) {
-    return {{"measure", measure}, {"staff", staff}, {"definition", definition}, {"shape", shape}};
+standin::ScoreExpression Expression(int measure, int staff, int definition, bool shape) {
+    return {Int16(measure), Int16(staff), static_cast<uint16_t>(definition), shape};
 }
 
 // Every staff: a style assignment every 20 measures, two of three of them instrument changes (a start mark
 // and an end mark each), the third another style; every 200 measures another text expression; every 400
 // measures a stale mark of the plug-in (where no change starts or ends) and a shape expression.
-json GenerateScore(const Size& size) {
-    json staves = json::array();
-    json assignments = json::array();
-    json expressions = json::array();
+standin::Score GenerateScore(const Size& size) {
+    standin::Score score;
+    score.hostVersionText = standin::FormatHostVersion(score.hostVersion);
+    score.measures = Int16(size.measures);
+    score.fonts.push_back({0, "Times New Roman"});
     for (int s = 1; s <= size.staves; ++s) {
-        staves.push_back({{"id", s}, {"name", Tagged("Flute " + std::to_string(s))}});
+        score.staves.push_back({Int16(s), Tagged("Flute " + std::to_string(s))});
         for (int b = 0; b * kBlock + kBlock <= size.measures; ++b) {
             const int start = b * kBlock + 3 + s % 5;
             const int style = b % 3 == 2 ? 5 : 1 + (s + b) % 4;
-            assignments.push_back({{"staff", s},
-                                   {"style", style},
-                                   {"start", Point(start, 0)},
-                                   {"end", Point(start + 7, 2048)}});
+            score.styleAssignments.push_back(
+                {Int16(s), Int16(style), {Int16(start), 0}, {Int16(start + 7), 2048}});
         }
         for (int m = 9; m <= size.measures; m += kOtherEvery)
-            expressions.push_back(Expression(m, s, 1 + m % 4, false));
+            score.expressions.push_back(Expression(m, s, 1 + m % 4, false));
         for (int m = 17; m <= size.measures; m += kStaleEvery) {
-            expressions.push_back(Expression(m, s, kStaleDefinition, false));
-            expressions.push_back(Expression(m + 2, s, 1, true));
+            score.expressions.push_back(Expression(m, s, kStaleDefinition, false));
+            score.expressions.push_back(Expression(m + 2, s, 1, true));
         }
     }
-    json score = json::object();
-    score["hostVersion"] = "0x12050000";
-    score["measures"] = size.measures;
-    score["fonts"] = json::array({{{"number", 0}, {"name", "Times New Roman"}}});
-    score["staves"] = std::move(staves);
-    score["staffStyles"] = StaffStyles();
-    score["styleAssignments"] = std::move(assignments);
-    score["categories"] = Categories();
-    score["textExpressions"] = TextExpressions();
-    score["expressions"] = std::move(expressions);
+    score.staffStyles = StaffStyles();
+    score.categories = Categories();
+    score.textExpressions = TextExpressions();
     return score;
 }
 
@@ -313,7 +297,7 @@ bool WriteText(const std::string& path, const std::string& text) {
 bool WriteScoreApart(const Size& size, const std::string& path) {
     const pid_t child = fork();
     if (child < 0) return false;
-    if (child == 0) _exit(WriteText(path, GenerateScore(size).dump(2) + "\n") ? 0 : 1);
+    if (child == 0) _exit(WriteText(path, standin::ScoreToJsonText(GenerateScore(size))) ? 0 : 1);
     int status = 0;
     return waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }

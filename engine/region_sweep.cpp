@@ -5,7 +5,6 @@
 #include "engine/placement.h"
 #include "engine/stale_removal.h"
 #include "framework/music_region.h"
-#include "host/host_api.h"
 #include "records/measure.h"
 #include "records/multi_staff.h"
 #include "records/staff.h"
@@ -24,13 +23,14 @@ MemberStaves MembersOf(const FCMultiStaffInstrument& instrument) {
 }
 
 // The member with the smallest slot (top) or the largest (bottom); members not on the score (slot 0) are
-// passed over, and 0 means none is on the score. The first member found is taken whatever its slot.
+// passed over, and 0 means none is on the score. The first member found is taken whatever its slot, so the
+// search needs no starting bound.
 int16_t OuterStaff(const FCMultiStaffInstrument& instrument, bool top) {
-    int32_t best = top ? 10000 : -10000;
+    int32_t best = 0;
     bool found = false;
     int16_t outer = 0;
     for (uint16_t id : MembersOf(instrument).ids) {
-        const int32_t slot = host::FX_InstToSlot(static_cast<int16_t>(id));
+        const int32_t slot = SlotOfStaff(static_cast<int16_t>(id));
         if (slot == 0) continue;
         if (!found || (top ? slot < best : slot > best)) {
             best = slot;
@@ -118,8 +118,7 @@ bool CreateInstrumentChangeExpressions(const FCMusicRegion& region, uint16_t cat
     groups.LoadAll();
 
     for (int32_t slot = region.startSlot; slot <= region.endSlot; ++slot) {
-        const int16_t staff =
-            static_cast<int16_t>(host::FX_SlotToInst(static_cast<int16_t>(slot), region.staffListID));
+        const int16_t staff = StaffAtSlot(static_cast<int16_t>(slot), region.staffListID);
         FCStaffStyleAssigns assignments;
         assignments.LoadAllForItem(staff);
         if (RemoveStaleChangeExpressions(&assignments, region, staff)) changed = true;

@@ -19,8 +19,6 @@ std::size_t FieldBound(int32_t loadedSize) {
 
 // ---- __FCBaseData -----------------------------------------------------------------------------------------
 
-// The base cannot tell an embedded buffer from a heap block; a class with a heap data area frees it in its
-// own destructor.
 __FCBaseData::~__FCBaseData() = default;
 
 const char* __FCBaseData::ClassName() const {
@@ -70,10 +68,25 @@ bool __FCBaseData::LoadAtKey() {
 }
 
 bool __FCBaseData::Save() {
-    if (!IsLoaded() || data_ == nullptr) return false;
-    const int32_t size = LoadedSize();
-    if (size <= 0) return false;
-    return host::FX_SaveEData(Tag(), key_, data_, static_cast<uint32_t>(size), RecordVersion()) != 0;
+    if (!HasBytesToWrite()) return false;
+    return host::FX_SaveEData(Tag(), key_, data_, static_cast<uint32_t>(LoadedSize()), RecordVersion()) != 0;
+}
+
+bool __FCBaseData::HasBytesToWrite() const {
+    return IsLoaded() && data_ != nullptr && LoadedSize() > 0;
+}
+
+bool __FCBaseData::QueryRecordSize(int32_t& size) {
+    uint32_t reported = 0;
+    size = 0;
+    if (host::FX_LoadEData(Tag(), key_, nullptr, &reported, RecordVersion()) == 0) return false;
+    size = reported > static_cast<uint32_t>(INT32_MAX) ? INT32_MAX : static_cast<int32_t>(reported);
+    return true;
+}
+
+bool __FCBaseData::CreateAtKey() {
+    return host::FX_CreateEData(Tag(), key_, data_, static_cast<uint32_t>(LoadedSize()), RecordVersion()) !=
+           0;
 }
 
 bool __FCBaseData::Reload() {
@@ -193,10 +206,9 @@ bool __FCNoInciOther::DeepSaveAs(int16_t itemNo) {
 }
 
 bool __FCNoInciOther::SaveNew() {
-    if (!IsLoaded() || data_ == nullptr || LoadedSize() <= 0) return false;
+    if (!HasBytesToWrite()) return false;
     SetOtherKey(this, -1, -1);
-    return host::FX_CreateEData(Tag(), key_, data_, static_cast<uint32_t>(LoadedSize()), RecordVersion()) !=
-           0;
+    return CreateAtKey();
 }
 
 int16_t __FCNoInciOther::ItemNo() const {
@@ -220,10 +232,9 @@ bool __FCInciOther::Load(int16_t itemNo, int16_t inci) {
 }
 
 bool __FCInciOther::SaveNew(int16_t itemNo) {
-    if (!IsLoaded() || data_ == nullptr || LoadedSize() <= 0) return false;
+    if (!HasBytesToWrite()) return false;
     SetOtherKey(this, itemNo, -1);
-    return host::FX_CreateEData(Tag(), key_, data_, static_cast<uint32_t>(LoadedSize()), RecordVersion()) !=
-           0;
+    return CreateAtKey();
 }
 
 // ---- __FCDetail -------------------------------------------------------------------------------------------

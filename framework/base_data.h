@@ -5,9 +5,12 @@
 
 #include "framework/fc_base.h"
 
-// Base of every class backed by a host record: the record's data area, its 8-byte record key and its loaded
-// state, and the whole life cycle of a host record (load, reload, save, save as new, delete, walk) on top of
-// the host's data calls.
+// Base of every class backed by a host record: a view of the record's data area, its 8-byte record key and
+// its loaded state, and the whole life cycle of a host record (load, reload, save, save as new, delete, walk)
+// on top of the host's data calls. Record classes reach the host through these operations only.
+//
+// The data area always belongs to the derived class (an embedded array, or a buffer member for variable-size
+// records); the base only points at it, so it frees nothing and never has to tell the two apart.
 //
 // The record key is eight bytes of little-endian signed 16-bit fields: (itemNo, inci, 0, 0) for "other"
 // records and (itemNo, itemNo2, inci, 0) for detail records. The object counts as loaded while loadedSize is
@@ -18,17 +21,15 @@
 class __FCBaseData : public __FCBase {
   public:
     __FCBaseData() = default;
-    // Frees nothing: the base cannot tell an embedded buffer from a heap block, so a class with a heap data
-    // area frees it in its own destructor.
     ~__FCBaseData() override;
 
     const char* ClassName() const override;
 
     // ---- Virtual operations, in slot order ----
     // The data area to load into: a fixed-size class returns its embedded buffer; a variable-size class
-    // allocates DataSize() bytes, keeps the pointer as its data area and returns it.
+    // makes its buffer DataSize() bytes long, points the data area at it and returns it.
     virtual uint8_t* AllocateDataArea() = 0;
-    // Frees a heap data area (variable-size classes); the default does nothing.
+    // Gives up a variable-size class's data area; the default does nothing.
     virtual void ReleaseDataArea();
     // True for classes whose data area is released and provided anew before every load.
     virtual bool IsVariableSize() const;
@@ -79,6 +80,15 @@ class __FCBaseData : public __FCBase {
 
     // For fixed-size classes: points the data area at an embedded buffer of `size` bytes and marks it loaded.
     void AttachLoaded(uint8_t* buffer, int32_t size);
+
+    // True when there are bytes that Save or a create could write: loaded, with a data area and a size.
+    bool HasBytesToWrite() const;
+    // Asks the host for the size of the record at the current key (FX_LoadEData without a buffer) and puts it,
+    // at most INT32_MAX, into `size`; false when the host has none (`size` is then 0). Variable-size classes
+    // size their data area with it.
+    bool QueryRecordSize(int32_t& size);
+    // FX_CreateEData at the current key with the data area and LoadedSize(); the host writes the new key back.
+    bool CreateAtKey();
 
     uint32_t customTag_ = 0;
     uint8_t* data_ = nullptr;

@@ -17,12 +17,15 @@ constexpr std::size_t kEndMeasureOffset = 14;
 constexpr std::size_t kEndPositionOffset = 16;
 constexpr std::size_t kRegionSize = MIREL_REGION_RECORD_SIZE;
 
-// The staff the host shows at `slot` of the staff list, as a 16-bit staff number.
-int16_t StaffAt(int16_t slot, int16_t staffListID) {
+}  // namespace
+
+int16_t StaffAtSlot(int16_t slot, int16_t staffListID) {
     return static_cast<int16_t>(host::FX_SlotToInst(slot, staffListID));
 }
 
-}  // namespace
+int16_t SlotOfStaff(int16_t staff) {
+    return static_cast<int16_t>(host::FX_InstToSlot(staff));
+}
 
 FCMusicRegion::FCMusicRegion(const void* region20) {
     if (region20 == nullptr) return;
@@ -47,11 +50,11 @@ bool FCMusicRegion::IsEqualTo(const FCMusicRegion* other) const {
     if (other->staffListID != staffListID) return false;
     // The other region's staff is asked for before this one's. The two calls are kept in separate statements:
     // the operands of one comparison may be evaluated in either order.
-    const int16_t otherStartStaff = StaffAt(other->startSlot, other->staffListID);
-    const int16_t startStaff = StaffAt(startSlot, staffListID);
+    const int16_t otherStartStaff = StaffAtSlot(other->startSlot, other->staffListID);
+    const int16_t startStaff = StaffAtSlot(startSlot, staffListID);
     if (otherStartStaff != startStaff) return false;
-    const int16_t otherEndStaff = StaffAt(other->endSlot, other->endStaffListID);
-    const int16_t endStaff = StaffAt(endSlot, endStaffListID);
+    const int16_t otherEndStaff = StaffAtSlot(other->endSlot, other->endStaffListID);
+    const int16_t endStaff = StaffAtSlot(endSlot, endStaffListID);
     if (otherEndStaff != endStaff) return false;
     if (other->startMeasure != startMeasure) return false;
     if (other->endMeasure != endMeasure) return false;

@@ -39,4 +39,9 @@ class FCMusicRegion : public __FCBase {
     int16_t documentID = 0;
 };
 
+// The staff the host shows at `slot` of the staff list, as a 16-bit staff number (0: none).
+int16_t StaffAtSlot(int16_t slot, int16_t staffListID);
+// The slot at which the host shows `staff`, as a 16-bit number (0: the staff is not in the score).
+int16_t SlotOfStaff(int16_t staff);
+
 #endif

@@ -10,6 +10,7 @@
 
 #include "engine/plugin_marker.h"
 #include "framework/cell.h"
+#include "host/binding_cache.h"
 #include "host/host_api.h"
 #include "host/host_version.h"
 #include "records/category_def.h"
@@ -85,7 +86,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const standin::Bytes record(data + 2, data + size);
 
     standin::Host().Reset();
-    host::ResetBindingForTesting();
+    host::gBindingCache = host::BindingCache();
     for (uint32_t tag : kTags) standin::Host().Doc().Put(tag, standin::RecordKey::Other(1), record);
     standin::Host().Doc().Put(0x534F4459, standin::RecordKey::Other(1, 0), record);
     standin::Host().Doc().Put(0x4F025379, standin::RecordKey::Other(1, 0), record);

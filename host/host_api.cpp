@@ -1,5 +1,6 @@
 #include "host/host_api.h"
 
+#include "host/binding_cache.h"
 #include "host/preference_translation.h"
 
 // The host's functions are not imported when the module is loaded: each is found by name in the host's
@@ -8,6 +9,9 @@
 // lacks a function is never asked again and that function's operation returns 0 (or does nothing) for the
 // rest of the process.
 namespace host {
+
+BindingCache gBindingCache;
+
 namespace {
 
 constexpr uint32_t kInterfaceVersion = MIREL_INTERFACE_VERSION;
@@ -16,72 +20,31 @@ constexpr uint32_t kInterfaceVersion = MIREL_INTERFACE_VERSION;
 const char kHostExecutable[] = "FINALE.EXE";
 const char kDemoExecutable[] = "FINDEMO.EXE";
 
-// The host's functions, each once: the binding's table, its indices and the names the host exports them
-// under (case as written) are all made from this list. Each name's type is the contract's <name>Fn.
-// clang-format off
-#define MIREL_HOST_FUNCTIONS(X) \
-    X(FX_LoadEData) \
-    X(FX_SaveEData) \
-    X(FX_CreateEData) \
-    X(FX_DeleteEData) \
-    X(FX_NextEData) \
-    X(FX_Dialog) \
-    X(FX_EndDialog) \
-    X(FX_EnableDlgItem) \
-    X(FX_GetDlgItemVal) \
-    X(FX_SetDlgItemVal) \
-    X(FX_GetDlgString) \
-    X(FX_GetDlgString_UTF16) \
-    X(FX_SetDlgString) \
-    X(FX_SetDlgString_UTF16) \
-    X(FX_GetCurrentWindow) \
-    X(FX_GetCurrentWindowInfo) \
-    X(FX_GetCurrentEnigmaDocument) \
-    X(FX_SlotToInst) \
-    X(FX_InstToSlot) \
-    X(FX_FontNumToName)
-// clang-format on
-
-enum Function : int {
-#define MIREL_HOST_FUNCTION_INDEX(name) k##name,
-    MIREL_HOST_FUNCTIONS(MIREL_HOST_FUNCTION_INDEX)
-#undef MIREL_HOST_FUNCTION_INDEX
-        kFunctionCount
+// The names the host exports its functions under, indexed by HostFunction.
+const char* const kFunctionNames[kHostFunctionCount] = {
+#define MIREL_HOST_FUNCTION_NAME(name) #name,
+    MIREL_HOST_FUNCTIONS(MIREL_HOST_FUNCTION_NAME)
+#undef MIREL_HOST_FUNCTION_NAME
 };
-
-struct Entry {
-    const char* name;
-    bool lookedUp;
-    FARPROC address;
-};
-
-// Indexed by Function.
-Entry gEntries[kFunctionCount] = {
-#define MIREL_HOST_FUNCTION_ENTRY(name) {#name, false, nullptr},
-    MIREL_HOST_FUNCTIONS(MIREL_HOST_FUNCTION_ENTRY)
-#undef MIREL_HOST_FUNCTION_ENTRY
-};
-
-bool gModuleLookedUp = false;
-HMODULE gHostModule = nullptr;
 
 HMODULE HostModule() {
-    if (!gModuleLookedUp) {
-        gModuleLookedUp = true;
-        gHostModule = GetModuleHandleA(kHostExecutable);
-        if (gHostModule == nullptr) gHostModule = GetModuleHandleA(kDemoExecutable);
+    BindingCache& cache = gBindingCache;
+    if (!cache.moduleLookedUp) {
+        cache.moduleLookedUp = true;
+        cache.module = GetModuleHandleA(kHostExecutable);
+        if (cache.module == nullptr) cache.module = GetModuleHandleA(kDemoExecutable);
     }
-    return gHostModule;
+    return cache.module;
 }
 
 // The entry point of `function` as the contract's type, or null when the host does not offer it.
 template <typename Fn>
-Fn Bind(Function function) {
-    Entry& entry = gEntries[function];
+Fn Bind(HostFunction function) {
+    FunctionLookup& entry = gBindingCache.functions[function];
     if (!entry.lookedUp) {
         entry.lookedUp = true;
         HMODULE module = HostModule();
-        entry.address = module != nullptr ? GetProcAddress(module, entry.name) : nullptr;
+        entry.address = module != nullptr ? GetProcAddress(module, kFunctionNames[function]) : nullptr;
     }
     if (entry.address == nullptr) return nullptr;
     // Through the generic function pointer type: the address is the contract's function, called as such.
@@ -234,17 +197,6 @@ int32_t FX_FontNumToName(uint16_t fontNumber, char* buffer256) {
     // The name is read up to its terminator: a host that fills all 256 bytes must not lead the reader on.
     if (buffer256 != nullptr) buffer256[255] = 0;
     return named;
-}
-
-// ---- Tests ------------------------------------------------------------------------------------------------
-
-void ResetBindingForTesting() {
-    gModuleLookedUp = false;
-    gHostModule = nullptr;
-    for (Entry& entry : gEntries) {
-        entry.lookedUp = false;
-        entry.address = nullptr;
-    }
 }
 
 }  // namespace host

@@ -47,10 +47,6 @@ int32_t RawSaveEData(uint32_t tag, void* key8, const void* buffer, uint32_t size
 // part way.
 uint32_t AcceptedWrites();
 
-// Forgets every cached lookup, as if the module had just been loaded. For tests that exercise the lookup
-// rules within one process; the module itself never calls it.
-void ResetBindingForTesting();
-
 }  // namespace host
 
 #endif

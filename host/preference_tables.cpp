@@ -11,195 +11,365 @@ namespace {
 
 // ---- Piece-wise records ----------------------------------------------------------------------------------
 
-constexpr bool kAny = true;
-constexpr bool kRange = false;
+// Each row: the preference tag, the ot tag of its pieces, how many pieces make the record, and the itemNo it
+// is served for: any (AnyItem, from incident 0) or one in a range (Items, from incident itemNo - 1).
+struct Count {
+    uint16_t pieces;
+};
+struct AnyItem {};
+struct Items {
+    int16_t first;
+    int16_t last;
+};
+
+constexpr PieceTable Pieces(uint32_t tag, uint32_t otTag, Count count, AnyItem) {
+    return {tag, otTag, count.pieces, true, 0, 0};
+}
+
+constexpr PieceTable Pieces(uint32_t tag, uint32_t otTag, Count count, Items items) {
+    return {tag, otTag, count.pieces, false, items.first, items.last};
+}
 
 constexpr PieceTable kPieceTables[] = {
-    // tag                        ot tag          n   any?    itemNo range
-    {MakeTag('p', 'f', 'G', 'D'), OtTag('7', '9'), 1, kAny, 0, 0},
-    {MakeTag('p', 'f', 'G', 'G'), OtTag('8', '8'), 11, kAny, 0, 0},
-    {MakeTag('p', 'f', 'G', 'b'), OtTag('9', '8'), 1, kRange, 1, 4},
-    {MakeTag('p', 'f', 'G', 'd'), OtTag('8', '0'), 1, kAny, 0, 0},
-    {MakeTag('p', 'f', 'G', 's'), OtTag('9', '1'), 1, kRange, 1, 1},
-    {MakeTag('p', 'f', 'M', 'M'), OtTag('2', '5'), 2, kAny, 0, 0},
-    {MakeTag('p', 'f', 'N', 'D'), OtTag('0', '4'), 1, kAny, 0, 0},
-    {MakeTag('p', 'f', 'N', 'd'), OtTag('6', '6'), 1, kAny, 0, 0},
-    {MakeTag('p', 'f', 'P', 'F'), OtTag('7', '7'), 4, kRange, 1, 1},
-    {MakeTag('p', 'f', 'S', 'C'), OtTag('5', '2'), 2, kAny, 0, 0},
-    {MakeTag('p', 'f', 'S', 'N'), OtTag('4', '0'), 1, kRange, 1, 128},
-    {MakeTag('p', 'f', 'S', 'P'), OtTag('9', '4'), 3, kAny, 0, 0},
-    {MakeTag('p', 'f', 'S', 'l'), OtTag('2', '6'), 1, kRange, 1, 15},
-    {MakeTag('p', 'f', 'T', 'C'), OtTag('8', '6'), 5, kAny, 0, 0},
-    {MakeTag('p', 'f', 'T', 'I'), OtTag('8', '4'), 4, kAny, 0, 0},
-    {MakeTag('p', 'f', 'T', 'X'), OtTag('7', '8'), 8, kAny, 0, 0},
-    {MakeTag('p', 'f', 'T', 'p'), OtTag('8', '5'), 4, kAny, 0, 0},
-    {MakeTag('p', 'f', 'T', 's'), OtTag('9', '0'), 1, kRange, 1, 9},
+    Pieces(MakeTag('p', 'f', 'G', 'D'), OtTag('7', '9'), Count{1}, AnyItem{}),
+    Pieces(MakeTag('p', 'f', 'G', 'G'), OtTag('8', '8'), Count{11}, AnyItem{}),
+    Pieces(MakeTag('p', 'f', 'G', 'b'), OtTag('9', '8'), Count{1}, Items{1, 4}),
+    Pieces(MakeTag('p', 'f', 'G', 'd'), OtTag('8', '0'), Count{1}, AnyItem{}),
+    Pieces(MakeTag('p', 'f', 'G', 's'), OtTag('9', '1'), Count{1}, Items{1, 1}),
+    Pieces(MakeTag('p', 'f', 'M', 'M'), OtTag('2', '5'), Count{2}, AnyItem{}),
+    Pieces(MakeTag('p', 'f', 'N', 'D'), OtTag('0', '4'), Count{1}, AnyItem{}),
+    Pieces(MakeTag('p', 'f', 'N', 'd'), OtTag('6', '6'), Count{1}, AnyItem{}),
+    Pieces(MakeTag('p', 'f', 'P', 'F'), OtTag('7', '7'), Count{4}, Items{1, 1}),
+    Pieces(MakeTag('p', 'f', 'S', 'C'), OtTag('5', '2'), Count{2}, AnyItem{}),
+    Pieces(MakeTag('p', 'f', 'S', 'N'), OtTag('4', '0'), Count{1}, Items{1, 128}),
+    Pieces(MakeTag('p', 'f', 'S', 'P'), OtTag('9', '4'), Count{3}, AnyItem{}),
+    Pieces(MakeTag('p', 'f', 'S', 'l'), OtTag('2', '6'), Count{1}, Items{1, 15}),
+    Pieces(MakeTag('p', 'f', 'T', 'C'), OtTag('8', '6'), Count{5}, AnyItem{}),
+    Pieces(MakeTag('p', 'f', 'T', 'I'), OtTag('8', '4'), Count{4}, AnyItem{}),
+    Pieces(MakeTag('p', 'f', 'T', 'X'), OtTag('7', '8'), Count{8}, AnyItem{}),
+    Pieces(MakeTag('p', 'f', 'T', 'p'), OtTag('8', '5'), Count{4}, AnyItem{}),
+    Pieces(MakeTag('p', 'f', 'T', 's'), OtTag('9', '0'), Count{1}, Items{1, 9}),
 };
 
 // ---- Field-wise records ----------------------------------------------------------------------------------
-// One list per preference tag. Columns: ot tag (last two characters), ot itemNo (0: document-wide), ot inci,
-// offset in the preference record, first word in the ot record, width, kind.
+// One list per preference tag, a row per field, each column named where it is written: the ot record the
+// field comes from, Ot(the ot tag's last two characters), with its incident (Inci, at the document-wide
+// itemNo -2) or with an itemNo of its own (Item, at incident 0); the field's byte offset in the preference
+// record (At); the first of the ot record's words it is made from (Word); and its kind, which also gives its
+// width.
 
-// pfPF with itemNo 0 (itemNo 1 is the piece-wise record of four ot77 pieces).
-const FieldDescriptor kFieldsPF[] = {
-    {{'1', '4'}, 0, 0, 0, 0, 4, kHighWordFirst}, {{'1', '5'}, 0, 0, 4, 2, 4, kHighWordFirst},
-    {{'3', '9'}, 0, 0, 8, 2, 2, kCopyWord},      {{'1', '6'}, 0, 0, 10, 0, 2, kCopyWord},
-    {{'1', '6'}, 0, 0, 12, 1, 2, kCopyWord},     {{'1', '6'}, 0, 0, 14, 2, 2, kCopyWord},
-    {{'1', '6'}, 0, 0, 16, 3, 2, kCopyWord},     {{'3', '9'}, 0, 0, 18, 3, 2, kCopyWord},
-    {{'3', '9'}, 0, 0, 20, 4, 2, kCopyWord},     {{'1', '7'}, 0, 0, 22, 0, 2, kCopyWord},
-    {{'1', '7'}, 0, 0, 24, 1, 2, kCopyWord},     {{'1', '7'}, 0, 0, 26, 2, 2, kCopyWord},
-    {{'1', '8'}, 0, 0, 28, 0, 2, kCopyWord},     {{'1', '8'}, 0, 0, 30, 1, 2, kCopyWord},
-    {{'1', '9'}, 0, 0, 32, 0, 2, kCopyWord},     {{'1', '9'}, 0, 0, 34, 1, 2, kCopyWord},
-    {{'2', '0'}, 0, 0, 36, 0, 2, kCopyWord},     {{'2', '0'}, 0, 0, 38, 1, 2, kCopyWord},
-    {{'2', '0'}, 0, 0, 40, 2, 2, kCopyWord},     {{'2', '1'}, 0, 0, 42, 0, 2, kCopyWord},
-    {{'2', '1'}, 0, 0, 44, 1, 2, kCopyWord},     {{'2', '1'}, 0, 0, 46, 2, 2, kCopyWord},
+struct Inci {
+    int16_t value;
+};
+struct Item {
+    int16_t value;
+};
+struct At {
+    uint16_t offset;
+};
+struct Word {
+    uint16_t index;
 };
 
-const FieldDescriptor kFieldsSI[] = {
-    {{'4', '1'}, 0, 0, 0, 0, 4, kHighWordFirst}, {{'4', '1'}, 0, 0, 4, 2, 4, kHighWordFirst},
-    {{'4', '2'}, 0, 0, 8, 0, 4, kHighWordFirst}, {{'4', '2'}, 0, 0, 12, 2, 4, kHighWordFirst},
-    {{'4', '3'}, 0, 0, 16, 0, 2, kCopyWord},     {{'4', '3'}, 0, 0, 18, 1, 2, kCopyWord},
-    {{'4', '3'}, 0, 1, 20, 0, 2, kCopyWord},     {{'4', '3'}, 0, 1, 22, 1, 2, kCopyWord},
-    {{'4', '3'}, 0, 2, 24, 0, 2, kCopyWord},     {{'4', '3'}, 0, 2, 26, 1, 2, kCopyWord},
-    {{'4', '3'}, 0, 3, 28, 0, 2, kCopyWord},     {{'4', '3'}, 0, 3, 30, 1, 2, kCopyWord},
-    {{'4', '4'}, 0, 0, 32, 0, 2, kCopyWord},     {{'4', '4'}, 0, 0, 34, 1, 2, kCopyWord},
-    {{'4', '4'}, 0, 1, 36, 0, 2, kCopyWord},     {{'4', '4'}, 0, 1, 38, 1, 2, kCopyWord},
-    {{'4', '4'}, 0, 2, 40, 0, 2, kCopyWord},     {{'4', '4'}, 0, 3, 42, 0, 2, kCopyWord},
-    {{'4', '4'}, 0, 4, 44, 0, 2, kCopyWord},     {{'4', '4'}, 0, 5, 46, 0, 2, kCopyWord},
-    {{'4', '4'}, 0, 6, 48, 0, 2, kCopyWord},     {{'4', '4'}, 0, 7, 50, 0, 2, kCopyWord},
-    {{'4', '4'}, 0, 8, 52, 0, 2, kCopyWord},
+struct OtRecord {
+    char ot[2];
+    int16_t itemNo;  // 0 stands for the document-wide -2
+    int16_t inci;
+};
+
+constexpr OtRecord Ot(const char (&ot)[3], Inci inci) {
+    return {{ot[0], ot[1]}, 0, inci.value};
+}
+
+constexpr OtRecord Ot(const char (&ot)[3], Item item) {
+    return {{ot[0], ot[1]}, item.value, 0};
+}
+
+constexpr FieldDescriptor Field(OtRecord record, At at, Word word, FieldKind kind) {
+    return {
+        {record.ot[0], record.ot[1]}, record.itemNo, record.inci, at.offset, word.index, WidthOf(kind), kind};
+}
+
+// pfPF with itemNo 0 (itemNo 1 is the piece-wise record of four ot77 pieces).
+constexpr FieldDescriptor kFieldsPF[] = {
+    Field(Ot("14", Inci{0}), At{0}, Word{0}, kHighWordFirst),
+    Field(Ot("15", Inci{0}), At{4}, Word{2}, kHighWordFirst),
+    Field(Ot("39", Inci{0}), At{8}, Word{2}, kCopyWord),
+    Field(Ot("16", Inci{0}), At{10}, Word{0}, kCopyWord),
+    Field(Ot("16", Inci{0}), At{12}, Word{1}, kCopyWord),
+    Field(Ot("16", Inci{0}), At{14}, Word{2}, kCopyWord),
+    Field(Ot("16", Inci{0}), At{16}, Word{3}, kCopyWord),
+    Field(Ot("39", Inci{0}), At{18}, Word{3}, kCopyWord),
+    Field(Ot("39", Inci{0}), At{20}, Word{4}, kCopyWord),
+    Field(Ot("17", Inci{0}), At{22}, Word{0}, kCopyWord),
+    Field(Ot("17", Inci{0}), At{24}, Word{1}, kCopyWord),
+    Field(Ot("17", Inci{0}), At{26}, Word{2}, kCopyWord),
+    Field(Ot("18", Inci{0}), At{28}, Word{0}, kCopyWord),
+    Field(Ot("18", Inci{0}), At{30}, Word{1}, kCopyWord),
+    Field(Ot("19", Inci{0}), At{32}, Word{0}, kCopyWord),
+    Field(Ot("19", Inci{0}), At{34}, Word{1}, kCopyWord),
+    Field(Ot("20", Inci{0}), At{36}, Word{0}, kCopyWord),
+    Field(Ot("20", Inci{0}), At{38}, Word{1}, kCopyWord),
+    Field(Ot("20", Inci{0}), At{40}, Word{2}, kCopyWord),
+    Field(Ot("21", Inci{0}), At{42}, Word{0}, kCopyWord),
+    Field(Ot("21", Inci{0}), At{44}, Word{1}, kCopyWord),
+    Field(Ot("21", Inci{0}), At{46}, Word{2}, kCopyWord),
+};
+
+constexpr FieldDescriptor kFieldsSI[] = {
+    Field(Ot("41", Inci{0}), At{0}, Word{0}, kHighWordFirst),
+    Field(Ot("41", Inci{0}), At{4}, Word{2}, kHighWordFirst),
+    Field(Ot("42", Inci{0}), At{8}, Word{0}, kHighWordFirst),
+    Field(Ot("42", Inci{0}), At{12}, Word{2}, kHighWordFirst),
+    Field(Ot("43", Inci{0}), At{16}, Word{0}, kCopyWord),
+    Field(Ot("43", Inci{0}), At{18}, Word{1}, kCopyWord),
+    Field(Ot("43", Inci{1}), At{20}, Word{0}, kCopyWord),
+    Field(Ot("43", Inci{1}), At{22}, Word{1}, kCopyWord),
+    Field(Ot("43", Inci{2}), At{24}, Word{0}, kCopyWord),
+    Field(Ot("43", Inci{2}), At{26}, Word{1}, kCopyWord),
+    Field(Ot("43", Inci{3}), At{28}, Word{0}, kCopyWord),
+    Field(Ot("43", Inci{3}), At{30}, Word{1}, kCopyWord),
+    Field(Ot("44", Inci{0}), At{32}, Word{0}, kCopyWord),
+    Field(Ot("44", Inci{0}), At{34}, Word{1}, kCopyWord),
+    Field(Ot("44", Inci{1}), At{36}, Word{0}, kCopyWord),
+    Field(Ot("44", Inci{1}), At{38}, Word{1}, kCopyWord),
+    Field(Ot("44", Inci{2}), At{40}, Word{0}, kCopyWord),
+    Field(Ot("44", Inci{3}), At{42}, Word{0}, kCopyWord),
+    Field(Ot("44", Inci{4}), At{44}, Word{0}, kCopyWord),
+    Field(Ot("44", Inci{5}), At{46}, Word{0}, kCopyWord),
+    Field(Ot("44", Inci{6}), At{48}, Word{0}, kCopyWord),
+    Field(Ot("44", Inci{7}), At{50}, Word{0}, kCopyWord),
+    Field(Ot("44", Inci{8}), At{52}, Word{0}, kCopyWord),
 };
 
 // pfEX: incidents 4 to 8 of the ot77 records; the last four fields are placed out of order.
-const FieldDescriptor kFieldsEX[] = {
-    {{'7', '7'}, 0, 4, 0, 1, 2, kCopyWord},  {{'7', '7'}, 0, 4, 2, 2, 2, kCopyWord},
-    {{'7', '7'}, 0, 4, 4, 3, 2, kCopyWord},  {{'7', '7'}, 0, 4, 6, 4, 2, kCopyWord},
-    {{'7', '7'}, 0, 4, 8, 5, 2, kCopyWord},  {{'7', '7'}, 0, 5, 10, 0, 2, kCopyWord},
-    {{'7', '7'}, 0, 5, 12, 1, 2, kCopyWord}, {{'7', '7'}, 0, 5, 14, 2, 2, kCopyWord},
-    {{'7', '7'}, 0, 5, 16, 3, 2, kCopyWord}, {{'7', '7'}, 0, 5, 18, 4, 2, kCopyWord},
-    {{'7', '7'}, 0, 5, 20, 5, 2, kCopyWord}, {{'7', '7'}, 0, 6, 22, 0, 2, kCopyWord},
-    {{'7', '7'}, 0, 6, 24, 1, 2, kCopyWord}, {{'7', '7'}, 0, 6, 26, 2, 2, kCopyWord},
-    {{'7', '7'}, 0, 6, 28, 3, 2, kCopyWord}, {{'7', '7'}, 0, 6, 30, 4, 2, kCopyWord},
-    {{'7', '7'}, 0, 6, 32, 5, 2, kCopyWord}, {{'7', '7'}, 0, 7, 34, 0, 2, kCopyWord},
-    {{'7', '7'}, 0, 7, 36, 1, 2, kCopyWord}, {{'7', '7'}, 0, 7, 38, 2, 2, kCopyWord},
-    {{'7', '7'}, 0, 7, 40, 3, 2, kCopyWord}, {{'7', '7'}, 0, 7, 46, 4, 2, kCopyWord},
-    {{'7', '7'}, 0, 7, 48, 5, 2, kCopyWord}, {{'7', '7'}, 0, 8, 42, 0, 2, kCopyWord},
-    {{'7', '7'}, 0, 8, 44, 1, 2, kCopyWord},
+constexpr FieldDescriptor kFieldsEX[] = {
+    Field(Ot("77", Inci{4}), At{0}, Word{1}, kCopyWord),
+    Field(Ot("77", Inci{4}), At{2}, Word{2}, kCopyWord),
+    Field(Ot("77", Inci{4}), At{4}, Word{3}, kCopyWord),
+    Field(Ot("77", Inci{4}), At{6}, Word{4}, kCopyWord),
+    Field(Ot("77", Inci{4}), At{8}, Word{5}, kCopyWord),
+    Field(Ot("77", Inci{5}), At{10}, Word{0}, kCopyWord),
+    Field(Ot("77", Inci{5}), At{12}, Word{1}, kCopyWord),
+    Field(Ot("77", Inci{5}), At{14}, Word{2}, kCopyWord),
+    Field(Ot("77", Inci{5}), At{16}, Word{3}, kCopyWord),
+    Field(Ot("77", Inci{5}), At{18}, Word{4}, kCopyWord),
+    Field(Ot("77", Inci{5}), At{20}, Word{5}, kCopyWord),
+    Field(Ot("77", Inci{6}), At{22}, Word{0}, kCopyWord),
+    Field(Ot("77", Inci{6}), At{24}, Word{1}, kCopyWord),
+    Field(Ot("77", Inci{6}), At{26}, Word{2}, kCopyWord),
+    Field(Ot("77", Inci{6}), At{28}, Word{3}, kCopyWord),
+    Field(Ot("77", Inci{6}), At{30}, Word{4}, kCopyWord),
+    Field(Ot("77", Inci{6}), At{32}, Word{5}, kCopyWord),
+    Field(Ot("77", Inci{7}), At{34}, Word{0}, kCopyWord),
+    Field(Ot("77", Inci{7}), At{36}, Word{1}, kCopyWord),
+    Field(Ot("77", Inci{7}), At{38}, Word{2}, kCopyWord),
+    Field(Ot("77", Inci{7}), At{40}, Word{3}, kCopyWord),
+    Field(Ot("77", Inci{7}), At{46}, Word{4}, kCopyWord),
+    Field(Ot("77", Inci{7}), At{48}, Word{5}, kCopyWord),
+    Field(Ot("77", Inci{8}), At{42}, Word{0}, kCopyWord),
+    Field(Ot("77", Inci{8}), At{44}, Word{1}, kCopyWord),
 };
 
-const FieldDescriptor kFieldsPB[] = {
-    {{'6', '0'}, 0, 0, 0, 0, 4, kHighWordFirst},  {{'6', '0'}, 0, 0, 4, 2, 4, kHighWordFirst},
-    {{'6', '0'}, 0, 0, 8, 4, 4, kHighWordFirst},  {{'6', '0'}, 0, 1, 12, 0, 4, kHighWordFirst},
-    {{'6', '0'}, 0, 1, 16, 2, 4, kHighWordFirst}, {{'6', '1'}, 0, 0, 20, 0, 4, kHighWordFirst},
-    {{'6', '1'}, 0, 0, 24, 2, 4, kHighWordFirst}, {{'6', '1'}, 0, 1, 28, 0, 4, kHighWordFirst},
-    {{'6', '1'}, 0, 1, 32, 2, 4, kHighWordFirst}, {{'6', '2'}, 0, 0, 36, 0, 4, kHighWordFirst},
-    {{'6', '2'}, 0, 0, 40, 2, 4, kHighWordFirst},
+constexpr FieldDescriptor kFieldsPB[] = {
+    Field(Ot("60", Inci{0}), At{0}, Word{0}, kHighWordFirst),
+    Field(Ot("60", Inci{0}), At{4}, Word{2}, kHighWordFirst),
+    Field(Ot("60", Inci{0}), At{8}, Word{4}, kHighWordFirst),
+    Field(Ot("60", Inci{1}), At{12}, Word{0}, kHighWordFirst),
+    Field(Ot("60", Inci{1}), At{16}, Word{2}, kHighWordFirst),
+    Field(Ot("61", Inci{0}), At{20}, Word{0}, kHighWordFirst),
+    Field(Ot("61", Inci{0}), At{24}, Word{2}, kHighWordFirst),
+    Field(Ot("61", Inci{1}), At{28}, Word{0}, kHighWordFirst),
+    Field(Ot("61", Inci{1}), At{32}, Word{2}, kHighWordFirst),
+    Field(Ot("62", Inci{0}), At{36}, Word{0}, kHighWordFirst),
+    Field(Ot("62", Inci{0}), At{40}, Word{2}, kHighWordFirst),
 };
 
 // pfSS: fields reach byte 108 although the widths add up to 96: each low-byte field at 28 to 48 leaves the
 // two bytes after it unused.
-const FieldDescriptor kFieldsSS[] = {
-    {{'S', 'S'}, 0, 0, 0, 0, 4, kHighWordFirst},  {{'S', 'S'}, 0, 0, 4, 2, 4, kHighWordFirst},
-    {{'S', 'S'}, 0, 0, 8, 4, 4, kHighWordFirst},  {{'S', 'S'}, 0, 1, 12, 0, 4, kHighWordFirst},
-    {{'S', 'S'}, 0, 1, 16, 2, 4, kHighWordFirst}, {{'S', 'S'}, 0, 1, 20, 4, 2, kCopyWord},
-    {{'S', 'S'}, 0, 1, 22, 5, 2, kCopyWord},      {{'S', '1'}, 0, 0, 24, 0, 2, kCopyWord},
-    {{'S', '1'}, 0, 0, 26, 1, 2, kCopyWord},      {{'F', 'I'}, 11, 0, 28, 0, 2, kLowByte},
-    {{'F', 'I'}, 11, 0, 32, 1, 2, kLowByte},      {{'F', 'I'}, 11, 0, 36, 2, 2, kLowByte},
-    {{'F', 'I'}, 12, 0, 40, 0, 2, kLowByte},      {{'F', 'I'}, 12, 0, 44, 1, 2, kLowByte},
-    {{'F', 'I'}, 12, 0, 48, 2, 2, kLowByte},      {{'F', 'I'}, 11, 0, 52, 3, 2, kCopyWord},
-    {{'F', 'I'}, 11, 0, 54, 4, 2, kCopyWord},     {{'F', 'I'}, 11, 0, 56, 5, 2, kCopyWord},
-    {{'F', 'I'}, 12, 0, 58, 3, 2, kCopyWord},     {{'F', 'I'}, 12, 0, 60, 4, 2, kCopyWord},
-    {{'F', 'I'}, 12, 0, 62, 5, 2, kCopyWord},     {{'S', '1'}, 0, 0, 64, 2, 2, kCopyWord},
-    {{'S', '1'}, 0, 0, 66, 3, 2, kCopyWord},      {{'S', '1'}, 0, 0, 68, 4, 2, kCopyWord},
-    {{'S', '1'}, 0, 0, 70, 5, 2, kCopyWord},      {{'S', '2'}, 0, 0, 72, 0, 2, kCopyWord},
-    {{'S', '2'}, 0, 0, 74, 1, 2, kCopyWord},      {{'S', '2'}, 0, 0, 76, 2, 2, kCopyWord},
-    {{'S', '2'}, 0, 1, 78, 0, 2, kCopyWord},      {{'S', '2'}, 0, 1, 80, 1, 2, kCopyWord},
-    {{'S', '2'}, 0, 1, 82, 2, 2, kCopyWord},      {{'S', '2'}, 0, 2, 84, 0, 2, kCopyWord},
-    {{'S', '2'}, 0, 2, 86, 1, 2, kCopyWord},      {{'S', '2'}, 0, 2, 88, 2, 2, kCopyWord},
-    {{'S', '2'}, 0, 3, 90, 0, 2, kCopyWord},      {{'S', '2'}, 0, 3, 92, 1, 2, kCopyWord},
-    {{'S', '2'}, 0, 3, 94, 2, 2, kCopyWord},      {{'S', '3'}, 0, 0, 96, 0, 2, kCopyWord},
-    {{'S', '3'}, 0, 0, 98, 1, 2, kCopyWord},      {{'S', '3'}, 0, 1, 100, 0, 2, kCopyWord},
-    {{'S', '3'}, 0, 1, 102, 1, 2, kCopyWord},     {{'S', '3'}, 0, 2, 104, 0, 2, kCopyWord},
-    {{'S', '3'}, 0, 2, 106, 1, 2, kCopyWord},
+constexpr FieldDescriptor kFieldsSS[] = {
+    Field(Ot("SS", Inci{0}), At{0}, Word{0}, kHighWordFirst),
+    Field(Ot("SS", Inci{0}), At{4}, Word{2}, kHighWordFirst),
+    Field(Ot("SS", Inci{0}), At{8}, Word{4}, kHighWordFirst),
+    Field(Ot("SS", Inci{1}), At{12}, Word{0}, kHighWordFirst),
+    Field(Ot("SS", Inci{1}), At{16}, Word{2}, kHighWordFirst),
+    Field(Ot("SS", Inci{1}), At{20}, Word{4}, kCopyWord),
+    Field(Ot("SS", Inci{1}), At{22}, Word{5}, kCopyWord),
+    Field(Ot("S1", Inci{0}), At{24}, Word{0}, kCopyWord),
+    Field(Ot("S1", Inci{0}), At{26}, Word{1}, kCopyWord),
+    Field(Ot("FI", Item{11}), At{28}, Word{0}, kLowByte),
+    Field(Ot("FI", Item{11}), At{32}, Word{1}, kLowByte),
+    Field(Ot("FI", Item{11}), At{36}, Word{2}, kLowByte),
+    Field(Ot("FI", Item{12}), At{40}, Word{0}, kLowByte),
+    Field(Ot("FI", Item{12}), At{44}, Word{1}, kLowByte),
+    Field(Ot("FI", Item{12}), At{48}, Word{2}, kLowByte),
+    Field(Ot("FI", Item{11}), At{52}, Word{3}, kCopyWord),
+    Field(Ot("FI", Item{11}), At{54}, Word{4}, kCopyWord),
+    Field(Ot("FI", Item{11}), At{56}, Word{5}, kCopyWord),
+    Field(Ot("FI", Item{12}), At{58}, Word{3}, kCopyWord),
+    Field(Ot("FI", Item{12}), At{60}, Word{4}, kCopyWord),
+    Field(Ot("FI", Item{12}), At{62}, Word{5}, kCopyWord),
+    Field(Ot("S1", Inci{0}), At{64}, Word{2}, kCopyWord),
+    Field(Ot("S1", Inci{0}), At{66}, Word{3}, kCopyWord),
+    Field(Ot("S1", Inci{0}), At{68}, Word{4}, kCopyWord),
+    Field(Ot("S1", Inci{0}), At{70}, Word{5}, kCopyWord),
+    Field(Ot("S2", Inci{0}), At{72}, Word{0}, kCopyWord),
+    Field(Ot("S2", Inci{0}), At{74}, Word{1}, kCopyWord),
+    Field(Ot("S2", Inci{0}), At{76}, Word{2}, kCopyWord),
+    Field(Ot("S2", Inci{1}), At{78}, Word{0}, kCopyWord),
+    Field(Ot("S2", Inci{1}), At{80}, Word{1}, kCopyWord),
+    Field(Ot("S2", Inci{1}), At{82}, Word{2}, kCopyWord),
+    Field(Ot("S2", Inci{2}), At{84}, Word{0}, kCopyWord),
+    Field(Ot("S2", Inci{2}), At{86}, Word{1}, kCopyWord),
+    Field(Ot("S2", Inci{2}), At{88}, Word{2}, kCopyWord),
+    Field(Ot("S2", Inci{3}), At{90}, Word{0}, kCopyWord),
+    Field(Ot("S2", Inci{3}), At{92}, Word{1}, kCopyWord),
+    Field(Ot("S2", Inci{3}), At{94}, Word{2}, kCopyWord),
+    Field(Ot("S3", Inci{0}), At{96}, Word{0}, kCopyWord),
+    Field(Ot("S3", Inci{0}), At{98}, Word{1}, kCopyWord),
+    Field(Ot("S3", Inci{1}), At{100}, Word{0}, kCopyWord),
+    Field(Ot("S3", Inci{1}), At{102}, Word{1}, kCopyWord),
+    Field(Ot("S3", Inci{2}), At{104}, Word{0}, kCopyWord),
+    Field(Ot("S3", Inci{2}), At{106}, Word{1}, kCopyWord),
 };
 
-const FieldDescriptor kFieldsPL[] = {
-    {{'5', '0'}, 0, 0, 0, 0, 2, kCopyWord},  {{'5', '0'}, 0, 0, 2, 1, 2, kCopyWord},
-    {{'5', '0'}, 0, 1, 4, 0, 2, kCopyWord},  {{'5', '0'}, 0, 1, 6, 1, 2, kCopyWord},
-    {{'5', '1'}, 0, 0, 8, 0, 2, kCopyWord},  {{'5', '1'}, 0, 0, 10, 1, 2, kCopyWord},
-    {{'5', '1'}, 0, 1, 12, 0, 2, kCopyWord},
+constexpr FieldDescriptor kFieldsPL[] = {
+    Field(Ot("50", Inci{0}), At{0}, Word{0}, kCopyWord),
+    Field(Ot("50", Inci{0}), At{2}, Word{1}, kCopyWord),
+    Field(Ot("50", Inci{1}), At{4}, Word{0}, kCopyWord),
+    Field(Ot("50", Inci{1}), At{6}, Word{1}, kCopyWord),
+    Field(Ot("51", Inci{0}), At{8}, Word{0}, kCopyWord),
+    Field(Ot("51", Inci{0}), At{10}, Word{1}, kCopyWord),
+    Field(Ot("51", Inci{1}), At{12}, Word{0}, kCopyWord),
 };
 
-const FieldDescriptor kFieldsMS[] = {
-    {{'3', '0'}, 0, 0, 0, 0, 4, kHighWordFirst}, {{'3', '0'}, 0, 0, 4, 2, 4, kHighWordFirst},
-    {{'3', '0'}, 0, 0, 8, 4, 4, kHighWordFirst}, {{'3', '1'}, 0, 0, 12, 0, 2, kCopyWord},
-    {{'3', '1'}, 0, 0, 14, 1, 2, kCopyWord},     {{'3', '1'}, 0, 0, 16, 2, 2, kCopyWord},
-    {{'3', '1'}, 0, 1, 18, 0, 2, kNegatedFlag},  {{'3', '1'}, 0, 1, 20, 1, 2, kNegatedFlag},
-    {{'3', '1'}, 0, 1, 22, 2, 2, kNegatedFlag},  {{'3', '2'}, 0, 0, 24, 0, 2, kCopyWord},
-    {{'3', '2'}, 0, 0, 26, 1, 2, kNegatedFlag},  {{'3', '2'}, 0, 1, 28, 0, 2, kCopyWord},
-    {{'3', '2'}, 0, 1, 30, 1, 2, kNegatedFlag},  {{'3', '2'}, 0, 2, 32, 0, 2, kCopyWord},
-    {{'3', '2'}, 0, 2, 34, 1, 2, kNegatedFlag},  {{'3', '2'}, 0, 3, 36, 0, 2, kCopyWord},
-    {{'3', '2'}, 0, 3, 38, 1, 2, kNegatedFlag},  {{'3', '2'}, 0, 4, 40, 0, 2, kCopyWord},
-    {{'3', '2'}, 0, 4, 42, 1, 2, kNegatedFlag},  {{'3', '2'}, 0, 5, 44, 0, 2, kCopyWord},
-    {{'3', '2'}, 0, 5, 46, 1, 2, kNegatedFlag},  {{'3', '2'}, 0, 6, 48, 0, 2, kCopyWord},
-    {{'3', '2'}, 0, 6, 50, 1, 2, kNegatedFlag},  {{'3', '2'}, 0, 7, 52, 0, 2, kCopyWord},
-    {{'3', '2'}, 0, 7, 54, 1, 2, kNegatedFlag},  {{'3', '2'}, 0, 8, 56, 0, 2, kCopyWord},
-    {{'3', '2'}, 0, 8, 58, 1, 2, kNegatedFlag},  {{'3', '2'}, 0, 9, 60, 0, 2, kCopyWord},
-    {{'3', '2'}, 0, 9, 62, 1, 2, kNegatedFlag},  {{'3', '3'}, 0, 0, 64, 0, 2, kLowByte},
-    {{'3', '3'}, 0, 0, 66, 1, 2, kCopyWord},     {{'3', '3'}, 0, 1, 68, 0, 2, kLowByte},
-    {{'3', '3'}, 0, 1, 70, 1, 2, kCopyWord},     {{'3', '3'}, 0, 2, 72, 0, 2, kLowByte},
-    {{'3', '3'}, 0, 2, 74, 1, 2, kCopyWord},     {{'3', '3'}, 0, 3, 76, 0, 2, kLowByte},
-    {{'3', '3'}, 0, 3, 78, 1, 2, kCopyWord},     {{'3', '3'}, 0, 4, 80, 0, 2, kLowByte},
-    {{'3', '3'}, 0, 4, 82, 1, 2, kCopyWord},     {{'3', '3'}, 0, 5, 84, 0, 2, kLowByte},
-    {{'3', '3'}, 0, 5, 86, 1, 2, kCopyWord},     {{'3', '3'}, 0, 6, 88, 0, 2, kLowByte},
-    {{'3', '3'}, 0, 6, 90, 1, 2, kCopyWord},     {{'3', '3'}, 0, 7, 92, 0, 2, kLowByte},
-    {{'3', '3'}, 0, 7, 94, 1, 2, kCopyWord},     {{'3', '3'}, 0, 8, 96, 0, 2, kLowByte},
-    {{'3', '3'}, 0, 8, 98, 1, 2, kCopyWord},     {{'3', '3'}, 0, 9, 100, 0, 2, kLowByte},
-    {{'3', '3'}, 0, 9, 102, 1, 2, kCopyWord},
+constexpr FieldDescriptor kFieldsMS[] = {
+    Field(Ot("30", Inci{0}), At{0}, Word{0}, kHighWordFirst),
+    Field(Ot("30", Inci{0}), At{4}, Word{2}, kHighWordFirst),
+    Field(Ot("30", Inci{0}), At{8}, Word{4}, kHighWordFirst),
+    Field(Ot("31", Inci{0}), At{12}, Word{0}, kCopyWord),
+    Field(Ot("31", Inci{0}), At{14}, Word{1}, kCopyWord),
+    Field(Ot("31", Inci{0}), At{16}, Word{2}, kCopyWord),
+    Field(Ot("31", Inci{1}), At{18}, Word{0}, kNegatedFlag),
+    Field(Ot("31", Inci{1}), At{20}, Word{1}, kNegatedFlag),
+    Field(Ot("31", Inci{1}), At{22}, Word{2}, kNegatedFlag),
+    Field(Ot("32", Inci{0}), At{24}, Word{0}, kCopyWord),
+    Field(Ot("32", Inci{0}), At{26}, Word{1}, kNegatedFlag),
+    Field(Ot("32", Inci{1}), At{28}, Word{0}, kCopyWord),
+    Field(Ot("32", Inci{1}), At{30}, Word{1}, kNegatedFlag),
+    Field(Ot("32", Inci{2}), At{32}, Word{0}, kCopyWord),
+    Field(Ot("32", Inci{2}), At{34}, Word{1}, kNegatedFlag),
+    Field(Ot("32", Inci{3}), At{36}, Word{0}, kCopyWord),
+    Field(Ot("32", Inci{3}), At{38}, Word{1}, kNegatedFlag),
+    Field(Ot("32", Inci{4}), At{40}, Word{0}, kCopyWord),
+    Field(Ot("32", Inci{4}), At{42}, Word{1}, kNegatedFlag),
+    Field(Ot("32", Inci{5}), At{44}, Word{0}, kCopyWord),
+    Field(Ot("32", Inci{5}), At{46}, Word{1}, kNegatedFlag),
+    Field(Ot("32", Inci{6}), At{48}, Word{0}, kCopyWord),
+    Field(Ot("32", Inci{6}), At{50}, Word{1}, kNegatedFlag),
+    Field(Ot("32", Inci{7}), At{52}, Word{0}, kCopyWord),
+    Field(Ot("32", Inci{7}), At{54}, Word{1}, kNegatedFlag),
+    Field(Ot("32", Inci{8}), At{56}, Word{0}, kCopyWord),
+    Field(Ot("32", Inci{8}), At{58}, Word{1}, kNegatedFlag),
+    Field(Ot("32", Inci{9}), At{60}, Word{0}, kCopyWord),
+    Field(Ot("32", Inci{9}), At{62}, Word{1}, kNegatedFlag),
+    Field(Ot("33", Inci{0}), At{64}, Word{0}, kLowByte),
+    Field(Ot("33", Inci{0}), At{66}, Word{1}, kCopyWord),
+    Field(Ot("33", Inci{1}), At{68}, Word{0}, kLowByte),
+    Field(Ot("33", Inci{1}), At{70}, Word{1}, kCopyWord),
+    Field(Ot("33", Inci{2}), At{72}, Word{0}, kLowByte),
+    Field(Ot("33", Inci{2}), At{74}, Word{1}, kCopyWord),
+    Field(Ot("33", Inci{3}), At{76}, Word{0}, kLowByte),
+    Field(Ot("33", Inci{3}), At{78}, Word{1}, kCopyWord),
+    Field(Ot("33", Inci{4}), At{80}, Word{0}, kLowByte),
+    Field(Ot("33", Inci{4}), At{82}, Word{1}, kCopyWord),
+    Field(Ot("33", Inci{5}), At{84}, Word{0}, kLowByte),
+    Field(Ot("33", Inci{5}), At{86}, Word{1}, kCopyWord),
+    Field(Ot("33", Inci{6}), At{88}, Word{0}, kLowByte),
+    Field(Ot("33", Inci{6}), At{90}, Word{1}, kCopyWord),
+    Field(Ot("33", Inci{7}), At{92}, Word{0}, kLowByte),
+    Field(Ot("33", Inci{7}), At{94}, Word{1}, kCopyWord),
+    Field(Ot("33", Inci{8}), At{96}, Word{0}, kLowByte),
+    Field(Ot("33", Inci{8}), At{98}, Word{1}, kCopyWord),
+    Field(Ot("33", Inci{9}), At{100}, Word{0}, kLowByte),
+    Field(Ot("33", Inci{9}), At{102}, Word{1}, kCopyWord),
 };
 
 // 0x70664450, whose characters read pfDP.
-const FieldDescriptor kFieldsDP[] = {
-    {{'7', '0'}, 0, 0, 0, 0, 4, kHighWordFirst}, {{'7', '0'}, 0, 0, 4, 2, 4, kHighWordFirst},
-    {{'7', '0'}, 0, 0, 8, 4, 2, kCopyWord},      {{'7', '0'}, 0, 0, 10, 5, 2, kCopyWord},
-    {{'7', '1'}, 0, 0, 12, 0, 2, kCopyWord},     {{'7', '1'}, 0, 0, 14, 1, 2, kCopyWord},
-    {{'7', '1'}, 0, 0, 16, 2, 2, kCopyWord},     {{'7', '1'}, 0, 1, 18, 0, 2, kCopyWord},
-    {{'7', '1'}, 0, 1, 20, 1, 2, kCopyWord},     {{'7', '1'}, 0, 1, 22, 2, 2, kCopyWord},
-    {{'7', '1'}, 0, 2, 24, 0, 2, kCopyWord},     {{'7', '1'}, 0, 2, 26, 1, 2, kCopyWord},
-    {{'7', '1'}, 0, 2, 28, 2, 2, kCopyWord},     {{'7', '1'}, 0, 3, 30, 0, 2, kCopyWord},
-    {{'7', '1'}, 0, 3, 32, 1, 2, kCopyWord},     {{'7', '1'}, 0, 3, 34, 2, 2, kCopyWord},
-    {{'7', '2'}, 0, 0, 36, 0, 2, kCopyWord},     {{'7', '2'}, 0, 0, 38, 1, 2, kCopyWord},
-    {{'7', '2'}, 0, 1, 40, 0, 2, kCopyWord},     {{'7', '2'}, 0, 1, 42, 1, 2, kCopyWord},
-    {{'7', '2'}, 0, 2, 44, 0, 2, kCopyWord},     {{'7', '2'}, 0, 2, 46, 1, 2, kCopyWord},
-    {{'7', '2'}, 0, 3, 48, 0, 2, kCopyWord},     {{'7', '2'}, 0, 3, 50, 1, 2, kCopyWord},
-    {{'7', '2'}, 0, 4, 52, 0, 2, kCopyWord},     {{'7', '2'}, 0, 4, 54, 1, 2, kCopyWord},
-    {{'7', '2'}, 0, 5, 56, 0, 2, kCopyWord},     {{'7', '2'}, 0, 5, 58, 1, 2, kCopyWord},
-    {{'7', '2'}, 0, 6, 60, 0, 2, kCopyWord},     {{'7', '2'}, 0, 6, 62, 1, 2, kCopyWord},
-    {{'7', '2'}, 0, 7, 64, 0, 2, kCopyWord},     {{'7', '2'}, 0, 7, 66, 1, 2, kCopyWord},
-    {{'7', '2'}, 0, 8, 68, 0, 2, kCopyWord},     {{'7', '2'}, 0, 8, 70, 1, 2, kCopyWord},
-    {{'7', '2'}, 0, 9, 72, 0, 2, kCopyWord},     {{'7', '2'}, 0, 9, 74, 1, 2, kCopyWord},
+constexpr FieldDescriptor kFieldsDP[] = {
+    Field(Ot("70", Inci{0}), At{0}, Word{0}, kHighWordFirst),
+    Field(Ot("70", Inci{0}), At{4}, Word{2}, kHighWordFirst),
+    Field(Ot("70", Inci{0}), At{8}, Word{4}, kCopyWord),
+    Field(Ot("70", Inci{0}), At{10}, Word{5}, kCopyWord),
+    Field(Ot("71", Inci{0}), At{12}, Word{0}, kCopyWord),
+    Field(Ot("71", Inci{0}), At{14}, Word{1}, kCopyWord),
+    Field(Ot("71", Inci{0}), At{16}, Word{2}, kCopyWord),
+    Field(Ot("71", Inci{1}), At{18}, Word{0}, kCopyWord),
+    Field(Ot("71", Inci{1}), At{20}, Word{1}, kCopyWord),
+    Field(Ot("71", Inci{1}), At{22}, Word{2}, kCopyWord),
+    Field(Ot("71", Inci{2}), At{24}, Word{0}, kCopyWord),
+    Field(Ot("71", Inci{2}), At{26}, Word{1}, kCopyWord),
+    Field(Ot("71", Inci{2}), At{28}, Word{2}, kCopyWord),
+    Field(Ot("71", Inci{3}), At{30}, Word{0}, kCopyWord),
+    Field(Ot("71", Inci{3}), At{32}, Word{1}, kCopyWord),
+    Field(Ot("71", Inci{3}), At{34}, Word{2}, kCopyWord),
+    Field(Ot("72", Inci{0}), At{36}, Word{0}, kCopyWord),
+    Field(Ot("72", Inci{0}), At{38}, Word{1}, kCopyWord),
+    Field(Ot("72", Inci{1}), At{40}, Word{0}, kCopyWord),
+    Field(Ot("72", Inci{1}), At{42}, Word{1}, kCopyWord),
+    Field(Ot("72", Inci{2}), At{44}, Word{0}, kCopyWord),
+    Field(Ot("72", Inci{2}), At{46}, Word{1}, kCopyWord),
+    Field(Ot("72", Inci{3}), At{48}, Word{0}, kCopyWord),
+    Field(Ot("72", Inci{3}), At{50}, Word{1}, kCopyWord),
+    Field(Ot("72", Inci{4}), At{52}, Word{0}, kCopyWord),
+    Field(Ot("72", Inci{4}), At{54}, Word{1}, kCopyWord),
+    Field(Ot("72", Inci{5}), At{56}, Word{0}, kCopyWord),
+    Field(Ot("72", Inci{5}), At{58}, Word{1}, kCopyWord),
+    Field(Ot("72", Inci{6}), At{60}, Word{0}, kCopyWord),
+    Field(Ot("72", Inci{6}), At{62}, Word{1}, kCopyWord),
+    Field(Ot("72", Inci{7}), At{64}, Word{0}, kCopyWord),
+    Field(Ot("72", Inci{7}), At{66}, Word{1}, kCopyWord),
+    Field(Ot("72", Inci{8}), At{68}, Word{0}, kCopyWord),
+    Field(Ot("72", Inci{8}), At{70}, Word{1}, kCopyWord),
+    Field(Ot("72", Inci{9}), At{72}, Word{0}, kCopyWord),
+    Field(Ot("72", Inci{9}), At{74}, Word{1}, kCopyWord),
 };
 
-const FieldDescriptor kFieldsRP[] = {
-    {{'3', '5'}, 0, 0, 0, 0, 2, kCopyWord},  {{'3', '5'}, 0, 0, 2, 1, 2, kCopyWord},
-    {{'3', '5'}, 0, 0, 4, 2, 2, kCopyWord},  {{'3', '5'}, 0, 0, 6, 3, 2, kCopyWord},
-    {{'3', '5'}, 0, 0, 8, 4, 2, kCopyWord},  {{'3', '5'}, 0, 0, 10, 5, 2, kCopyWord},
-    {{'3', '5'}, 0, 1, 12, 0, 2, kCopyWord}, {{'3', '5'}, 0, 1, 14, 1, 2, kCopyWord},
-    {{'3', '5'}, 0, 1, 16, 2, 2, kCopyWord}, {{'3', '5'}, 0, 1, 18, 3, 2, kCopyWord},
-    {{'3', '5'}, 0, 1, 20, 4, 2, kCopyWord}, {{'3', '5'}, 0, 1, 22, 5, 2, kCopyWord},
-    {{'3', '6'}, 0, 0, 24, 0, 2, kCopyWord}, {{'3', '6'}, 0, 0, 26, 1, 2, kCopyWord},
-    {{'3', '6'}, 0, 0, 28, 2, 2, kCopyWord}, {{'3', '6'}, 0, 0, 30, 3, 2, kCopyWord},
-    {{'3', '6'}, 0, 1, 32, 0, 2, kCopyWord}, {{'3', '6'}, 0, 1, 34, 1, 2, kCopyWord},
-    {{'3', '7'}, 0, 0, 36, 0, 2, kCopyWord}, {{'3', '7'}, 0, 0, 38, 1, 2, kCopyWord},
+constexpr FieldDescriptor kFieldsRP[] = {
+    Field(Ot("35", Inci{0}), At{0}, Word{0}, kCopyWord),
+    Field(Ot("35", Inci{0}), At{2}, Word{1}, kCopyWord),
+    Field(Ot("35", Inci{0}), At{4}, Word{2}, kCopyWord),
+    Field(Ot("35", Inci{0}), At{6}, Word{3}, kCopyWord),
+    Field(Ot("35", Inci{0}), At{8}, Word{4}, kCopyWord),
+    Field(Ot("35", Inci{0}), At{10}, Word{5}, kCopyWord),
+    Field(Ot("35", Inci{1}), At{12}, Word{0}, kCopyWord),
+    Field(Ot("35", Inci{1}), At{14}, Word{1}, kCopyWord),
+    Field(Ot("35", Inci{1}), At{16}, Word{2}, kCopyWord),
+    Field(Ot("35", Inci{1}), At{18}, Word{3}, kCopyWord),
+    Field(Ot("35", Inci{1}), At{20}, Word{4}, kCopyWord),
+    Field(Ot("35", Inci{1}), At{22}, Word{5}, kCopyWord),
+    Field(Ot("36", Inci{0}), At{24}, Word{0}, kCopyWord),
+    Field(Ot("36", Inci{0}), At{26}, Word{1}, kCopyWord),
+    Field(Ot("36", Inci{0}), At{28}, Word{2}, kCopyWord),
+    Field(Ot("36", Inci{0}), At{30}, Word{3}, kCopyWord),
+    Field(Ot("36", Inci{1}), At{32}, Word{0}, kCopyWord),
+    Field(Ot("36", Inci{1}), At{34}, Word{1}, kCopyWord),
+    Field(Ot("37", Inci{0}), At{36}, Word{0}, kCopyWord),
+    Field(Ot("37", Inci{0}), At{38}, Word{1}, kCopyWord),
 };
 
-const FieldDescriptor kFields05[] = {
-    {{'0', '5'}, 0, 0, 0, 0, 2, kCopyWord},  {{'0', '5'}, 0, 0, 2, 1, 2, kCopyWord},
-    {{'0', '5'}, 0, 1, 4, 0, 2, kCopyWord},  {{'0', '5'}, 0, 1, 6, 1, 2, kCopyWord},
-    {{'0', '5'}, 0, 2, 8, 0, 2, kCopyWord},  {{'0', '5'}, 0, 3, 10, 0, 2, kCopyWord},
-    {{'0', '5'}, 0, 4, 12, 0, 2, kCopyWord}, {{'0', '5'}, 0, 5, 14, 0, 2, kCopyWord},
-    {{'0', '5'}, 0, 6, 16, 0, 2, kCopyWord}, {{'0', '5'}, 0, 7, 18, 0, 2, kCopyWord},
-    {{'0', '5'}, 0, 8, 20, 0, 2, kCopyWord},
+constexpr FieldDescriptor kFields05[] = {
+    Field(Ot("05", Inci{0}), At{0}, Word{0}, kCopyWord),
+    Field(Ot("05", Inci{0}), At{2}, Word{1}, kCopyWord),
+    Field(Ot("05", Inci{1}), At{4}, Word{0}, kCopyWord),
+    Field(Ot("05", Inci{1}), At{6}, Word{1}, kCopyWord),
+    Field(Ot("05", Inci{2}), At{8}, Word{0}, kCopyWord),
+    Field(Ot("05", Inci{3}), At{10}, Word{0}, kCopyWord),
+    Field(Ot("05", Inci{4}), At{12}, Word{0}, kCopyWord),
+    Field(Ot("05", Inci{5}), At{14}, Word{0}, kCopyWord),
+    Field(Ot("05", Inci{6}), At{16}, Word{0}, kCopyWord),
+    Field(Ot("05", Inci{7}), At{18}, Word{0}, kCopyWord),
+    Field(Ot("05", Inci{8}), At{20}, Word{0}, kCopyWord),
 };
 
 template <std::size_t N>
@@ -226,9 +396,9 @@ constexpr bool AllPreferenceTags(const Table (&tables)[N]) {
 static_assert(AllPreferenceTags(kPieceTables) && AllPreferenceTags(kFieldTables),
               "the look-ups reject tags without the \"pf\" prefix before searching");
 
-// The words a field of this kind spans in its ot record.
+// The words a field of this kind spans in its ot record: one per two bytes of the field.
 int WordsSpanned(uint32_t kind) {
-    return (kind == kHighWordFirst || kind == kLowWordFirst) ? 2 : 1;
+    return WidthOf(kind) / 2;
 }
 
 }  // namespace

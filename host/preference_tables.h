@@ -68,6 +68,11 @@ enum FieldKind : uint32_t {
     kLowByte = 4,        // 2 bytes: the low byte of word i; saved back sign-extended to a word
 };
 
+// The bytes a field of this kind takes in the preference record.
+constexpr uint16_t WidthOf(uint32_t kind) {
+    return (kind == kHighWordFirst || kind == kLowWordFirst) ? 4 : 2;
+}
+
 struct FieldDescriptor {
     char ot[2];       // last two characters of the ot tag
     int16_t itemNo;   // the ot record's itemNo; 0 stands for the document-wide -2

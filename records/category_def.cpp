@@ -5,8 +5,6 @@
 #include <vector>
 
 #include "host/host_version.h"
-#include "records/record_copy.h"
-#include "records/record_layout.h"
 #include "support/utf16le.h"
 
 namespace {
@@ -18,50 +16,9 @@ constexpr int32_t kNameOffset = 2;
 
 // ---- FCCategoryDef ----------------------------------------------------------------------------------------
 
-FCCategoryDef::FCCategoryDef() {
-    std::memset(wideRecord_, 0, sizeof wideRecord_);
-    std::memset(narrowRecord_, 0, sizeof narrowRecord_);
-    AttachLoaded(BufferInForce(), LayoutInForce().size);
-}
-
-const char* FCCategoryDef::ClassName() const {
-    return "FCCategoryDef";
-}
-
-const FCCategoryDef::Layout& FCCategoryDef::LayoutInForce() {
-    return kLayouts[records::LayoutIndexInForce(kLayouts)];
-}
-
-uint8_t* FCCategoryDef::BufferInForce() {
-    uint8_t* const buffers[] = {wideRecord_, narrowRecord_};
-    return buffers[records::LayoutIndexInForce(kLayouts)];
-}
-
-uint8_t* FCCategoryDef::AllocateDataArea() {
-    return BufferInForce();
-}
-
-__FCBaseData* FCCategoryDef::CreateInstance() const {
-    return new FCCategoryDef();
-}
-
-uint32_t FCCategoryDef::Tag() const {
-    return kTag;
-}
-
-uint32_t FCCategoryDef::RecordVersion() const {
-    return LayoutInForce().recordVersion;
-}
-
-int32_t FCCategoryDef::DataSize() {
-    return LayoutInForce().size;
-}
-
 void FCCategoryDef::CopyDataFrom(const __FCBaseData* other) {
     if (dynamic_cast<const FCCategoryDef*>(other) == nullptr || other == this) return;
-    uint8_t* buffer = BufferInForce();
-    const int32_t size = records::CopyLoadedBytes(buffer, LayoutInForce().size, other);
-    AttachLoaded(buffer, size);
+    FixedSizeRecord::CopyDataFrom(other);
 }
 
 bool FCCategoryDef::IsSameClass(const __FCBase* other) const {
@@ -83,7 +40,7 @@ int16_t FCCategoryDef::GetCategoryID() const {
 void FCCategoryDef::GetName(FCString* name) const {
     if (name == nullptr) return;
     // The name is read inside the loaded bytes only; one without terminator ends with them.
-    const int32_t bufferSize = data_ == wideRecord_ ? kLayouts[0].size : kLayouts[1].size;
+    const int32_t bufferSize = LayoutOfData().size;
     const int32_t available = data_ == nullptr ? 0 : (loadedSize_ < bufferSize ? loadedSize_ : bufferSize);
     if (available <= kNameOffset) {
         name->AssignNarrow("");
@@ -129,14 +86,4 @@ FCFontInfo* FCCategoryDef::CreateTextFontInfo() const {
     font->SetSize(GetTextFontSize());
     font->SetNameFromFontNumber(GetTextFontNumber());
     return font.release();
-}
-
-// ---- FCCategoryDefs ---------------------------------------------------------------------------------------
-
-const char* FCCategoryDefs::ClassName() const {
-    return "FCCategoryDefs";
-}
-
-__FCBaseData* FCCategoryDefs::CreateElement() {
-    return new FCCategoryDef();
 }

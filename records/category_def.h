@@ -6,8 +6,26 @@
 #include "framework/base_data.h"
 #include "framework/collection.h"
 #include "host/host_version.h"
+#include "records/fixed_size_record.h"
+#include "records/record_collection.h"
 #include "text/fc_string.h"
 #include "text/font_info.h"
+
+namespace records {
+struct CategoryLayout {
+    uint32_t fromHostVersion;
+    int32_t size;
+    uint32_t recordVersion;
+    int32_t textFont;
+    int32_t definitionDefaults;
+    int32_t trailingWord;
+};
+// The table below, newest first; one embedded area per row (wide, narrow).
+inline constexpr CategoryLayout kCategoryLayouts[] = {
+    {kHostVersion2011, 296, 0x11000000, 260, 278, 294},
+    {0, 104, 0x0F000000, 68, 86, 102},
+};
+}  // namespace records
 
 // An expression category: its number, its name, its text font and six values that new definitions of the
 // category take over. Two little-endian layouts, chosen by the host version at the moment of use:
@@ -21,39 +39,17 @@
 //
 // All other bytes stay as loaded. The object embeds one buffer per layout and uses the one in force; a new
 // object holds that buffer zeroed and counts as loaded.
-class FCCategoryDef : public __FCNoInciOther {
+class FCCategoryDef : public records::FixedSizeRecord<FCCategoryDef, __FCNoInciOther, 0x534F4D43,  // 'SOMC'
+                                                      records::kCategoryLayouts> {
   public:
-    static constexpr uint32_t kTag = 0x534F4D43;  // 'SOMC'
+    static constexpr char kClassName[] = "FCCategoryDef";
     static constexpr int kDefinitionDefaultCount = 6;
 
-    struct Layout {
-        uint32_t fromHostVersion;
-        int32_t size;
-        uint32_t recordVersion;
-        int32_t textFont;
-        int32_t definitionDefaults;
-        int32_t trailingWord;
-    };
-    // The table above, newest first; one embedded buffer per row (wide, narrow).
-    static constexpr Layout kLayouts[] = {
-        {kHostVersion2011, 296, 0x11000000, 260, 278, 294},
-        {0, 104, 0x0F000000, 68, 86, 102},
-    };
+    FCCategoryDef() : FixedSizeRecord(NewObject::kLoaded) {}
 
-    FCCategoryDef();
-
-    const char* ClassName() const override;
     // Compares contents: equal categoryID, equal trailingWord, then equal names.
     bool IsSameClass(const __FCBase* other) const override;
-
-    uint8_t* AllocateDataArea() override;
-    __FCBaseData* CreateInstance() const override;
-    uint32_t Tag() const override;
-    // 0x11000000 from host version 0x11000000 on, 0x0F000000 before.
-    uint32_t RecordVersion() const override;
-    // 296 from host version 0x11000000 on, 104 before.
-    int32_t DataSize() override;
-    // DataSize bytes of the layout in force.
+    // DataSize bytes of the layout in force, from another category only.
     void CopyDataFrom(const __FCBaseData* other) override;
 
     int16_t GetCategoryID() const;
@@ -69,25 +65,15 @@ class FCCategoryDef : public __FCNoInciOther {
 
     // A new font description of the category's text font, owned by the caller.
     FCFontInfo* CreateTextFontInfo() const;
-
-  private:
-    static const Layout& LayoutInForce();
-    // The embedded buffer of the layout in force.
-    uint8_t* BufferInForce();
-
-    uint8_t wideRecord_[kLayouts[0].size];
-    uint8_t narrowRecord_[kLayouts[1].size];
 };
 
 // Every expression category of the document, in the host's order from record number 1 on.
-class FCCategoryDefs : public __FCCollectionNoInciOther {
+class FCCategoryDefs
+    : public records::RecordCollection<FCCategoryDefs, __FCCollectionNoInciOther, FCCategoryDef> {
   public:
-    const char* ClassName() const override;
-    __FCBaseData* CreateElement() override;
+    static constexpr char kClassName[] = "FCCategoryDefs";
 
-    FCCategoryDef* GetCategoryAt(int32_t index) const {
-        return static_cast<FCCategoryDef*>(GetItemAt(index));
-    }
+    FCCategoryDef* GetCategoryAt(int32_t index) const { return ElementAt(index); }
 };
 
 #endif

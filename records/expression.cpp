@@ -3,39 +3,9 @@
 #include <memory>
 
 #include "records/measure.h"
-#include "records/record_copy.h"
 #include "records/text_expression_def.h"
 
 // ---- FCExpression -----------------------------------------------------------------------------------------
-
-FCExpression::FCExpression() {
-    AttachLoaded(buffer_, kSize);
-}
-
-const char* FCExpression::ClassName() const {
-    return "FCExpression";
-}
-
-uint8_t* FCExpression::AllocateDataArea() {
-    return buffer_;
-}
-
-__FCBaseData* FCExpression::CreateInstance() const {
-    return new FCExpression();
-}
-
-uint32_t FCExpression::Tag() const {
-    return kTag;
-}
-
-int32_t FCExpression::DataSize() {
-    return kSize;
-}
-
-void FCExpression::CopyDataFrom(const __FCBaseData* other) {
-    data_ = buffer_;
-    loadedSize_ = records::CopyLoadedBytes(buffer_, kSize, other);
-}
 
 uint16_t FCExpression::GetDefinitionID() const {
     return ReadU16(kDefinitionIDOffset);
@@ -76,25 +46,19 @@ bool FCExpression::SaveNewToCell(const FCCell* cell) {
 
 // ---- FCExpressions ----------------------------------------------------------------------------------------
 
-const char* FCExpressions::ClassName() const {
-    return "FCExpressions";
-}
-
-__FCBaseData* FCExpressions::CreateElement() {
-    return new FCExpression();
-}
-
 int32_t FCExpressions::LoadAllForCell(const FCCell* cell) {
     ClearAll();
     if (cell == nullptr) return 0;
     const int16_t measure = static_cast<int16_t>(cell->measure);
     const int16_t staff = static_cast<int16_t>(cell->staff);
-    std::unique_ptr<FCExpression> working(static_cast<FCExpression*>(CreateWorkingElement()));
-    if (working == nullptr) return 0;
+    // The working element lives on the stack: this walk runs for every cell of a region, and its record fits
+    // in the object, so a walk that takes no copy allocates nothing.
+    FCExpression working;
+    working.SetCustomTag(CustomTag());
     // Indices are 16-bit: a host that answered every index must not make the walk run on for ever.
     for (int32_t inci = 0; inci <= INT16_MAX; ++inci) {
-        if (!working->Load(measure, static_cast<int16_t>(inci))) break;
-        if (working->GetStaff() == staff) TakeCopy(working.get());
+        if (!working.Load(measure, static_cast<int16_t>(inci))) break;
+        if (working.GetStaff() == staff) TakeCopy(&working);
     }
     return Count();
 }

@@ -6,6 +6,8 @@
 #include "framework/base_data.h"
 #include "framework/cell.h"
 #include "framework/collection.h"
+#include "records/fixed_size_record.h"
+#include "records/record_collection.h"
 
 class FCTextExpressionDef;
 
@@ -17,24 +19,17 @@ class FCTextExpressionDef;
 //   14  u16                   cleared when the expression is attached to a cell
 // Every other byte is zero in a new expression and otherwise kept as loaded. A new expression counts as
 // loaded, so it can be created in the document without a load.
-class FCExpression : public __FCInciOther {
+class FCExpression : public records::FixedSizeRecord<FCExpression, __FCInciOther, 0x534F4459,  // SODY
+                                                     records::kSingleLayout<24>> {
   public:
-    static constexpr uint32_t kTag = 0x534F4459;  // SODY
-    static constexpr int32_t kSize = 24;
+    static constexpr char kClassName[] = "FCExpression";
     static constexpr int32_t kDefinitionIDOffset = 0;
     static constexpr int32_t kStaffOffset = 8;
     static constexpr int32_t kFlagsOffset = 10;
     static constexpr int32_t kAttachWordOffset = 14;
     static constexpr uint16_t kShapeFlag = 0x2000;
 
-    FCExpression();
-
-    const char* ClassName() const override;
-    uint8_t* AllocateDataArea() override;
-    __FCBaseData* CreateInstance() const override;
-    uint32_t Tag() const override;
-    int32_t DataSize() override;
-    void CopyDataFrom(const __FCBaseData* other) override;
+    FCExpression() : FixedSizeRecord(NewObject::kLoaded) {}
 
     uint16_t GetDefinitionID() const;
     void SetDefinitionID(uint16_t definitionID);
@@ -53,20 +48,14 @@ class FCExpression : public __FCInciOther {
     // and measures that do not load (nothing is written then), marks the measure as holding expressions and
     // appends the expression to it. Answers whether the expression was created.
     bool SaveNewToCell(const FCCell* cell);
-
-  private:
-    uint8_t buffer_[kSize] = {};
 };
 
 // The expressions of one measure, or of one cell.
-class FCExpressions : public __FCCollectionInciOther {
+class FCExpressions : public records::RecordCollection<FCExpressions, __FCCollectionInciOther, FCExpression> {
   public:
-    const char* ClassName() const override;
-    __FCBaseData* CreateElement() override;
+    static constexpr char kClassName[] = "FCExpressions";
 
-    FCExpression* GetExpressionAt(int32_t index) const {
-        return static_cast<FCExpression*>(GetItemAt(index));
-    }
+    FCExpression* GetExpressionAt(int32_t index) const { return ElementAt(index); }
 
     // The expressions of the cell's measure that stand on the cell's staff, in index order; loading stops at
     // the first index that does not load. Empties the collection first; 0 for no cell.

@@ -6,39 +6,35 @@
 
 #include "framework/base_data.h"
 #include "host/host_version.h"
+#include "records/fixed_size_record.h"
+
+namespace records {
+struct MeasureLayout {
+    uint32_t fromHostVersion;
+    int32_t size;
+    uint32_t recordVersion;
+    int32_t flagsOffset;  // the flag word
+};
+// Newest first; one embedded area per row.
+inline constexpr MeasureLayout kMeasureLayouts[] = {
+    {kHostVersion2012, 30, 0x12000000, 14},
+    {0, 26, 0x0A000000, 10},
+};
+}  // namespace records
 
 // One measure of the document: key (measure number, 0), measure numbers counting from 1.
 //
-// The record comes in two layouts chosen by the host version at the moment of use (kLayouts): 30 bytes from
+// The record comes in two layouts chosen by the host version at the moment of use (kMeasureLayouts): 30 bytes from
 // 0x12000000 on, 26 bytes below. One flag word is interpreted; every other byte is written back as loaded. Loading a
 // measure is also how the system learns whether a measure with that number exists.
-class FCMeasure : public __FCNoInciOther {
+class FCMeasure : public records::FixedSizeRecord<FCMeasure, __FCNoInciOther, 0x534F4D53,  // SOMS
+                                                  records::kMeasureLayouts> {
   public:
-    static constexpr uint32_t kTag = 0x534F4D53;  // SOMS
-
-    struct Layout {
-        uint32_t fromHostVersion;
-        int32_t size;
-        uint32_t recordVersion;
-        int32_t flagsOffset;  // the flag word
-    };
-    // Newest first; one embedded buffer per row.
-    static constexpr Layout kLayouts[] = {
-        {kHostVersion2012, 30, 0x12000000, 14},
-        {0, 26, 0x0A000000, 10},
-    };
+    static constexpr char kClassName[] = "FCMeasure";
     // Flag bit of a measure that holds expressions.
     static constexpr uint16_t kHoldsExpressions = 0x4000;
 
-    FCMeasure() = default;
-
-    const char* ClassName() const override;
-    uint8_t* AllocateDataArea() override;
-    __FCBaseData* CreateInstance() const override;
-    uint32_t Tag() const override;
-    uint32_t RecordVersion() const override;
-    int32_t DataSize() override;
-    void CopyDataFrom(const __FCBaseData* other) override;
+    FCMeasure() : FixedSizeRecord(NewObject::kNotLoaded) {}
 
     // Measure 0 does not exist: refused at once, without asking the host.
     bool Load(int16_t itemNo) override;
@@ -48,14 +44,6 @@ class FCMeasure : public __FCNoInciOther {
     void SetMeasureFlags(uint16_t flags);
     // Sets the flag bit of a measure that holds expressions.
     void SetExpressionFlag();
-
-  private:
-    static std::size_t LayoutIndex();
-    // The layout of the record in hand: the one it was loaded or copied with.
-    const Layout& LayoutOfData() const;
-
-    uint8_t buffer_[kLayouts[0].size] = {};
-    uint8_t oldBuffer_[kLayouts[1].size] = {};
 };
 
 namespace records {

@@ -1,35 +1,8 @@
 #include "records/multi_staff.h"
 
 #include "records/full_name.h"
-#include "records/record_copy.h"
-#include "records/record_layout.h"
 
 // ---- FCMultiStaffInstrument -------------------------------------------------------------------------------
-
-const char* FCMultiStaffInstrument::ClassName() const {
-    return "FCMultiStaffInstrument";
-}
-
-uint8_t* FCMultiStaffInstrument::AllocateDataArea() {
-    return buffer_;
-}
-
-__FCBaseData* FCMultiStaffInstrument::CreateInstance() const {
-    return new FCMultiStaffInstrument();
-}
-
-uint32_t FCMultiStaffInstrument::Tag() const {
-    return kTag;
-}
-
-int32_t FCMultiStaffInstrument::DataSize() {
-    return kSize;
-}
-
-void FCMultiStaffInstrument::CopyDataFrom(const __FCBaseData* other) {
-    data_ = buffer_;
-    loadedSize_ = records::CopyLoadedBytes(buffer_, kSize, other);
-}
 
 uint16_t FCMultiStaffInstrument::GetStaffID1() const {
     return ReadU16(kStaffID1Offset);
@@ -49,48 +22,7 @@ bool FCMultiStaffInstrument::HasStaff(int16_t staff) const {
     return GetStaffID1() == id || GetStaffID2() == id || GetStaffID3() == id;
 }
 
-const char* FCMultiStaffInstruments::ClassName() const {
-    return "FCMultiStaffInstruments";
-}
-
-__FCBaseData* FCMultiStaffInstruments::CreateElement() {
-    return new FCMultiStaffInstrument();
-}
-
 // ---- FCGroup ----------------------------------------------------------------------------------------------
-
-FCGroup::FCGroup() {
-    AttachLoaded(buffer_, kSize);
-}
-
-const char* FCGroup::ClassName() const {
-    return "FCGroup";
-}
-
-uint8_t* FCGroup::AllocateDataArea() {
-    return buffer_;
-}
-
-__FCBaseData* FCGroup::CreateInstance() const {
-    return new FCGroup();
-}
-
-uint32_t FCGroup::Tag() const {
-    return kTag;
-}
-
-uint32_t FCGroup::RecordVersion() const {
-    return kLayouts[records::LayoutIndexInForce(kLayouts)].recordVersion;
-}
-
-int32_t FCGroup::DataSize() {
-    return kSize;
-}
-
-void FCGroup::CopyDataFrom(const __FCBaseData* other) {
-    data_ = buffer_;
-    loadedSize_ = records::CopyLoadedBytes(buffer_, kSize, other);
-}
 
 bool FCGroup::LoadFirst() {
     for (int field = 0; field < 4; ++field) SetKeyField(field, 0);
@@ -115,14 +47,6 @@ FCString* FCGroup::GetFullName() const {
 }
 
 // ---- FCGroups ---------------------------------------------------------------------------------------------
-
-const char* FCGroups::ClassName() const {
-    return "FCGroups";
-}
-
-__FCBaseData* FCGroups::CreateElement() {
-    return new FCGroup();
-}
 
 FCGroup* FCGroups::FindGroup(int16_t topStaff, int16_t bottomStaff, int16_t startMeasure) const {
     for (int32_t i = 0; i < Count(); ++i) {

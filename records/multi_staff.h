@@ -6,28 +6,24 @@
 #include "framework/base_data.h"
 #include "framework/collection.h"
 #include "host/host_version.h"
+#include "records/fixed_size_record.h"
+#include "records/record_collection.h"
 #include "text/fc_string.h"
 
 // An instrument written on more than one staff: key (instrument number, 0). It lists up to three member
 // staves by instrument id and names the staff group (by itemNo2) that carries the instrument's name.
 // A new object is zero and not loaded.
-class FCMultiStaffInstrument : public __FCNoInciOther {
+class FCMultiStaffInstrument
+    : public records::FixedSizeRecord<FCMultiStaffInstrument, __FCNoInciOther, 0x6F744D47,  // otMG
+                                      records::kSingleLayout<12>> {
   public:
-    static constexpr uint32_t kTag = 0x6F744D47;  // otMG
-    static constexpr int32_t kSize = 12;
+    static constexpr char kClassName[] = "FCMultiStaffInstrument";
     static constexpr int32_t kStaffID1Offset = 0;
     static constexpr int32_t kStaffID2Offset = 2;
     static constexpr int32_t kStaffID3Offset = 4;
     static constexpr int32_t kGroupIDOffset = 6;
 
-    FCMultiStaffInstrument() = default;
-
-    const char* ClassName() const override;
-    uint8_t* AllocateDataArea() override;
-    __FCBaseData* CreateInstance() const override;
-    uint32_t Tag() const override;
-    int32_t DataSize() override;
-    void CopyDataFrom(const __FCBaseData* other) override;
+    FCMultiStaffInstrument() : FixedSizeRecord(NewObject::kNotLoaded) {}
 
     uint16_t GetStaffID1() const;
     uint16_t GetStaffID2() const;
@@ -35,51 +31,39 @@ class FCMultiStaffInstrument : public __FCNoInciOther {
     uint16_t GetGroupID() const;
     // True when `staff` is one of the three members.
     bool HasStaff(int16_t staff) const;
-
-  private:
-    uint8_t buffer_[kSize] = {};
 };
 
-class FCMultiStaffInstruments : public __FCCollectionNoInciOther {
+class FCMultiStaffInstruments
+    : public records::RecordCollection<FCMultiStaffInstruments, __FCCollectionNoInciOther,
+                                       FCMultiStaffInstrument> {
   public:
-    const char* ClassName() const override;
-    __FCBaseData* CreateElement() override;
+    static constexpr char kClassName[] = "FCMultiStaffInstruments";
 
-    FCMultiStaffInstrument* GetInstrumentAt(int32_t index) const {
-        return static_cast<FCMultiStaffInstrument*>(GetItemAt(index));
-    }
+    FCMultiStaffInstrument* GetInstrumentAt(int32_t index) const { return ElementAt(index); }
 };
+
+namespace records {
+// Newest first: one size, two record versions.
+inline constexpr FixedLayout kGroupLayouts[] = {
+    {kHostVersion2010, 36, 0x12050000},
+    {0, 36, 0x09000000},
+};
+}  // namespace records
 
 // A staff group: a detail record, key (itemNo, itemNo2, 0); the system uses groups with itemNo 0. The record
 // version is 0x09000000 while the host version is below 0x10000000. A new group is a zeroed 36-byte record
 // and counts as loaded.
-class FCGroup : public __FCNoInciDetail {
+class FCGroup : public records::FixedSizeRecord<FCGroup, __FCNoInciDetail, 0x53444E47,  // SDNG
+                                                records::kGroupLayouts> {
   public:
-    static constexpr uint32_t kTag = 0x53444E47;  // SDNG
-    static constexpr int32_t kSize = 36;
-    struct Layout {
-        uint32_t fromHostVersion;
-        uint32_t recordVersion;
-    };
-    // Newest first: one size, two record versions.
-    static constexpr Layout kLayouts[] = {
-        {kHostVersion2010, 0x12050000},
-        {0, 0x09000000},
-    };
+    static constexpr char kClassName[] = "FCGroup";
     static constexpr int32_t kTopStaffOffset = 0;
     static constexpr int32_t kBottomStaffOffset = 2;
     static constexpr int32_t kFullNameIDOffset = 4;
     static constexpr int32_t kStartMeasureOffset = 32;
 
-    FCGroup();
+    FCGroup() : FixedSizeRecord(NewObject::kLoaded) {}
 
-    const char* ClassName() const override;
-    uint8_t* AllocateDataArea() override;
-    __FCBaseData* CreateInstance() const override;
-    uint32_t Tag() const override;
-    uint32_t RecordVersion() const override;
-    int32_t DataSize() override;
-    void CopyDataFrom(const __FCBaseData* other) override;
     // Key all zeros, then the host's next group: a walk begins at the first group the host holds.
     bool LoadFirst() override;
 
@@ -89,17 +73,13 @@ class FCGroup : public __FCNoInciDetail {
     int16_t GetStartMeasure() const;
     // The group's name without font, size and effect tags; the caller owns it.
     FCString* GetFullName() const;
-
-  private:
-    uint8_t buffer_[kSize] = {};
 };
 
-class FCGroups : public __FCCollectionNoInciDetail {
+class FCGroups : public records::RecordCollection<FCGroups, __FCCollectionNoInciDetail, FCGroup> {
   public:
-    const char* ClassName() const override;
-    __FCBaseData* CreateElement() override;
+    static constexpr char kClassName[] = "FCGroups";
 
-    FCGroup* GetGroupAt(int32_t index) const { return static_cast<FCGroup*>(GetItemAt(index)); }
+    FCGroup* GetGroupAt(int32_t index) const { return ElementAt(index); }
     // The first group, in collection order, with this top staff, bottom staff and start measure; null when
     // none matches. The collection keeps ownership.
     FCGroup* FindGroup(int16_t topStaff, int16_t bottomStaff, int16_t startMeasure) const;

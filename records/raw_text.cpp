@@ -5,37 +5,29 @@
 #include <new>
 #include <vector>
 
-#include "host/host_api.h"
 #include "host/host_version.h"
 #include "support/utf16le.h"
-
-FCRawText::~FCRawText() {
-    FreeArea();
-}
 
 const char* FCRawText::ClassName() const {
     return "FCRawText";
 }
 
 void FCRawText::FreeArea() {
-    delete[] data_;
+    area_.Reset(0);
     data_ = nullptr;
-    areaSize_ = 0;
 }
 
-int32_t FCRawText::QuerySize() {
-    uint32_t size = 0;
-    if (host::FX_LoadEData(Tag(), key_, nullptr, &size, RecordVersion()) == 0) return 0;
-    return size > static_cast<uint32_t>(INT32_MAX) ? INT32_MAX : static_cast<int32_t>(size);
+uint8_t* FCRawText::NewArea(std::size_t size) {
+    area_.Reset(size);
+    data_ = area_.Data();
+    return data_;
 }
 
 uint8_t* FCRawText::AllocateDataArea() {
     FreeArea();
-    const int32_t size = QuerySize();
-    const std::size_t count = static_cast<std::size_t>(size);
-    data_ = new uint8_t[count]();
-    areaSize_ = size;
-    return data_;
+    int32_t size = 0;
+    QueryRecordSize(size);
+    return NewArea(static_cast<std::size_t>(size));
 }
 
 void FCRawText::ReleaseDataArea() {
@@ -60,10 +52,11 @@ uint32_t FCRawText::RecordVersion() const {
 }
 
 int32_t FCRawText::DataSize() {
-    const int32_t size = QuerySize();
+    int32_t size = 0;
+    QueryRecordSize(size);
     // Once an area is provided, the host may not be offered more than it holds, even when the record grew
     // between the two questions.
-    if (data_ != nullptr && size > areaSize_) return areaSize_;
+    if (data_ != nullptr && size > AreaSize()) return AreaSize();
     return size;
 }
 
@@ -71,14 +64,10 @@ void FCRawText::CopyDataFrom(const __FCBaseData* other) {
     if (other == nullptr || other == this || other->Data() == nullptr) return;
     int32_t count = other->LoadedSize();
     if (const FCRawText* raw = dynamic_cast<const FCRawText*>(other)) {
-        if (count > raw->areaSize_) count = raw->areaSize_;
+        if (count > raw->AreaSize()) count = raw->AreaSize();
     }
     if (count <= 0) return;
-    uint8_t* copy = new uint8_t[static_cast<std::size_t>(count)];
-    std::memcpy(copy, other->Data(), static_cast<std::size_t>(count));
-    FreeArea();
-    data_ = copy;
-    areaSize_ = count;
+    std::memcpy(NewArea(static_cast<std::size_t>(count)), other->Data(), static_cast<std::size_t>(count));
     loadedSize_ = count;
 }
 
@@ -102,35 +91,28 @@ int16_t FCRawText::ItemNo() const {
 void FCRawText::SetText(const FCString* text) {
     if (text == nullptr) return;
     const uint32_t length = text->Length();
-    std::size_t size = 0;
-    uint8_t* area = nullptr;
     if (IsWideText()) {
         if (length >= static_cast<uint32_t>(INT32_MAX / 2)) throw std::bad_alloc();
-        size = (static_cast<std::size_t>(length) + 1) * 2;
-        area = new uint8_t[size]();
+        uint8_t* area = NewArea((static_cast<std::size_t>(length) + 1) * 2);
         if (length > 0) utf16le::Encode(text->WideBuffer(), length, area);
     } else {
         // The 8-bit copy of the text (the low byte of each unit) up to its first zero byte.
         uint32_t count = 0;
         while (count < length && (text->CharAt(static_cast<int32_t>(count)) & 0xFF) != 0) ++count;
         if (count >= static_cast<uint32_t>(INT32_MAX)) throw std::bad_alloc();
-        size = static_cast<std::size_t>(count) + 1;
-        area = new uint8_t[size]();
+        uint8_t* area = NewArea(static_cast<std::size_t>(count) + 1);
         for (uint32_t i = 0; i < count; ++i) {
             area[i] = static_cast<uint8_t>(text->CharAt(static_cast<int32_t>(i)) & 0xFF);
         }
     }
-    FreeArea();
-    data_ = area;
-    areaSize_ = static_cast<int32_t>(size);
-    loadedSize_ = areaSize_;
+    loadedSize_ = AreaSize();
 }
 
 FCString* FCRawText::CreateString() const {
     // Held until it is handed over: running out of memory on the way must not leak it.
     std::unique_ptr<FCString> text(new FCString());
     if (data_ == nullptr || loadedSize_ <= 0) return text.release();
-    const uint32_t available = static_cast<uint32_t>(loadedSize_ < areaSize_ ? loadedSize_ : areaSize_);
+    const uint32_t available = static_cast<uint32_t>(loadedSize_ < AreaSize() ? loadedSize_ : AreaSize());
     if (IsWideText()) {
         // The bytes may not be aligned for 16-bit access: the units are put together byte by byte. An odd
         // last byte is no unit.
@@ -142,4 +124,12 @@ FCString* FCRawText::CreateString() const {
         text->AssignNarrowBounded(reinterpret_cast<const char*>(data_), available);
     }
     return text.release();
+}
+
+bool FCRawText::SaveNew() {
+    if (!HasBytesToWrite()) return false;
+    // A raw text's key is its item number alone: the incident stays 0, also when a new record is asked for.
+    SetKeyField(0, -1);
+    SetKeyField(1, 0);
+    return CreateAtKey();
 }

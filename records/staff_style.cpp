@@ -3,48 +3,8 @@
 #include <cstring>
 
 #include "records/full_name.h"
-#include "records/record_copy.h"
-#include "records/record_layout.h"
 
 // ---- FCStaffStyleDef --------------------------------------------------------------------------------------
-
-FCStaffStyleDef::FCStaffStyleDef() {
-    AttachLoaded(AllocateDataArea(), DataSize());
-}
-
-const char* FCStaffStyleDef::ClassName() const {
-    return "FCStaffStyleDef";
-}
-
-const FCStaffStyleDef::Layout& FCStaffStyleDef::LayoutInForce() {
-    return kLayouts[records::LayoutIndexInForce(kLayouts)];
-}
-
-uint8_t* FCStaffStyleDef::AllocateDataArea() {
-    uint8_t* const buffers[] = {buffer2012_, buffer2011_, bufferOld_};
-    return buffers[records::LayoutIndexInForce(kLayouts)];
-}
-
-__FCBaseData* FCStaffStyleDef::CreateInstance() const {
-    return new FCStaffStyleDef();
-}
-
-uint32_t FCStaffStyleDef::Tag() const {
-    return kTag;
-}
-
-uint32_t FCStaffStyleDef::RecordVersion() const {
-    return LayoutInForce().recordVersion;
-}
-
-int32_t FCStaffStyleDef::DataSize() {
-    return LayoutInForce().size;
-}
-
-void FCStaffStyleDef::CopyDataFrom(const __FCBaseData* other) {
-    data_ = AllocateDataArea();
-    loadedSize_ = records::CopyLoadedBytes(data_, DataSize(), other);
-}
 
 bool FCStaffStyleDef::LoadFirst() {
     return false;
@@ -70,7 +30,7 @@ uint16_t FCStaffStyleDef::GetStyleFlags3() const {
 // The flag words exist only in the newer layouts, and only when the record in hand was loaded with one of
 // them.
 bool FCStaffStyleDef::HoldsFlagWords() const {
-    return LayoutInForce().hasFlagWords && data_ != bufferOld_;
+    return LayoutInForce().hasFlagWords && LayoutOfData().hasFlagWords;
 }
 
 bool FCStaffStyleDef::ChangesInstrument() const {
@@ -85,34 +45,8 @@ FCString* FCStaffStyleDef::GetFullName() const {
 
 // ---- FCStaffStyleAssign -----------------------------------------------------------------------------------
 
-FCStaffStyleAssign::FCStaffStyleAssign() {
-    AttachLoaded(buffer_, kSize);
+FCStaffStyleAssign::FCStaffStyleAssign() : FixedSizeRecord(NewObject::kLoaded) {
     WriteI32(kEndPositionOffset, kNewEndPosition);
-}
-
-const char* FCStaffStyleAssign::ClassName() const {
-    return "FCStaffStyleAssign";
-}
-
-uint8_t* FCStaffStyleAssign::AllocateDataArea() {
-    return buffer_;
-}
-
-__FCBaseData* FCStaffStyleAssign::CreateInstance() const {
-    return new FCStaffStyleAssign();
-}
-
-uint32_t FCStaffStyleAssign::Tag() const {
-    return kTag;
-}
-
-int32_t FCStaffStyleAssign::DataSize() {
-    return kSize;
-}
-
-void FCStaffStyleAssign::CopyDataFrom(const __FCBaseData* other) {
-    data_ = buffer_;
-    loadedSize_ = records::CopyLoadedBytes(buffer_, kSize, other);
 }
 
 int16_t FCStaffStyleAssign::GetStyleID() const {
@@ -129,14 +63,4 @@ int16_t FCStaffStyleAssign::GetEndMeasure() const {
 }
 int32_t FCStaffStyleAssign::GetEndPosition() const {
     return ReadI32(kEndPositionOffset);
-}
-
-// ---- FCStaffStyleAssigns ----------------------------------------------------------------------------------
-
-const char* FCStaffStyleAssigns::ClassName() const {
-    return "FCStaffStyleAssigns";
-}
-
-__FCBaseData* FCStaffStyleAssigns::CreateElement() {
-    return new FCStaffStyleAssign();
 }

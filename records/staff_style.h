@@ -6,31 +6,35 @@
 #include "framework/base_data.h"
 #include "framework/collection.h"
 #include "host/host_version.h"
+#include "records/fixed_size_record.h"
+#include "records/record_collection.h"
 #include "text/fc_string.h"
+
+namespace records {
+struct StaffStyleLayout {
+    uint32_t fromHostVersion;
+    int32_t size;
+    uint32_t recordVersion;
+    bool hasFlagWords;
+};
+// Newest first; one embedded area per row.
+inline constexpr StaffStyleLayout kStaffStyleLayouts[] = {
+    {kHostVersion2012, 296, 0x12000000, true},
+    {kHostVersion2011, 292, 0x11000000, true},
+    {0, 144, 0x0F000000, false},
+};
+}  // namespace records
 
 // A staff style definition: key (style number, 0). Reached only by number, through an assignment's styleID.
 //
-// Three layouts by host version at the moment of use (kLayouts): 296 bytes from 0x12000000 on, 292 from
+// Three layouts by host version at the moment of use (kStaffStyleLayouts): 296 bytes from 0x12000000 on, 292 from
 // 0x11000000 on, 144 below. The host's instrument-change utility marks a style that changes the instrument with a
 // combination of bits in three flag words that only the two newer layouts carry. A new object is a zeroed
 // record of the layout in force and counts as loaded.
-class FCStaffStyleDef : public __FCNoInciOther {
+class FCStaffStyleDef : public records::FixedSizeRecord<FCStaffStyleDef, __FCNoInciOther, 0x534F5359,  // SOSY
+                                                        records::kStaffStyleLayouts> {
   public:
-    static constexpr uint32_t kTag = 0x534F5359;  // SOSY
-
-    struct Layout {
-        uint32_t fromHostVersion;
-        int32_t size;
-        uint32_t recordVersion;
-        bool hasFlagWords;
-    };
-    // Newest first; one embedded buffer per row.
-    static constexpr Layout kLayouts[] = {
-        {kHostVersion2012, 296, 0x12000000, true},
-        {kHostVersion2011, 292, 0x11000000, true},
-        {0, 144, 0x0F000000, false},
-    };
-
+    static constexpr char kClassName[] = "FCStaffStyleDef";
     static constexpr int32_t kFullNameIDOffset = 30;
     static constexpr int32_t kStyleFlags1Offset = 74;
     static constexpr int32_t kStyleFlags2Offset = 76;
@@ -40,16 +44,10 @@ class FCStaffStyleDef : public __FCNoInciOther {
     static constexpr uint16_t kChangeBits1 = 0x01C4;
     static constexpr uint16_t kChangeBits2 = 0x0003;
     static constexpr uint16_t kChangeBit3 = 0x0020;
+    static_assert(records::FieldFitsEveryLayout(records::kStaffStyleLayouts, kFullNameIDOffset, 2));
 
-    FCStaffStyleDef();
+    FCStaffStyleDef() : FixedSizeRecord(NewObject::kLoaded) {}
 
-    const char* ClassName() const override;
-    uint8_t* AllocateDataArea() override;
-    __FCBaseData* CreateInstance() const override;
-    uint32_t Tag() const override;
-    uint32_t RecordVersion() const override;
-    int32_t DataSize() override;
-    void CopyDataFrom(const __FCBaseData* other) override;
     // Style definitions are not walked.
     bool LoadFirst() override;
     bool LoadNext() override;
@@ -66,21 +64,16 @@ class FCStaffStyleDef : public __FCNoInciOther {
     FCString* GetFullName() const;
 
   private:
-    static const Layout& LayoutInForce();
     bool HoldsFlagWords() const;
-
-    uint8_t buffer2012_[kLayouts[0].size] = {};
-    uint8_t buffer2011_[kLayouts[1].size] = {};
-    uint8_t bufferOld_[kLayouts[2].size] = {};
 };
 
 // One assignment of a style to a stretch of one staff: key (instrument id, index on the staff from 0).
 // Positions are in the host's time units inside their measures. A new assignment is zero except endPosition,
 // which is 0x7FFFFFFF (the end of its measure).
-class FCStaffStyleAssign : public __FCInciOther {
+class FCStaffStyleAssign : public records::FixedSizeRecord<FCStaffStyleAssign, __FCInciOther, 0x4F025379,
+                                                           records::kSingleLayout<24>> {
   public:
-    static constexpr uint32_t kTag = 0x4F025379;
-    static constexpr int32_t kSize = 24;
+    static constexpr char kClassName[] = "FCStaffStyleAssign";
     static constexpr int32_t kStyleIDOffset = 0;
     static constexpr int32_t kStartMeasureOffset = 12;
     static constexpr int32_t kStartPositionOffset = 14;
@@ -90,32 +83,20 @@ class FCStaffStyleAssign : public __FCInciOther {
 
     FCStaffStyleAssign();
 
-    const char* ClassName() const override;
-    uint8_t* AllocateDataArea() override;
-    __FCBaseData* CreateInstance() const override;
-    uint32_t Tag() const override;
-    int32_t DataSize() override;
-    void CopyDataFrom(const __FCBaseData* other) override;
-
     int16_t GetStyleID() const;
     int16_t GetStartMeasure() const;
     int32_t GetStartPosition() const;
     int16_t GetEndMeasure() const;
     int32_t GetEndPosition() const;
-
-  private:
-    uint8_t buffer_[kSize] = {};
 };
 
 // All style assignments of one staff, in index order (LoadAllForItem with the staff's instrument id).
-class FCStaffStyleAssigns : public __FCCollectionInciOther {
+class FCStaffStyleAssigns
+    : public records::RecordCollection<FCStaffStyleAssigns, __FCCollectionInciOther, FCStaffStyleAssign> {
   public:
-    const char* ClassName() const override;
-    __FCBaseData* CreateElement() override;
+    static constexpr char kClassName[] = "FCStaffStyleAssigns";
 
-    FCStaffStyleAssign* GetAssignAt(int32_t index) const {
-        return static_cast<FCStaffStyleAssign*>(GetItemAt(index));
-    }
+    FCStaffStyleAssign* GetAssignAt(int32_t index) const { return ElementAt(index); }
 };
 
 #endif

@@ -1,56 +1,35 @@
 #include "records/text_block.h"
 
-#include <cstring>
-
-#include "host/host_api.h"
 #include "records/raw_text.h"
 #include "support/bytes.h"
 
-FCTextBlock::FCTextBlock() {
-    std::memset(record_, 0, sizeof record_);
-    bytes::WriteU16(record_, kSize, kUnknown8Offset, kNewUnknown8);
-    bytes::WriteU16(record_, kSize, kFlagsOffset, kNewFlags);
-    bytes::WriteU16(record_, kSize, kTextKindOffset, kTextKindBlock);
-    AttachLoaded(record_, kSize);
-}
-
-const char* FCTextBlock::ClassName() const {
-    return "FCTextBlock";
-}
-
-uint8_t* FCTextBlock::AllocateDataArea() {
-    return record_;
-}
-
-__FCBaseData* FCTextBlock::CreateInstance() const {
-    return new FCTextBlock();
-}
-
-uint32_t FCTextBlock::Tag() const {
-    return kTag;
-}
-
-int32_t FCTextBlock::DataSize() {
-    return kSize;
+FCTextBlock::FCTextBlock() : FixedSizeRecord(NewObject::kLoaded) {
+    WriteU16(kUnknown8Offset, kNewUnknown8);
+    WriteU16(kFlagsOffset, kNewFlags);
+    WriteU16(kTextKindOffset, kTextKindBlock);
 }
 
 void FCTextBlock::CopyDataFrom(const __FCBaseData* other) {
     const FCTextBlock* block = dynamic_cast<const FCTextBlock*>(other);
     if (block == nullptr || block == this) return;
-    std::memcpy(record_, block->record_, sizeof record_);
-    AttachLoaded(record_, kSize);
+    CopyWholeRecordFrom(*block);
 }
 
 // Fields are read inside the bytes the host delivered; a block whose load failed keeps what its buffer held
 // (the values of a new block, unless an earlier load replaced them).
+int32_t FCTextBlock::FieldBound() const {
+    const int32_t size = LayoutInForce().size;
+    return IsLoaded() && loadedSize_ < size ? loadedSize_ : size;
+}
+
 uint16_t FCTextBlock::Field(int32_t offset) const {
-    const int32_t bound = IsLoaded() && loadedSize_ < kSize ? loadedSize_ : kSize;
-    return bytes::ReadU16(record_, static_cast<std::size_t>(bound), static_cast<std::size_t>(offset));
+    return bytes::ReadU16(AreaInForce(), static_cast<std::size_t>(FieldBound()),
+                          static_cast<std::size_t>(offset));
 }
 
 void FCTextBlock::SetField(int32_t offset, uint16_t value) {
-    const int32_t bound = IsLoaded() && loadedSize_ < kSize ? loadedSize_ : kSize;
-    bytes::WriteU16(record_, static_cast<std::size_t>(bound), static_cast<std::size_t>(offset), value);
+    bytes::WriteU16(AreaInForce(), static_cast<std::size_t>(FieldBound()), static_cast<std::size_t>(offset),
+                    value);
 }
 
 uint16_t FCTextBlock::GetRawTextID() const {
@@ -88,6 +67,6 @@ bool FCTextBlock::DeleteData() {
     raw.SetCustomTag(RawTextTag());
     raw.SetItemNo(static_cast<int16_t>(GetRawTextID()));
     raw.LoadAtKey();
-    host::FX_DeleteEData(raw.Tag(), raw.KeyBytes(), raw.RecordVersion());
+    raw.DeleteRecord();
     return DeleteRecord();
 }

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "framework/base_data.h"
+#include "records/fixed_size_record.h"
 #include "text/fc_string.h"
 
 // Describes one formatted text of the document: which raw-text record holds its characters and what kind of
@@ -15,10 +16,10 @@
 // Every other byte is zero in a new block and otherwise kept as the host delivered it.
 //
 // A new block counts as loaded (26 bytes), so SaveNew can create it at once.
-class FCTextBlock : public __FCNoInciOther {
+class FCTextBlock : public records::FixedSizeRecord<FCTextBlock, __FCNoInciOther, 0x534F5458,  // 'SOTX'
+                                                    records::kSingleLayout<26>> {
   public:
-    static constexpr uint32_t kTag = 0x534F5458;  // 'SOTX'
-    static constexpr int32_t kSize = 26;
+    static constexpr char kClassName[] = "FCTextBlock";
     static constexpr int32_t kRawTextIDOffset = 0;
     static constexpr int32_t kUnknown8Offset = 8;  // meaning unknown; a new block holds kNewUnknown8
     static constexpr int32_t kFlagsOffset = 14;
@@ -28,12 +29,6 @@ class FCTextBlock : public __FCNoInciOther {
 
     FCTextBlock();
 
-    const char* ClassName() const override;
-
-    uint8_t* AllocateDataArea() override;
-    __FCBaseData* CreateInstance() const override;
-    uint32_t Tag() const override;
-    int32_t DataSize() override;
     // The other block's 26 bytes; loaded size 26.
     void CopyDataFrom(const __FCBaseData* other) override;
     // Deletes the block's raw text (its result is not looked at), then the block itself; answers the latter.
@@ -50,10 +45,10 @@ class FCTextBlock : public __FCNoInciOther {
     FCString* CreateTextString() const;
 
   private:
+    // The bytes fields are read and written in: the loaded ones, all 26 when nothing is loaded.
+    int32_t FieldBound() const;
     uint16_t Field(int32_t offset) const;
     void SetField(int32_t offset, uint16_t value);
-
-    uint8_t record_[kSize];
 };
 
 #endif

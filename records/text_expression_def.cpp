@@ -1,11 +1,11 @@
 #include "records/text_expression_def.h"
 
 #include <cstring>
+#include <iterator>
 #include <memory>
 #include <new>
 #include <vector>
 
-#include "host/host_api.h"
 #include "host/host_version.h"
 #include "records/category_def.h"
 #include "records/raw_text.h"
@@ -31,6 +31,10 @@ constexpr Layout kLayouts[] = {
 const Layout& LayoutInForce() {
     return kLayouts[records::LayoutIndexInForce(kLayouts)];
 }
+static_assert(std::size(FCTextExpressionDef::kCategoryDefaultTargets) ==
+                  static_cast<std::size_t>(FCCategoryDef::kDefinitionDefaultCount),
+              "one place in the definition for each of the category's definition defaults");
+
 // Head bytes that SetDescription carries over into the new area (the description then overwrites 34 and 35).
 constexpr int32_t kCarriedHead = 36;
 
@@ -42,11 +46,7 @@ int32_t FCTextExpressionDef::MinimumSize() {
 
 FCTextExpressionDef::FCTextExpressionDef() {
     NewArea(MinimumSize());
-    loadedSize_ = areaSize_;
-}
-
-FCTextExpressionDef::~FCTextExpressionDef() {
-    FreeArea();
+    loadedSize_ = AreaSize();
 }
 
 const char* FCTextExpressionDef::ClassName() const {
@@ -54,27 +54,27 @@ const char* FCTextExpressionDef::ClassName() const {
 }
 
 void FCTextExpressionDef::FreeArea() {
-    delete[] data_;
+    area_.Reset(0);
     data_ = nullptr;
-    areaSize_ = 0;
 }
 
 uint8_t* FCTextExpressionDef::NewArea(int32_t size) {
     const int32_t minimum = MinimumSize();
-    if (size < minimum) size = minimum;
-    uint8_t* area = new uint8_t[static_cast<std::size_t>(size)]();
-    FreeArea();
-    data_ = area;
-    areaSize_ = size;
+    area_.Reset(static_cast<std::size_t>(size < minimum ? minimum : size));
+    data_ = area_.Data();
     return data_;
 }
 
 int32_t FCTextExpressionDef::QuerySize() {
-    uint32_t size = 0;
-    if (host::FX_LoadEData(Tag(), key_, nullptr, &size, RecordVersion()) == 0) return 0;
-    if (size > static_cast<uint32_t>(INT32_MAX)) return INT32_MAX;
+    int32_t size = 0;
+    if (!QueryRecordSize(size)) return 0;
     const int32_t minimum = MinimumSize();
-    return static_cast<int32_t>(size) < minimum ? minimum : static_cast<int32_t>(size);
+    return size < minimum ? minimum : size;
+}
+
+int32_t FCTextExpressionDef::AvailableSize() const {
+    if (data_ == nullptr) return 0;
+    return loadedSize_ < AreaSize() ? loadedSize_ : AreaSize();
 }
 
 uint8_t* FCTextExpressionDef::AllocateDataArea() {
@@ -85,7 +85,7 @@ uint8_t* FCTextExpressionDef::AllocateDataArea() {
         return nullptr;
     }
     NewArea(size);
-    loadedSize_ = areaSize_;
+    loadedSize_ = AreaSize();
     return data_;
 }
 
@@ -113,13 +113,13 @@ uint32_t FCTextExpressionDef::RecordVersion() const {
 int32_t FCTextExpressionDef::DataSize() {
     const int32_t size = QuerySize();
     // Once an area is provided, the host may not be offered more than it holds.
-    if (data_ != nullptr && size > areaSize_) return areaSize_;
+    if (data_ != nullptr && size > AreaSize()) return AreaSize();
     return size;
 }
 
 bool FCTextExpressionDef::DescriptionIsEmpty() const {
-    const int32_t available = loadedSize_ < areaSize_ ? loadedSize_ : areaSize_;
-    if (data_ == nullptr || available <= kDescriptionOffset) return true;
+    const int32_t available = AvailableSize();
+    if (available <= kDescriptionOffset) return true;
     if (!HostUsesWideText()) return data_[kDescriptionOffset] == 0;
     // A lone byte at 34 is no unit.
     return available < kDescriptionOffset + 2 ||
@@ -130,14 +130,13 @@ int32_t FCTextExpressionDef::LoadedSize() const {
     if (loadedSize_ <= 0 || data_ == nullptr) return 0;
     const int32_t size = DescriptionIsEmpty() ? MinimumSize() : loadedSize_;
     // The area always holds at least the minimum; whatever happens, a save never reads past it.
-    return size < areaSize_ ? size : areaSize_;
+    return size < AreaSize() ? size : AreaSize();
 }
 
 void FCTextExpressionDef::CopyDataFrom(const __FCBaseData* other) {
     const FCTextExpressionDef* definition = dynamic_cast<const FCTextExpressionDef*>(other);
     if (definition == nullptr || definition == this || definition->data_ == nullptr) return;
-    const int32_t count =
-        definition->loadedSize_ < definition->areaSize_ ? definition->loadedSize_ : definition->areaSize_;
+    const int32_t count = definition->AvailableSize();
     if (count <= 0) return;
     // The area holds at least the minimum record, so the size a save writes always lies inside it.
     NewArea(count);
@@ -188,24 +187,16 @@ bool FCTextExpressionDef::SetText(const FCString* text) {
     FCRawText raw;
     raw.SetCustomTag(kRawTextTagExpression);
     raw.SetText(text);
-    if (raw.LoadedSize() <= 0) return false;
-    raw.SetKeyField(0, static_cast<int16_t>(0xFFFF));
-    raw.SetKeyField(1, 0);
-    if (host::FX_CreateEData(raw.Tag(), raw.KeyBytes(), raw.Data(), static_cast<uint32_t>(raw.LoadedSize()),
-                             raw.RecordVersion()) == 0) {
-        return false;
-    }
+    if (!raw.SaveNew()) return false;
 
+    // A new block counts as loaded with all its 26 bytes, so SaveNew creates it as it stands.
     FCTextBlock block;
     block.SetRawTextID(static_cast<uint16_t>(raw.ItemNo()));
     block.SetTextKind(kTextKindExpression);
-    block.SetKeyField(0, static_cast<int16_t>(0xFFFF));
-    block.SetKeyField(1, static_cast<int16_t>(0xFFFF));
-    if (host::FX_CreateEData(FCTextBlock::kTag, block.KeyBytes(), block.Data(), FCTextBlock::kSize,
-                             block.RecordVersion()) == 0) {
+    if (!block.SaveNew()) {
         // The raw text made for the block goes again: nothing names it, and the text is stored whole or not
         // at all. If the host refuses the deletion too, it stays behind unnamed.
-        host::FX_DeleteEData(raw.Tag(), raw.KeyBytes(), raw.RecordVersion());
+        raw.DeleteRecord();
         return false;
     }
     SetTextBlockID(static_cast<uint16_t>(block.ItemNo()));
@@ -214,7 +205,7 @@ bool FCTextExpressionDef::SetText(const FCString* text) {
 
 void FCTextExpressionDef::GetDescription(FCString* description) const {
     if (description == nullptr) return;
-    const int32_t available = data_ == nullptr ? 0 : (loadedSize_ < areaSize_ ? loadedSize_ : areaSize_);
+    const int32_t available = AvailableSize();
     if (available <= kDescriptionOffset) {
         description->AssignNarrow("");
         return;
@@ -243,7 +234,7 @@ void FCTextExpressionDef::SetDescription(const FCString* description) {
     uint8_t head[kCarriedHead] = {};
     if (data_ != nullptr) {
         std::memcpy(head, data_,
-                    static_cast<std::size_t>(areaSize_ < kCarriedHead ? areaSize_ : kCarriedHead));
+                    static_cast<std::size_t>(AreaSize() < kCarriedHead ? AreaSize() : kCarriedHead));
     }
     uint8_t* area = NewArea(size);
     std::memcpy(area, head, sizeof head);
@@ -266,37 +257,35 @@ void FCTextExpressionDef::SetDescription(const FCString* description) {
 
 FCEnclosure* FCTextExpressionDef::LoadEnclosure() {
     if ((GetFlagWord() & kFlagHasEnclosure) == 0) return nullptr;
-    std::unique_ptr<FCEnclosure> enclosure(new FCEnclosure());
+    auto enclosure = std::make_unique<FCEnclosure>();
     return enclosure->Load(ItemNo()) ? enclosure.release() : nullptr;
 }
 
 bool FCTextExpressionDef::DeleteData() {
     if (loadedSize_ == 0) return false;
-    FCEnclosure* enclosure = LoadEnclosure();
+    const std::unique_ptr<FCEnclosure> enclosure(LoadEnclosure());
 
     const uint16_t flags = GetFlagWord();
     const int16_t remembered = (flags & kFlagUnknown4InUse) != 0 ? ReadI16(kUnknown4Offset) : 0;
     WriteI16(kUnknown4Offset, 0);
     SetFlagWord(flags & static_cast<uint16_t>(~kFlagUnknown4InUse));
-    if (!Save()) {
-        delete enclosure;
-        return false;
-    }
+    if (!Save()) return false;
 
     if (DeleteRecord()) {
         if (enclosure != nullptr) enclosure->DeleteRecord();
-        delete enclosure;
         return true;
     }
-
     // The definition stays in the document: put back what was cleared.
-    delete enclosure;
+    RestoreUnknown4(remembered);
+    return false;
+}
+
+void FCTextExpressionDef::RestoreUnknown4(int16_t remembered) {
     WriteI16(kUnknown4Offset, remembered);
     const uint16_t current = GetFlagWord();
     SetFlagWord(remembered != 0 ? static_cast<uint16_t>(current | kFlagUnknown4InUse)
                                 : static_cast<uint16_t>(current & ~kFlagUnknown4InUse));
     Save();
-    return false;
 }
 
 bool FCTextExpressionDef::AssignToCategory(const FCCategoryDef* category) {
@@ -313,10 +302,8 @@ bool FCTextExpressionDef::AssignToCategory(const FCCategoryDef* category) {
     if (wide) word |= kCategoryUnknownBit8000;
     WriteU16(kCategoryOffset, word);
 
-    // Where each of the category's definition defaults (index 0 to 5) goes in the definition.
-    static const int32_t kDefaultTargets[FCCategoryDef::kDefinitionDefaultCount] = {14, 12, 16, 24, 32, 30};
     for (int i = 0; i < FCCategoryDef::kDefinitionDefaultCount; ++i) {
-        WriteU16(kDefaultTargets[i], category->GetDefinitionDefault(i));
+        WriteU16(kCategoryDefaultTargets[i], category->GetDefinitionDefault(i));
     }
 
     if (wide) WriteU16(kCategoryOffset, static_cast<uint16_t>(GetCategoryWord() | kCategoryUnknownBit4000));
@@ -330,9 +317,7 @@ bool FCTextExpressionDef::LoadNext() {
 bool FCTextExpressionDef::DeepSaveAs(int16_t itemNo) {
     const std::unique_ptr<FCString> text(CreateTextString());
     SetText(text.get());
-    if (FCEnclosure* enclosure = LoadEnclosure()) {
-        enclosure->SaveAs(itemNo);
-        delete enclosure;
-    }
+    const std::unique_ptr<FCEnclosure> enclosure(LoadEnclosure());
+    if (enclosure != nullptr) enclosure->SaveAs(itemNo);
     return SaveAs(itemNo);
 }

@@ -5,6 +5,7 @@
 
 #include "framework/base_data.h"
 #include "records/enclosure.h"
+#include "support/small_buffer.h"
 #include "text/fc_string.h"
 
 class FCCategoryDef;
@@ -20,8 +21,8 @@ class FCCategoryDef;
 //   34 ...  text  description  zero-terminated: UTF-16 from host version 0x11000000 on, 8-bit before
 // Every other byte is zero in a new definition and otherwise kept as the host delivered it.
 //
-// The record has no fixed size: its data area is a heap block of the size the host reports (at least the
-// minimum record size), released and provided anew before every load. A new definition holds a zeroed
+// The record has no fixed size: its data area is a buffer of the size the host reports (at least the minimum
+// record size), released and provided anew before every load. A new definition holds a zeroed
 // record of the minimum size and counts as loaded, so SaveNew can create it at once.
 class FCTextExpressionDef : public __FCNoInciOther {
   public:
@@ -38,12 +39,15 @@ class FCTextExpressionDef : public __FCNoInciOther {
     static constexpr uint16_t kCategoryIDMask = 0x3FFF;
     static constexpr uint16_t kCategoryUnknownBit4000 = 0x4000;
     static constexpr uint16_t kCategoryUnknownBit8000 = 0x8000;
+    // CONTRACT: where the category's six definition defaults (its index 0 to 5) go in the definition: not in
+    // the category's order, and the meaning of the six fields is unknown; the host reads them there. Pinned by
+    // AssignToCategoryTest.TakesIdAndDefaultsByTheBitRules.
+    static constexpr int32_t kCategoryDefaultTargets[] = {14, 12, 16, 24, 32, 30};
 
     // 38 bytes from host version 0x11000000 on, 36 before.
     static int32_t MinimumSize();
 
     FCTextExpressionDef();
-    ~FCTextExpressionDef() override;
 
     const char* ClassName() const override;
 
@@ -92,13 +96,21 @@ class FCTextExpressionDef : public __FCNoInciOther {
 
   private:
     void FreeArea();
+    // The size the host reports, at least the minimum record size; 0 when it has none.
     int32_t QuerySize();
     bool DescriptionIsEmpty() const;
     // Replaces the data area with `size` zeroed bytes (at least the minimum record size).
     uint8_t* NewArea(int32_t size);
+    // The byte count of the data area.
+    int32_t AreaSize() const { return static_cast<int32_t>(area_.Size()); }
+    // The loaded bytes that lie inside the data area.
+    int32_t AvailableSize() const;
+    // Puts back offset 4 and its flag bit after a deletion the host refused, and saves.
+    void RestoreUnknown4(int16_t remembered);
 
-    // The byte count of the heap data area; the loaded size never exceeds it.
-    int32_t areaSize_ = 0;
+    // A head with a description of some fifty characters fits inside the object.
+    static constexpr std::size_t kInlineBytes = 160;
+    SmallBuffer<uint8_t, kInlineBytes> area_;
 };
 
 #endif

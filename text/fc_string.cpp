@@ -38,42 +38,32 @@ FCString::FCString(const char* narrow) {
     AssignNarrow(narrow);
 }
 
-FCString::~FCString() {
-    delete[] wide_;
-    delete[] narrow_;
-}
-
 const char* FCString::ClassName() const {
     return "FCString";
 }
 
 char16_t FCString::CharAt(int32_t index) const {
     const uint32_t at = static_cast<uint32_t>(index);
-    return at < length_ ? wide_[at] : char16_t{0};
+    return at < length_ ? Units()[at] : char16_t{0};
 }
 
 void FCString::Reserve(uint32_t n) {
-    if (capacity_ > CheckedSum(n, 1)) return;
+    if (Capacity() > CheckedSum(n, 1)) return;
     // CONTRACT: the smallest multiple of 10 above n, not geometric growth. Pinned by
     // FCStringTest.CapacityGrowsInStepsOfTen.
     const uint32_t newCapacity = (CheckedSum(n, 10) / 10) * 10;
-    char16_t* grown = new char16_t[newCapacity];
-    if (wide_ != nullptr && length_ > 0) std::memcpy(grown, wide_, length_ * sizeof(char16_t));
-    delete[] wide_;
-    wide_ = grown;
-    capacity_ = newCapacity;
+    // The vector keeps the units and, when its own storage must grow, leaves the string as it was on failure.
+    units_.resize(newCapacity);
 }
 
 void FCString::SetLength(uint32_t length) {
     length_ = length;
-    wide_[length_] = 0;
+    Units()[length_] = 0;
 }
 
 void FCString::AssignNarrow(const char* text) {
     if (text == nullptr) {
-        delete[] wide_;
-        wide_ = nullptr;
-        capacity_ = 0;
+        std::vector<char16_t>().swap(units_);
         length_ = 0;
         return;
     }
@@ -84,7 +74,8 @@ void FCString::AssignNarrowBounded(const char* text, uint32_t count) {
     uint32_t n = 0;
     while (n < count && text[n] != 0) ++n;
     Reserve(n);
-    for (uint32_t i = 0; i < n; ++i) wide_[i] = static_cast<unsigned char>(text[i]);
+    char16_t* units = Units();
+    for (uint32_t i = 0; i < n; ++i) units[i] = static_cast<unsigned char>(text[i]);
     SetLength(n);
 }
 
@@ -96,7 +87,7 @@ void FCString::AssignWideBounded(const char16_t* text, uint32_t count) {
     uint32_t n = 0;
     while (n < count && text[n] != 0) ++n;
     Reserve(n);
-    if (n > 0) std::memcpy(wide_, text, n * sizeof(char16_t));
+    if (n > 0) std::memcpy(Units(), text, n * sizeof(char16_t));
     SetLength(n);
 }
 
@@ -104,7 +95,7 @@ void FCString::Assign(const FCString* other) {
     AssignNarrow("");
     if (other->length_ == 0) return;
     Reserve(CheckedSum(other->length_, 1));
-    std::memcpy(wide_, other->wide_, (other->length_ + 1) * sizeof(char16_t));
+    std::memcpy(Units(), other->Units(), (other->length_ + 1) * sizeof(char16_t));
     length_ = other->length_;
 }
 
@@ -117,20 +108,24 @@ void FCString::AssignNumber(int32_t value) {
 void FCString::Append(const FCString* other) {
     const uint32_t otherLength = other->length_;
     Reserve(CheckedSum(length_, otherLength));
-    for (uint32_t i = 0; i < otherLength; ++i) wide_[length_ + i] = other->wide_[i];
+    // Both are taken after Reserve, which may move the buffer (`other` may be this string).
+    char16_t* units = Units();
+    const char16_t* from = other->Units();
+    for (uint32_t i = 0; i < otherLength; ++i) units[length_ + i] = from[i];
     SetLength(length_ + otherLength);
 }
 
 void FCString::AppendNarrow(const char* text) {
     const uint32_t count = NarrowLength(text);
     Reserve(CheckedSum(length_, count));
-    for (uint32_t i = 0; i < count; ++i) wide_[length_ + i] = static_cast<unsigned char>(text[i]);
+    char16_t* units = Units();
+    for (uint32_t i = 0; i < count; ++i) units[length_ + i] = static_cast<unsigned char>(text[i]);
     SetLength(length_ + count);
 }
 
 void FCString::AppendChar(char16_t unit) {
     Reserve(CheckedSum(length_, 1));
-    wide_[length_] = unit;
+    Units()[length_] = unit;
     SetLength(length_ + 1);
 }
 
@@ -140,19 +135,17 @@ void FCString::AppendNumber(int32_t value) {
 }
 
 const char* FCString::ToNarrow() {
-    delete[] narrow_;
-    narrow_ = nullptr;
-    char* copy = new char[CheckedSum(length_, 1)];
-    for (uint32_t i = 0; i < length_; ++i) copy[i] = static_cast<char>(wide_[i] & 0xFF);
-    copy[length_] = 0;
-    narrow_ = copy;
-    return narrow_;
+    narrow_.clear();
+    narrow_.reserve(CheckedSum(length_, 1));
+    const char16_t* units = Units();
+    for (uint32_t i = 0; i < length_; ++i) narrow_.push_back(static_cast<char>(units[i] & 0xFF));
+    return narrow_.c_str();
 }
 
 bool FCString::Equals(const FCString* other) const {
     if (other == nullptr || other->length_ != length_) return false;
     for (uint32_t i = 0; i < length_; ++i) {
-        if (wide_[i] != other->wide_[i]) return false;
+        if (Units()[i] != other->Units()[i]) return false;
     }
     return true;
 }
@@ -168,7 +161,7 @@ bool FCString::Contains(const FCString* other) const {
     if (other->length_ == 0) return true;
     if (other->length_ > length_) return false;
     for (uint32_t p = 0; p + other->length_ <= length_; ++p) {
-        if (std::memcmp(wide_ + p, other->wide_, other->length_ * sizeof(char16_t)) == 0) return true;
+        if (std::memcmp(Units() + p, other->Units(), other->length_ * sizeof(char16_t)) == 0) return true;
     }
     return false;
 }

@@ -3,6 +3,9 @@
 
 #include <cstdint>
 
+#include <string>
+#include <vector>
+
 #include "framework/fc_base.h"
 
 // The module's one string type: UTF-16 units with a terminator.
@@ -10,18 +13,18 @@
 // The wide buffer grows in steps of 10 units. 8-bit text enters one byte per unit and leaves as the low byte
 // of each unit (ToNarrow); there is no code-page conversion. The narrow copy is a cache that only ToNarrow
 // rebuilds. Allocation failure raises std::bad_alloc and leaves the string as it was.
+
 class FCString : public __FCBase {
   public:
     FCString();
     explicit FCString(const char* narrow);
-    ~FCString() override;
 
     const char* ClassName() const override;
 
     uint32_t Length() const { return length_; }
-    uint32_t Capacity() const { return capacity_; }
+    uint32_t Capacity() const { return static_cast<uint32_t>(units_.size()); }
     // The zero-terminated units; null only after AssignNarrow(nullptr).
-    const char16_t* WideBuffer() const { return wide_; }
+    const char16_t* WideBuffer() const { return units_.empty() ? nullptr : units_.data(); }
     // The unit at `index`, or 0 when the index (taken as unsigned) is not below the length.
     char16_t CharAt(int32_t index) const;
 
@@ -56,11 +59,13 @@ class FCString : public __FCBase {
 
   private:
     void SetLength(uint32_t length);
+    char16_t* Units() { return units_.data(); }
+    const char16_t* Units() const { return units_.data(); }
 
     uint32_t length_ = 0;
-    uint32_t capacity_ = 0;
-    char16_t* wide_ = nullptr;
-    char* narrow_ = nullptr;
+    // The units and the terminator; as long as the capacity, empty only after AssignNarrow(nullptr).
+    std::vector<char16_t> units_;
+    std::string narrow_;
 };
 
 #endif

@@ -40,19 +40,20 @@ bool FCString::StripFontTags() {
     // The output and any tag are at most as long as the text: room for them once, not ten units at a time.
     output.Reserve(n);
     tag.Reserve(n);
+    const char16_t* units = Units();
     for (uint32_t i = 0; i < n; ++i) {
-        const char16_t unit = wide_[i];
+        const char16_t unit = units[i];
         if (inTag) {
             tag.AppendChar(unit);
             if (unit == kClose) {
                 inTag = false;
-                if (IsFontTag(tag.wide_, tag.length_)) {
+                if (IsFontTag(tag.Units(), tag.length_)) {
                     removed = true;
                 } else {
                     output.Append(&tag);
                 }
             }
-        } else if (unit == kCaret && i + 1 < n && wide_[i + 1] == kCaret) {
+        } else if (unit == kCaret && i + 1 < n && units[i + 1] == kCaret) {
             output.AppendChar(kCaret);
             ++i;
         } else if (unit == kCaret) {
@@ -72,20 +73,21 @@ bool FCString::StripTags() {
     bool found = false;
     uint32_t w = 0;
     const uint32_t n = length_;
+    char16_t* units = Units();
     for (uint32_t i = 0; i < n; ++i) {
-        const char16_t unit = wide_[i];
+        const char16_t unit = units[i];
         if (inTag) {
             if (unit == kClose) inTag = false;
-        } else if (unit == kCaret && i + 1 < n && wide_[i + 1] == kCaret) {
-            wide_[w++] = kCaret;
+        } else if (unit == kCaret && i + 1 < n && units[i + 1] == kCaret) {
+            units[w++] = kCaret;
             ++i;
         } else if (unit == kCaret) {
             inTag = true;
             found = true;
         } else {
-            wide_[w++] = unit;
+            units[w++] = unit;
         }
     }
-    if (wide_ != nullptr) SetLength(w);
+    if (!units_.empty()) SetLength(w);
     return found;
 }

@@ -13,10 +13,12 @@ namespace {
 // Creates a control, hands it to the window's control list and returns it.
 template <typename Control>
 Control* MakeControl(FCUserWindow& window, int16_t controlID, int32_t commandKind = kCommandOrdinary) {
-    auto* control = new Control(controlID);
+    auto control = std::make_unique<Control>(controlID);
     control->SetCommandKind(commandKind);
-    window.AddControl(control);
-    return control;
+    Control* added = control.get();
+    // The window's control list owns its controls.
+    window.AddControl(control.release());
+    return added;
 }
 
 }  // namespace

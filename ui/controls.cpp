@@ -1,6 +1,6 @@
 #include "ui/controls.h"
 
-#include <memory>
+#include <vector>
 
 #include "contract/mirel_contract.h"
 #include "host/host_api.h"
@@ -60,15 +60,13 @@ void FCControl::GetText(FCString* text) {
     // The host fills at most the capacity it is told; a text that fills the whole buffer without a
     // terminator is taken up to the buffer's end and no further.
     if (HostUsesWideText()) {
-        std::unique_ptr<char16_t[]> buffer(new char16_t[MIREL_DIALOG_TEXT_CAPACITY]);
-        buffer[0] = 0;
-        host::FX_GetDlgString_UTF16(GetWindowHandle(), controlID_, buffer.get(), MIREL_DIALOG_TEXT_CAPACITY);
-        text->AssignWideBounded(buffer.get(), MIREL_DIALOG_TEXT_CAPACITY);
+        std::vector<char16_t> buffer(MIREL_DIALOG_TEXT_CAPACITY, 0);
+        host::FX_GetDlgString_UTF16(GetWindowHandle(), controlID_, buffer.data(), MIREL_DIALOG_TEXT_CAPACITY);
+        text->AssignWideBounded(buffer.data(), MIREL_DIALOG_TEXT_CAPACITY);
     } else {
-        std::unique_ptr<char[]> buffer(new char[MIREL_DIALOG_TEXT_CAPACITY]);
-        buffer[0] = 0;
-        host::FX_GetDlgString(GetWindowHandle(), controlID_, buffer.get(), MIREL_DIALOG_TEXT_CAPACITY);
-        text->AssignNarrowBounded(buffer.get(), MIREL_DIALOG_TEXT_CAPACITY);
+        std::vector<char> buffer(MIREL_DIALOG_TEXT_CAPACITY, 0);
+        host::FX_GetDlgString(GetWindowHandle(), controlID_, buffer.data(), MIREL_DIALOG_TEXT_CAPACITY);
+        text->AssignNarrowBounded(buffer.data(), MIREL_DIALOG_TEXT_CAPACITY);
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <sstream>
+#include <vector>
 
 #include "standin/score/document_builder.h"
 
@@ -43,6 +44,14 @@ MenuCommand DecodeMenuRecordUtf16(const unsigned char* record) {
             LE32(record + 768)};
 }
 
+bool EnumerateMenuCommand(const ModuleExports& exports, bool utf16, int32_t index, MenuCommand& command) {
+    std::vector<unsigned char> record(utf16 ? MIREL_MENU_RECORD_UTF16_SIZE : MIREL_MENU_RECORD_SIZE);
+    const bool listed = utf16 ? exports.enumerateUtf16(0, index, record.data()) != 0
+                              : exports.enumerate(0, index, record.data()) != 0;
+    if (listed) command = utf16 ? DecodeMenuRecordUtf16(record.data()) : DecodeMenuRecord(record.data());
+    return listed;
+}
+
 std::string DescribeModuleMenu(const ModuleExports& exports, const std::string& path, uint32_t hostVersion) {
     std::ostringstream out;
     out << "Module: " << path << "\n";
@@ -52,21 +61,13 @@ std::string DescribeModuleMenu(const ModuleExports& exports, const std::string& 
     uint32_t flags = 0;
     out << "FinaleExtensionInit answered " << exports.init(0, &flags) << ", flag word " << flags << "\n";
 
-    for (int32_t index = 0;; ++index) {
-        unsigned char record[MIREL_MENU_RECORD_SIZE] = {};
-        if (exports.enumerate(0, index, record) == 0) break;
-        const MenuCommand command = DecodeMenuRecord(record);
-        out << "Command " << index << " (8-bit):  \"" << command.text << "\" - " << command.description
-            << " [" << command.thirdText << "]\n";
-        if (index > 100) break;
-    }
-    for (int32_t index = 0;; ++index) {
-        unsigned char record[MIREL_MENU_RECORD_UTF16_SIZE] = {};
-        if (exports.enumerateUtf16(0, index, record) == 0) break;
-        const MenuCommand command = DecodeMenuRecordUtf16(record);
-        out << "Command " << index << " (UTF-16): \"" << command.text << "\" - " << command.description
-            << " [" << command.thirdText << "]\n";
-        if (index > 100) break;
+    for (const bool utf16 : {false, true}) {
+        MenuCommand command;
+        for (int32_t index = 0; EnumerateMenuCommand(exports, utf16, index, command); ++index) {
+            out << "Command " << index << (utf16 ? " (UTF-16): \"" : " (8-bit):  \"") << command.text
+                << "\" - " << command.description << " [" << command.thirdText << "]\n";
+            if (index > 100) break;
+        }
     }
     out << "FinaleExtensionGetMenuStatus answered " << exports.getMenuStatus(0) << "\n";
     exports.terminate(0);

@@ -42,15 +42,8 @@ std::vector<PluginCommand> EnumerateCommands(const ModuleExports& exports, uint3
     for (int32_t index = 0; index < kMaxCommandsPerModule; ++index) {
         PluginCommand entry;
         entry.index = index;
-        if (hostVersion >= kFirstUtf16HostVersion) {
-            unsigned char record[MIREL_MENU_RECORD_UTF16_SIZE] = {};
-            if (exports.enumerateUtf16(0, index, record) == 0) break;
-            entry.command = DecodeMenuRecordUtf16(record);
-        } else {
-            unsigned char record[MIREL_MENU_RECORD_SIZE] = {};
-            if (exports.enumerate(0, index, record) == 0) break;
-            entry.command = DecodeMenuRecord(record);
-        }
+        if (!EnumerateMenuCommand(exports, hostVersion >= kFirstUtf16HostVersion, index, entry.command))
+            break;
         entry.enabled = exports.getMenuStatus(static_cast<uint32_t>(index)) != 0;
         commands.push_back(entry);
     }

@@ -1,6 +1,7 @@
 #include "standin/commands/run_command.h"
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <filesystem>
 #include <istream>
@@ -16,9 +17,6 @@
 namespace standin {
 
 namespace {
-
-constexpr uint32_t kMessageCommand = 0x0111;
-constexpr uint32_t kMessageClose = 0x0010;
 
 // ---- The headless window model ----
 
@@ -41,8 +39,8 @@ DialogOutcome OutcomeOf(const DialogRun& run) {
     if (!run.ended) return DialogOutcome::GivenUp;
     DialogOutcome outcome = DialogOutcome::Ended;
     for (const DialogMessage& m : run.messages) {
-        if (m.message == kMessageClose) return DialogOutcome::CloseBox;
-        if (m.message == kMessageCommand && (m.wParam >> 16) == 0) {
+        if (m.message == WM_CLOSE) return DialogOutcome::CloseBox;
+        if (m.message == WM_COMMAND && (m.wParam >> 16) == BN_CLICKED) {
             if ((m.wParam & 0xFFFF) == static_cast<uintptr_t>(kDialogOkID)) outcome = DialogOutcome::Ok;
             if ((m.wParam & 0xFFFF) == static_cast<uintptr_t>(kDialogCancelID))
                 outcome = DialogOutcome::Cancel;
@@ -213,6 +211,40 @@ std::unique_ptr<RunPlatform> MakeModelPlatform(const DialogAnswers& answers, boo
 
 // ---- A run ------------------------------------------------------------------------------------------------
 
+std::array<uint8_t, MIREL_REGION_RECORD_SIZE> RegionRecordOf(const ScoreSelection& selection) {
+    RegionSpec region;
+    region.startSlot = selection.startSlot;
+    region.endSlot = selection.endSlot;
+    region.startMeasure = selection.startMeasure;
+    region.endMeasure = selection.endMeasure;
+    region.startPosition = selection.startPosition;
+    region.endPosition = selection.endPosition;
+    return MakeRegionRecord(region);
+}
+
+namespace {
+
+// One call of the invoke entry point: its answer, what the user saw and, with `stats`, the host calls it made.
+Invocation InvokeOnce(const ModuleExports& exports, const uint8_t* regionRecord, RunPlatform& platform,
+                      int run, bool stats) {
+    Invocation invocation;
+    invocation.run = run;
+    platform.BeforeInvoke(run);
+    Host().RestartCallStats(stats);
+    const auto started = std::chrono::steady_clock::now();
+    invocation.result = exports.invoke(platform.ParentWindow(), 0, regionRecord, 0);
+    const auto ended = std::chrono::steady_clock::now();
+    if (stats) {
+        invocation.stats = Host().CallStats();
+        invocation.stats.invocation = ended - started;
+        Host().RestartCallStats(false);
+    }
+    platform.AfterInvoke(run, invocation.dialogs, invocation.messageBoxes);
+    return invocation;
+}
+
+}  // namespace
+
 RunResult RunScore(const ModuleExports& exports, const Score& score, const RunSettings& settings,
                    RunPlatform& platform) {
     Host().Reset();
@@ -228,15 +260,7 @@ RunResult RunScore(const ModuleExports& exports, const Score& score, const RunSe
     exports.version(settings.hostVersion);
     uint32_t initFlags = 0;
     exports.init(0, &initFlags);
-
-    RegionSpec region;
-    region.startSlot = settings.selection.startSlot;
-    region.endSlot = settings.selection.endSlot;
-    region.startMeasure = settings.selection.startMeasure;
-    region.endMeasure = settings.selection.endMeasure;
-    region.startPosition = settings.selection.startPosition;
-    region.endPosition = settings.selection.endPosition;
-    const auto regionRecord = MakeRegionRecord(region);
+    const auto regionRecord = RegionRecordOf(settings.selection);
 
     // Only the latest reading of the document is kept: each invocation is compared with the one before it,
     // and what it reports (dialogs, message boxes, changes) is all that stays of it.
@@ -244,19 +268,7 @@ RunResult RunScore(const ModuleExports& exports, const Score& score, const RunSe
     bool terminated = false;
     result.invocations.reserve(static_cast<std::size_t>(std::max(settings.repeat, 0)));
     for (int run = 1; run <= settings.repeat; ++run) {
-        Invocation invocation;
-        invocation.run = run;
-        platform.BeforeInvoke(run);
-        Host().stats.Restart(settings.stats);
-        const auto started = std::chrono::steady_clock::now();
-        invocation.result = exports.invoke(platform.ParentWindow(), 0, regionRecord.data(), 0);
-        const auto ended = std::chrono::steady_clock::now();
-        if (settings.stats) {
-            invocation.stats = Host().stats.Stats();
-            invocation.stats.invocation = ended - started;
-            Host().stats.Restart(false);
-        }
-        platform.AfterInvoke(run, invocation.dialogs, invocation.messageBoxes);
+        Invocation invocation = InvokeOnce(exports, regionRecord.data(), platform, run, settings.stats);
         // The last reading is the result and holds every definition; the others serve the comparison.
         Score after = ReadDocument(settings.hostVersion, score,
                                    run == settings.repeat ? DefinitionsRead::All : DefinitionsRead::Shown);
@@ -329,6 +341,81 @@ bool ParseSelection(const std::string& text, const Score& score, ScoreSelection&
 
 namespace {
 
+// What the command line asks for, checked against the score.
+struct RunPlan {
+    Score score;
+    uint32_t hostVersion = 0;
+    ScoreSelection selection;
+    DialogAnswers answers;
+    std::optional<std::string> outPath;  // the result score
+};
+
+// Reads the score file and takes the host version from the command line, when it gives one. Each check here
+// answers what is wrong, or nothing.
+std::string ReadScore(const RunCommandOptions& options, RunPlan& plan) {
+    try {
+        plan.score = ReadScoreFile(options.scorePath);
+    } catch (const ScoreFileError& e) {
+        return e.what();
+    }
+    plan.hostVersion = plan.score.hostVersion;
+    if (!options.hostVersion) return {};
+    if (!ParseHostVersion(*options.hostVersion, plan.hostVersion)) {
+        return "--host-version: malformed host version \"" + *options.hostVersion +
+               "\": expected \"0x\" and one to eight hexadecimal digits, as in 0x12050000";
+    }
+    plan.score.hostVersion = plan.hostVersion;
+    plan.score.hostVersionText = *options.hostVersion;
+    try {
+        CheckForHostVersion(plan.score, plan.hostVersion);
+    } catch (const ScoreError& e) {
+        return options.scorePath + ": at " + e.Pointer() + ": " + e.what() + " (--host-version " +
+               *options.hostVersion + ")";
+    }
+    return {};
+}
+
+// A --category the dialog does not list.
+std::string CategoryProblem(const std::string& category, const DialogAnswers& answers, const Score& score) {
+    if (answers.categoryEntry) {
+        if (*answers.categoryEntry >= 1 &&
+            static_cast<std::size_t>(*answers.categoryEntry) <= score.categories.size())
+            return {};
+        return "--category: there is no entry " + category + " (the dialog lists " +
+               std::to_string(score.categories.size()) + " categories)";
+    }
+    if (std::any_of(score.categories.begin(), score.categories.end(),
+                    [&](const ScoreCategory& c) { return c.name == category; })) {
+        return {};
+    }
+    std::string names;
+    for (const ScoreCategory& c : score.categories) names += (names.empty() ? "" : ", ") + Quote(c.name);
+    return "--category: the score has no category named " + Quote(category) + " (it has " +
+           (names.empty() ? std::string("none") : names) + ")";
+}
+
+// The selection, the number of invocations and the dialog's answers.
+std::string PlanInvocations(const RunCommandOptions& options, RunPlan& plan) {
+    plan.selection = plan.score.SelectionOrWholeScore();
+    std::string error;
+    if (options.select && !ParseSelection(*options.select, plan.score, plan.selection, error))
+        return "--select: " + error;
+    if (options.repeat < 1) return "--repeat must be 1 or more";
+    if (options.interactive && (options.category || options.prefix || options.suffix || options.cancel)) {
+        return "--interactive asks the dialog's questions at the terminal; it cannot be combined with "
+               "--category, --prefix, --suffix or --cancel";
+    }
+    if (options.category) {
+        plan.answers.SetCategory(*options.category);
+        error = CategoryProblem(*options.category, plan.answers, plan.score);
+        if (!error.empty()) return error;
+    }
+    plan.answers.prefix = options.prefix;
+    plan.answers.suffix = options.suffix;
+    plan.answers.ending = options.cancel ? DialogEnding::Cancel : DialogEnding::Ok;
+    return {};
+}
+
 // Why the file at `path` could not be written, or empty: its folder must exist.
 std::string OutputFolderProblem(const std::string& path) {
     std::error_code ec;
@@ -337,111 +424,72 @@ std::string OutputFolderProblem(const std::string& path) {
     return "the folder " + folder.string() + " does not exist";
 }
 
-}  // namespace
-
-int RunCommand(const RunCommandOptions& options, const RunPlatformFactory& platforms, std::ostream& out,
-               std::ostream& err) {
-    const auto badInput = [&](const std::string& message) {
-        err << "mirel-standin run: " << message << "\nNothing was written.\n";
-        return kExitBadInput;
-    };
-
-    Score score;
-    try {
-        score = ReadScoreFile(options.scorePath);
-    } catch (const ScoreFileError& e) {
-        return badInput(e.what());
-    }
-
-    uint32_t hostVersion = score.hostVersion;
-    if (options.hostVersion) {
-        if (!ParseHostVersion(*options.hostVersion, hostVersion)) {
-            return badInput("--host-version: malformed host version \"" + *options.hostVersion +
-                            "\": expected \"0x\" and one to eight hexadecimal digits, as in 0x12050000");
-        }
-        score.hostVersion = hostVersion;
-        score.hostVersionText = *options.hostVersion;
-        try {
-            CheckForHostVersion(score, hostVersion);
-        } catch (const ScoreError& e) {
-            return badInput(options.scorePath + ": at " + e.Pointer() + ": " + e.what() +
-                            " (--host-version " + *options.hostVersion + ")");
-        }
-    }
-
-    ScoreSelection selection = score.SelectionOrWholeScore();
-    if (options.select) {
-        std::string error;
-        if (!ParseSelection(*options.select, score, selection, error)) return badInput("--select: " + error);
-    }
-
-    if (options.repeat < 1) return badInput("--repeat must be 1 or more");
-    DialogAnswers answers;
-    if (options.interactive && (options.category || options.prefix || options.suffix || options.cancel)) {
-        return badInput(
-            "--interactive asks the dialog's questions at the terminal; it cannot be combined with "
-            "--category, --prefix, --suffix or --cancel");
-    }
-    if (options.category) {
-        answers.SetCategory(*options.category);
-        if (answers.categoryEntry) {
-            if (*answers.categoryEntry < 1 ||
-                static_cast<std::size_t>(*answers.categoryEntry) > score.categories.size()) {
-                return badInput("--category: there is no entry " + *options.category + " (the dialog lists " +
-                                std::to_string(score.categories.size()) + " categories)");
-            }
-        } else if (std::none_of(score.categories.begin(), score.categories.end(),
-                                [&](const ScoreCategory& c) { return c.name == *options.category; })) {
-            std::string names;
-            for (const ScoreCategory& c : score.categories)
-                names += (names.empty() ? "" : ", ") + Quote(c.name);
-            return badInput("--category: the score has no category named " + Quote(*options.category) +
-                            " (it has " + (names.empty() ? std::string("none") : names) + ")");
-        }
-    }
-    answers.prefix = options.prefix;
-    answers.suffix = options.suffix;
-    answers.ending = options.cancel ? DialogEnding::Cancel : DialogEnding::Ok;
-
-    // Outputs: never the score file itself unless asked to.
-    std::optional<std::string> outPath = options.outPath;
+// The outputs: never the score file itself unless asked to, never both in one file, each in a folder that
+// exists, so that a run never writes one output and fails on the other.
+std::string PlanOutputs(const RunCommandOptions& options, RunPlan& plan) {
+    plan.outPath = options.outPath;
     if (options.inPlace) {
-        if (outPath) return badInput("--in-place writes the result into the score file; leave out --out");
-        outPath = options.scorePath;
-    } else if (outPath && SamePath(*outPath, options.scorePath)) {
-        return badInput("--out " + *outPath + " is the score file itself; give --in-place to overwrite it");
+        if (plan.outPath) return "--in-place writes the result into the score file; leave out --out";
+        plan.outPath = options.scorePath;
+    } else if (plan.outPath && SamePath(*plan.outPath, options.scorePath)) {
+        return "--out " + *plan.outPath + " is the score file itself; give --in-place to overwrite it";
     }
-    if (options.reportPath && SamePath(*options.reportPath, options.scorePath)) {
-        return badInput("--report " + *options.reportPath + " is the score file itself");
-    }
-    if (options.reportPath && outPath && SamePath(*options.reportPath, *outPath)) {
-        return badInput("--report and the result score name the same file " + *outPath);
-    }
-    // An output that cannot be written is found before the run, so that a run never writes one output and
-    // fails on the other.
+    if (options.reportPath && SamePath(*options.reportPath, options.scorePath))
+        return "--report " + *options.reportPath + " is the score file itself";
+    if (options.reportPath && plan.outPath && SamePath(*options.reportPath, *plan.outPath))
+        return "--report and the result score name the same file " + *plan.outPath;
     for (const auto& [option, path] :
-         {std::pair{"--out", outPath}, std::pair{"--report", options.reportPath}}) {
+         {std::pair{"--out", plan.outPath}, std::pair{"--report", options.reportPath}}) {
         if (!path) continue;
         const std::string problem = OutputFolderProblem(*path);
-        if (!problem.empty()) return badInput(std::string(option) + " " + *path + ": " + problem);
+        if (!problem.empty()) return std::string(option) + " " + *path + ": " + problem;
     }
+    return {};
+}
 
+// The report of the run. The run's scores are not needed after it: moved, not copied.
+ReportInput ReportOf(const RunCommandOptions& options, const ScoreSelection& selection, RunResult& result) {
+    ReportInput report;
+    report.title = std::filesystem::u8path(options.scorePath).filename().u8string();
+    report.subtitle = "Selection: " + RegionText(selection) + "; " + DescribeAnswers(result) +
+                      (options.repeat > 1 ? "; " + std::to_string(options.repeat) + " runs" : "");
+    report.before = std::move(result.before);
+    report.after = std::move(result.after);
+    report.changes = std::move(result.changes);
+    report.selection = selection;
+    return report;
+}
+
+// Writes the result score and the report asked for; a failure is told and makes the status a failure.
+int WriteOutputs(const RunCommandOptions& options, const RunPlan& plan, RunResult& result, std::ostream& out,
+                 std::ostream& err) {
+    int status = kExitOk;
     std::string error;
-    auto module = LoadedModule::Load(options.modulePath, error);
-    if (!module) {
+    const auto tell = [&](bool written, const char* what, const std::string& path) {
+        if (written) {
+            out << "Wrote " << what << " to " << path << "\n";
+            return;
+        }
         err << "mirel-standin run: " << error << "\n";
-        return kExitFailure;
+        status = kExitFailure;
+    };
+    if (plan.outPath) {
+        const auto writeScore = [&](std::ostream& file) { WriteScoreJson(file, result.after); };
+        tell(WriteFileAtomically(*plan.outPath, writeScore, error), "the result score", *plan.outPath);
     }
+    if (options.reportPath) {
+        const std::string html = RenderReport(ReportOf(options, plan.selection, result));
+        tell(WriteFileAtomically(*options.reportPath, html, error), "the report", *options.reportPath);
+    }
+    return status;
+}
 
-    out << "Score: " << options.scorePath << " (" << score.staves.size() << " staves, " << score.measures
-        << " measures, host version " << FormatHostVersion(hostVersion) << ")\n";
-    out << "Selection: " << RegionText(selection)
-        << (options.select || score.selection ? "" : " (whole score)") << "\n";
-    out << "Module: " << options.modulePath << "\n\n";
-
+// Runs the plan with the module, telling each invocation as it ends.
+RunResult RunPlanned(const RunCommandOptions& options, const RunPlan& plan, const LoadedModule& module,
+                     const RunPlatformFactory& platforms, std::ostream& out) {
     RunSettings settings;
-    settings.hostVersion = hostVersion;
-    settings.selection = selection;
+    settings.hostVersion = plan.hostVersion;
+    settings.selection = plan.selection;
     settings.repeat = options.repeat;
     settings.stats = options.stats;
     settings.onInvocation = [&](const Invocation& invocation, const Score&) {
@@ -451,43 +499,43 @@ int RunCommand(const RunCommandOptions& options, const RunPlatformFactory& platf
         }
         out << "\n" << std::flush;
     };
-    std::unique_ptr<RunPlatform> platform = platforms(answers, options.interactive);
-    RunResult result = RunScore(module->Exports(), score, settings, *platform);
-    module.reset();
+    std::unique_ptr<RunPlatform> platform = platforms(plan.answers, options.interactive);
+    return RunScore(module.Exports(), plan.score, settings, *platform);
+}
 
+}  // namespace
+
+int RunCommand(const RunCommandOptions& options, const RunPlatformFactory& platforms, std::ostream& out,
+               std::ostream& err) {
+    RunPlan plan;
+    std::string problem = ReadScore(options, plan);
+    if (problem.empty()) problem = PlanInvocations(options, plan);
+    if (problem.empty()) problem = PlanOutputs(options, plan);
+    if (!problem.empty()) {
+        err << "mirel-standin run: " << problem << "\nNothing was written.\n";
+        return kExitBadInput;
+    }
+
+    std::string error;
+    auto module = LoadedModule::Load(options.modulePath, error);
+    if (!module) {
+        err << "mirel-standin run: " << error << "\n";
+        return kExitFailure;
+    }
+    const Score& score = plan.score;
+    out << "Score: " << options.scorePath << " (" << score.staves.size() << " staves, " << score.measures
+        << " measures, host version " << FormatHostVersion(plan.hostVersion) << ")\n";
+    out << "Selection: " << RegionText(plan.selection)
+        << (options.select || score.selection ? "" : " (whole score)") << "\n";
+    out << "Module: " << options.modulePath << "\n\n";
+
+    RunResult result = RunPlanned(options, plan, *module, platforms, out);
+    module.reset();
     if (options.repeat > 1) {
         out << "--- All " << options.repeat << " runs together, against the score file ---\n"
             << FormatChangeSummary(result.changes) << "\n";
     }
-
-    int status = kExitOk;
-    if (outPath) {
-        const auto writeScore = [&](std::ostream& file) { WriteScoreJson(file, result.after); };
-        if (WriteFileAtomically(*outPath, writeScore, error)) {
-            out << "Wrote the result score to " << *outPath << "\n";
-        } else {
-            err << "mirel-standin run: " << error << "\n";
-            status = kExitFailure;
-        }
-    }
-    if (options.reportPath) {
-        ReportInput report;
-        report.title = std::filesystem::u8path(options.scorePath).filename().u8string();
-        report.subtitle = "Selection: " + RegionText(selection) + "; " + DescribeAnswers(result) +
-                          (options.repeat > 1 ? "; " + std::to_string(options.repeat) + " runs" : "");
-        // The run's scores are not needed after the report: moved, not copied.
-        report.before = std::move(result.before);
-        report.after = std::move(result.after);
-        report.changes = std::move(result.changes);
-        report.selection = selection;
-        if (WriteFileAtomically(*options.reportPath, RenderReport(report), error)) {
-            out << "Wrote the report to " << *options.reportPath << "\n";
-        } else {
-            err << "mirel-standin run: " << error << "\n";
-            status = kExitFailure;
-        }
-    }
-    return status;
+    return WriteOutputs(options, plan, result, out, err);
 }
 
 }  // namespace standin

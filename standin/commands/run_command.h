@@ -7,6 +7,7 @@
 #ifndef MIREL_STANDIN_RUN_COMMAND_H
 #define MIREL_STANDIN_RUN_COMMAND_H
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <iosfwd>
@@ -105,6 +106,9 @@ struct RunResult {
     Score after;            // the document after the last invocation, in the score file's order
     ChangeSummary changes;  // all invocations together
 };
+
+// The region record the invoke entry point is given for a selection.
+std::array<uint8_t, MIREL_REGION_RECORD_SIZE> RegionRecordOf(const ScoreSelection& selection);
 
 // Resets the host, builds the score, tells the module the host version and initialises it, then invokes the
 // command `repeat` times on the selection, the module staying loaded in between. The score must have been

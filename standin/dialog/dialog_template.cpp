@@ -134,30 +134,101 @@ bool ParseControl(const std::string& rest, DialogItemTemplate& item) {
            ParseInt(f[6], item.width) && ParseInt(f[7], item.height);
 }
 
-bool ParseHeader(const std::string& line, DialogTemplate& dialog) {
-    // "<id> DIALOGEX x, y, width, height"
-    std::string idText;
+// Splits a dialog statement, "<id> DIALOGEX x, y, width, height", into its id and numbers; false for any
+// other line.
+bool SplitDialogStatement(const std::string& line, std::string& idText, std::string& numbers) {
     std::string rest;
     SplitKeyword(line, idText, rest);
     std::string keyword;
-    std::string numbers;
     SplitKeyword(rest, keyword, numbers);
-    if (keyword != "DIALOGEX" && keyword != "DIALOG") return false;
+    return keyword == "DIALOGEX" || keyword == "DIALOG";
+}
+
+bool ParseHeader(const std::string& line, DialogTemplate& dialog) {
+    std::string idText;
+    std::string numbers;
     std::vector<std::string> f;
+    if (!SplitDialogStatement(line, idText, numbers)) return false;
     if (!SplitFields(numbers, f) || f.size() < 4) return false;
     return ParseInt(idText, dialog.resourceID) && ParseInt(f[0], dialog.x) && ParseInt(f[1], dialog.y) &&
            ParseInt(f[2], dialog.width) && ParseInt(f[3], dialog.height);
 }
 
 bool IsDialogHeader(const std::string& line) {
-    std::string first;
-    std::string rest;
-    SplitKeyword(line, first, rest);
-    std::string keyword;
+    std::string idText;
     std::string numbers;
-    SplitKeyword(rest, keyword, numbers);
-    return keyword == "DIALOGEX" || keyword == "DIALOG";
+    return SplitDialogStatement(line, idText, numbers);
 }
+
+// Reads a resource script line by line: outside a dialog it waits for a dialog statement, then reads the
+// dialog's header statements, then its CONTROL lines up to END. A line that cannot be read gives the reason.
+class ScriptReader {
+  public:
+    // Reads one line that is neither empty nor a comment; false, with the reason in `why`, when it cannot.
+    bool Read(const std::string& line, std::string& why) {
+        std::string keyword;
+        std::string rest;
+        SplitKeyword(line, keyword, rest);
+        switch (state_) {
+            case State::Outside:
+                if (!IsDialogHeader(line)) return true;
+                current_ = DialogTemplate();
+                state_ = State::Header;
+                return ParseHeader(line, current_) || Fail(why, "unreadable dialog header");
+            case State::Header:
+                return ReadHeader(keyword, rest, why);
+            case State::Body:
+                return ReadBody(keyword, rest, why);
+        }
+        return true;
+    }
+
+    // Within a dialog that has not ended.
+    bool Inside() const { return state_ != State::Outside; }
+    std::vector<DialogTemplate> dialogs;
+
+  private:
+    static bool Fail(std::string& why, const std::string& reason) {
+        why = reason;
+        return false;
+    }
+
+    bool ReadHeader(const std::string& keyword, const std::string& rest, std::string& why) {
+        if (keyword == "STYLE") return ParseStyle(rest, current_.style) || Fail(why, "unreadable STYLE");
+        if (keyword == "CAPTION")
+            return ParseString(rest, current_.caption) || Fail(why, "unreadable CAPTION");
+        if (keyword == "FONT") {
+            std::vector<std::string> f;
+            return (SplitFields(rest, f) && f.size() >= 2 && ParseInt(f[0], current_.fontPointSize) &&
+                    ParseString(f[1], current_.fontName)) ||
+                   Fail(why, "unreadable FONT");
+        }
+        if (keyword == "BEGIN" || keyword == "{") {
+            state_ = State::Body;
+            return true;
+        }
+        if (keyword == "EXSTYLE" || keyword == "MENU" || keyword == "CLASS" || keyword == "LANGUAGE")
+            return true;
+        return Fail(why, "unexpected '" + keyword + "' in a dialog header");
+    }
+
+    bool ReadBody(const std::string& keyword, const std::string& rest, std::string& why) {
+        if (keyword == "END" || keyword == "}") {
+            dialogs.push_back(current_);
+            state_ = State::Outside;
+            return true;
+        }
+        if (keyword != "CONTROL")
+            return Fail(why, "only CONTROL lines are read inside a dialog, not '" + keyword + "'");
+        DialogItemTemplate item;
+        if (!ParseControl(rest, item)) return Fail(why, "unreadable CONTROL line");
+        current_.items.push_back(item);
+        return true;
+    }
+
+    enum class State { Outside, Header, Body } state_ = State::Outside;
+    DialogTemplate current_;
+};
 
 }  // namespace
 
@@ -170,14 +241,11 @@ const DialogItemTemplate* DialogTemplate::FindItem(int32_t id) const {
 
 std::optional<std::vector<DialogTemplate>> ParseDialogTemplates(const std::string& script,
                                                                 std::string* error) {
-    std::vector<DialogTemplate> dialogs;
     auto fail = [&](int lineNumber, const std::string& why) -> std::optional<std::vector<DialogTemplate>> {
         if (error != nullptr) *error = "line " + std::to_string(lineNumber) + ": " + why;
         return std::nullopt;
     };
-
-    enum class State { Outside, Header, Body } state = State::Outside;
-    DialogTemplate current;
+    ScriptReader reader;
     int lineNumber = 0;
     std::size_t start = 0;
     while (start < script.size()) {
@@ -187,53 +255,11 @@ std::optional<std::vector<DialogTemplate>> ParseDialogTemplates(const std::strin
         start = end + 1;
         ++lineNumber;
         if (line.empty() || line.rfind("//", 0) == 0 || line[0] == '#') continue;
-
-        std::string keyword;
-        std::string rest;
-        SplitKeyword(line, keyword, rest);
-        switch (state) {
-            case State::Outside:
-                if (IsDialogHeader(line)) {
-                    current = DialogTemplate();
-                    if (!ParseHeader(line, current)) return fail(lineNumber, "unreadable dialog header");
-                    state = State::Header;
-                }
-                break;
-            case State::Header:
-                if (keyword == "STYLE") {
-                    if (!ParseStyle(rest, current.style)) return fail(lineNumber, "unreadable STYLE");
-                } else if (keyword == "CAPTION") {
-                    if (!ParseString(rest, current.caption)) return fail(lineNumber, "unreadable CAPTION");
-                } else if (keyword == "FONT") {
-                    std::vector<std::string> f;
-                    if (!SplitFields(rest, f) || f.size() < 2 || !ParseInt(f[0], current.fontPointSize) ||
-                        !ParseString(f[1], current.fontName)) {
-                        return fail(lineNumber, "unreadable FONT");
-                    }
-                } else if (keyword == "BEGIN" || keyword == "{") {
-                    state = State::Body;
-                } else if (keyword != "EXSTYLE" && keyword != "MENU" && keyword != "CLASS" &&
-                           keyword != "LANGUAGE") {
-                    return fail(lineNumber, "unexpected '" + keyword + "' in a dialog header");
-                }
-                break;
-            case State::Body:
-                if (keyword == "END" || keyword == "}") {
-                    dialogs.push_back(current);
-                    state = State::Outside;
-                } else if (keyword == "CONTROL") {
-                    DialogItemTemplate item;
-                    if (!ParseControl(rest, item)) return fail(lineNumber, "unreadable CONTROL line");
-                    current.items.push_back(item);
-                } else {
-                    return fail(lineNumber,
-                                "only CONTROL lines are read inside a dialog, not '" + keyword + "'");
-                }
-                break;
-        }
+        std::string why;
+        if (!reader.Read(line, why)) return fail(lineNumber, why);
     }
-    if (state != State::Outside) return fail(lineNumber, "dialog without END");
-    return dialogs;
+    if (reader.Inside()) return fail(lineNumber, "dialog without END");
+    return reader.dialogs;
 }
 
 const DialogTemplate* FindModuleDialog(int32_t resourceID) {

@@ -12,13 +12,10 @@ namespace standin {
 
 namespace {
 
-// Notification codes in the high word of a command from a control.
-constexpr uint32_t kButtonClicked = 0;
+// Notification codes in the high word of a command from a drop-down list and an edit field (a button's is
+// BN_CLICKED).
 constexpr uint32_t kComboSelectionChanged = 1;
 constexpr uint32_t kEditChanged = 0x0300;
-
-constexpr uint32_t kMessageCommand = 0x0111;
-constexpr uint32_t kMessageClose = 0x0010;
 
 uintptr_t CommandParameter(int32_t id, uint32_t code) {
     return (static_cast<uintptr_t>(code & 0xFFFF) << 16) | (static_cast<uintptr_t>(id) & 0xFFFF);
@@ -141,7 +138,7 @@ bool DialogSession::SelectEntry(int32_t itemID, int32_t index) {
         return false;
     }
     item->selection = index;
-    Send(kMessageCommand, CommandParameter(itemID, kComboSelectionChanged),
+    Send(WM_COMMAND, CommandParameter(itemID, kComboSelectionChanged),
          reinterpret_cast<intptr_t>(item->handle));
     return true;
 }
@@ -164,25 +161,24 @@ bool DialogSession::TypeText(int32_t itemID, const std::u16string& text) {
         return false;
     }
     item->text = text;
-    Send(kMessageCommand, CommandParameter(itemID, kEditChanged), reinterpret_cast<intptr_t>(item->handle));
+    Send(WM_COMMAND, CommandParameter(itemID, kEditChanged), reinterpret_cast<intptr_t>(item->handle));
     return true;
 }
 
 void DialogSession::Press(int32_t buttonID) {
     UiItem* item = UsableItem(*this, buttonID);
     if (item == nullptr) return;
-    Send(kMessageCommand, CommandParameter(buttonID, kButtonClicked),
-         reinterpret_cast<intptr_t>(item->handle));
+    Send(WM_COMMAND, CommandParameter(buttonID, BN_CLICKED), reinterpret_cast<intptr_t>(item->handle));
 }
 
 void DialogSession::CloseBox() {
     if (Ended()) return;
-    const intptr_t answer = Send(kMessageClose);
+    const intptr_t answer = Send(WM_CLOSE);
     if (answer != 0 || Ended()) return;
     // An unhandled close is turned into the Cancel command, unless the Cancel button is disabled.
     UiItem* cancel = Ui().Item(dialog_, kDialogCancelID);
     if (cancel != nullptr && !cancel->enabled) return;
-    Send(kMessageCommand, CommandParameter(kDialogCancelID, kButtonClicked),
+    Send(WM_COMMAND, CommandParameter(kDialogCancelID, BN_CLICKED),
          reinterpret_cast<intptr_t>(cancel != nullptr ? cancel->handle : nullptr));
 }
 
@@ -192,20 +188,41 @@ void DialogSession::Note(const std::string& note) {
 
 // ---- Scripted answers -------------------------------------------------------------------------------------
 
-bool DialogAnswers::ParseEnding(const std::string& text, DialogEnding& ending) {
-    const std::string word = Lower(text);
-    if (word == "ok") {
-        ending = DialogEnding::Ok;
-    } else if (word == "cancel") {
-        ending = DialogEnding::Cancel;
-    } else if (word == "close") {
-        ending = DialogEnding::Close;
-    } else if (word == "none") {
-        ending = DialogEnding::None;
-    } else {
-        return false;
+namespace {
+
+// Ends the dialog as the user chose; without a keyboard, Escape and Enter are the buttons they stand for.
+void EndAs(DialogSession& session, DialogEnding ending) {
+    switch (ending) {
+        case DialogEnding::Ok:
+        case DialogEnding::Enter:
+            session.Press(kDialogOkID);
+            break;
+        case DialogEnding::Cancel:
+        case DialogEnding::Escape:
+            session.Press(kDialogCancelID);
+            break;
+        case DialogEnding::Close:
+            session.CloseBox();
+            break;
+        case DialogEnding::None:
+            break;
     }
-    return true;
+}
+
+}  // namespace
+
+bool DialogAnswers::ParseEnding(const std::string& text, DialogEnding& ending) {
+    static const std::pair<const char*, DialogEnding> kEndings[] = {
+        {"ok", DialogEnding::Ok},         {"cancel", DialogEnding::Cancel}, {"close", DialogEnding::Close},
+        {"escape", DialogEnding::Escape}, {"enter", DialogEnding::Enter},   {"none", DialogEnding::None}};
+    const std::string word = Lower(text);
+    for (const auto& [name, value] : kEndings) {
+        if (word == name) {
+            ending = value;
+            return true;
+        }
+    }
+    return false;
 }
 
 void DialogAnswers::SetCategory(const std::string& text) {
@@ -229,19 +246,7 @@ void ScriptedDialogUser::Operate(DialogSession& session) {
     if (answers.categoryName) session.SelectEntryNamed(kDialogCategoryID, Utf8ToUtf16(*answers.categoryName));
     if (answers.prefix) session.TypeText(kDialogPrefixID, Utf8ToUtf16(*answers.prefix));
     if (answers.suffix) session.TypeText(kDialogSuffixID, Utf8ToUtf16(*answers.suffix));
-    switch (answers.ending) {
-        case DialogEnding::Ok:
-            session.Press(kDialogOkID);
-            break;
-        case DialogEnding::Cancel:
-            session.Press(kDialogCancelID);
-            break;
-        case DialogEnding::Close:
-            session.CloseBox();
-            break;
-        case DialogEnding::None:
-            break;
-    }
+    EndAs(session, answers.ending);
 }
 
 std::shared_ptr<DialogUser> MakeAcceptingUser() {
@@ -261,74 +266,74 @@ bool TerminalDialogUser::ReadLine(const std::string& prompt, std::string& line) 
     return true;
 }
 
+TerminalDialogUser::Asked TerminalDialogUser::AskEntry(DialogSession& session, std::size_t index,
+                                                       const std::string& label) {
+    for (;;) {
+        const UiItem& now = session.Window()->items[index];
+        std::string shown = "nothing selected";
+        if (now.selection >= 0 && static_cast<std::size_t>(now.selection) < now.entries.size()) {
+            shown = std::to_string(now.selection + 1) + " " + Utf16ToUtf8(now.entries[now.selection]);
+        }
+        std::string line;
+        if (!ReadLine(label + " (number or name; Enter keeps " + shown + "): ", line))
+            return Asked::InputEnded;
+        if (line.empty()) return Asked::Kept;
+        const bool chosen = AllDigits(line) && line.size() < 10
+                                ? session.SelectEntry(now.id, std::stoi(line) - 1)
+                                : session.SelectEntryNamed(now.id, Utf8ToUtf16(Unquote(line)));
+        if (chosen) return Asked::Changed;
+        out_ << "There is no entry " << line << ".\n";
+    }
+}
+
+TerminalDialogUser::Asked TerminalDialogUser::AskText(DialogSession& session, const UiItem& item,
+                                                      const std::string& label) {
+    std::string line;
+    if (!ReadLine(label + " (Enter keeps " + Quoted(item.text) + "): ", line)) return Asked::InputEnded;
+    if (line.empty()) return Asked::Kept;
+    session.TypeText(item.id, Utf8ToUtf16(Unquote(line)));
+    return Asked::Changed;
+}
+
+DialogEnding TerminalDialogUser::AskEnding() {
+    for (;;) {
+        std::string line;
+        if (!ReadLine("Ok, Cancel or Close (Enter: Ok): ", line)) return DialogEnding::Close;
+        const std::string word = Lower(line);
+        if (word.empty() || word == "ok" || word == "o") return DialogEnding::Ok;
+        if (word == "cancel" || word == "c") return DialogEnding::Cancel;
+        if (word == "close" || word == "x") return DialogEnding::Close;
+        out_ << "Please answer Ok, Cancel or Close.\n";
+    }
+}
+
 void TerminalDialogUser::Operate(DialogSession& session) {
     const UiWindow* window = session.Window();
     if (window == nullptr) return;
     out_ << RenderDialog(*window);
     bool changed = false;
 
-    // The items in template order: every visible, enabled drop-down list and edit field is asked for.
+    // The items in template order: every visible, enabled drop-down list and edit field is asked for. The end
+    // of the input closes the dialog.
     for (std::size_t index = 0; index < window->items.size() && !session.Ended(); ++index) {
         const UiItem& item = session.Window()->items[index];
         if (!item.visible || !item.enabled) continue;
         const std::string label = LabelBefore(*session.Window(), index);
+        Asked asked = Asked::Kept;
         if (item.IsComboBox()) {
-            for (;;) {
-                const UiItem& now = session.Window()->items[index];
-                std::string shown = "nothing selected";
-                if (now.selection >= 0 && static_cast<std::size_t>(now.selection) < now.entries.size()) {
-                    shown = std::to_string(now.selection + 1) + " " + Utf16ToUtf8(now.entries[now.selection]);
-                }
-                std::string line;
-                if (!ReadLine(label + " (number or name; Enter keeps " + shown + "): ", line)) {
-                    session.CloseBox();
-                    return;
-                }
-                if (line.empty()) break;
-                const bool chosen = AllDigits(line) && line.size() < 10
-                                        ? session.SelectEntry(item.id, std::stoi(line) - 1)
-                                        : session.SelectEntryNamed(item.id, Utf8ToUtf16(Unquote(line)));
-                if (chosen) {
-                    changed = true;
-                    break;
-                }
-                out_ << "There is no entry " << line << ".\n";
-            }
+            asked = AskEntry(session, index, label);
         } else if (item.IsEdit()) {
-            std::string line;
-            if (!ReadLine(label + " (Enter keeps " + Quoted(item.text) + "): ", line)) {
-                session.CloseBox();
-                return;
-            }
-            if (line.empty()) continue;
-            session.TypeText(item.id, Utf8ToUtf16(Unquote(line)));
-            changed = true;
+            asked = AskText(session, item, label);
         }
+        if (asked == Asked::InputEnded) {
+            session.CloseBox();
+            return;
+        }
+        changed = changed || asked == Asked::Changed;
     }
     if (session.Ended()) return;
     if (changed) out_ << RenderDialog(*session.Window());
-
-    for (;;) {
-        std::string line;
-        if (!ReadLine("Ok, Cancel or Close (Enter: Ok): ", line)) {
-            session.CloseBox();
-            return;
-        }
-        const std::string word = Lower(line);
-        if (word.empty() || word == "ok" || word == "o") {
-            session.Press(kDialogOkID);
-            return;
-        }
-        if (word == "cancel" || word == "c") {
-            session.Press(kDialogCancelID);
-            return;
-        }
-        if (word == "close" || word == "x") {
-            session.CloseBox();
-            return;
-        }
-        out_ << "Please answer Ok, Cancel or Close.\n";
-    }
+    EndAs(session, AskEnding());
 }
 
 // ---- Drawing ----------------------------------------------------------------------------------------------

@@ -60,7 +60,14 @@ class DialogUser {
 };
 
 // How a scripted user ends the dialog.
-enum class DialogEnding { Ok, Cancel, Close, None };
+enum class DialogEnding {
+    Ok,      // presses the OK button
+    Cancel,  // presses the Cancel button
+    Close,   // clicks the close box
+    Escape,  // presses Escape, which the dialog manager turns into Cancel
+    Enter,   // presses Enter, which the dialog manager turns into the default button, OK
+    None,    // does nothing; the host then gives the dialog up
+};
 
 // The answers for one dialog. Whatever is not set stays as the dialog shows it.
 struct DialogAnswers {
@@ -70,7 +77,7 @@ struct DialogAnswers {
     std::optional<std::string> suffix;        // UTF-8
     DialogEnding ending = DialogEnding::Ok;
 
-    // "ok", "cancel", "close" or "none" (case-insensitive); false for anything else.
+    // "ok", "cancel", "close", "escape", "enter" or "none" (case-insensitive); false for anything else.
     static bool ParseEnding(const std::string& text, DialogEnding& ending);
     // A category given on a command line: all digits is an entry number, anything else a name.
     void SetCategory(const std::string& text);
@@ -101,7 +108,15 @@ class TerminalDialogUser : public DialogUser {
     bool echoInput = false;
 
   private:
+    // What came of asking for one item.
+    enum class Asked { Kept, Changed, InputEnded };
+
     bool ReadLine(const std::string& prompt, std::string& line);
+    // Asks for an entry of the drop-down list at `index` until one is chosen or kept.
+    Asked AskEntry(DialogSession& session, std::size_t index, const std::string& label);
+    Asked AskText(DialogSession& session, const UiItem& item, const std::string& label);
+    // Close when the input ends.
+    DialogEnding AskEnding();
 
     std::istream& in_;
     std::ostream& out_;
@@ -111,8 +126,8 @@ class TerminalDialogUser : public DialogUser {
 std::shared_ptr<DialogUser> MakeAcceptingUser();
 
 // The category dialog's item ids, as its template has them.
-constexpr int32_t kDialogOkID = 1;
-constexpr int32_t kDialogCancelID = 2;
+constexpr int32_t kDialogOkID = IDOK;
+constexpr int32_t kDialogCancelID = IDCANCEL;
 constexpr int32_t kDialogPrefixID = 102;
 constexpr int32_t kDialogSuffixID = 104;
 constexpr int32_t kDialogCategoryID = 106;

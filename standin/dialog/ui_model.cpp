@@ -1,6 +1,7 @@
 #include "standin/dialog/ui_model.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "standin/dialog/dialog_user.h"
 #include "standin/host/host.h"
@@ -37,11 +38,16 @@ bool UiItem::IsStatic() const {
     return SameClass(className, "Static");
 }
 
-UiItem* UiWindow::FindItem(int32_t id) {
-    for (UiItem& item : items) {
-        if (item.id == id) return &item;
+std::u16string UiItem::ShownText() const {
+    if (!IsComboBox()) return text;
+    if (selection >= 0 && static_cast<std::size_t>(selection) < entries.size()) {
+        return entries[static_cast<std::size_t>(selection)];
     }
-    return nullptr;
+    return std::u16string();
+}
+
+UiItem* UiWindow::FindItem(int32_t id) {
+    return const_cast<UiItem*>(std::as_const(*this).FindItem(id));
 }
 
 const UiItem* UiWindow::FindItem(int32_t id) const {
@@ -62,8 +68,12 @@ POINT UiWindow::ClientOrigin() const {
 }
 
 UiWindow& UiModel::AddWindow(HWND parent, const std::u16string& caption, RECT rect) {
+    return PlaceWindow(NewHandle(), parent, caption, rect);
+}
+
+UiWindow& UiModel::PlaceWindow(HWND handle, HWND parent, const std::u16string& caption, RECT rect) {
     auto window = std::make_unique<UiWindow>();
-    window->handle = NewHandle();
+    window->handle = handle;
     window->parent = parent;
     window->caption = caption;
     window->rect = rect;
@@ -78,15 +88,9 @@ UiWindow& UiModel::MainWindow() {
     for (auto& window : windows_) {
         if (window->handle == main) return *window;
     }
-    auto window = std::make_unique<UiWindow>();
-    window->handle = main;
-    window->caption = u"Finale";
-    window->visible = true;
-    window->rect = kMainWindowRect;
-    window->clientWidth = kMainWindowRect.right - kMainWindowRect.left;
-    window->clientHeight = kMainWindowRect.bottom - kMainWindowRect.top;
-    windows_.push_back(std::move(window));
-    return *windows_.back();
+    UiWindow& window = PlaceWindow(main, nullptr, u"Finale", kMainWindowRect);
+    window.visible = true;
+    return window;
 }
 
 UiWindow* UiModel::Window(HWND handle) {

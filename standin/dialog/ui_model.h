@@ -36,6 +36,8 @@ struct UiItem {
     bool IsEdit() const;
     bool IsButton() const;
     bool IsStatic() const;
+    // What the item's text reads: a drop-down list's selected entry (empty when none), else its text.
+    std::u16string ShownText() const;
 };
 
 // A top-level window: the host's main window or a dialog.
@@ -142,6 +144,9 @@ class UiModel {
     void Reset();
 
   private:
+    // A window with the given handle, its client area as large as `rect`.
+    UiWindow& PlaceWindow(HWND handle, HWND parent, const std::u16string& caption, RECT rect);
+
     std::vector<std::unique_ptr<UiWindow>> windows_;
     uintptr_t nextHandle_ = 0x00020000;
     HWND activeWindow_ = nullptr;

@@ -25,16 +25,18 @@ std::string PadRight(std::string text, std::size_t width) {
 
 }  // namespace
 
-void CallStatsRecorder::CountEnabled(std::string_view function) {
-    if (lastCounter_ == nullptr || function != lastFunction_) {
-        if (function.substr(0, 3) != "FX_") return;
-        auto it = stats_.byFunction.find(function);
-        if (it == stats_.byFunction.end()) it = stats_.byFunction.emplace(std::string(function), 0).first;
-        lastFunction_ = it->first;
-        lastCounter_ = &it->second;
+HostCallStats CallStatsRecorder::Stats(const CallCounts& counts) const {
+    HostCallStats stats = stats_;
+    if (!enabled_) return stats;
+    for (const auto& [function, count] : counts.ByName()) {
+        if (function.compare(0, 3, "FX_") != 0) continue;
+        auto before = countsAtRestart_.find(function);
+        const long calls = count - (before == countsAtRestart_.end() ? 0 : before->second);
+        if (calls == 0) continue;
+        stats.byFunction.emplace(function, calls);
+        stats.total += calls;
     }
-    ++*lastCounter_;
-    ++stats_.total;
+    return stats;
 }
 
 void CallStatsRecorder::LoadEnabled(uint32_t tag, const std::array<int16_t, 4>& key, bool sizeQuery) {
@@ -52,12 +54,11 @@ void CallStatsRecorder::LoadEnabled(uint32_t tag, const std::array<int16_t, 4>& 
     if (recentCount_ < kRecentLoads) ++recentCount_;
 }
 
-void CallStatsRecorder::Restart(bool enabled) {
+void CallStatsRecorder::Restart(bool enabled, const CallCounts& counts) {
     enabled_ = enabled;
     depth_ = 0;
     stats_ = HostCallStats();
-    lastFunction_ = {};
-    lastCounter_ = nullptr;
+    countsAtRestart_ = enabled ? counts.ByName() : CallCounts::ByNameMap();
     Wrote();
 }
 

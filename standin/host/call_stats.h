@@ -13,6 +13,8 @@
 #include <string_view>
 #include <utility>
 
+#include "standin/host/call_counts.h"
+
 namespace standin {
 
 struct HostCallStats {
@@ -30,7 +32,8 @@ struct HostCallStats {
     Duration invocation{};  // wall time of the whole invocation, set by the caller
 };
 
-// Gathers HostCallStats as the host functions are called.
+// Gathers HostCallStats: the loads and the time as the host functions are called; the calls by function it
+// reads from the host's one count of calls (CallCounts), as they have grown since the restart.
 class CallStatsRecorder {
   public:
     using Clock = std::chrono::steady_clock;
@@ -47,10 +50,6 @@ class CallStatsRecorder {
         if (enabled_ && depth_ > 0 && --depth_ == 0) stats_.insideHost += Clock::now() - entered_;
     }
 
-    // A call of `function`; only the FX_ functions (the host's own) are counted.
-    void Count(std::string_view function) {
-        if (enabled_) CountEnabled(function);
-    }
     // A load of the record at (tag, key), or a size query of it.
     void Load(uint32_t tag, const std::array<int16_t, 4>& key, bool sizeQuery) {
         if (enabled_) LoadEnabled(tag, key, sizeQuery);
@@ -61,9 +60,12 @@ class CallStatsRecorder {
         recentNext_ = 0;
     }
 
-    const HostCallStats& Stats() const { return stats_; }
-    // Starts afresh (before an invocation) and records from now on when `enabled`, nothing otherwise.
-    void Restart(bool enabled);
+    // The statistics since the restart, with the calls of the host's own functions (FX_) that `counts` has
+    // gained since then.
+    HostCallStats Stats(const CallCounts& counts) const;
+    // Starts afresh (before an invocation) from `counts` as they stand, and records from now on when
+    // `enabled`, nothing otherwise.
+    void Restart(bool enabled, const CallCounts& counts);
 
   private:
     struct LoadKey {
@@ -75,16 +77,13 @@ class CallStatsRecorder {
         }
     };
 
-    void CountEnabled(std::string_view function);
     void LoadEnabled(uint32_t tag, const std::array<int16_t, 4>& key, bool sizeQuery);
 
     HostCallStats stats_;
     bool enabled_ = false;
     int depth_ = 0;
     Clock::time_point entered_{};
-    // The counter of the function counted last: calls of one function tend to come in runs.
-    std::string_view lastFunction_;  // a key of stats_.byFunction
-    long* lastCounter_ = nullptr;
+    CallCounts::ByNameMap countsAtRestart_;
     // The last loads since the last write, as a ring.
     std::array<LoadKey, kRecentLoads> recent_{};
     std::size_t recentCount_ = 0;

@@ -6,7 +6,7 @@ namespace standin {
 
 int gHostCallDepth = 0;
 
-bool FaultPlan::FailsUnderPlan(std::string_view name, uint32_t callTag) {
+bool FaultPlan::FailsUnderPlan(std::string_view name, uint32_t callTag, long dataCalls) {
     if (callLimit > 0 && dataCalls > callLimit) {
         overran = true;
         return true;
@@ -39,16 +39,6 @@ long StandinHost::Log(const std::string& function, std::vector<int64_t> args, st
 void StandinHost::LogResult(long index, int64_t result) {
     if (index >= 0 && static_cast<std::size_t>(index) < calls.size())
         calls[static_cast<std::size_t>(index)].result = result;
-}
-
-void StandinHost::CountByName(const char* function) {
-    auto it = callCounts.find(std::string_view(function));
-    if (it == callCounts.end()) it = callCounts.emplace(std::string(function), 0).first;
-    ++it->second;
-    stats.Count(function);
-    // Map nodes stay where they are until the map is replaced (Reset replaces this cache with it).
-    recentCounters_[nextCounter_] = CounterOf{function, &it->second};
-    nextCounter_ = (nextCounter_ + 1) % recentCounters_.size();
 }
 
 int StandinHost::CountCalls(const std::string& function) const {

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "standin/host/call_counts.h"
 #include "standin/host/call_stats.h"
 #include "standin/store/document.h"
 
@@ -46,9 +47,9 @@ struct HostCall {
 // A test-only fault plan for the five record data calls: call number `first` of `function` (counted from 1
 // among the calls of that function, and of that record tag when `tag` is not 0, since the plan was set)
 // answers 0 and changes nothing; with `fromThereOn`, so does every later such call. `function` empty: no
-// faults. Beyond `callLimit` data calls of any kind
-// (0: no limit) every data call fails too and `overran` is set: a module that keeps calling a refusing host
-// shows up as an overrun instead of a hang.
+// faults. Beyond `callLimit` data calls of any kind since the plan was set (0: no limit) every data call
+// fails too and `overran` is set: a module that keeps calling a refusing host shows up as an overrun instead
+// of a hang.
 struct FaultPlan {
     std::string function;
     uint32_t tag = 0;
@@ -58,19 +59,18 @@ struct FaultPlan {
     // What happened under the plan.
     int seen = 0;      // calls of `function`
     int injected = 0;  // calls that were made to fail
-    long dataCalls = 0;
     bool overran = false;
 
-    // Counts one data call of `name` on records of `callTag`; true when it is to fail. Inline for the
-    // common case of no plan, which every data call of a run meets.
-    bool FailsNow(std::string_view name, uint32_t callTag) {
-        ++dataCalls;
+    // Whether one data call of `name` on records of `callTag` is to fail; `dataCalls` is the number of data
+    // calls since the plan was set, this one included. Inline for the common case of no plan, which every
+    // data call of a run meets.
+    bool FailsNow(std::string_view name, uint32_t callTag, long dataCalls) {
         if (callLimit == 0 && function.empty()) return false;
-        return FailsUnderPlan(name, callTag);
+        return FailsUnderPlan(name, callTag, dataCalls);
     }
 
   private:
-    bool FailsUnderPlan(std::string_view name, uint32_t callTag);
+    bool FailsUnderPlan(std::string_view name, uint32_t callTag, long dataCalls);
 };
 
 // Above 0 while a host function runs: what is allocated then is the host's doing, not the module's. A dialog
@@ -99,38 +99,30 @@ class StandinHost {
     // The executable names this process answers to ("FINALE.EXE" by default) and the FX_ functions it hides.
     std::set<std::string> moduleNames{"FINALE.EXE"};
     std::set<std::string> hiddenFunctions;
-    int getModuleHandleCalls = 0;
+    // The names GetProcAddress was asked for, each with how often.
     std::map<std::string, int> getProcAddressCalls;
 
     // ---- Call log (off by default) ----
     // With logCalls on, every host function appends its call to `calls` (see HostCall for the arguments).
-    // CountCalls and CallsTo read the log. `callCounts` counts every call by function name, log on or off;
-    // outside the host it is only read (Count keeps pointers to its counters).
+    // CountCalls and CallsTo read the log. `callCounts` counts every call by function name, log on or off.
     bool logCalls = false;
     std::vector<HostCall> calls;
-    std::map<std::string, int, std::less<>> callCounts;
+    CallCounts callCounts;
     // Appends to the log when logCalls is on; returns the entry's index in `calls`, or -1 when not logged.
     long Log(const std::string& function, std::vector<int64_t> args, std::string text = {});
     // Sets the result of a logged call (does nothing for -1).
     void LogResult(long index, int64_t result);
-    // Counts a call in callCounts. `function` is the string literal of the calling function: the counters of
-    // the last few names are found again by the literal's address, without comparing names, since the module
-    // makes over a million calls on a large score.
-    void Count(const char* function) {
-        for (const CounterOf& recent : recentCounters_) {
-            if (recent.name == function) {
-                ++*recent.counter;
-                stats.Count(function);
-                return;
-            }
-        }
-        CountByName(function);
-    }
+    // Counts a call in callCounts; `function` is the string literal of the calling function.
+    void Count(const char* function) { callCounts.Count(function); }
     int CountCalls(const std::string& function) const;
     std::vector<HostCall> CallsTo(const std::string& function) const;
-    // Counts by function and tag and the time inside host functions, for `run --stats` (log on or off); off
-    // until enabled, so that a run without it pays nothing.
+    // The time inside host functions and the loads, for `run --stats` (log on or off); off until enabled, so
+    // that a run without it pays nothing.
     CallStatsRecorder stats;
+    // Starts the statistics afresh (before an invocation), recording from now on when `enabled`.
+    void RestartCallStats(bool enabled) { stats.Restart(enabled, callCounts); }
+    // The statistics since the last restart, the calls by function read from callCounts.
+    HostCallStats CallStats() const { return stats.Stats(callCounts); }
 
     // ---- Window ----
     // The host's main window, given by FX_GetCurrentWindow and at offset 520 of FX_GetCurrentWindowInfo.
@@ -143,21 +135,24 @@ class StandinHost {
     uint16_t resultHighBits = 0;
 
     // ---- Faults (tests only) ----
-    FaultPlan faults;
+    // Sets the plan the data calls follow from now on (a default FaultPlan: none).
+    void PlanFaults(const FaultPlan& plan) {
+        faults_ = plan;
+        dataCallsBeforePlan_ = callCounts.DataCalls();
+    }
+    const FaultPlan& Faults() const { return faults_; }
+    // Whether the data call of `name` on records of `tag` being made now is to fail under the plan.
+    bool RefusesDataCall(std::string_view name, uint32_t tag) {
+        return faults_.FailsNow(name, tag, callCounts.DataCalls() - dataCallsBeforePlan_);
+    }
 
     // Back to a new process's state: empty document, FINALE.EXE with every function, no log.
     void Reset();
 
   private:
-    struct CounterOf {
-        const char* name = nullptr;
-        int* counter = nullptr;  // in callCounts
-    };
-    void CountByName(const char* function);
-
     Document document_;
-    std::array<CounterOf, 4> recentCounters_{};
-    std::size_t nextCounter_ = 0;
+    FaultPlan faults_;
+    long dataCallsBeforePlan_ = 0;
 };
 
 // The one stand-in host of this process (inline: every host call asks for it several times).

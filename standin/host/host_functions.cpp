@@ -18,7 +18,7 @@
 //           above zero. Items count from 1; a record at the zero key itself is never reached by a walk,
 //           because a walk that started from the zero key would find it again at every step and not end.
 // Every call is counted in Host().callCounts and, with Host().logCalls on, logged with its arguments. A call
-// that Host().faults makes fail answers 0 before it looks at anything.
+// that Host()'s fault plan makes fail answers 0 before it looks at anything.
 #include "standin/host/host_functions.h"
 
 #include <cstring>
@@ -61,7 +61,7 @@ int32_t FX_CALL FX_LoadEData(uint32_t tag, void* key8, void* buffer, uint32_t* s
                       {standin::PointerFlag(buffer), size != nullptr ? int64_t{*size} : -1, version});
     });
     StandinHost& host = Host();
-    if (host.faults.FailsNow("FX_LoadEData", tag)) return call.Return16(0);
+    if (host.RefusesDataCall("FX_LoadEData", tag)) return call.Return16(0);
     if (key8 == nullptr || size == nullptr) return call.Return16(0);
     const RecordKey key = RecordKey::FromBytes(key8);
     host.stats.Load(tag, key.fields, buffer == nullptr);
@@ -82,7 +82,7 @@ int32_t FX_CALL FX_SaveEData(uint32_t tag, void* key8, const void* buffer, uint3
         return Append(KeyArgs(tag, key8), {standin::PointerFlag(buffer), size, version});
     });
     StandinHost& host = Host();
-    if (host.faults.FailsNow("FX_SaveEData", tag)) return call.Return16(0);
+    if (host.RefusesDataCall("FX_SaveEData", tag)) return call.Return16(0);
     if (key8 == nullptr || (buffer == nullptr && size != 0)) return call.Return16(0);
     host.stats.Wrote();
     const auto* p = static_cast<const uint8_t*>(buffer);
@@ -96,7 +96,7 @@ int32_t FX_CALL FX_CreateEData(uint32_t tag, void* key8, const void* buffer, uin
         return Append(KeyArgs(tag, key8), {standin::PointerFlag(buffer), size, version});
     });
     StandinHost& host = Host();
-    if (host.faults.FailsNow("FX_CreateEData", tag)) return call.Return16(0);
+    if (host.RefusesDataCall("FX_CreateEData", tag)) return call.Return16(0);
     if (key8 == nullptr || (buffer == nullptr && size != 0)) return call.Return16(0);
     host.stats.Wrote();
     const auto* p = static_cast<const uint8_t*>(buffer);
@@ -110,7 +110,7 @@ int32_t FX_CALL FX_CreateEData(uint32_t tag, void* key8, const void* buffer, uin
 int32_t FX_CALL FX_DeleteEData(uint32_t tag, void* key8, uint32_t version) {
     CallRecord call("FX_DeleteEData", [&] { return Append(KeyArgs(tag, key8), {version}); });
     StandinHost& host = Host();
-    if (host.faults.FailsNow("FX_DeleteEData", tag)) return call.Return16(0);
+    if (host.RefusesDataCall("FX_DeleteEData", tag)) return call.Return16(0);
     if (key8 == nullptr) return call.Return16(0);
     host.stats.Wrote();
     const RecordKey key = RecordKey::FromBytes(key8);
@@ -126,7 +126,7 @@ int32_t FX_CALL FX_NextEData(uint32_t tag, void* key8, void* reserved1, void* re
                       {standin::PointerFlag(reserved1), standin::PointerFlag(reserved2), version});
     });
     StandinHost& host = Host();
-    if (host.faults.FailsNow("FX_NextEData", tag)) return call.Return16(0);
+    if (host.RefusesDataCall("FX_NextEData", tag)) return call.Return16(0);
     if (key8 == nullptr) return call.Return16(0);
     auto next = host.Doc().NextKey(tag, RecordKey::FromBytes(key8));
     if (!next) return call.Return16(0);

@@ -3,6 +3,7 @@
 
 #include <memory>
 #include <string>
+#include <type_traits>
 
 #include "contract/mirel_contract.h"
 
@@ -18,6 +19,23 @@ struct ModuleExports {
     FinaleExtensionGetMenuStatusFn getMenuStatus = nullptr;
     FinaleExtensionTerminateFn terminate = nullptr;
 };
+
+// Takes the seven entry points by name through `find`, the platform's look-up (a name to the address the
+// module exports under it, null for none); false, with the missing one named in `error`, when one is missing.
+template <typename Find>
+bool BindExports(ModuleExports& exports, Find find, std::string& error) {
+    const auto bind = [&](const char* name, auto& slot) {
+        slot = reinterpret_cast<std::remove_reference_t<decltype(slot)>>(find(name));
+        if (slot == nullptr) error = std::string("the module does not export ") + name;
+        return slot != nullptr;
+    };
+    return bind("FinaleExtensionVersion", exports.version) && bind("FinaleExtensionInit", exports.init) &&
+           bind("FinaleExtensionEnumerate", exports.enumerate) &&
+           bind("FinaleExtensionEnumerate_UTF16", exports.enumerateUtf16) &&
+           bind("FinaleExtensionInvoke", exports.invoke) &&
+           bind("FinaleExtensionGetMenuStatus", exports.getMenuStatus) &&
+           bind("FinaleExtensionTerminate", exports.terminate);
+}
 
 // A plug-in module loaded into this process, as the application loads one: by path, taking the seven exports
 // by name. Unloaded when destroyed.

@@ -45,17 +45,6 @@ constexpr uint32_t kStyleVisible = 0x10000000;
 constexpr uint32_t kStyleDisabled = 0x08000000;
 constexpr uintptr_t kActivated = 1;
 
-// What the item's text functions read: a drop-down list answers its selected entry.
-std::u16string ItemText(const UiItem& item) {
-    if (item.IsComboBox()) {
-        if (item.selection >= 0 && static_cast<std::size_t>(item.selection) < item.entries.size()) {
-            return item.entries[static_cast<std::size_t>(item.selection)];
-        }
-        return std::u16string();
-    }
-    return item.text;
-}
-
 // The units to copy into a buffer of `capacity`, and whether a terminator follows them.
 std::size_t CopiedLength(std::size_t length, int32_t capacity, bool& terminated) {
     const std::size_t room = static_cast<std::size_t>(capacity);
@@ -104,6 +93,17 @@ UiWindow& BuildDialog(const standin::DialogTemplate& dialog, HWND parent) {
 intptr_t SizeParameter(int32_t width, int32_t height) {
     return static_cast<intptr_t>((static_cast<uint32_t>(height & 0xFFFF) << 16) |
                                  static_cast<uint32_t>(width & 0xFFFF));
+}
+
+// The item's new text `wide`, from the module's `text` (null: none), as FX_SetDlgString(_UTF16) sets it.
+int32_t SetItemText(const char* function, HWND window, int32_t item, const void* text,
+                    const std::u16string& wide, uint32_t version) {
+    CallRecord call(function, {WindowValue(window), item, PointerFlag(text), version},
+                    standin::Utf16ToUtf8(wide));
+    UiItem* found = Ui().Item(window, item);
+    if (found == nullptr || text == nullptr) return call.Return(0);
+    found->text = wide;
+    return call.Return(1);
 }
 
 }  // namespace
@@ -230,7 +230,7 @@ int32_t FX_CALL FX_GetDlgString(HWND window, int32_t item, char* buffer, int32_t
     CallRecord call("FX_GetDlgString", {WindowValue(window), item, PointerFlag(buffer), capacity, version});
     const UiItem* found = Ui().Item(window, item);
     if (found == nullptr || buffer == nullptr || capacity <= 0) return call.Return(0);
-    const std::string text = standin::NarrowBytes(ItemText(*found));
+    const std::string text = standin::NarrowBytes(found->ShownText());
     bool terminated = true;
     const std::size_t n = CopiedLength(text.size(), capacity, terminated);
     for (std::size_t i = 0; i < n; ++i) buffer[i] = text[i];
@@ -245,7 +245,7 @@ int32_t FX_CALL FX_GetDlgString_UTF16(HWND window, int32_t item, char16_t* buffe
                     {WindowValue(window), item, PointerFlag(buffer), capacity, version});
     const UiItem* found = Ui().Item(window, item);
     if (found == nullptr || buffer == nullptr || capacity <= 0) return call.Return(0);
-    const std::u16string text = ItemText(*found);
+    const std::u16string text = found->ShownText();
     bool terminated = true;
     const std::size_t n = CopiedLength(text.size(), capacity, terminated);
     for (std::size_t i = 0; i < n; ++i) buffer[i] = text[i];
@@ -255,24 +255,13 @@ int32_t FX_CALL FX_GetDlgString_UTF16(HWND window, int32_t item, char16_t* buffe
 }
 
 int32_t FX_CALL FX_SetDlgString(HWND window, int32_t item, const char* text, uint32_t version) {
-    const std::u16string wide = standin::WidenBytes(text);
-    CallRecord call("FX_SetDlgString", {WindowValue(window), item, PointerFlag(text), version},
-                    standin::Utf16ToUtf8(wide));
-    UiItem* found = Ui().Item(window, item);
-    if (found == nullptr || text == nullptr) return call.Return(0);
-    found->text = wide;
-    return call.Return(1);
+    return SetItemText("FX_SetDlgString", window, item, text, standin::WidenBytes(text), version);
 }
 
 int32_t FX_CALL FX_SetDlgString_UTF16(HWND window, int32_t item, const char16_t* text, uint32_t version) {
     std::u16string wide;
     if (text != nullptr) wide = text;
-    CallRecord call("FX_SetDlgString_UTF16", {WindowValue(window), item, PointerFlag(text), version},
-                    standin::Utf16ToUtf8(wide));
-    UiItem* found = Ui().Item(window, item);
-    if (found == nullptr || text == nullptr) return call.Return(0);
-    found->text = wide;
-    return call.Return(1);
+    return SetItemText("FX_SetDlgString_UTF16", window, item, text, wide, version);
 }
 
 }  // extern "C"

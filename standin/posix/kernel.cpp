@@ -85,7 +85,6 @@ extern "C" {
 
 __attribute__((visibility("default"))) HMODULE GetModuleHandleA(const char* moduleName) {
     auto& host = Host();
-    ++host.getModuleHandleCalls;
     standin::CallRecord call("GetModuleHandleA", {}, moduleName != nullptr ? moduleName : "");
     HMODULE handle = nullptr;
     if (moduleName != nullptr) {

@@ -11,13 +11,6 @@ namespace standin {
 
 namespace {
 
-template <typename Fn>
-bool Bind(void* handle, const char* name, Fn& slot, std::string& error) {
-    slot = reinterpret_cast<Fn>(dlsym(handle, name));
-    if (slot == nullptr) error = std::string("the module does not export ") + name;
-    return slot != nullptr;
-}
-
 std::string MakePrivateCopy(const std::string& path, std::string& error) {
     const char* tmp = std::getenv("TMPDIR");
     std::string pattern = std::string(tmp != nullptr && *tmp != 0 ? tmp : "/tmp") + "/mirel-module-XXXXXX";
@@ -55,17 +48,9 @@ std::unique_ptr<LoadedModule> LoadedModule::Load(const std::string& path, std::s
         error = "cannot load " + path + ": " + (reason != nullptr ? reason : "unknown error");
         return nullptr;
     }
-    ModuleExports& e = module->exports_;
-    if (!Bind(module->handle_, "FinaleExtensionVersion", e.version, error) ||
-        !Bind(module->handle_, "FinaleExtensionInit", e.init, error) ||
-        !Bind(module->handle_, "FinaleExtensionEnumerate", e.enumerate, error) ||
-        !Bind(module->handle_, "FinaleExtensionEnumerate_UTF16", e.enumerateUtf16, error) ||
-        !Bind(module->handle_, "FinaleExtensionInvoke", e.invoke, error) ||
-        !Bind(module->handle_, "FinaleExtensionGetMenuStatus", e.getMenuStatus, error) ||
-        !Bind(module->handle_, "FinaleExtensionTerminate", e.terminate, error)) {
-        return nullptr;
-    }
-    return module;
+    void* handle = module->handle_;
+    const auto find = [handle](const char* name) { return dlsym(handle, name); };
+    return BindExports(module->exports_, find, error) ? std::move(module) : nullptr;
 }
 
 LoadedModule::~LoadedModule() {

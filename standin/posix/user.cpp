@@ -46,92 +46,108 @@ LRESULT CopyOut(const std::basic_string<Unit>& text, Unit* buffer, std::size_t c
     return static_cast<LRESULT>(n);
 }
 
+// The text a message carries in lParam: UTF-16 (`wide`) or 8-bit.
+std::u16string TextIn(LPARAM lParam, bool wide) {
+    if (lParam == 0) return std::u16string();
+    return wide ? FromWide(reinterpret_cast<const WCHAR*>(lParam))
+                : standin::WidenBytes(reinterpret_cast<const char*>(lParam));
+}
+
+// One message to an item, as the item answers it.
+struct ItemCall {
+    UiItem& item;
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+    bool wide;  // texts in the parameters are UTF-16, else 8-bit
+
+    // Copies `text` into the caller's buffer in lParam, of `capacity` units; answers the units copied.
+    LRESULT TextOut(const std::u16string& text, std::size_t capacity) const {
+        if (wide) return CopyOut(text, reinterpret_cast<char16_t*>(lParam), capacity);
+        return CopyOut(standin::NarrowBytes(text), reinterpret_cast<char*>(lParam), capacity);
+    }
+    // The entry wParam names; null when the item is no drop-down list or has no such entry.
+    const std::u16string* Entry() const {
+        const auto index = static_cast<intptr_t>(wParam);
+        if (!item.IsComboBox() || index < 0 || index >= static_cast<intptr_t>(item.entries.size()))
+            return nullptr;
+        return &item.entries[static_cast<std::size_t>(index)];
+    }
+};
+
+// CB_ADDSTRING: at the end, or in order in a sorted list; answers where.
+LRESULT AddEntry(UiItem& item, const std::u16string& entry) {
+    auto at = item.entries.end();
+    if ((item.style & kComboSorted) != 0)
+        at = std::upper_bound(item.entries.begin(), item.entries.end(), entry);
+    const auto index = at - item.entries.begin();
+    item.entries.insert(at, entry);
+    if (item.selection >= index) ++item.selection;
+    return static_cast<LRESULT>(index);
+}
+
+// CB_SETCURSEL: an index that is not there leaves the list without a selection.
+LRESULT SelectEntry(UiItem& item, WPARAM wParam) {
+    const auto index = static_cast<intptr_t>(wParam);
+    if (index < 0 || index >= static_cast<intptr_t>(item.entries.size())) {
+        item.selection = -1;
+        return CB_ERR;
+    }
+    item.selection = static_cast<int32_t>(index);
+    return index;
+}
+
+LRESULT Answer(const ItemCall& c) {
+    UiItem& item = c.item;
+    const bool combo = item.IsComboBox();
+    switch (c.message) {
+        case CB_RESETCONTENT:
+            if (!combo) return 0;
+            item.entries.clear();
+            item.selection = -1;
+            return kComboOkay;
+        case CB_ADDSTRING:
+            return combo && c.lParam != 0 ? AddEntry(item, TextIn(c.lParam, c.wide)) : CB_ERR;
+        case CB_GETCOUNT:
+            return combo ? static_cast<LRESULT>(item.entries.size()) : CB_ERR;
+        case CB_GETCURSEL:
+            return combo && item.selection >= 0 ? item.selection : CB_ERR;
+        case CB_SETCURSEL:
+            return combo ? SelectEntry(item, c.wParam) : CB_ERR;
+        case CB_GETLBTEXTLEN:
+            return c.Entry() != nullptr ? static_cast<LRESULT>(c.Entry()->size()) : CB_ERR;
+        case CB_GETLBTEXT:
+            // The caller's buffer is as long as CB_GETLBTEXTLEN said, plus the terminator.
+            return c.Entry() != nullptr ? c.TextOut(*c.Entry(), c.Entry()->size() + 1) : CB_ERR;
+        case WM_GETTEXT:
+            return c.TextOut(item.ShownText(), static_cast<std::size_t>(c.wParam));
+        case WM_GETTEXTLENGTH:
+            return static_cast<LRESULT>(item.ShownText().size());
+        case WM_SETTEXT:
+            item.text = TextIn(c.lParam, c.wide);
+            return TRUE;
+        default:
+            return 0;
+    }
+}
+
 // A message to item `id` of `dialog`. `wide` says whether texts in the parameters are UTF-16 or 8-bit.
 LRESULT ItemMessage(const char* function, HWND dialog, int32_t id, UINT message, WPARAM wParam, LPARAM lParam,
                     bool wide) {
-    auto textIn = [&]() -> std::u16string {
-        if (lParam == 0) return std::u16string();
-        return wide ? FromWide(reinterpret_cast<const WCHAR*>(lParam))
-                    : standin::WidenBytes(reinterpret_cast<const char*>(lParam));
-    };
     const bool carriesText = message == CB_ADDSTRING || message == WM_SETTEXT;
     CallRecord call(function,
                     {WindowValue(dialog), id, static_cast<int64_t>(message), static_cast<int64_t>(wParam)},
-                    carriesText ? standin::Utf16ToUtf8(textIn()) : std::string());
+                    carriesText ? standin::Utf16ToUtf8(TextIn(lParam, wide)) : std::string());
     UiItem* item = Ui().Item(dialog, id);
     if (item == nullptr) return call.Return<LRESULT>(0);
+    return call.Return(Answer(ItemCall{*item, message, wParam, lParam, wide}));
+}
 
-    auto textOut = [&](const std::u16string& text, std::size_t capacity) -> LRESULT {
-        if (wide) return CopyOut(text, reinterpret_cast<char16_t*>(lParam), capacity);
-        return CopyOut(standin::NarrowBytes(text), reinterpret_cast<char*>(lParam), capacity);
-    };
-    const bool combo = item->IsComboBox();
-    const auto count = static_cast<LRESULT>(item->entries.size());
-    switch (message) {
-        case CB_RESETCONTENT:
-            if (!combo) return call.Return<LRESULT>(0);
-            item->entries.clear();
-            item->selection = -1;
-            return call.Return(kComboOkay);
-        case CB_ADDSTRING: {
-            if (!combo || lParam == 0) return call.Return<LRESULT>(CB_ERR);
-            const std::u16string entry = textIn();
-            auto at = item->entries.end();
-            if ((item->style & kComboSorted) != 0) {
-                at = std::upper_bound(item->entries.begin(), item->entries.end(), entry);
-            }
-            const auto index = at - item->entries.begin();
-            item->entries.insert(at, entry);
-            if (item->selection >= index) ++item->selection;
-            return call.Return<LRESULT>(index);
-        }
-        case CB_GETCOUNT:
-            return call.Return<LRESULT>(combo ? count : CB_ERR);
-        case CB_GETCURSEL:
-            return call.Return<LRESULT>(combo && item->selection >= 0 ? item->selection : CB_ERR);
-        case CB_SETCURSEL: {
-            if (!combo) return call.Return<LRESULT>(CB_ERR);
-            const auto index = static_cast<intptr_t>(wParam);
-            if (index < 0 || index >= count) {
-                item->selection = -1;
-                return call.Return<LRESULT>(CB_ERR);
-            }
-            item->selection = static_cast<int32_t>(index);
-            return call.Return<LRESULT>(index);
-        }
-        case CB_GETLBTEXT:
-        case CB_GETLBTEXTLEN: {
-            const auto index = static_cast<intptr_t>(wParam);
-            if (!combo || index < 0 || index >= count) return call.Return<LRESULT>(CB_ERR);
-            const std::u16string& entry = item->entries[static_cast<std::size_t>(index)];
-            if (message == CB_GETLBTEXTLEN) return call.Return<LRESULT>(static_cast<LRESULT>(entry.size()));
-            // The caller's buffer is as long as CB_GETLBTEXTLEN said, plus the terminator.
-            return call.Return(textOut(entry, entry.size() + 1));
-        }
-        case WM_GETTEXT: {
-            std::u16string text = item->text;
-            if (combo) {
-                text = item->selection >= 0 ? item->entries[static_cast<std::size_t>(item->selection)]
-                                            : std::u16string();
-            }
-            return call.Return(textOut(text, static_cast<std::size_t>(wParam)));
-        }
-        case WM_GETTEXTLENGTH: {
-            if (combo) {
-                return call.Return<LRESULT>(
-                    item->selection >= 0
-                        ? static_cast<LRESULT>(
-                              item->entries[static_cast<std::size_t>(item->selection)].size())
-                        : 0);
-            }
-            return call.Return<LRESULT>(static_cast<LRESULT>(item->text.size()));
-        }
-        case WM_SETTEXT:
-            item->text = textIn();
-            return call.Return<LRESULT>(TRUE);
-        default:
-            return call.Return<LRESULT>(0);
-    }
+// A window's or an item's flag (enabled, visible), whichever the handle names; null for an unknown handle.
+bool* FlagOf(HWND handle, bool UiWindow::*windowFlag, bool UiItem::*itemFlag) {
+    if (UiWindow* window = Ui().Window(handle)) return &(window->*windowFlag);
+    if (UiItem* item = Ui().ItemByHandle(handle)) return &(item->*itemFlag);
+    return nullptr;
 }
 
 // The outer rectangle of a window or an item, in screen pixels.
@@ -200,19 +216,13 @@ MIREL_USER_EXPORT BOOL InvalidateRect(HWND window, const RECT* /*rect*/, BOOL er
 
 MIREL_USER_EXPORT BOOL IsWindowEnabled(HWND window) {
     CallRecord call("IsWindowEnabled", {WindowValue(window)});
-    if (UiWindow* w = Ui().Window(window)) return call.Return<BOOL>(w->enabled ? TRUE : FALSE);
-    if (UiItem* item = Ui().ItemByHandle(window)) return call.Return<BOOL>(item->enabled ? TRUE : FALSE);
-    return call.Return<BOOL>(FALSE);
+    const bool* enabled = FlagOf(window, &UiWindow::enabled, &UiItem::enabled);
+    return call.Return<BOOL>(enabled != nullptr && *enabled ? TRUE : FALSE);
 }
 
 MIREL_USER_EXPORT BOOL EnableWindow(HWND window, BOOL enable) {
     CallRecord call("EnableWindow", {WindowValue(window), enable});
-    bool* enabled = nullptr;
-    if (UiWindow* w = Ui().Window(window)) {
-        enabled = &w->enabled;
-    } else if (UiItem* item = Ui().ItemByHandle(window)) {
-        enabled = &item->enabled;
-    }
+    bool* enabled = FlagOf(window, &UiWindow::enabled, &UiItem::enabled);
     if (enabled == nullptr) return call.Return<BOOL>(FALSE);
     const bool wasDisabled = !*enabled;
     *enabled = enable != 0;
@@ -221,12 +231,7 @@ MIREL_USER_EXPORT BOOL EnableWindow(HWND window, BOOL enable) {
 
 MIREL_USER_EXPORT BOOL ShowWindow(HWND window, int32_t command) {
     CallRecord call("ShowWindow", {WindowValue(window), command});
-    bool* visible = nullptr;
-    if (UiWindow* w = Ui().Window(window)) {
-        visible = &w->visible;
-    } else if (UiItem* item = Ui().ItemByHandle(window)) {
-        visible = &item->visible;
-    }
+    bool* visible = FlagOf(window, &UiWindow::visible, &UiItem::visible);
     if (visible == nullptr) return call.Return<BOOL>(FALSE);
     const bool wasVisible = *visible;
     *visible = command != SW_HIDE;

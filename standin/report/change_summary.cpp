@@ -22,18 +22,6 @@ int KindOrder(ChangeKind kind) {
     return 3;
 }
 
-const char* KindName(ChangeKind kind) {
-    switch (kind) {
-        case ChangeKind::Added:
-            return "added";
-        case ChangeKind::Rewritten:
-            return "rewritten";
-        case ChangeKind::Removed:
-            return "removed";
-    }
-    return "";
-}
-
 // Pads the ASCII text `out` holds from `start` with spaces to `width` characters, when it is shorter.
 void PadFrom(std::string& out, std::size_t start, std::size_t width) {
     const std::size_t shown = out.size() - start;
@@ -410,10 +398,16 @@ std::size_t TextWidth(std::string_view utf8) {
     return width;
 }
 
-std::string ExpressionShownText(const Score& score, const ScoreExpression& expression) {
-    if (expression.shape) return std::string();
-    const ScoreTextExpression* definition = score.TextExpression(static_cast<int16_t>(expression.definition));
-    return definition == nullptr ? std::string() : PlainText(definition->text);
+const char* KindName(ChangeKind kind) {
+    switch (kind) {
+        case ChangeKind::Added:
+            return "added";
+        case ChangeKind::Rewritten:
+            return "rewritten";
+        case ChangeKind::Removed:
+            return "removed";
+    }
+    return "";
 }
 
 std::string ExpressionShownText(const ScoreIndex& index, const ScoreExpression& expression) {
@@ -485,17 +479,10 @@ ChangeSummary SummarizeChanges(const Score& before, const Score& after) {
     return summary;
 }
 
-std::string FormatChangeSummary(const ChangeSummary& summary) {
-    if (summary.Empty()) return "Changes: none. No expression was added, rewritten or removed.\n";
-    // One string is appended to throughout: no stream, and no string of its own for each line.
-    std::string out = "Changes: ";
-    AppendNumber(out, summary.added);
-    out += " added, ";
-    AppendNumber(out, summary.rewritten);
-    out += " rewritten, ";
-    AppendNumber(out, summary.removed);
-    out += " removed.\n";
+namespace {
 
+// The change lines: kind, measure, place and text in columns, then the role and whether it was placed anew.
+void AppendChangeLines(std::string& out, const ChangeSummary& summary) {
     Column places(summary.changes.size());
     Column texts(summary.changes.size());
     for (const ExpressionChange& c : summary.changes) {
@@ -523,8 +510,11 @@ std::string FormatChangeSummary(const ChangeSummary& summary) {
         while (out.size() > lineStart && out.back() == ' ') out.pop_back();
         out += '\n';
     }
+}
 
-    // What it comes to, in plain words.
+// What the changes come to, in plain words: the rewritten ones, the ones placed anew, the new ones and the
+// ones removed for good.
+std::vector<std::string> PlainFacts(const ChangeSummary& summary) {
     int startsRewritten = 0;
     int endsAnew = 0;
     for (const ExpressionChange& c : summary.changes) {
@@ -555,23 +545,45 @@ std::string FormatChangeSummary(const ChangeSummary& summary) {
         facts.push_back(Plural(newOnes, "new expression was", "new expressions were") + " placed");
     if (goneOnes > 0)
         facts.push_back(Plural(goneOnes, "expression was", "expressions were") + " removed for good");
+    return facts;
+}
+
+// How the score's expressions compare as a whole, before and after.
+void AppendTotals(std::string& out, const ChangeSummary& summary) {
+    if (summary.sameExpressionsAfter) {
+        out += "The score shows the same ";
+        out += Plural(static_cast<int>(summary.expressionsAfter), "expression", "expressions");
+        out += " in the same places with the same texts as before.\n";
+        return;
+    }
+    out += "The score had ";
+    AppendNumber(out, static_cast<long long>(summary.expressionsBefore));
+    out += " expressions and has ";
+    AppendNumber(out, static_cast<long long>(summary.expressionsAfter));
+    out += " now.\n";
+}
+
+}  // namespace
+
+std::string FormatChangeSummary(const ChangeSummary& summary) {
+    if (summary.Empty()) return "Changes: none. No expression was added, rewritten or removed.\n";
+    // One string is appended to throughout: no stream, and no string of its own for each line.
+    std::string out = "Changes: ";
+    AppendNumber(out, summary.added);
+    out += " added, ";
+    AppendNumber(out, summary.rewritten);
+    out += " rewritten, ";
+    AppendNumber(out, summary.removed);
+    out += " removed.\n";
+    AppendChangeLines(out, summary);
+    const std::vector<std::string> facts = PlainFacts(summary);
     out += "In short: ";
     for (std::size_t i = 0; i < facts.size(); ++i) {
         if (i > 0) out += "; ";
         out += facts[i];
     }
     out += ".\n";
-    if (summary.sameExpressionsAfter) {
-        out += "The score shows the same ";
-        out += Plural(static_cast<int>(summary.expressionsAfter), "expression", "expressions");
-        out += " in the same places with the same texts as before.\n";
-    } else {
-        out += "The score had ";
-        AppendNumber(out, static_cast<long long>(summary.expressionsBefore));
-        out += " expressions and has ";
-        AppendNumber(out, static_cast<long long>(summary.expressionsAfter));
-        out += " now.\n";
-    }
+    AppendTotals(out, summary);
     return out;
 }
 

@@ -71,8 +71,10 @@ ChangeSummary SummarizeChanges(const Score& before, const Score& after);
 std::string FormatChangeSummary(const ChangeSummary& summary);
 
 // The text of the definition an expression shows, as it reads; empty for a shape or a missing definition.
-std::string ExpressionShownText(const Score& score, const ScoreExpression& expression);
 std::string ExpressionShownText(const ScoreIndex& index, const ScoreExpression& expression);
+
+// "added", "rewritten" or "removed".
+const char* KindName(ChangeKind kind);
 
 // How many characters a UTF-8 text shows (code points).
 std::size_t TextWidth(std::string_view utf8);

@@ -6,6 +6,7 @@
 
 #include "standin/host/host.h"
 #include "standin/score/document_builder.h"
+#include "standin/score/score_fields.h"
 #include "standin/score/score_file.h"
 #include "standin/store/layouts.h"
 #include "standin/store/record_bytes.h"
@@ -88,11 +89,166 @@ std::vector<T> InReferenceOrder(std::vector<std::pair<Key, T>> found, const std:
     return ordered;
 }
 
-template <typename T, typename IdOf>
-std::vector<int16_t> Ids(const std::vector<T>& items, IdOf id) {
+// The ids of the reference's items, as the fields' tables name them.
+template <typename T>
+std::vector<int16_t> Ids(const std::vector<T>& items) {
     std::vector<int16_t> ids;
-    for (const T& item : items) ids.push_back(static_cast<int16_t>(id(item)));
+    ids.reserve(items.size());
+    for (const T& item : items) ids.push_back(fields::IdOf(item));
     return ids;
+}
+
+// The items `make` makes of the records with `tag` (each with its key), in the order of the same items of
+// `reference`, by id.
+template <typename T, typename Make>
+std::vector<T> ItemsOfRecords(const Document& doc, uint32_t tag, const std::vector<T>& reference, Make make) {
+    std::vector<std::pair<int16_t, T>> found;
+    for (const auto& [key, data] : doc.RecordsWithTag(tag)) found.push_back(make(key, data));
+    return InReferenceOrder(std::move(found), Ids(reference));
+}
+
+std::vector<ScoreStaff> ReadStaves(const std::vector<int16_t>& staffOrder, const Document& doc,
+                                   const DocumentBuilder& reader) {
+    std::vector<ScoreStaff> staves;
+    for (int16_t id : staffOrder) {
+        ScoreStaff staff;
+        staff.id = id;
+        if (const Bytes* record = doc.Find(L::kStaffTag, RecordKey::Other(id))) {
+            staff.name = reader.ReadTextBlockText(static_cast<int16_t>(Get16(*record, L::kStaffFullNameID)));
+        }
+        staves.push_back(staff);
+    }
+    return staves;
+}
+
+std::vector<ScoreStaffStyle> ReadStaffStyles(const Document& doc, const DocumentBuilder& reader,
+                                             uint32_t hostVersion,
+                                             const std::vector<ScoreStaffStyle>& reference) {
+    return ItemsOfRecords(doc, L::kStaffStyleTag, reference, [&](const RecordKey& key, const Bytes& data) {
+        ScoreStaffStyle style;
+        style.id = key.fields[0];
+        style.name = reader.ReadTextBlockText(static_cast<int16_t>(Get16(data, L::kStyleFullNameID)));
+        style.changesInstrument =
+            hostVersion >= L::kVersion11 &&
+            (Get16(data, L::kStyleFlags1) & L::kStyleFlags1Change) == L::kStyleFlags1Change &&
+            (Get16(data, L::kStyleFlags2) & L::kStyleFlags2Change) == L::kStyleFlags2Change &&
+            (Get16(data, L::kStyleFlags3) & L::kStyleFlags3Change) == L::kStyleFlags3Change;
+        return std::make_pair(style.id, style);
+    });
+}
+
+std::vector<ScoreStyleAssignment> ReadStyleAssignments(const Document& doc, const Score& reference) {
+    std::vector<std::pair<std::pair<int16_t, int16_t>, ScoreStyleAssignment>> assignments;
+    for (const auto& [key, data] : doc.RecordsWithTag(L::kStyleAssignTag)) {
+        ScoreStyleAssignment a;
+        a.staff = key.fields[0];
+        a.inci = key.fields[1];
+        a.style = static_cast<int16_t>(Get16(data, L::kAssignStyleID));
+        a.start = ScorePoint{static_cast<int16_t>(Get16(data, L::kAssignStartMeasure)),
+                             Get32(data, L::kAssignStartPosition)};
+        a.end = ScorePoint{static_cast<int16_t>(Get16(data, L::kAssignEndMeasure)),
+                           Get32(data, L::kAssignEndPosition)};
+        assignments.emplace_back(std::make_pair(a.staff, a.inci), a);
+    }
+    return InReferenceOrder(std::move(assignments), AssignmentKeys(reference));
+}
+
+std::vector<ScoreMultiStaffInstrument> ReadInstruments(
+    const Document& doc, const std::vector<ScoreMultiStaffInstrument>& reference) {
+    return ItemsOfRecords(doc, L::kMultiStaffTag, reference, [](const RecordKey& key, const Bytes& data) {
+        ScoreMultiStaffInstrument m;
+        m.id = key.fields[0];
+        for (std::size_t i = 0; i < 3; ++i) {
+            const auto staff = static_cast<int16_t>(Get16(data, L::kMultiStaffStaff1 + 2 * i));
+            if (staff != 0) m.staves.push_back(staff);
+        }
+        m.group = static_cast<int16_t>(Get16(data, L::kMultiStaffGroupID));
+        return std::make_pair(m.id, m);
+    });
+}
+
+std::vector<ScoreGroup> ReadGroups(const Document& doc, const DocumentBuilder& reader,
+                                   const std::vector<ScoreGroup>& reference) {
+    return ItemsOfRecords(doc, L::kGroupTag, reference, [&](const RecordKey& key, const Bytes& data) {
+        ScoreGroup g;
+        g.id = key.fields[1];
+        g.top = static_cast<int16_t>(Get16(data, L::kGroupTopStaff));
+        g.bottom = static_cast<int16_t>(Get16(data, L::kGroupBottomStaff));
+        g.startMeasure = static_cast<int16_t>(Get16(data, L::kGroupStartMeasure));
+        g.name = reader.ReadTextBlockText(static_cast<int16_t>(Get16(data, L::kGroupFullNameID)));
+        return std::make_pair(g.id, g);
+    });
+}
+
+std::vector<ScoreCategory> ReadCategories(const Document& doc, uint32_t hostVersion,
+                                          const std::vector<ScoreCategory>& reference) {
+    const std::size_t font = L::CategoryTextFont(hostVersion);
+    return ItemsOfRecords(doc, L::kCategoryTag, reference, [&](const RecordKey& key, const Bytes& data) {
+        ScoreCategory c;
+        c.id = static_cast<int16_t>(Get16(data, L::kCategoryID));
+        c.name = DecodeText(
+            Bytes(data.begin(), data.begin() + static_cast<std::ptrdiff_t>(std::min(data.size(), font))),
+            L::kCategoryName, L::WideText(hostVersion));
+        c.font = ScoreFontSpec{Get16(data, font), static_cast<int16_t>(Get16(data, font + 2)),
+                               Get16(data, font + 4)};
+        return std::make_pair(key.fields[0], c);
+    });
+}
+
+// Matched to the reference's by measure, staff and definition: deletions move incidents down.
+std::vector<ScoreExpression> ReadExpressions(const Document& doc,
+                                             const std::vector<ScoreExpression>& reference) {
+    std::vector<ScoreExpression> expressions;
+    for (const auto& [key, data] : doc.RecordsWithTag(L::kExpressionTag)) {
+        ScoreExpression e;
+        e.measure = key.fields[0];
+        e.inci = key.fields[1];
+        e.staff = static_cast<int16_t>(Get16(data, L::kExpressionStaff));
+        e.definition = Get16(data, L::kExpressionDefinitionID);
+        e.shape = (Get16(data, L::kExpressionFlags) & L::kExpressionIsShape) != 0;
+        expressions.push_back(e);
+    }
+    const std::vector<ExpressionMatchKey> keys = ExpressionMatchKeys(expressions);
+    std::vector<std::pair<ExpressionMatchKey, ScoreExpression>> found;
+    for (std::size_t i = 0; i < keys.size(); ++i) found.emplace_back(keys[i], expressions[i]);
+    return InReferenceOrder(std::move(found), ExpressionMatchKeys(reference));
+}
+
+// The ids of the definitions to read, in key order: every one, or those an expression shows.
+std::vector<int16_t> DefinitionIDs(const Document& doc, const std::vector<ScoreExpression>& expressions,
+                                   DefinitionsRead definitionsRead) {
+    std::vector<int16_t> definitionIDs;
+    if (definitionsRead == DefinitionsRead::All) {
+        for (const auto& entry : doc.RecordsWithTag(L::kTextExpressionTag))
+            definitionIDs.push_back(entry.first.fields[0]);
+        return definitionIDs;
+    }
+    for (const ScoreExpression& e : expressions) {
+        const auto id = static_cast<int16_t>(e.definition);
+        if (!e.shape && doc.Find(L::kTextExpressionTag, RecordKey::Other(id)) != nullptr)
+            definitionIDs.push_back(id);
+    }
+    std::sort(definitionIDs.begin(), definitionIDs.end());
+    definitionIDs.erase(std::unique(definitionIDs.begin(), definitionIDs.end()), definitionIDs.end());
+    return definitionIDs;
+}
+
+std::vector<ScoreTextExpression> ReadDefinitions(const DocumentBuilder& reader,
+                                                 const std::vector<int16_t>& ids,
+                                                 const std::vector<ScoreTextExpression>& reference) {
+    std::vector<std::pair<int16_t, ScoreTextExpression>> definitions;
+    definitions.reserve(ids.size());
+    for (const int16_t id : ids) {
+        TextExpressionInfo info = reader.ReadTextExpression(id);
+        ScoreTextExpression t;
+        t.id = id;
+        t.text = std::move(info.text);
+        t.description = std::move(info.description);
+        t.category = static_cast<int16_t>(info.categoryID);
+        t.textBlock = info.textBlockID;
+        definitions.emplace_back(id, std::move(t));
+    }
+    return InReferenceOrder(std::move(definitions), Ids(reference));
 }
 
 }  // namespace
@@ -100,8 +256,7 @@ std::vector<int16_t> Ids(const std::vector<T>& items, IdOf id) {
 Score ReadDocument(uint32_t hostVersion, const Score& reference, DefinitionsRead definitionsRead) {
     StandinHost& host = Host();
     const Document& doc = host.Doc();
-    DocumentBuilder reader(host.Doc(), hostVersion);
-    const bool wide = L::WideText(hostVersion);
+    const DocumentBuilder reader(host.Doc(), hostVersion);
 
     Score score;
     score.hostVersion = hostVersion;
@@ -116,136 +271,16 @@ Score ReadDocument(uint32_t hostVersion, const Score& reference, DefinitionsRead
     for (const auto& [number, name] : host.fonts) {
         fonts.emplace_back(static_cast<int16_t>(number), ScoreFont{number, name});
     }
-    score.fonts =
-        InReferenceOrder(std::move(fonts), Ids(reference.fonts, [](const ScoreFont& f) { return f.number; }));
-
-    for (int16_t id : host.staffOrder) {
-        ScoreStaff staff;
-        staff.id = id;
-        if (const Bytes* record = doc.Find(L::kStaffTag, RecordKey::Other(id))) {
-            staff.name = reader.ReadTextBlockText(static_cast<int16_t>(Get16(*record, L::kStaffFullNameID)));
-        }
-        score.staves.push_back(staff);
-    }
-
-    std::vector<std::pair<int16_t, ScoreStaffStyle>> styles;
-    for (const auto& [key, data] : doc.RecordsWithTag(L::kStaffStyleTag)) {
-        ScoreStaffStyle style;
-        style.id = key.fields[0];
-        style.name = reader.ReadTextBlockText(static_cast<int16_t>(Get16(data, L::kStyleFullNameID)));
-        style.changesInstrument =
-            hostVersion >= L::kVersion11 &&
-            (Get16(data, L::kStyleFlags1) & L::kStyleFlags1Change) == L::kStyleFlags1Change &&
-            (Get16(data, L::kStyleFlags2) & L::kStyleFlags2Change) == L::kStyleFlags2Change &&
-            (Get16(data, L::kStyleFlags3) & L::kStyleFlags3Change) == L::kStyleFlags3Change;
-        styles.emplace_back(style.id, style);
-    }
-    score.staffStyles = InReferenceOrder(
-        std::move(styles), Ids(reference.staffStyles, [](const ScoreStaffStyle& s) { return s.id; }));
-
-    std::vector<std::pair<std::pair<int16_t, int16_t>, ScoreStyleAssignment>> assignments;
-    for (const auto& [key, data] : doc.RecordsWithTag(L::kStyleAssignTag)) {
-        ScoreStyleAssignment a;
-        a.staff = key.fields[0];
-        a.inci = key.fields[1];
-        a.style = static_cast<int16_t>(Get16(data, L::kAssignStyleID));
-        a.start = ScorePoint{static_cast<int16_t>(Get16(data, L::kAssignStartMeasure)),
-                             Get32(data, L::kAssignStartPosition)};
-        a.end = ScorePoint{static_cast<int16_t>(Get16(data, L::kAssignEndMeasure)),
-                           Get32(data, L::kAssignEndPosition)};
-        assignments.emplace_back(std::make_pair(a.staff, a.inci), a);
-    }
-    score.styleAssignments = InReferenceOrder(std::move(assignments), AssignmentKeys(reference));
-
-    std::vector<std::pair<int16_t, ScoreMultiStaffInstrument>> instruments;
-    for (const auto& [key, data] : doc.RecordsWithTag(L::kMultiStaffTag)) {
-        ScoreMultiStaffInstrument m;
-        m.id = key.fields[0];
-        for (std::size_t i = 0; i < 3; ++i) {
-            const auto staff = static_cast<int16_t>(Get16(data, L::kMultiStaffStaff1 + 2 * i));
-            if (staff != 0) m.staves.push_back(staff);
-        }
-        m.group = static_cast<int16_t>(Get16(data, L::kMultiStaffGroupID));
-        instruments.emplace_back(m.id, m);
-    }
-    score.multiStaffInstruments = InReferenceOrder(
-        std::move(instruments),
-        Ids(reference.multiStaffInstruments, [](const ScoreMultiStaffInstrument& m) { return m.id; }));
-
-    std::vector<std::pair<int16_t, ScoreGroup>> groups;
-    for (const auto& [key, data] : doc.RecordsWithTag(L::kGroupTag)) {
-        ScoreGroup g;
-        g.id = key.fields[1];
-        g.top = static_cast<int16_t>(Get16(data, L::kGroupTopStaff));
-        g.bottom = static_cast<int16_t>(Get16(data, L::kGroupBottomStaff));
-        g.startMeasure = static_cast<int16_t>(Get16(data, L::kGroupStartMeasure));
-        g.name = reader.ReadTextBlockText(static_cast<int16_t>(Get16(data, L::kGroupFullNameID)));
-        groups.emplace_back(g.id, g);
-    }
-    score.groups =
-        InReferenceOrder(std::move(groups), Ids(reference.groups, [](const ScoreGroup& g) { return g.id; }));
-
-    std::vector<std::pair<int16_t, ScoreCategory>> categories;
-    for (const auto& [key, data] : doc.RecordsWithTag(L::kCategoryTag)) {
-        ScoreCategory c;
-        c.id = static_cast<int16_t>(Get16(data, L::kCategoryID));
-        c.name = DecodeText(
-            Bytes(data.begin(), data.begin() + static_cast<std::ptrdiff_t>(
-                                                   std::min(data.size(), L::CategoryTextFont(hostVersion)))),
-            L::kCategoryName, wide);
-        const std::size_t font = L::CategoryTextFont(hostVersion);
-        c.font = ScoreFontSpec{Get16(data, font), static_cast<int16_t>(Get16(data, font + 2)),
-                               Get16(data, font + 4)};
-        categories.emplace_back(key.fields[0], c);
-    }
-    score.categories = InReferenceOrder(
-        std::move(categories), Ids(reference.categories, [](const ScoreCategory& c) { return c.id; }));
-
-    std::vector<ScoreExpression> expressions;
-    for (const auto& [key, data] : doc.RecordsWithTag(L::kExpressionTag)) {
-        ScoreExpression e;
-        e.measure = key.fields[0];
-        e.inci = key.fields[1];
-        e.staff = static_cast<int16_t>(Get16(data, L::kExpressionStaff));
-        e.definition = Get16(data, L::kExpressionDefinitionID);
-        e.shape = (Get16(data, L::kExpressionFlags) & L::kExpressionIsShape) != 0;
-        expressions.push_back(e);
-    }
-    // Matched to the reference's by measure, staff and definition: deletions move incidents down.
-    const std::vector<ExpressionMatchKey> keys = ExpressionMatchKeys(expressions);
-    std::vector<std::pair<ExpressionMatchKey, ScoreExpression>> found;
-    for (std::size_t i = 0; i < keys.size(); ++i) found.emplace_back(keys[i], expressions[i]);
-    score.expressions = InReferenceOrder(std::move(found), ExpressionMatchKeys(reference.expressions));
-
-    // Definitions in key order: every one, or those an expression shows.
-    std::vector<int16_t> definitionIDs;
-    if (definitionsRead == DefinitionsRead::All) {
-        for (const auto& entry : doc.RecordsWithTag(L::kTextExpressionTag))
-            definitionIDs.push_back(entry.first.fields[0]);
-    } else {
-        for (const ScoreExpression& e : score.expressions) {
-            const auto id = static_cast<int16_t>(e.definition);
-            if (!e.shape && doc.Find(L::kTextExpressionTag, RecordKey::Other(id)) != nullptr)
-                definitionIDs.push_back(id);
-        }
-        std::sort(definitionIDs.begin(), definitionIDs.end());
-        definitionIDs.erase(std::unique(definitionIDs.begin(), definitionIDs.end()), definitionIDs.end());
-    }
-    std::vector<std::pair<int16_t, ScoreTextExpression>> definitions;
-    definitions.reserve(definitionIDs.size());
-    for (const int16_t id : definitionIDs) {
-        TextExpressionInfo info = reader.ReadTextExpression(id);
-        ScoreTextExpression t;
-        t.id = id;
-        t.text = std::move(info.text);
-        t.description = std::move(info.description);
-        t.category = static_cast<int16_t>(info.categoryID);
-        t.textBlock = info.textBlockID;
-        definitions.emplace_back(id, std::move(t));
-    }
-    score.textExpressions =
-        InReferenceOrder(std::move(definitions),
-                         Ids(reference.textExpressions, [](const ScoreTextExpression& t) { return t.id; }));
+    score.fonts = InReferenceOrder(std::move(fonts), Ids(reference.fonts));
+    score.staves = ReadStaves(host.staffOrder, doc, reader);
+    score.staffStyles = ReadStaffStyles(doc, reader, hostVersion, reference.staffStyles);
+    score.styleAssignments = ReadStyleAssignments(doc, reference);
+    score.multiStaffInstruments = ReadInstruments(doc, reference.multiStaffInstruments);
+    score.groups = ReadGroups(doc, reader, reference.groups);
+    score.categories = ReadCategories(doc, hostVersion, reference.categories);
+    score.expressions = ReadExpressions(doc, reference.expressions);
+    score.textExpressions = ReadDefinitions(reader, DefinitionIDs(doc, score.expressions, definitionsRead),
+                                            reference.textExpressions);
     return score;
 }
 

@@ -1,43 +1,42 @@
 // The score's look-ups and the spelling of host versions, which reading, writing and the commands share.
 #include <cstdio>
 
+#include "standin/score/score_fields.h"
 #include "standin/score/score_file.h"
 
 namespace standin {
 
-const ScoreStaff* Score::Staff(int16_t id) const {
-    for (const ScoreStaff& s : staves) {
-        if (s.id == id) return &s;
+namespace {
+
+// The item of `items` with the id, by the field the items' table marks as the id; null when there is none.
+template <typename T>
+const T* WithId(const std::vector<T>& items, int16_t id) {
+    for (const T& item : items) {
+        if (fields::IdOf(item) == id) return &item;
     }
     return nullptr;
+}
+
+}  // namespace
+
+const ScoreStaff* Score::Staff(int16_t id) const {
+    return WithId(staves, id);
 }
 
 const ScoreStaffStyle* Score::StaffStyle(int16_t id) const {
-    for (const ScoreStaffStyle& s : staffStyles) {
-        if (s.id == id) return &s;
-    }
-    return nullptr;
+    return WithId(staffStyles, id);
 }
 
 const ScoreGroup* Score::Group(int16_t id) const {
-    for (const ScoreGroup& g : groups) {
-        if (g.id == id) return &g;
-    }
-    return nullptr;
+    return WithId(groups, id);
 }
 
 const ScoreCategory* Score::Category(int16_t id) const {
-    for (const ScoreCategory& c : categories) {
-        if (c.id == id) return &c;
-    }
-    return nullptr;
+    return WithId(categories, id);
 }
 
 const ScoreTextExpression* Score::TextExpression(int16_t id) const {
-    for (const ScoreTextExpression& t : textExpressions) {
-        if (t.id == id) return &t;
-    }
-    return nullptr;
+    return WithId(textExpressions, id);
 }
 
 int Score::SlotOf(int16_t staffID) const {

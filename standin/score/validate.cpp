@@ -1,14 +1,17 @@
 // Reading a score file: the JSON is checked whole, with duplicate keys refused, before any of it becomes a
-// Score, so that a fault is reported at its JSON location and nothing is built from a faulty file.
+// Score, so that a fault is reported at its JSON location and nothing is built from a faulty file. What each
+// object must hold comes from the fields' tables.
+#include <array>
 #include <filesystem>
 #include <fstream>
-#include <initializer_list>
 #include <limits>
 #include <map>
 #include <sstream>
+#include <type_traits>
 #include <utility>
 
 #include "standin/score/document_builder.h"
+#include "standin/score/score_fields.h"
 #include "standin/score/score_file.h"
 #include "standin/store/layouts.h"
 #include "standin/store/record_bytes.h"
@@ -19,12 +22,7 @@ namespace {
 
 namespace L = layout;
 using json = nlohmann::json;
-
-constexpr int64_t kInt16Max = std::numeric_limits<int16_t>::max();
-constexpr int64_t kInt32Min = std::numeric_limits<int32_t>::min();
-constexpr int64_t kInt32Max = std::numeric_limits<int32_t>::max();
-constexpr int64_t kUint16Max = std::numeric_limits<uint16_t>::max();
-constexpr int64_t kCategoryIDMax = L::kDefinitionCategoryMask;  // definitions keep a category id in 14 bits
+using fields::kInt32Max;
 
 // ---- JSON locations ----
 
@@ -73,17 +71,17 @@ const char* TypeName(const json& value) {
     }
 }
 
-// An object with exactly the allowed fields, of which `required` must be there.
-void CheckObject(const json& value, const std::string& pointer, std::initializer_list<const char*> required,
-                 std::initializer_list<const char*> optional = {}) {
+// An object with exactly the fields of T's table, of which the required ones must be there.
+template <typename T>
+void CheckObject(const json& value, const std::string& pointer) {
     if (!value.is_object()) Fail(pointer, std::string("expected an object, found ") + TypeName(value));
-    for (const char* name : required) {
-        if (!value.contains(name)) Fail(pointer, std::string("missing field \"") + name + "\"");
-    }
+    fields::ForEachField<T>([&](const auto& field) {
+        if (Required(field.rule) && !value.contains(field.name))
+            Fail(pointer, std::string("missing field \"") + field.name + "\"");
+    });
     for (auto it = value.begin(); it != value.end(); ++it) {
         bool known = false;
-        for (const char* name : required) known = known || it.key() == name;
-        for (const char* name : optional) known = known || it.key() == name;
+        fields::ForEachField<T>([&](const auto& field) { known = known || it.key() == field.name; });
         if (!known) Fail(At(pointer, it.key()), "unknown field \"" + it.key() + "\"");
     }
 }
@@ -127,33 +125,6 @@ bool Boolean(const json& object, const std::string& pointer, const char* name) {
     return value.get<bool>();
 }
 
-// The list `name` of the document (empty when it is not there); every element passes through `each`.
-template <typename Each>
-void ForEachIn(const json& document, const char* name, std::set<std::string>& given, Each each) {
-    if (!document.contains(name)) return;
-    given.insert(name);
-    const json& list = document.at(name);
-    const std::string pointer = At("", name);
-    if (!list.is_array()) Fail(pointer, std::string("expected an array, found ") + TypeName(list));
-    for (std::size_t i = 0; i < list.size(); ++i) each(list[i], At(pointer, i));
-}
-
-// Remembers where each id was first seen, to report duplicates.
-class IdRegister {
-  public:
-    explicit IdRegister(const char* what) : what_(what) {}
-    void Add(int64_t id, const std::string& pointer) {
-        auto [it, added] = seen_.emplace(id, pointer);
-        if (!added)
-            Fail(pointer, "duplicate " + what_ + " " + std::to_string(id) + " (first at " + it->second + ")");
-    }
-    bool Has(int64_t id) const { return seen_.count(id) != 0; }
-
-  private:
-    std::string what_;
-    std::map<int64_t, std::string> seen_;
-};
-
 int16_t Measure(const json& object, const std::string& pointer, const char* name, int16_t measures) {
     const json& value = object.at(name);
     if (!value.is_number_integer()) {
@@ -168,24 +139,6 @@ int16_t Measure(const json& object, const std::string& pointer, const char* name
                                     std::to_string(measures) + " measures)");
     }
     return static_cast<int16_t>(number);
-}
-
-int16_t KnownStaff(const json& object, const std::string& pointer, const char* name,
-                   const IdRegister& staves) {
-    const int64_t id = Integer(object, pointer, name, 1, kInt16Max);
-    if (!staves.Has(id))
-        Fail(At(pointer, name), "unknown staff id " + std::to_string(id) + " (not in /staves)");
-    return static_cast<int16_t>(id);
-}
-
-ScorePoint Point(const json& object, const std::string& pointer, const char* name, int16_t measures) {
-    const json& value = object.at(name);
-    const std::string where = At(pointer, name);
-    CheckObject(value, where, {"measure", "position"});
-    ScorePoint point;
-    point.measure = Measure(value, where, "measure", measures);
-    point.position = static_cast<int32_t>(Integer(value, where, "position", kInt32Min, kInt32Max));
-    return point;
 }
 
 // Checks the text of a record for the record's encoding: the application's 8-bit texts hold one byte per
@@ -290,194 +243,196 @@ class StrictDomBuilder : public nlohmann::json_sax<json> {
     std::string syntaxError_;
 };
 
-}  // namespace
+// Checks JSON and reads it into a score, one object at a time as the fields' tables describe them. Keeps what
+// the checks of later items refer to: the ids each list has given, and the multi-staff instrument of each staff.
+class ScoreReader {
+  public:
+    explicit ScoreReader(Score& score) : score_(score) {}
 
-Score ScoreFromJson(const json& document) {
-    CheckObject(document, "", {"measures"},
-                {"hostVersion", "fonts", "staves", "staffStyles", "styleAssignments", "multiStaffInstruments",
-                 "groups", "categories", "textExpressions", "expressions", "selection"});
-    Score score;
+    // Reads `value`, the JSON at `pointer`, into `item`: the fields in their order, the late ones last.
+    template <typename T>
+    void ReadObject(const json& value, const std::string& pointer, T& item) {
+        CheckObject<T>(value, pointer);
+        fields::ForEachField<T>([&](const auto& field) {
+            if (!IsLate(field.rule)) Read(value, pointer, item, field);
+        });
+        fields::ForEachField<T>([&](const auto& field) {
+            if (IsLate(field.rule)) Read(value, pointer, item, field);
+        });
+    }
 
-    if (document.contains("hostVersion")) {
-        const json& value = document.at("hostVersion");
-        if (!value.is_string() || !ParseHostVersion(value.get<std::string>(), score.hostVersion)) {
-            Fail("/hostVersion",
+  private:
+    template <typename Item>
+    std::map<int64_t, std::string>& IdsOf() {
+        return ids_[fields::ListIndex<Item>()];
+    }
+
+    // Fails at `pointer`/`key` unless the list of Item has the id. The location is made only for a fault: a
+    // long list makes many checks.
+    template <typename Item, typename Key>
+    void CheckKnown(int64_t id, const std::string& pointer, const Key& key, bool zeroMeansNone) {
+        if (IdsOf<Item>().count(id) != 0) return;
+        Fail(At(pointer, key), std::string("unknown ") + fields::IdName<Item>() + " " + std::to_string(id) +
+                                   " (not in /" + fields::ListName<Item>() +
+                                   (zeroMeansNone ? "; 0 means none)" : ")"));
+    }
+
+    template <typename T, typename M>
+    void Read(const json& object, const std::string& pointer, T& item,
+              const fields::Field<T, M, fields::Whole>& field) {
+        item.*field.member =
+            static_cast<M>(Integer(object, pointer, field.name, field.rule.min, field.rule.max));
+    }
+
+    template <typename T, typename M>
+    void Read(const json& object, const std::string& pointer, T& item,
+              const fields::Field<T, M, fields::Id>& field) {
+        const int64_t id = Integer(object, pointer, field.name, field.rule.min, field.rule.max);
+        const std::string where = At(pointer, field.name);
+        auto [it, added] = IdsOf<T>().emplace(id, where);
+        if (!added) {
+            Fail(where, std::string("duplicate ") + field.rule.what + " " + std::to_string(id) +
+                            " (first at " + it->second + ")");
+        }
+        item.*field.member = static_cast<M>(id);
+    }
+
+    template <typename T, typename M, typename Item>
+    void Read(const json& object, const std::string& pointer, T& item,
+              const fields::Field<T, M, fields::Ref<Item>>& field) {
+        const int64_t id = Integer(object, pointer, field.name, field.rule.min, field.rule.max);
+        if (!field.rule.zeroMeansNone || id != 0)
+            CheckKnown<Item>(id, pointer, field.name, field.rule.zeroMeansNone);
+        item.*field.member = static_cast<M>(id);
+    }
+
+    // The flag is read first: it decides whether the id must be known, and its own fault comes before the id's.
+    template <typename T, typename M, typename Item>
+    void Read(const json& object, const std::string& pointer, T& item,
+              const fields::Field<T, M, fields::RefUnless<Item, T>>& field) {
+        const bool unless = Boolean(object, pointer, fields::NameOf(field.rule.unless));
+        const int64_t id = Integer(object, pointer, field.name, field.rule.min, field.rule.max);
+        if (!unless) CheckKnown<Item>(id, pointer, field.name, false);
+        item.*field.member = static_cast<M>(id);
+    }
+
+    template <typename T, typename M>
+    void Read(const json& object, const std::string& pointer, T& item,
+              const fields::Field<T, M, fields::MeasureNumber>& field) {
+        item.*field.member = Measure(object, pointer, field.name, score_.measures);
+    }
+
+    template <typename T, typename M>
+    void Read(const json& object, const std::string& pointer, T& item,
+              const fields::Field<T, M, fields::Slot>& field) {
+        if (score_.staves.empty()) Fail(pointer, "a selection needs staves to select");
+        const auto slots = static_cast<int64_t>(score_.staves.size());
+        item.*field.member = static_cast<M>(Integer(object, pointer, field.name, 1, slots));
+    }
+
+    template <typename T, typename M>
+    void Read(const json& object, const std::string& pointer, T& item,
+              const fields::Field<T, M, fields::Text>& field) {
+        item.*field.member = String(object, pointer, field.name);
+        if (field.rule.whenEmpty != nullptr && (item.*field.member).empty())
+            Fail(At(pointer, field.name), field.rule.whenEmpty);
+    }
+
+    template <typename T, typename M>
+    void Read(const json& object, const std::string& pointer, T& item,
+              const fields::Field<T, M, fields::Flag>& field) {
+        item.*field.member = Boolean(object, pointer, field.name);
+    }
+
+    template <typename T, typename M>
+    void Read(const json& object, const std::string& pointer, T& item,
+              const fields::Field<T, M, fields::Object>& field) {
+        ReadObject(object.at(field.name), At(pointer, field.name), item.*field.member);
+    }
+
+    template <typename T, typename M>
+    void Read(const json& object, const std::string& pointer, T& item,
+              const fields::Field<T, M, fields::EndPoint<T>>& field) {
+        const std::string where = At(pointer, field.name);
+        ReadObject(object.at(field.name), where, item.*field.member);
+        const ScorePoint& start = item.*field.rule.start;
+        const ScorePoint& end = item.*field.member;
+        if (std::make_pair(end.measure, end.position) < std::make_pair(start.measure, start.position))
+            Fail(where, "the assignment ends before it starts");
+    }
+
+    template <typename T, typename M>
+    void Read(const json& object, const std::string& pointer, T& item,
+              const fields::Field<T, M, fields::StaffMembers>& field) {
+        const json& members = object.at(field.name);
+        const std::string membersAt = At(pointer, field.name);
+        if (!members.is_array() || members.empty() || members.size() > 3) {
+            Fail(membersAt, "expected an array of one to three staff ids");
+        }
+        for (std::size_t i = 0; i < members.size(); ++i) {
+            const std::string memberAt = At(membersAt, i);
+            if (!members[i].is_number_integer()) Fail(memberAt, "expected a staff id");
+            const int64_t id = members[i].get<int64_t>();
+            CheckKnown<ScoreStaff>(id, membersAt, i, false);
+            auto [it, added] = memberOf_.emplace(static_cast<int16_t>(id), memberAt);
+            if (!added)
+                Fail(memberAt, "staff " + std::to_string(id) + " is already a member at " + it->second);
+            (item.*field.member).push_back(static_cast<int16_t>(id));
+        }
+    }
+
+    template <typename M>
+    void Read(const json& object, const std::string& pointer, Score& item,
+              const fields::Field<Score, M, fields::HostVersion>& field) {
+        if (!object.contains(field.name)) return;
+        const json& value = object.at(field.name);
+        if (!value.is_string() || !ParseHostVersion(value.get<std::string>(), item.hostVersion)) {
+            Fail(At(pointer, field.name),
                  "malformed host version " + value.dump() +
                      ": expected \"0x\" and one to eight hexadecimal digits, as in \"0x12050000\"");
         }
-        score.hostVersionText = value.get<std::string>();
+        item.*field.member = value.get<std::string>();
     }
 
-    score.measures = static_cast<int16_t>(Integer(document, "", "measures", 1, kInt16Max));
-    const int16_t measures = score.measures;
-
-    IdRegister fonts("font number");
-    ForEachIn(document, "fonts", score.listsGiven, [&](const json& item, const std::string& at) {
-        CheckObject(item, at, {"number", "name"});
-        ScoreFont font;
-        font.number = static_cast<uint16_t>(Integer(item, at, "number", 0, kUint16Max));
-        fonts.Add(font.number, At(at, "number"));
-        font.name = String(item, at, "name");
-        if (font.name.empty()) Fail(At(at, "name"), "a font needs a name");
-        score.fonts.push_back(font);
-    });
-
-    IdRegister staves("staff id");
-    ForEachIn(document, "staves", score.listsGiven, [&](const json& item, const std::string& at) {
-        CheckObject(item, at, {"id", "name"});
-        ScoreStaff staff;
-        staff.id = static_cast<int16_t>(Integer(item, at, "id", 1, kInt16Max));
-        staves.Add(staff.id, At(at, "id"));
-        staff.name = String(item, at, "name");
-        score.staves.push_back(staff);
-    });
-
-    IdRegister styles("style id");
-    ForEachIn(document, "staffStyles", score.listsGiven, [&](const json& item, const std::string& at) {
-        CheckObject(item, at, {"id", "name", "changesInstrument"});
-        ScoreStaffStyle style;
-        style.id = static_cast<int16_t>(Integer(item, at, "id", 1, kInt16Max));
-        styles.Add(style.id, At(at, "id"));
-        style.name = String(item, at, "name");
-        style.changesInstrument = Boolean(item, at, "changesInstrument");
-        score.staffStyles.push_back(style);
-    });
-
-    IdRegister groups("group id");
-    ForEachIn(document, "groups", score.listsGiven, [&](const json& item, const std::string& at) {
-        CheckObject(item, at, {"id", "top", "bottom", "startMeasure", "name"});
-        ScoreGroup group;
-        group.id = static_cast<int16_t>(Integer(item, at, "id", 1, kInt16Max));
-        groups.Add(group.id, At(at, "id"));
-        group.top = KnownStaff(item, at, "top", staves);
-        group.bottom = KnownStaff(item, at, "bottom", staves);
-        group.startMeasure = Measure(item, at, "startMeasure", measures);
-        group.name = String(item, at, "name");
-        score.groups.push_back(group);
-    });
-
-    IdRegister categories("category id");
-    ForEachIn(document, "categories", score.listsGiven, [&](const json& item, const std::string& at) {
-        CheckObject(item, at, {"id", "name", "font"});
-        ScoreCategory category;
-        category.id = static_cast<int16_t>(Integer(item, at, "id", 1, kCategoryIDMax));
-        categories.Add(category.id, At(at, "id"));
-        category.name = String(item, at, "name");
-        const std::string fontAt = At(at, "font");
-        const json& font = item.at("font");
-        CheckObject(font, fontAt, {"number", "size", "effects"});
-        category.font.number = static_cast<uint16_t>(Integer(font, fontAt, "number", 0, kUint16Max));
-        if (!fonts.Has(category.font.number)) {
-            Fail(At(fontAt, "number"),
-                 "unknown font number " + std::to_string(category.font.number) + " (not in /fonts)");
+    template <typename M>
+    void Read(const json& object, const std::string& pointer, Score& item,
+              const fields::Field<Score, M, fields::List>& field) {
+        if (!object.contains(field.name)) return;
+        item.listsGiven.insert(field.name);
+        const json& list = object.at(field.name);
+        const std::string listAt = At(pointer, field.name);
+        if (!list.is_array()) Fail(listAt, std::string("expected an array, found ") + TypeName(list));
+        for (std::size_t i = 0; i < list.size(); ++i) {
+            typename M::value_type element;
+            ReadObject(list[i], At(listAt, i), element);
+            (item.*field.member).push_back(std::move(element));
         }
-        category.font.size = static_cast<int16_t>(Integer(font, fontAt, "size", 1, kInt16Max));
-        category.font.effects = static_cast<uint16_t>(Integer(font, fontAt, "effects", 0, kUint16Max));
-        score.categories.push_back(category);
-    });
-
-    IdRegister definitions("text expression id");
-    ForEachIn(document, "textExpressions", score.listsGiven, [&](const json& item, const std::string& at) {
-        CheckObject(item, at, {"id", "text", "description", "category"});
-        ScoreTextExpression definition;
-        definition.id = static_cast<int16_t>(Integer(item, at, "id", 1, kInt16Max));
-        definitions.Add(definition.id, At(at, "id"));
-        definition.text = String(item, at, "text");
-        definition.description = String(item, at, "description");
-        definition.category = static_cast<int16_t>(Integer(item, at, "category", 0, kCategoryIDMax));
-        if (definition.category != 0 && !categories.Has(definition.category)) {
-            Fail(At(at, "category"), "unknown category id " + std::to_string(definition.category) +
-                                         " (not in /categories; 0 means none)");
-        }
-        score.textExpressions.push_back(definition);
-    });
-
-    ForEachIn(document, "styleAssignments", score.listsGiven, [&](const json& item, const std::string& at) {
-        CheckObject(item, at, {"staff", "style", "start", "end"});
-        ScoreStyleAssignment assignment;
-        assignment.staff = KnownStaff(item, at, "staff", staves);
-        assignment.style = static_cast<int16_t>(Integer(item, at, "style", 1, kInt16Max));
-        if (!styles.Has(assignment.style)) {
-            Fail(At(at, "style"),
-                 "unknown style id " + std::to_string(assignment.style) + " (not in /staffStyles)");
-        }
-        assignment.start = Point(item, at, "start", measures);
-        assignment.end = Point(item, at, "end", measures);
-        if (std::make_pair(assignment.end.measure, assignment.end.position) <
-            std::make_pair(assignment.start.measure, assignment.start.position)) {
-            Fail(At(at, "end"), "the assignment ends before it starts");
-        }
-        score.styleAssignments.push_back(assignment);
-    });
-
-    IdRegister instruments("multi-staff instrument id");
-    std::map<int16_t, std::string> memberOf;
-    ForEachIn(
-        document, "multiStaffInstruments", score.listsGiven, [&](const json& item, const std::string& at) {
-            CheckObject(item, at, {"id", "staves", "group"});
-            ScoreMultiStaffInstrument instrument;
-            instrument.id = static_cast<int16_t>(Integer(item, at, "id", 1, kInt16Max));
-            instruments.Add(instrument.id, At(at, "id"));
-            const json& members = item.at("staves");
-            const std::string membersAt = At(at, "staves");
-            if (!members.is_array() || members.empty() || members.size() > 3) {
-                Fail(membersAt, "expected an array of one to three staff ids");
-            }
-            for (std::size_t i = 0; i < members.size(); ++i) {
-                const std::string memberAt = At(membersAt, i);
-                if (!members[i].is_number_integer()) Fail(memberAt, "expected a staff id");
-                const int64_t id = members[i].get<int64_t>();
-                if (id < 1 || id > kInt16Max || !staves.Has(id)) {
-                    Fail(memberAt, "unknown staff id " + std::to_string(id) + " (not in /staves)");
-                }
-                auto [it, added] = memberOf.emplace(static_cast<int16_t>(id), memberAt);
-                if (!added)
-                    Fail(memberAt, "staff " + std::to_string(id) + " is already a member at " + it->second);
-                instrument.staves.push_back(static_cast<int16_t>(id));
-            }
-            instrument.group = static_cast<int16_t>(Integer(item, at, "group", 0, kInt16Max));
-            if (instrument.group != 0 && !groups.Has(instrument.group)) {
-                Fail(At(at, "group"), "unknown group id " + std::to_string(instrument.group) +
-                                          " (not in /groups; 0 means none)");
-            }
-            score.multiStaffInstruments.push_back(instrument);
-        });
-
-    ForEachIn(document, "expressions", score.listsGiven, [&](const json& item, const std::string& at) {
-        CheckObject(item, at, {"measure", "staff", "definition", "shape"});
-        ScoreExpression expression;
-        expression.measure = Measure(item, at, "measure", measures);
-        expression.staff = KnownStaff(item, at, "staff", staves);
-        expression.shape = Boolean(item, at, "shape");
-        expression.definition = static_cast<uint16_t>(Integer(item, at, "definition", 0, kUint16Max));
-        if (!expression.shape && !definitions.Has(expression.definition)) {
-            Fail(At(at, "definition"), "unknown text expression id " + std::to_string(expression.definition) +
-                                           " (not in /textExpressions)");
-        }
-        score.expressions.push_back(expression);
-    });
-
-    if (document.contains("selection")) {
-        const json& item = document.at("selection");
-        const std::string at = "/selection";
-        CheckObject(item, at,
-                    {"startSlot", "endSlot", "startMeasure", "endMeasure", "startPosition", "endPosition"});
-        if (score.staves.empty()) Fail(at, "a selection needs staves to select");
-        const auto slots = static_cast<int64_t>(score.staves.size());
-        ScoreSelection selection;
-        selection.startSlot = static_cast<int16_t>(Integer(item, at, "startSlot", 1, slots));
-        selection.endSlot = static_cast<int16_t>(Integer(item, at, "endSlot", 1, slots));
-        selection.startMeasure = Measure(item, at, "startMeasure", measures);
-        selection.endMeasure = Measure(item, at, "endMeasure", measures);
-        selection.startPosition =
-            static_cast<int32_t>(Integer(item, at, "startPosition", kInt32Min, kInt32Max));
-        selection.endPosition = static_cast<int32_t>(Integer(item, at, "endPosition", kInt32Min, kInt32Max));
-        score.selection = selection;
     }
 
+    template <typename T, typename M>
+    void Read(const json& object, const std::string& pointer, T& item,
+              const fields::Field<T, M, fields::OptionalObject>& field) {
+        if (!object.contains(field.name)) return;
+        typename M::value_type value;
+        ReadObject(object.at(field.name), At(pointer, field.name), value);
+        item.*field.member = value;
+    }
+
+    Score& score_;
+    std::array<std::map<int64_t, std::string>, fields::kScoreFieldCount> ids_;
+    std::map<int16_t, std::string> memberOf_;
+};
+
+}  // namespace
+
+Score ScoreFromJson(const json& document) {
+    Score score;
+    ScoreReader(score).ReadObject(document, "", score);
     CheckForHostVersion(score, score.hostVersion);
     return score;
 }
+
+namespace {
 
 // Before 0x11000000 record texts hold one byte per character: characters above U+00FF have no place there.
 void CheckEightBitText(const std::string& text, const std::string& pointer, uint32_t hostVersion) {
@@ -490,17 +445,44 @@ void CheckEightBitText(const std::string& text, const std::string& pointer, uint
     }
 }
 
+// Calls `visit` with every record text of the score's lists and its JSON location, in the file's order.
+template <typename Visit>
+void ForEachRecordText(const Score& score, Visit visit) {
+    fields::ForEachField<Score>([&](const auto& list) {
+        if constexpr (std::is_same_v<std::decay_t<decltype(list.rule)>, fields::List>) {
+            const auto& items = score.*list.member;
+            using Item = typename std::decay_t<decltype(items)>::value_type;
+            for (std::size_t i = 0; i < items.size(); ++i) {
+                fields::ForEachField<Item>([&](const auto& field) {
+                    if constexpr (std::is_same_v<std::decay_t<decltype(field.rule)>, fields::Text>) {
+                        if (field.rule.recordText)
+                            visit(items[i].*field.member, At(At(At("", list.name), i), field.name));
+                    }
+                });
+            }
+        }
+    });
+}
+
+// The JSON location of the field `member` of item `i` of the score's list `list`.
+template <typename Item, typename M>
+std::string ItemFieldAt(std::vector<Item> Score::*list, std::size_t i, M Item::*member) {
+    return At(At(At("", fields::NameOf(list)), i), fields::NameOf(member));
+}
+
+}  // namespace
+
 void CheckForHostVersion(const Score& score, uint32_t hostVersion) {
     const bool wide = L::WideText(hostVersion);
     const std::size_t nameRoom = L::CategoryTextFont(hostVersion) - L::kCategoryName;
     for (std::size_t i = 0; i < score.categories.size(); ++i) {
-        CheckTextFits(score.categories[i].name, nameRoom, wide, At(At("/categories", i), "name"),
-                      "the category name");
+        CheckTextFits(score.categories[i].name, nameRoom, wide,
+                      ItemFieldAt(&Score::categories, i, &ScoreCategory::name), "the category name");
     }
     if (hostVersion < L::kVersion11) {
         for (std::size_t i = 0; i < score.staffStyles.size(); ++i) {
             if (score.staffStyles[i].changesInstrument) {
-                Fail(At(At("/staffStyles", i), "changesInstrument"),
+                Fail(ItemFieldAt(&Score::staffStyles, i, &ScoreStaffStyle::changesInstrument),
                      "a staff style cannot change the instrument with host version " +
                          FormatHostVersion(hostVersion) +
                          ": its record layout has no instrument-change flags before 0x11000000");
@@ -508,21 +490,9 @@ void CheckForHostVersion(const Score& score, uint32_t hostVersion) {
         }
     }
     if (!wide) {
-        const auto check = [&](const char* list, std::size_t i, const char* field, const std::string& text) {
-            CheckEightBitText(text, At(At(std::string("/") + list, i), field), hostVersion);
-        };
-        for (std::size_t i = 0; i < score.staves.size(); ++i)
-            check("staves", i, "name", score.staves[i].name);
-        for (std::size_t i = 0; i < score.staffStyles.size(); ++i)
-            check("staffStyles", i, "name", score.staffStyles[i].name);
-        for (std::size_t i = 0; i < score.groups.size(); ++i)
-            check("groups", i, "name", score.groups[i].name);
-        for (std::size_t i = 0; i < score.categories.size(); ++i)
-            check("categories", i, "name", score.categories[i].name);
-        for (std::size_t i = 0; i < score.textExpressions.size(); ++i) {
-            check("textExpressions", i, "text", score.textExpressions[i].text);
-            check("textExpressions", i, "description", score.textExpressions[i].description);
-        }
+        ForEachRecordText(score, [&](const std::string& text, const std::string& pointer) {
+            CheckEightBitText(text, pointer, hostVersion);
+        });
     }
 }
 

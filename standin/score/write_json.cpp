@@ -9,6 +9,7 @@
 #include <type_traits>
 #include <vector>
 
+#include "standin/score/score_fields.h"
 #include "standin/score/score_file.h"
 
 namespace standin {
@@ -23,8 +24,8 @@ template <typename T>
 struct IsVector<std::vector<T>> : std::true_type {};
 
 // JSON text with the layout of dump(2, ' ', false): a member or element per line, each level indented by two
-// more spaces, an empty object or array as "{}" or "[]". Objects are written by a WriteFields overload of
-// their type; the text goes to `out` whenever a list element brings it to a piece's size.
+// more spaces, an empty object or array as "{}" or "[]". Objects are written field by field as their
+// table lists them; the text goes to `out` whenever a list element brings it to a piece's size.
 class JsonWriter {
   public:
     explicit JsonWriter(std::ostream& out) : out_(out) {}
@@ -119,85 +120,6 @@ class JsonWriter {
     bool empty_ = true;  // the innermost open container has no member or element yet
 };
 
-// The fields of each item, in the file's order.
-
-void WriteFields(JsonWriter& w, const ScorePoint& p) {
-    w.Field("measure", p.measure);
-    w.Field("position", p.position);
-}
-
-void WriteFields(JsonWriter& w, const ScoreFontSpec& f) {
-    w.Field("number", f.number);
-    w.Field("size", f.size);
-    w.Field("effects", f.effects);
-}
-
-void WriteFields(JsonWriter& w, const ScoreFont& f) {
-    w.Field("number", f.number);
-    w.Field("name", f.name);
-}
-
-void WriteFields(JsonWriter& w, const ScoreStaff& s) {
-    w.Field("id", s.id);
-    w.Field("name", s.name);
-}
-
-void WriteFields(JsonWriter& w, const ScoreStaffStyle& s) {
-    w.Field("id", s.id);
-    w.Field("name", s.name);
-    w.Field("changesInstrument", s.changesInstrument);
-}
-
-void WriteFields(JsonWriter& w, const ScoreStyleAssignment& a) {
-    w.Field("staff", a.staff);
-    w.Field("style", a.style);
-    w.Field("start", a.start);
-    w.Field("end", a.end);
-}
-
-void WriteFields(JsonWriter& w, const ScoreMultiStaffInstrument& m) {
-    w.Field("id", m.id);
-    w.Field("staves", m.staves);
-    w.Field("group", m.group);
-}
-
-void WriteFields(JsonWriter& w, const ScoreGroup& g) {
-    w.Field("id", g.id);
-    w.Field("top", g.top);
-    w.Field("bottom", g.bottom);
-    w.Field("startMeasure", g.startMeasure);
-    w.Field("name", g.name);
-}
-
-void WriteFields(JsonWriter& w, const ScoreCategory& c) {
-    w.Field("id", c.id);
-    w.Field("name", c.name);
-    w.Field("font", c.font);
-}
-
-void WriteFields(JsonWriter& w, const ScoreTextExpression& t) {
-    w.Field("id", t.id);
-    w.Field("text", t.text);
-    w.Field("description", t.description);
-    w.Field("category", t.category);
-}
-
-void WriteFields(JsonWriter& w, const ScoreExpression& e) {
-    w.Field("measure", e.measure);
-    w.Field("staff", e.staff);
-    w.Field("definition", e.definition);
-    w.Field("shape", e.shape);
-}
-
-void WriteFields(JsonWriter& w, const ScoreSelection& s) {
-    w.Field("startSlot", s.startSlot);
-    w.Field("endSlot", s.endSlot);
-    w.Field("startMeasure", s.startMeasure);
-    w.Field("endMeasure", s.endMeasure);
-    w.Field("startPosition", s.startPosition);
-    w.Field("endPosition", s.endPosition);
-}
-
 // The host version as the file spelled it when that still holds, else spelled anew; none when the file left
 // it out and the score keeps the default.
 std::optional<std::string> HostVersionText(const Score& score) {
@@ -212,23 +134,33 @@ std::optional<std::string> HostVersionText(const Score& score) {
     return std::nullopt;
 }
 
-// The whole score: the head, the lists (an empty one only when the file gave it), the selection if any.
-void WriteFields(JsonWriter& w, const Score& score) {
-    if (const auto hostVersion = HostVersionText(score)) w.Field("hostVersion", *hostVersion);
-    w.Field("measures", score.measures);
-    const auto list = [&](const char* name, const auto& items) {
-        if (!items.empty() || score.listsGiven.count(name) != 0) w.Field(name, items);
-    };
-    list("fonts", score.fonts);
-    list("staves", score.staves);
-    list("staffStyles", score.staffStyles);
-    list("styleAssignments", score.styleAssignments);
-    list("multiStaffInstruments", score.multiStaffInstruments);
-    list("groups", score.groups);
-    list("categories", score.categories);
-    list("textExpressions", score.textExpressions);
-    list("expressions", score.expressions);
-    if (score.selection) w.Field("selection", *score.selection);
+template <typename T, typename Field>
+void WriteField(JsonWriter& w, const T& item, const Field& field) {
+    w.Field(field.name, item.*field.member);
+}
+
+template <typename M>
+void WriteField(JsonWriter& w, const Score& score,
+                const fields::Field<Score, M, fields::HostVersion>& field) {
+    if (const auto hostVersion = HostVersionText(score)) w.Field(field.name, *hostVersion);
+}
+
+// An empty list only when the file gave it.
+template <typename M>
+void WriteField(JsonWriter& w, const Score& score, const fields::Field<Score, M, fields::List>& field) {
+    const M& items = score.*field.member;
+    if (!items.empty() || score.listsGiven.count(field.name) != 0) w.Field(field.name, items);
+}
+
+template <typename T, typename M>
+void WriteField(JsonWriter& w, const T& item, const fields::Field<T, M, fields::OptionalObject>& field) {
+    if (const M& value = item.*field.member) w.Field(field.name, *value);
+}
+
+// The fields of an item, in the file's order.
+template <typename T>
+void WriteFields(JsonWriter& w, const T& item) {
+    fields::ForEachField<T>([&](const auto& field) { WriteField(w, item, field); });
 }
 
 }  // namespace

@@ -7,16 +7,6 @@ namespace standin::windows {
 
 namespace {
 
-DialogView ViewOf(const DialogState& state) {
-    DialogView view;
-    view.caption = state.caption;
-    view.entries = state.entries;
-    view.selectedEntry = state.selectedEntry;
-    view.prefix = state.prefix;
-    view.suffix = state.suffix;
-    return view;
-}
-
 class LivePlatform : public RunPlatform {
   public:
     LivePlatform(const DialogAnswers& answers, bool interactive)
@@ -30,7 +20,9 @@ class LivePlatform : public RunPlatform {
             user.SetScript(std::nullopt);
             ShowWindow(window_->Handle(), SW_SHOWNORMAL);
         } else {
-            user.SetScript(ScriptFor(answers_));
+            DialogScript script;
+            script.answers = answers_;
+            user.SetScript(script);
             user.WatchMessageBoxes();
         }
     }
@@ -65,35 +57,12 @@ class LivePlatform : public RunPlatform {
 
 }  // namespace
 
-DialogScript ScriptFor(const DialogAnswers& answers) {
-    DialogScript script;
-    script.categoryName = answers.categoryName;
-    script.categoryEntry = answers.categoryEntry;
-    script.prefix = answers.prefix;
-    script.suffix = answers.suffix;
-    switch (answers.ending) {
-        case standin::DialogEnding::Ok:
-            script.ending = DialogEnding::Ok;
-            break;
-        case standin::DialogEnding::Cancel:
-            script.ending = DialogEnding::Cancel;
-            break;
-        case standin::DialogEnding::Close:
-            script.ending = DialogEnding::CloseBox;
-            break;
-        case standin::DialogEnding::None:
-            script.ending = DialogEnding::Nothing;
-            break;
-    }
-    return script;
-}
-
 // The outcome by what the dialog received, as the application would tell it: the close box, else the last
 // button command; a dialog the host took down was given up.
 DialogSighting SightingOf(const LiveDialog& dialog) {
     DialogSighting sighting;
-    sighting.opened = ViewOf(dialog.opened);
-    sighting.closing = ViewOf(dialog.closing);
+    sighting.opened = static_cast<const DialogView&>(dialog.opened);
+    sighting.closing = static_cast<const DialogView&>(dialog.closing);
     sighting.notes = dialog.notes;
     if (dialog.givenUp || !dialog.endedByModule) {
         sighting.outcome = DialogOutcome::GivenUp;

@@ -15,9 +15,6 @@ namespace standin::windows {
 // scripted user notes and answers them; a person answers them himself.
 std::unique_ptr<RunPlatform> MakeLivePlatform(const DialogAnswers& answers, bool interactive);
 
-// The scripted user's script for the answers of the `run` command.
-DialogScript ScriptFor(const DialogAnswers& answers);
-
 // A dialog as the `run` command tells it, from what the user saw of it.
 DialogSighting SightingOf(const LiveDialog& dialog);
 

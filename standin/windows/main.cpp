@@ -29,7 +29,6 @@
 
 namespace {
 
-using standin::windows::DialogEnding;
 using standin::windows::DialogScript;
 using standin::windows::ScriptedUser;
 
@@ -145,45 +144,21 @@ struct InvokeOptions {
     bool noWindowInfo = false;
 };
 
-bool ParseEnding(const std::string& text, DialogEnding& ending) {
-    static const std::pair<const char*, DialogEnding> kEndings[] = {
-        {"ok", DialogEnding::Ok},         {"cancel", DialogEnding::Cancel}, {"close", DialogEnding::CloseBox},
-        {"escape", DialogEnding::Escape}, {"enter", DialogEnding::Enter},   {"none", DialogEnding::Nothing}};
-    for (const auto& [name, value] : kEndings) {
-        if (text == name) {
-            ending = value;
-            return true;
-        }
+// The scripted user's script from the options; false, with the reason told, for an ending not known.
+bool ScriptOf(const InvokeOptions& options, DialogScript& script) {
+    if (!standin::DialogAnswers::ParseEnding(options.ending, script.answers.ending)) {
+        std::fprintf(stderr, "FINALE.EXE: --end takes ok, cancel, close, escape, enter or none\n");
+        return false;
     }
-    return false;
+    if (!options.category.empty()) script.answers.SetCategory(options.category);
+    if (options.prefixGiven) script.answers.prefix = options.prefix;
+    if (options.suffixGiven) script.answers.suffix = options.suffix;
+    script.holdFile = options.holdFile;
+    return true;
 }
 
-// Runs the menu command on a document of four measures, one staff without instrument changes and the given
-// expression categories, and reports what the user saw and which host functions the module called.
-int Invoke(const InvokeOptions& options) {
-    uint32_t hostVersion = 0;
-    try {
-        hostVersion = static_cast<uint32_t>(std::stoul(options.hostVersion, nullptr, 0));
-    } catch (const std::exception&) {
-        std::fprintf(stderr, "FINALE.EXE: not a host version: %s\n", options.hostVersion.c_str());
-        return 2;
-    }
-    DialogScript script;
-    if (!ParseEnding(options.ending, script.ending)) {
-        std::fprintf(stderr, "FINALE.EXE: --end takes ok, cancel, close, escape, enter or none\n");
-        return 2;
-    }
-    if (!options.category.empty()) {
-        if (options.category.find_first_not_of("0123456789") == std::string::npos) {
-            script.categoryEntry = std::stoi(options.category);
-        } else {
-            script.categoryName = options.category;
-        }
-    }
-    if (options.prefixGiven) script.prefix = options.prefix;
-    if (options.suffixGiven) script.suffix = options.suffix;
-    script.holdFile = options.holdFile;
-
+// The document of four measures, one staff without instrument changes and the options' expression categories.
+void BuildSmallDocument(const InvokeOptions& options, uint32_t hostVersion) {
     standin::StandinHost& host = standin::Host();
     standin::DocumentBuilder builder(host.Doc(), hostVersion);
     builder.AddMeasures(4);
@@ -194,9 +169,39 @@ int Invoke(const InvokeOptions& options) {
         builder.AddCategory(id, id, name, 0, 12, 0);
     }
     host.fonts[0] = "Times New Roman";
+}
+
+// Initialises the module, invokes the command on the whole document `repeat` times and terminates it; tells
+// what each invocation answered.
+void InvokeRepeatedly(const standin::ModuleExports& e, uint32_t hostVersion, HWND parent, int repeat,
+                      std::ostream& out) {
     const standin::RegionSpec region{0, 1, 1, 0, 0, 1, 4, 0x7FFFFFFF};
     const auto regionRecord = standin::MakeRegionRecord(region);
+    e.version(hostVersion);
+    uint32_t flags = 0;
+    e.init(0, &flags);
+    for (int run = 1; run <= repeat; ++run) {
+        const uint32_t result = e.invoke(parent, 0, regionRecord.data(), 0);
+        out << "invoke " << run << " answered " << result << "\n";
+    }
+    e.terminate(0);
+}
 
+// Runs the menu command on the small document with a scripted user, and reports what the user saw and which
+// host functions the module called.
+int Invoke(const InvokeOptions& options) {
+    uint32_t hostVersion = 0;
+    try {
+        hostVersion = static_cast<uint32_t>(std::stoul(options.hostVersion, nullptr, 0));
+    } catch (const std::exception&) {
+        std::fprintf(stderr, "FINALE.EXE: not a host version: %s\n", options.hostVersion.c_str());
+        return 2;
+    }
+    DialogScript script;
+    if (!ScriptOf(options, script)) return 2;
+    BuildSmallDocument(options, hostVersion);
+
+    standin::StandinHost& host = standin::Host();
     standin::windows::HostWindow window;
     host.mainWindow = window.Value();
     host.windowInfoAvailable = !options.noWindowInfo;
@@ -206,23 +211,57 @@ int Invoke(const InvokeOptions& options) {
 
     auto module = LoadModule(options.modulePath);
     if (!module) return 1;
-    const standin::ModuleExports& e = module->Exports();
-    e.version(hostVersion);
-    uint32_t flags = 0;
-    e.init(0, &flags);
     std::ostringstream out;
-    for (int run = 1; run <= options.repeat; ++run) {
-        const uint32_t result = e.invoke(window.Handle(), 0, regionRecord.data(), 0);
-        out << "invoke " << run << " answered " << result << "\n";
-    }
-    e.terminate(0);
+    InvokeRepeatedly(module->Exports(), hostVersion, window.Handle(), options.repeat, out);
     out << "main window: 0x" << std::hex << window.Value() << std::dec << "\n";
     out << user.Report();
     out << "host calls:";
-    for (const auto& [function, count] : host.callCounts) out << " " << function << "=" << count;
+    for (const auto& [function, count] : host.callCounts.ByName()) out << " " << function << "=" << count;
     out << "\n";
     std::fputs(out.str().c_str(), stdout);
     return 0;
+}
+
+// A command that works on the module file alone.
+CLI::App* AddModuleCommand(CLI::App& app, const char* name, const char* help, const char* moduleHelp,
+                           std::string& modulePath) {
+    CLI::App* command = app.add_subcommand(name, help);
+    command->add_option("--module", modulePath, moduleHelp)->capture_default_str();
+    return command;
+}
+
+// The status of a command whose output is all written.
+int Flushed(int status) {
+    std::cout.flush();
+    return status;
+}
+
+// The `invoke` command's options.
+CLI::App* AddInvokeCommand(CLI::App& app, std::string& modulePath, InvokeOptions& options) {
+    CLI::App* invoke = app.add_subcommand(
+        "invoke",
+        "Run the command on a small built-in document (one staff, four measures, no instrument change) "
+        "with a scripted user working the real dialog; report what the user saw and the host calls");
+    invoke->add_option("--module", modulePath, "The plug-in module to load")->capture_default_str();
+    invoke->add_option("--host-version", options.hostVersion, "Host version passed to the module")
+        ->capture_default_str();
+    invoke->add_option("--categories", options.categories, "Expression category names, in record order")
+        ->delimiter(',');
+    invoke->add_option("--category", options.category, "Category to pick: its name, or its entry number");
+    invoke->add_option("--prefix", options.prefix, "Text to type into the prefix field");
+    invoke->add_option("--suffix", options.suffix, "Text to type into the suffix field");
+    invoke
+        ->add_option("--end", options.ending,
+                     "How the user ends the dialog: ok, cancel, close, escape, "
+                     "enter or none")
+        ->capture_default_str();
+    invoke->add_option("--hold-file", options.holdFile,
+                       "Create this file once the input is in and keep the dialog open until it is removed");
+    invoke->add_option("--repeat", options.repeat, "Invoke the command this many times")
+        ->capture_default_str();
+    invoke->add_flag("--no-categories", options.noCategories, "The document has no expression category");
+    invoke->add_flag("--no-window-info", options.noWindowInfo, "FX_GetCurrentWindowInfo fails");
+    return invoke;
 }
 
 }  // namespace
@@ -244,11 +283,10 @@ int main() {
     app.allow_windows_style_options(false);
 
     std::string modulePath = DefaultModulePath();
-    CLI::App* info = app.add_subcommand("info", "Load the module, list the command it offers, unload it");
-    info->add_option("--module", modulePath, "The plug-in module to load")->capture_default_str();
-
-    CLI::App* version = app.add_subcommand("version-info", "Print the module's version block");
-    version->add_option("--module", modulePath, "The plug-in module to read")->capture_default_str();
+    CLI::App* info = AddModuleCommand(app, "info", "Load the module, list the command it offers, unload it",
+                                      "The plug-in module to load", modulePath);
+    CLI::App* version = AddModuleCommand(app, "version-info", "Print the module's version block",
+                                         "The plug-in module to read", modulePath);
 
     // `run` and `show` take the same command line as mirel-standin's.
     standin::RunCommandLine runLine(DefaultPluginsFolder());
@@ -261,31 +299,7 @@ int main() {
     CLI::App* menu = menuLine.Add(app);
 
     InvokeOptions invokeOptions;
-    CLI::App* invoke = app.add_subcommand(
-        "invoke",
-        "Run the command on a small built-in document (one staff, four measures, no instrument change) "
-        "with a scripted user working the real dialog; report what the user saw and the host calls");
-    invoke->add_option("--module", modulePath, "The plug-in module to load")->capture_default_str();
-    invoke->add_option("--host-version", invokeOptions.hostVersion, "Host version passed to the module")
-        ->capture_default_str();
-    invoke->add_option("--categories", invokeOptions.categories, "Expression category names, in record order")
-        ->delimiter(',');
-    invoke->add_option("--category", invokeOptions.category,
-                       "Category to pick: its name, or its entry number");
-    invoke->add_option("--prefix", invokeOptions.prefix, "Text to type into the prefix field");
-    invoke->add_option("--suffix", invokeOptions.suffix, "Text to type into the suffix field");
-    invoke
-        ->add_option("--end", invokeOptions.ending,
-                     "How the user ends the dialog: ok, cancel, close, escape, "
-                     "enter or none")
-        ->capture_default_str();
-    invoke->add_option("--hold-file", invokeOptions.holdFile,
-                       "Create this file once the input is in and keep the dialog open until it is removed");
-    invoke->add_option("--repeat", invokeOptions.repeat, "Invoke the command this many times")
-        ->capture_default_str();
-    invoke->add_flag("--no-categories", invokeOptions.noCategories,
-                     "The document has no expression category");
-    invoke->add_flag("--no-window-info", invokeOptions.noWindowInfo, "FX_GetCurrentWindowInfo fails");
+    CLI::App* invoke = AddInvokeCommand(app, modulePath, invokeOptions);
 
     try {
         app.parse(static_cast<int>(argv.size()), argv.data());
@@ -297,16 +311,9 @@ int main() {
     if (info->parsed()) return Info(modulePath);
     if (version->parsed()) return VersionInfo(modulePath);
     if (show->parsed()) return standin::ShowCommand(showPath, std::cout, std::cerr);
-    if (runApp->parsed()) {
-        const int status = runLine.Run(standin::windows::MakeLivePlatform, std::cout, std::cerr);
-        std::cout.flush();
-        return status;
-    }
-    if (menu->parsed()) {
-        const int status = menuLine.Run(std::cout, std::cerr);
-        std::cout.flush();
-        return status;
-    }
+    if (runApp->parsed())
+        return Flushed(runLine.Run(standin::windows::MakeLivePlatform, std::cout, std::cerr));
+    if (menu->parsed()) return Flushed(menuLine.Run(std::cout, std::cerr));
     if (invoke->parsed()) {
         invokeOptions.modulePath = modulePath;
         invokeOptions.prefixGiven = invoke->count("--prefix") > 0;

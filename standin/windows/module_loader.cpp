@@ -10,13 +10,6 @@ namespace standin {
 
 namespace {
 
-template <typename Fn>
-bool Bind(HMODULE module, const char* name, Fn& slot, std::string& error) {
-    slot = reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-    if (slot == nullptr) error = std::string("the module does not export ") + name;
-    return slot != nullptr;
-}
-
 std::string LastErrorText() {
     const DWORD code = GetLastError();
     wchar_t* text = nullptr;
@@ -65,17 +58,10 @@ std::unique_ptr<LoadedModule> LoadedModule::Load(const std::string& path, std::s
         return nullptr;
     }
     module->handle_ = handle;
-    ModuleExports& e = module->exports_;
-    if (!Bind(handle, "FinaleExtensionVersion", e.version, error) ||
-        !Bind(handle, "FinaleExtensionInit", e.init, error) ||
-        !Bind(handle, "FinaleExtensionEnumerate", e.enumerate, error) ||
-        !Bind(handle, "FinaleExtensionEnumerate_UTF16", e.enumerateUtf16, error) ||
-        !Bind(handle, "FinaleExtensionInvoke", e.invoke, error) ||
-        !Bind(handle, "FinaleExtensionGetMenuStatus", e.getMenuStatus, error) ||
-        !Bind(handle, "FinaleExtensionTerminate", e.terminate, error)) {
-        return nullptr;
-    }
-    return module;
+    const auto find = [handle](const char* name) {
+        return reinterpret_cast<void*>(GetProcAddress(handle, name));
+    };
+    return BindExports(module->exports_, find, error) ? std::move(module) : nullptr;
 }
 
 LoadedModule::~LoadedModule() {

@@ -11,9 +11,6 @@ namespace standin::windows {
 
 namespace {
 
-constexpr int kPrefixEdit = 102;
-constexpr int kSuffixEdit = 104;
-constexpr int kCategoryCombo = 106;
 constexpr UINT kHoldPollMilliseconds = 50;
 // How long the user waits for the module to end the dialog after the button press.
 constexpr UINT kPatienceMilliseconds = 10000;
@@ -69,11 +66,11 @@ void TypeInto(HWND dialog, int item, const std::string& text) {
 // Picks a combo entry as a user does: the list gets the focus, the entry is selected, and the dialog hears of
 // the changed selection.
 void PickEntry(HWND dialog, int index) {
-    HWND combo = GetDlgItem(dialog, kCategoryCombo);
+    HWND combo = GetDlgItem(dialog, kDialogCategoryID);
     if (combo == nullptr) return;
     SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(combo), TRUE);
     SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(kCategoryCombo, CBN_SELCHANGE),
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(kDialogCategoryID, CBN_SELCHANGE),
                  reinterpret_cast<LPARAM>(combo));
 }
 
@@ -124,15 +121,15 @@ DialogState ScriptedUser::Look(HWND dialog) {
     state.owner = MirelWindowValue(GetWindow(dialog, GW_OWNER));
     state.caption = WindowText(dialog);
     state.fontName = FontFace(reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0)));
-    HWND combo = GetDlgItem(dialog, kCategoryCombo);
+    HWND combo = GetDlgItem(dialog, kDialogCategoryID);
     if (combo != nullptr) {
         const LRESULT count = SendMessageW(combo, CB_GETCOUNT, 0, 0);
         for (LRESULT i = 0; i < count; ++i) state.entries.push_back(ComboEntry(combo, static_cast<int>(i)));
         const LRESULT selected = SendMessageW(combo, CB_GETCURSEL, 0, 0);
         state.selectedEntry = selected == CB_ERR ? 0 : static_cast<int>(selected) + 1;
     }
-    state.prefix = WindowText(GetDlgItem(dialog, kPrefixEdit));
-    state.suffix = WindowText(GetDlgItem(dialog, kSuffixEdit));
+    state.prefix = WindowText(GetDlgItem(dialog, kDialogPrefixID));
+    state.suffix = WindowText(GetDlgItem(dialog, kDialogSuffixID));
     return state;
 }
 
@@ -159,28 +156,29 @@ void ScriptedUser::TakeTurn(HWND dialog) {
 }
 
 void ScriptedUser::Act(HWND dialog) {
-    const DialogScript& script = *script_;
+    const DialogAnswers& answers = script_->answers;
     LiveDialog& live = dialogs_.back();
     const std::vector<std::string>& entries = live.opened.entries;
-    if (script.categoryEntry) {
-        if (*script.categoryEntry >= 1 && static_cast<std::size_t>(*script.categoryEntry) <= entries.size()) {
-            PickEntry(dialog, *script.categoryEntry - 1);
+    if (answers.categoryEntry) {
+        if (*answers.categoryEntry >= 1 &&
+            static_cast<std::size_t>(*answers.categoryEntry) <= entries.size()) {
+            PickEntry(dialog, *answers.categoryEntry - 1);
         } else {
-            live.notes.push_back("there is no category entry " + std::to_string(*script.categoryEntry));
+            live.notes.push_back("there is no category entry " + std::to_string(*answers.categoryEntry));
         }
-    } else if (script.categoryName) {
-        const auto found = std::find(entries.begin(), entries.end(), *script.categoryName);
+    } else if (answers.categoryName) {
+        const auto found = std::find(entries.begin(), entries.end(), *answers.categoryName);
         if (found != entries.end()) {
             PickEntry(dialog, static_cast<int>(found - entries.begin()));
         } else {
-            live.notes.push_back("there is no category named \"" + *script.categoryName + "\"");
+            live.notes.push_back("there is no category named \"" + *answers.categoryName + "\"");
         }
     }
-    if (script.prefix) TypeInto(dialog, kPrefixEdit, *script.prefix);
-    if (script.suffix) TypeInto(dialog, kSuffixEdit, *script.suffix);
+    if (answers.prefix) TypeInto(dialog, kDialogPrefixID, *answers.prefix);
+    if (answers.suffix) TypeInto(dialog, kDialogSuffixID, *answers.suffix);
 
-    if (!script.holdFile.empty()) {
-        FILE* file = _wfopen(FromUtf8(script.holdFile).c_str(), L"wb");
+    if (!script_->holdFile.empty()) {
+        FILE* file = _wfopen(FromUtf8(script_->holdFile).c_str(), L"wb");
         if (file != nullptr) {
             // The dialog's place on the screen, for whoever takes the picture: left, top, width, height.
             RECT rect = {};
@@ -197,14 +195,14 @@ void ScriptedUser::Act(HWND dialog) {
 }
 
 void ScriptedUser::End(HWND dialog) {
-    switch (script_->ending) {
+    switch (script_->answers.ending) {
         case DialogEnding::Ok:
-            ClickButton(dialog, IDOK);
+            ClickButton(dialog, kDialogOkID);
             break;
         case DialogEnding::Cancel:
-            ClickButton(dialog, IDCANCEL);
+            ClickButton(dialog, kDialogCancelID);
             break;
-        case DialogEnding::CloseBox:
+        case DialogEnding::Close:
             PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
             break;
         case DialogEnding::Escape:
@@ -213,7 +211,7 @@ void ScriptedUser::End(HWND dialog) {
         case DialogEnding::Enter:
             PressKey(dialog, VK_RETURN);
             break;
-        case DialogEnding::Nothing:
+        case DialogEnding::None:
             GiveUp(dialog);
             return;
     }

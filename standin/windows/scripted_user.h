@@ -8,29 +8,19 @@
 #include <string>
 #include <vector>
 
+#include "standin/commands/run_command.h"
+#include "standin/dialog/dialog_user.h"
+
 // The user in front of FINALE.EXE: it watches every dialog FX_Dialog runs and notes what the live controls
 // show when the dialog opens and when it ends. With a script it also works the real controls (picks a combo
 // entry, types into the edit fields, presses a button, the close box or a key) and answers every message box
 // with OK; without one, the dialogs and message boxes are left to a person at the display.
 namespace standin::windows {
 
-// How the scripted user ends the dialog.
-enum class DialogEnding {
-    Ok,        // clicks the Ok button
-    Cancel,    // clicks the Cancel button
-    CloseBox,  // the close box of the caption (WM_SYSCOMMAND SC_CLOSE)
-    Escape,    // presses Escape in the dialog
-    Enter,     // presses Enter in the dialog (the default button)
-    Nothing,   // does nothing; the host then gives the dialog up
-};
-
-// What the scripted user does in the dialog. Texts are UTF-8.
+// What the scripted user does in the dialog: the answers of the `run` command (the combo entry picked by its
+// text or number, the texts typed into the prefix and suffix fields, replacing what is there, and the ending).
 struct DialogScript {
-    std::optional<std::string> categoryName;  // the combo entry to pick by its text
-    std::optional<int> categoryEntry;         // or by its number, counted from 1
-    std::optional<std::string> prefix;        // typed into the prefix field (102), replacing what is there
-    std::optional<std::string> suffix;        // typed into the suffix field (104)
-    DialogEnding ending = DialogEnding::Ok;
+    DialogAnswers answers;
     // When set: once the input is in, the user writes the dialog's screen rectangle (left, top, width,
     // height) into this file and waits, with the dialog on screen, until someone removes the file (a
     // screenshot is taken meanwhile), at most `holdSeconds`.
@@ -38,15 +28,11 @@ struct DialogScript {
     int holdSeconds = 30;
 };
 
-// One look at the dialog's live controls.
-struct DialogState {
-    uint32_t owner = 0;  // the window that owns the dialog
-    std::string caption;
+// One look at the dialog's live controls: what the `run` command tells of a dialog, and what only the live
+// dialog shows.
+struct DialogState : DialogView {
+    uint32_t owner = 0;    // the window that owns the dialog
     std::string fontName;  // the face the font mapper chose for the dialog's font
-    std::vector<std::string> entries;
-    int selectedEntry = 0;  // counted from 1; 0: none
-    std::string prefix;
-    std::string suffix;
 };
 
 // One dialog as the user saw it.

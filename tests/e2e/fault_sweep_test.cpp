@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "standin/commands/run_command.h"
 #include "standin/dialog/dialog_user.h"
 #include "standin/dialog/ui_model.h"
 #include "standin/host/host.h"
@@ -49,14 +50,21 @@ std::string Named(const std::string& name) {
     return std::string(kTags) + name;
 }
 
+// A score's opening: its measures, its one font, and its staves (id and untagged name) in score order.
+std::string Opening(int measures, const std::vector<std::pair<int, const char*>>& staves) {
+    std::string json = R"({"measures": )" + std::to_string(measures) +
+                       R"(, "fonts": [{"number": 0, "name": "Times New Roman"}], "staves": [)";
+    for (const auto& [id, name] : staves)
+        json += R"({"id": )" + std::to_string(id) + R"(, "name": ")" + Named(name) + R"("},)";
+    json.back() = ']';
+    return json + ",";
+}
+
 // Woodwinds: single staves with several changes, two of them back to back (the end mark of the first falls
 // in the measure where the second starts), a style that is no instrument change, stale plug-in marks, a
 // foreign expression in a measure that receives a mark, and a shape expression.
 std::string Woodwinds() {
-    return R"({"measures": 12, "fonts": [{"number": 0, "name": "Times New Roman"}],
-      "staves": [{"id": 1, "name": ")" +
-           Named("Flute") + R"("}, {"id": 2, "name": ")" + Named("Oboe") + R"("}, {"id": 3, "name": ")" +
-           Named("Clarinet") + R"("}],
+    return Opening(12, {{1, "Flute"}, {2, "Oboe"}, {3, "Clarinet"}}) + R"(
       "staffStyles": [{"id": 1, "name": ")" +
            Named("Piccolo") + R"(", "changesInstrument": true},
                       {"id": 2, "name": ")" +
@@ -87,10 +95,7 @@ std::string Woodwinds() {
 // A two-staff piano with its group changing to celesta (both staves, as the application's utility makes it;
 // the name comes from the group that starts with the change), and a violin.
 std::string PianoToCelesta() {
-    return R"({"measures": 10, "fonts": [{"number": 0, "name": "Times New Roman"}],
-      "staves": [{"id": 7, "name": ")" +
-           Named("Piano") + R"("}, {"id": 8, "name": ")" + Named("Piano") + R"("}, {"id": 9, "name": ")" +
-           Named("Violin") + R"("}],
+    return Opening(10, {{7, "Piano"}, {8, "Piano"}, {9, "Violin"}}) + R"(
       "staffStyles": [{"id": 5, "name": ")" +
            Named("Celesta") + R"(", "changesInstrument": true}],
       "styleAssignments": [
@@ -255,12 +260,9 @@ class FaultSweepTest : public ModuleTest, public ::testing::WithParamInterface<S
     // counted; at N >= 1 allocation number N fails.
     Outcome Invoke(long failingAllocation = kNoAllocationFails) {
         // The same choices every time: settings a failed run stored must not change what a clean run writes.
-        standin::DialogAnswers answers;
-        answers.categoryName = "Technique Text";
-        answers.prefix = "To ";
-        answers.suffix = ":";
+        const auto answers = testsupport::Answers(standin::DialogEnding::Ok, "Technique Text", "To ", ":");
         standin::Ui().SetUser(std::make_shared<standin::ScriptedDialogUser>(answers));
-        const auto region = standin::MakeRegionRecord(RegionOf(score_.SelectionOrWholeScore()));
+        const auto region = standin::RegionRecordOf(score_.SelectionOrWholeScore());
         const HWND parent = MirelWindowFromValue(Host().mainWindow);
         Outcome outcome;
         const bool counting = failingAllocation != kNoAllocationFails;
@@ -277,17 +279,6 @@ class FaultSweepTest : public ModuleTest, public ::testing::WithParamInterface<S
             outcome.threw = true;
         }
         return outcome;
-    }
-
-    static standin::RegionSpec RegionOf(const standin::ScoreSelection& s) {
-        standin::RegionSpec spec;
-        spec.startSlot = s.startSlot;
-        spec.endSlot = s.endSlot;
-        spec.startMeasure = s.startMeasure;
-        spec.endMeasure = s.endMeasure;
-        spec.startPosition = s.startPosition;
-        spec.endPosition = s.endPosition;
-        return spec;
     }
 
     // The module's allocations during a clean run from the original document.
@@ -313,7 +304,7 @@ class FaultSweepTest : public ModuleTest, public ::testing::WithParamInterface<S
             fault = DanglingTexts(after);
         if (fault.empty()) fault = ChangedForeignRecords(original_, after);
         if (fault.empty()) {
-            Host().faults = standin::FaultPlan{};
+            Host().PlanFaults(standin::FaultPlan{});
             const Outcome again = Invoke();
             Document repaired = Host().Doc();
             if (again.threw) fault = "the clean run after it threw";
@@ -340,11 +331,11 @@ TEST_P(FaultSweepTest, RefusedDataCallsLeaveTheDocumentSound) {
     // How many calls of each kind a clean run makes, from the original document.
     std::map<std::string, int> counts;
     Host().Doc() = original_;
-    const auto before = Host().callCounts;
+    const auto before = Host().callCounts.ByName();
     Invoke();
     for (const char* function : kDataCalls) {
         auto was = before.find(function);
-        counts[function] = Host().callCounts[function] - (was == before.end() ? 0 : was->second);
+        counts[function] = Host().callCounts.Of(function) - (was == before.end() ? 0 : was->second);
     }
     Host().Doc() = original_;
 
@@ -355,9 +346,9 @@ TEST_P(FaultSweepTest, RefusedDataCallsLeaveTheDocumentSound) {
     for (const char* function : kDataCalls) {
         for (int n = 1; n <= counts[function]; ++n) {
             for (bool fromThereOn : {false, true}) {
-                Host().faults = standin::FaultPlan{function, 0, n, fromThereOn, 10 * total + 1000};
+                Host().PlanFaults(standin::FaultPlan{function, 0, n, fromThereOn, 10 * total + 1000});
                 const Outcome outcome = Invoke();
-                const standin::FaultPlan plan = Host().faults;
+                const standin::FaultPlan plan = Host().Faults();
                 if (plan.injected == 0 && !plan.overran) continue;  // this run took another path
                 std::string fault = plan.overran ? "the module kept calling a refusing host" : "";
                 ++injected;

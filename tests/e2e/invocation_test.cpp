@@ -13,6 +13,7 @@ namespace {
 
 using standin::DialogAnswers;
 using standin::DialogEnding;
+using testsupport::Answers;
 
 const std::string kTags = "^fontTxt(Times New Roman,4096)^size(12)^nfx(0)";
 const char16_t kNoChangesText[] =
@@ -78,10 +79,7 @@ TEST_F(InvocationTest, NormalRunChangesTheDocumentAndSaysNothing) {
 TEST_F(InvocationTest, CancelledRunChangesNothingAndSaysNothing) {
     LoadScore();
     const standin::Document before = standin::Host().Doc();
-    DialogAnswers cancel;
-    cancel.prefix = "Zu ";
-    cancel.ending = DialogEnding::Cancel;
-    EXPECT_EQ(Invoke(cancel), 0u);
+    EXPECT_EQ(Invoke(Answers(DialogEnding::Cancel, {}, "Zu ")), 0u);
     EXPECT_TRUE(standin::Ui().messageBoxes.empty());
     EXPECT_TRUE(standin::Host().Doc() == before);
     // Nothing was stored: the next run shows the old prefix.
@@ -91,9 +89,7 @@ TEST_F(InvocationTest, CancelledRunChangesNothingAndSaysNothing) {
 
 TEST_F(InvocationTest, CloseBoxEndsTheRunLikeCancel) {
     LoadScore();
-    DialogAnswers close;
-    close.ending = DialogEnding::Close;
-    EXPECT_EQ(Invoke(close), 0u);
+    EXPECT_EQ(Invoke(Answers(DialogEnding::Close)), 0u);
     EXPECT_TRUE(standin::Ui().messageBoxes.empty());
     EXPECT_TRUE(TextsOnFlute(3).empty());
 }
@@ -119,6 +115,24 @@ TEST_F(InvocationTest, RemovingOnlyAStaleExpressionCountsAsAChange) {
     EXPECT_TRUE(doc.ReadExpressions(4).empty());
 }
 
+// A host that refuses every new definition: the texts made for them stay, no mark is placed, and though the
+// host accepted those writes the run answers 0 and says "No Changes".
+TEST_F(InvocationTest, RefusedDefinitionsKeepTheirTextsAndTheRunReportsNoChanges) {
+    constexpr uint32_t kRawText = 0x74787870, kBlock = 0x534F5458, kDefinition = 0x534F4454;
+    LoadScore();
+    standin::DocumentBuilder doc(standin::Host().Doc(), 0x12050000);
+    const std::size_t rawTexts = doc.Count(kRawText);
+    const std::size_t blocks = doc.Count(kBlock);
+    standin::Host().PlanFaults(standin::FaultPlan{"FX_CreateEData", kDefinition, 1, true});
+    EXPECT_EQ(Invoke(DialogAnswers{}), 0u);
+    EXPECT_EQ(standin::Host().Faults().injected, 2);  // the start and the end mark of the Piccolo
+    EXPECT_EQ(doc.Count(kRawText), rawTexts + 2);
+    EXPECT_EQ(doc.Count(kBlock), blocks + 2);
+    EXPECT_TRUE(TextsOnFlute(3).empty() && TextsOnFlute(6).empty());
+    ASSERT_EQ(standin::Ui().messageBoxes.size(), 1u);
+    EXPECT_EQ(standin::Ui().messageBoxes[0].caption, u"No Changes");
+}
+
 TEST_F(InvocationTest, DefaultsPreselectTechniqueText) {
     LoadScore();
     Invoke(DialogAnswers{});
@@ -133,11 +147,7 @@ TEST_F(InvocationTest, DefaultsPreselectTechniqueText) {
 
 TEST_F(InvocationTest, AcceptedTextsCarryOverUntilTheModuleIsInitialisedAgain) {
     LoadScore();
-    DialogAnswers first;
-    first.prefix = "Auf ";
-    first.suffix = "";
-    first.categoryName = "Dynamics";
-    ASSERT_EQ(Invoke(first), 1u);
+    ASSERT_EQ(Invoke(Answers(DialogEnding::Ok, "Dynamics", "Auf ", "")), 1u);
 
     Invoke(DialogAnswers{});
     EXPECT_EQ(ShownText(102), u"Auf ");
@@ -157,9 +167,7 @@ TEST_F(InvocationTest, AcceptedTextsCarryOverUntilTheModuleIsInitialisedAgain) {
 TEST_F(InvocationTest, OldHostGetsTheEightBitDialogFunctions) {
     LoadScore(0x10FFFFFF);
     standin::Host().logCalls = true;
-    DialogAnswers answers;
-    answers.prefix = "Vers ";
-    Invoke(answers);
+    Invoke(Answers(DialogEnding::Ok, {}, "Vers "));
     EXPECT_GT(standin::Host().CountCalls("FX_SetDlgString"), 0);
     EXPECT_GT(standin::Host().CountCalls("FX_GetDlgString"), 0);
     EXPECT_EQ(standin::Host().CountCalls("FX_SetDlgString_UTF16"), 0);
@@ -172,9 +180,7 @@ TEST_F(InvocationTest, HostThatNeverGivesItsVersionIsTreatedAs0x12050000) {
     standin::DocumentBuilder doc(standin::Host().Doc(), 0x12050000);
     doc.AddCategory(1, 5, "Technique Text", 0, 12, 0);
     standin::Host().logCalls = true;
-    DialogAnswers cancel;
-    cancel.ending = DialogEnding::Cancel;
-    Invoke(cancel);
+    Invoke(Answers(DialogEnding::Cancel));
     bool sawCategoryLoad = false;
     for (const auto& call : standin::Host().CallsTo("FX_LoadEData")) {
         if (call.args.at(0) != 0x534F4D43) continue;

@@ -1,24 +1,23 @@
 // The plug-ins folder as mirel-standin reads it: `menu` builds the Plug-ins menu from every module of the
 // folder and its subfolders and reports the ones it leaves out; `run --command` runs the module behind an entry.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include "tests/e2e/program_fixture.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-class PluginFolderTest : public ::testing::Test {
+class PluginFolderTest : public testsupport::ProgramFolderTest {
   protected:
     void SetUp() override {
-        dir_ = fs::temp_directory_path() / ("mirel-plugins-" + std::to_string(std::random_device{}()));
+        ProgramFolderTest::SetUp();
         plugins_ = dir_ / "Plug-ins";
         fs::create_directories(plugins_ / "Arrange" / "Empty");
         fs::create_directories(plugins_ / "Zeta");
@@ -29,22 +28,6 @@ class PluginFolderTest : public ::testing::Test {
         std::ofstream(plugins_ / "notes.fxt") << "a text file, not a module\n";
         std::ofstream(plugins_ / "readme.txt") << "not a module either, and not named like one\n";
     }
-    void TearDown() override { fs::remove_all(dir_); }
-
-    int Program(const std::string& arguments) {
-        const std::string command = "cd '" + dir_.string() + "' && '" + std::string(MIREL_BINARY_DIR) +
-                                    "/mirel-standin' " + arguments + " </dev/null >stdout.txt 2>stderr.txt";
-        const int status = std::system(command.c_str());
-        stdout_ = Slurp(dir_ / "stdout.txt");
-        stderr_ = Slurp(dir_ / "stderr.txt");
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-    static std::string Slurp(const fs::path& path) {
-        std::ifstream in(path, std::ios::binary);
-        std::stringstream content;
-        content << in.rdbuf();
-        return content.str();
-    }
     static std::vector<std::string> Lines(const std::string& text) {
         std::vector<std::string> lines;
         std::istringstream in(text);
@@ -52,8 +35,7 @@ class PluginFolderTest : public ::testing::Test {
         return lines;
     }
 
-    fs::path dir_, plugins_;
-    std::string stdout_, stderr_;
+    fs::path plugins_;
 };
 
 TEST_F(PluginFolderTest, MenuListsEveryCommandInNameOrderAndReportsTheModulesLeftOut) {
@@ -80,7 +62,7 @@ TEST_F(PluginFolderTest, MenuListsEveryCommandInNameOrderAndReportsTheModulesLef
 }
 
 TEST_F(PluginFolderTest, RunByMenuCommandRunsTheModuleBehindTheEntry) {
-    const std::string score = std::string(MIREL_SOURCE_DIR) + "/examples/chamber.json";
+    const std::string score = testsupport::ExamplePath("chamber.json");
     ASSERT_EQ(Program("run '" + score + "' --module Plug-ins/mirelinstrumentchange.fxt"), 0) << stderr_;
     const std::string byModule = stdout_;
     ASSERT_EQ(Program("run '" + score + "' --plugins Plug-ins --command 'Mirel Instrument Change...'"), 0)

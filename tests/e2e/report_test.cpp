@@ -5,7 +5,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <sstream>
 #include <string>
 
@@ -14,6 +13,7 @@
 #include "standin/host/host.h"
 #include "standin/report/report.h"
 #include "tests/e2e/module_fixture.h"
+#include "tests/e2e/program_fixture.h"
 
 namespace {
 
@@ -30,8 +30,7 @@ class ReportTest : public ModuleTest {
   protected:
     // The orchestral example run with the default answers on `select`, and its report.
     std::string OrchestraReport(const std::string& select = "*:*") {
-        const standin::Score score =
-            standin::ReadScoreFile(std::string(MIREL_SOURCE_DIR) + "/examples/orchestra.json");
+        const standin::Score score = standin::ReadScoreFile(testsupport::ExamplePath("orchestra.json"));
         standin::RunSettings settings;
         std::string error;
         EXPECT_TRUE(standin::ParseSelection(select, score, settings.selection, error)) << error;
@@ -118,9 +117,7 @@ TEST(ReportMarkupTest, NamesAreEscaped) {
 TEST_F(ReportTest, ChromiumRendersTheReport) {
     ASSERT_TRUE(fs::exists("/usr/bin/chromium"))
         << "needs Chromium (scripts/install-deps.sh test installs it)";
-    const fs::path dir =
-        fs::temp_directory_path() / ("mirel-report-test-" + std::to_string(std::random_device{}()));
-    fs::remove_all(dir);
+    const fs::path dir = testsupport::MakeTestFolder();
     fs::create_directories(dir / "profile");
     const fs::path page = dir / "report.html";
     const fs::path png = dir / "report.png";
@@ -148,11 +145,9 @@ TEST_F(ReportTest, ChromiumRendersTheReport) {
     const std::string histogram = "convert '" + png.string() + "' -format %c histogram:info: >'" +
                                   (dir / "histogram.txt").string() + "'";
     ASSERT_EQ(std::system(histogram.c_str()), 0);
-    std::ifstream in(dir / "histogram.txt");
-    std::stringstream text;
-    text << in.rdbuf();
-    EXPECT_NE(text.str().find("#5E3C99"), std::string::npos) << "no instrument-change bar in the picture";
-    EXPECT_NE(text.str().find("#1A9641"), std::string::npos) << "no added label in the picture";
+    const std::string text = testsupport::Slurp(dir / "histogram.txt");
+    EXPECT_NE(text.find("#5E3C99"), std::string::npos) << "no instrument-change bar in the picture";
+    EXPECT_NE(text.find("#1A9641"), std::string::npos) << "no added label in the picture";
     fs::remove_all(dir);
 }
 

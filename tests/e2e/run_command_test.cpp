@@ -1,14 +1,11 @@
 // The run command: the built module run on score files through its exports, as the application runs it, and
 // the mirel-standin program itself (exit statuses, what it writes and what it does not).
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <random>
 #include <set>
 #include <sstream>
 #include <string>
@@ -20,6 +17,7 @@
 #include "standin/host/host.h"
 #include "standin/score/document_builder.h"
 #include "tests/e2e/module_fixture.h"
+#include "tests/e2e/program_fixture.h"
 
 namespace {
 
@@ -27,9 +25,8 @@ namespace fs = std::filesystem;
 using standin::ChangeKind;
 using standin::Score;
 
-std::string ExamplePath(const std::string& name) {
-    return std::string(MIREL_SOURCE_DIR) + "/examples/" + name;
-}
+using testsupport::ExamplePath;
+using testsupport::Slurp;
 
 // (measure, staff, text as it reads)
 using Mark = std::tuple<int, int, std::string>;
@@ -43,9 +40,9 @@ std::vector<Mark> MarksOf(const standin::ChangeSummary& summary, ChangeKind kind
 }
 
 std::multiset<Mark> Standing(const Score& score) {
+    const standin::ScoreIndex index(score);
     std::multiset<Mark> marks;
-    for (const auto& e : score.expressions)
-        marks.emplace(e.measure, e.staff, standin::ExpressionShownText(score, e));
+    for (const auto& e : score.expressions) marks.emplace(e.measure, e.staff, ExpressionShownText(index, e));
     return marks;
 }
 
@@ -250,9 +247,8 @@ TEST_F(RunCommandTest, SecondRunLeavesTheSameMarksAndSaysHow) {
 }
 
 TEST_F(RunCommandTest, CancelChangesNothingAndShowsNoMessage) {
-    standin::DialogAnswers answers;
-    answers.ending = standin::DialogEnding::Cancel;
-    const standin::RunResult result = Run("orchestra.json", answers);
+    const standin::RunResult result =
+        Run("orchestra.json", testsupport::Answers(standin::DialogEnding::Cancel));
     const standin::Invocation& run = result.invocations.at(0);
     EXPECT_EQ(run.result, 0u);
     EXPECT_TRUE(run.messageBoxes.empty());
@@ -350,9 +346,8 @@ class QueuedAnswers : public standin::RunPlatform {
 };
 
 TEST_F(RunCommandTest, SettingsCarryOverWhileTheModuleStaysLoaded) {
-    standin::DialogAnswers first;
-    first.prefix = "Now ";
-    QueuedAnswers platform({first, standin::DialogAnswers{}});
+    QueuedAnswers platform(
+        {testsupport::Answers(standin::DialogEnding::Ok, {}, "Now "), standin::DialogAnswers{}});
     score_ = standin::ReadScoreFile(ExamplePath("chamber.json"));
     standin::RunSettings settings;
     settings.selection = score_.SelectionOrWholeScore();
@@ -421,35 +416,11 @@ TEST(SelectionOptionTest, ParsesRangesAndRefusesWhatLiesOutside) {
 
 // ---- The program ----
 
-class ProgramTest : public ::testing::Test {
+class ProgramTest : public testsupport::ProgramFolderTest {
   protected:
     void SetUp() override {
-        dir_ =
-            fs::temp_directory_path() /
-            ("mirel-program-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) +
-             "-" + std::to_string(std::random_device{}()));
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
+        ProgramFolderTest::SetUp();
         fs::copy_file(ExamplePath("orchestra.json"), dir_ / "score.json");
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
-    // Runs the program with `arguments` (the shell's quoting), stdin from /dev/null; keeps what it printed.
-    int Program(const std::string& arguments) {
-        const std::string command = "cd '" + dir_.string() + "' && '" + std::string(MIREL_BINARY_DIR) +
-                                    "/mirel-standin' " + arguments + " </dev/null >stdout.txt 2>stderr.txt";
-        const int status = std::system(command.c_str());
-        stdout_ = Slurp(dir_ / "stdout.txt");
-        stderr_ = Slurp(dir_ / "stderr.txt");
-        fs::remove(dir_ / "stdout.txt");
-        fs::remove(dir_ / "stderr.txt");
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-    static std::string Slurp(const fs::path& path) {
-        std::ifstream in(path, std::ios::binary);
-        std::stringstream content;
-        content << in.rdbuf();
-        return content.str();
     }
     // The files in the folder besides the score.
     std::set<std::string> Files() const {
@@ -460,10 +431,6 @@ class ProgramTest : public ::testing::Test {
     void WriteScore(const std::string& name, const std::string& content) {
         std::ofstream(dir_ / name, std::ios::binary) << content;
     }
-
-    fs::path dir_;
-    std::string stdout_;
-    std::string stderr_;
 };
 
 TEST_F(ProgramTest, RunPrintsTheDialogAndTheSummaryAndWritesTheOutputs) {
@@ -569,15 +536,11 @@ TEST_F(ProgramTest, ShowListsStavesChangesAndExpressions) {
 TEST_F(ProgramTest, InteractiveRunReadsTheAnswersFromTheTerminal) {
     // Category 4, prefix kept, suffix " -", then OK.
     std::ofstream(dir_ / "answers.txt") << "4\n\n\" -\"\nok\n";
-    const std::string command =
-        "cd '" + dir_.string() + "' && '" + std::string(MIREL_BINARY_DIR) +
-        "/mirel-standin' run score.json --interactive --select 2:* <answers.txt >stdout.txt";
-    ASSERT_EQ(std::system(command.c_str()), 0);
-    const std::string out = Slurp(dir_ / "stdout.txt");
-    EXPECT_NE(out.find("Ended with OK: category 4 \"Expressive Text\", prefix \"To \", suffix \" -\"."),
+    ASSERT_EQ(Program("run score.json --interactive --select 2:*", "answers.txt"), 0);
+    EXPECT_NE(stdout_.find("Ended with OK: category 4 \"Expressive Text\", prefix \"To \", suffix \" -\"."),
               std::string::npos)
-        << out;
-    EXPECT_NE(out.find("\"To Piccolo -\""), std::string::npos) << out;
+        << stdout_;
+    EXPECT_NE(stdout_.find("\"To Piccolo -\""), std::string::npos) << stdout_;
 }
 
 }  // namespace

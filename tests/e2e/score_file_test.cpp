@@ -3,8 +3,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <random>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -12,6 +10,7 @@
 #include "standin/report/change_summary.h"
 #include "standin/score/document_builder.h"
 #include "standin/score/score_file.h"
+#include "tests/e2e/program_fixture.h"
 #include "tests/support/standin_fixture.h"
 
 namespace {
@@ -23,9 +22,7 @@ using standin::Score;
 
 constexpr uint32_t SODY = 0x534F4459;
 
-std::string ExamplePath(const std::string& name) {
-    return std::string(MIREL_SOURCE_DIR) + "/examples/" + name;
-}
+using testsupport::ExamplePath;
 
 json ReadJson(const std::string& path) {
     std::ifstream in(path);
@@ -371,12 +368,7 @@ class ScoreFileOnDisk : public ScoreFileTest {
   protected:
     void SetUp() override {
         ScoreFileTest::SetUp();
-        dir_ =
-            fs::temp_directory_path() /
-            ("mirel-score-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) +
-             "-" + std::to_string(std::random_device{}()));
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
+        dir_ = testsupport::MakeTestFolder();
     }
     void TearDown() override {
         fs::remove_all(dir_);
@@ -424,10 +416,7 @@ TEST_F(ScoreFileOnDisk, AtomicWriteReplacesWholeAndLeavesNoTemporaryFile) {
     const std::string path = Write("out.json", "old content");
     std::string error;
     ASSERT_TRUE(standin::WriteFileAtomically(path, "new content\n", error)) << error;
-    std::ifstream in(path);
-    std::stringstream content;
-    content << in.rdbuf();
-    EXPECT_EQ(content.str(), "new content\n");
+    EXPECT_EQ(testsupport::Slurp(path), "new content\n");
     int files = 0;
     for (const auto& entry : fs::directory_iterator(dir_)) {
         (void)entry;

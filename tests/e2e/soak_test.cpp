@@ -18,6 +18,7 @@
 #include "standin/score/document_builder.h"
 #include "standin/score/score_file.h"
 #include "tests/e2e/module_fixture.h"
+#include "tests/e2e/program_fixture.h"
 #include "tests/support/sanitizer.h"
 
 namespace {
@@ -59,8 +60,7 @@ long DocumentBytes(const standin::Document& doc) {
 class SoakTest : public ModuleTest {};
 
 TEST_F(SoakTest, LongSessionGrowsNoMoreThanItsDocument) {
-    const standin::Score score =
-        standin::ReadScoreFile(std::string(MIREL_SOURCE_DIR) + "/examples/orchestra.json");
+    const standin::Score score = standin::ReadScoreFile(testsupport::ExamplePath("orchestra.json"));
     standin::BuildDocument(score, score.hostVersion);
     Exports().version(score.hostVersion);
     uint32_t flags = 0;

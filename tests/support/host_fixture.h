@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "host/host_api.h"
+#include "host/binding_cache.h"
 #include "host/host_version.h"
 #include "plugin/module_state.h"
 #include "tests/support/standin_fixture.h"
@@ -18,14 +18,14 @@ class HostFixture : public StandinTest {
     void SetUp() override {
         savedVersion_ = gHostVersion;
         StandinTest::SetUp();
-        host::ResetBindingForTesting();
+        host::gBindingCache = host::BindingCache();
         ResetPluginSettings();
     }
     void TearDown() override {
         gHostVersion = savedVersion_;
         ResetPluginSettings();
         StandinTest::TearDown();
-        host::ResetBindingForTesting();
+        host::gBindingCache = host::BindingCache();
     }
 
   private:

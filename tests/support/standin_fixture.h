@@ -5,6 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <string>
+#include <utility>
+
+#include "standin/dialog/dialog_user.h"
 #include "standin/dialog/ui_model.h"
 #include "standin/host/host.h"
 
@@ -13,6 +18,14 @@ namespace testsupport {
 inline void ResetStandin() {
     standin::Host().Reset();
     standin::Ui().Reset();
+}
+
+// What a scripted user does in the dialog: pick a category by name, type the texts, and end it; whatever is
+// left out stays as the dialog shows it.
+inline standin::DialogAnswers Answers(standin::DialogEnding ending, std::optional<std::string> category = {},
+                                      std::optional<std::string> prefix = {},
+                                      std::optional<std::string> suffix = {}) {
+    return {std::move(category), std::nullopt, std::move(prefix), std::move(suffix), ending};
 }
 
 class StandinTest : public ::testing::Test {

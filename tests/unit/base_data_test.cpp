@@ -264,7 +264,7 @@ TEST_F(RecordLifeCycleTest, WithoutTheHostEveryCallFails) {
 
     // A process in which neither executable is loaded.
     Host().moduleNames.clear();
-    host::ResetBindingForTesting();
+    host::gBindingCache = host::BindingCache();
     EXPECT_FALSE(record.Save());
     EXPECT_FALSE(record.SaveNew());
     EXPECT_FALSE(record.LoadNext());

@@ -15,6 +15,7 @@
 #include "standin/host/host.h"
 #include "standin/score/document_builder.h"
 #include "tests/support/host_fixture.h"
+#include "tests/support/text_encodings.h"
 #include "text/font_info.h"
 
 namespace {
@@ -22,15 +23,12 @@ namespace {
 using standin::Bytes;
 using standin::Host;
 using standin::RecordKey;
+using testsupport::kNarrowHost;
+using testsupport::kWideHost;
+using testsupport::Units;
 
 constexpr uint32_t kSOMC = 0x534F4D43;
-constexpr uint32_t kNarrowHost = 0x10FFFFFF;
-constexpr uint32_t kWideHost = 0x11000000;
 constexpr std::array<uint16_t, 6> kDefaults{0x1111, 0x2222, 0x3333, 0x4444, 0x5555, 0x6666};
-
-std::u16string Units(const FCString& s) {
-    return s.WideBuffer() == nullptr ? std::u16string() : std::u16string(s.WideBuffer(), s.Length());
-}
 
 std::u16string NameOf(const FCCategoryDef& category) {
     FCString name("stale");
@@ -53,16 +51,11 @@ class CategoryTest : public testsupport::HostFixture {
 
 // ---- Layouts ----------------------------------------------------------------------------------------------
 
-struct LayoutCase {
-    uint32_t hostVersion;
-    int32_t size;
-    uint32_t recordVersion;
-};
-
-class CategoryLayoutTest : public CategoryTest, public ::testing::WithParamInterface<LayoutCase> {};
+class CategoryLayoutTest : public CategoryTest,
+                           public ::testing::WithParamInterface<testsupport::LayoutCase> {};
 
 TEST_P(CategoryLayoutTest, LoadsTheLayoutOfTheHostVersion) {
-    const LayoutCase& c = GetParam();
+    const testsupport::LayoutCase& c = GetParam();
     UseHost(c.hostVersion);
     Host().fonts[4] = "Arial";
     Builder().AddCategory(1, 7, "Technique Text", 4, -10, 0x8001, kDefaults, 0xBEEF);
@@ -96,11 +89,7 @@ TEST_P(CategoryLayoutTest, LoadsTheLayoutOfTheHostVersion) {
 }
 
 INSTANTIATE_TEST_SUITE_P(HostVersions, CategoryLayoutTest,
-                         ::testing::Values(LayoutCase{0x0FFFFFFF, 104, 0x0F000000},
-                                           LayoutCase{kNarrowHost, 104, 0x0F000000},
-                                           LayoutCase{kWideHost, 296, 0x11000000},
-                                           LayoutCase{0x11FFFFFF, 296, 0x11000000},
-                                           LayoutCase{0x12000000, 296, 0x11000000}));
+                         ::testing::ValuesIn(testsupport::LayoutsByText(104, 0x0F000000, 296, 0x11000000)));
 
 // Objects made before the host version changes load into the buffer of the layout in force at the load.
 TEST_F(CategoryTest, LayoutFollowsTheHostVersionAtTheMomentOfUse) {

@@ -15,6 +15,7 @@
 #include "standin/host/host.h"
 #include "standin/score/document_builder.h"
 #include "tests/support/host_fixture.h"
+#include "tests/support/text_encodings.h"
 #include "ui/category_dialog.h"
 #include "ui/fc_ui.h"
 
@@ -25,9 +26,15 @@ using standin::DialogEnding;
 using standin::Host;
 using standin::Ui;
 using standin::UiItem;
+using testsupport::Answers;
+using testsupport::kNarrowHost;
+using testsupport::kWideHost;
+using testsupport::Units;
+using Texts = std::vector<std::u16string>;
 
-constexpr uint32_t kNarrowHost = 0x10FFFFFF;
-constexpr uint32_t kWideHost = 0x12050000;
+constexpr uint32_t kCurrentHost = 0x12050000;
+// The category name, prefix and suffix of the default settings.
+const Texts kDefaults{u"Technique Text", u"To ", u":"};
 
 struct Category {
     int16_t record;
@@ -35,15 +42,11 @@ struct Category {
     const char* name;  // UTF-8
 };
 
-std::u16string Units(const FCString& s) {
-    return std::u16string(s.WideBuffer(), s.Length());
-}
-
 class CategoryDialogTest : public testsupport::HostFixture {
   protected:
     void SetUp() override {
         HostFixture::SetUp();
-        gHostVersion = kWideHost;
+        gHostVersion = kCurrentHost;
         Host().logCalls = true;
     }
 
@@ -60,12 +63,12 @@ class CategoryDialogTest : public testsupport::HostFixture {
     int16_t Run(const DialogAnswers& answers) {
         Ui().SetUser(std::make_shared<standin::ScriptedDialogUser>(answers));
         FCUI ui(MirelWindowFromValue(Host().mainWindow));
-        return ShowCategoryDialog(ui);
+        return ShowCategoryDialog(ui, gPluginSettings);
     }
-    static DialogAnswers Answers(DialogEnding ending) {
-        DialogAnswers answers;
-        answers.ending = ending;
-        return answers;
+    // The category name, prefix and suffix the settings hold.
+    static Texts Settings() {
+        return {Units(gPluginSettings.categoryName), Units(gPluginSettings.prefixText),
+                Units(gPluginSettings.suffixText)};
     }
     const standin::UiWindow& Shown() const { return Ui().dialogRuns.back().shown; }
     const UiItem& ShownItem(int32_t id) const { return *Shown().FindItem(id); }
@@ -87,9 +90,7 @@ TEST_F(CategoryDialogTest, DefaultsShowTechniqueTextPrefixAndSuffix) {
 TEST_F(CategoryDialogTest, OkWithoutChangesReturnsThePreselectedCategoryID) {
     AddStandardCategories();
     EXPECT_EQ(Run(Answers(DialogEnding::Ok)), 13);
-    EXPECT_EQ(Units(gCategoryName), u"Technique Text");
-    EXPECT_EQ(Units(gPrefixText), u"To ");
-    EXPECT_EQ(Units(gSuffixText), u":");
+    EXPECT_EQ(Settings(), kDefaults);
     EXPECT_TRUE(Ui().dialogRuns.back().ended);
     EXPECT_EQ(Ui().dialogRuns.back().endDialogCalls, 1);
 }
@@ -107,14 +108,9 @@ TEST_F(CategoryDialogTest, OkReturnsTheCategoryIDNotThePosition) {
         int16_t expectedID;
         std::u16string expectedName;
     };
-    DialogAnswers byNumber;
+    DialogAnswers byNumber = Answers(DialogEnding::Ok, {}, "Zu ", " !");
     byNumber.categoryEntry = 2;
-    byNumber.prefix = "Zu ";
-    byNumber.suffix = " !";
-    DialogAnswers byName;
-    byName.categoryName = "Expressive Text";
-    byName.prefix = "Zu ";
-    byName.suffix = " !";
+    const DialogAnswers byName = Answers(DialogEnding::Ok, "Expressive Text", "Zu ", " !");
     const Case cases[] = {{"entry 2", byNumber, 12, u"Tempo Marks"},
                           {"by name", byName, 14, u"Expressive Text"}};
     for (const Case& c : cases) {
@@ -123,9 +119,7 @@ TEST_F(CategoryDialogTest, OkReturnsTheCategoryIDNotThePosition) {
         Host().NewDocument();
         AddStandardCategories();
         EXPECT_EQ(Run(c.answers), c.expectedID);
-        EXPECT_EQ(Units(gCategoryName), c.expectedName);
-        EXPECT_EQ(Units(gPrefixText), u"Zu ");
-        EXPECT_EQ(Units(gSuffixText), u" !");
+        EXPECT_EQ(Settings(), (Texts{c.expectedName, u"Zu ", u" !"}));
         EXPECT_TRUE(Ui().dialogRuns.back().notes.empty());
     }
 }
@@ -135,14 +129,8 @@ TEST_F(CategoryDialogTest, CancelOrCloseAfterEditingLeavesTheSettings) {
         SCOPED_TRACE(static_cast<int>(ending));
         Host().NewDocument();
         AddStandardCategories();
-        DialogAnswers answers = Answers(ending);
-        answers.categoryName = "Dynamics";
-        answers.prefix = "Nach ";
-        answers.suffix = "";
-        EXPECT_EQ(Run(answers), 0);
-        EXPECT_EQ(Units(gCategoryName), u"Technique Text");
-        EXPECT_EQ(Units(gPrefixText), u"To ");
-        EXPECT_EQ(Units(gSuffixText), u":");
+        EXPECT_EQ(Run(Answers(ending, "Dynamics", "Nach ", "")), 0);
+        EXPECT_EQ(Settings(), kDefaults);
         EXPECT_EQ(Host().CountCalls("FX_GetDlgString_UTF16"), 0);
         EXPECT_EQ(Host().CountCalls("FX_GetDlgItemVal"), 0);
         EXPECT_EQ(Ui().dialogRuns.back().endDialogCalls, 1);
@@ -151,15 +139,9 @@ TEST_F(CategoryDialogTest, CancelOrCloseAfterEditingLeavesTheSettings) {
 
 TEST_F(CategoryDialogTest, NextRunShowsTheLastAcceptedChoices) {
     AddStandardCategories();
-    DialogAnswers accept;
-    accept.categoryName = "Dynamics";
-    accept.prefix = "Zu ";
-    accept.suffix = "!";
-    ASSERT_EQ(Run(accept), 11);
+    ASSERT_EQ(Run(Answers(DialogEnding::Ok, "Dynamics", "Zu ", "!")), 11);
 
-    DialogAnswers discard = Answers(DialogEnding::Cancel);
-    discard.prefix = "Nicht ";
-    EXPECT_EQ(Run(discard), 0);
+    EXPECT_EQ(Run(Answers(DialogEnding::Cancel, {}, "Nicht ")), 0);
     EXPECT_EQ(ShownItem(kCategoryPopupID).selection, 0);
     EXPECT_EQ(ShownItem(kPrefixEditID).text, u"Zu ");
     EXPECT_EQ(ShownItem(kSuffixEditID).text, u"!");
@@ -170,21 +152,16 @@ TEST_F(CategoryDialogTest, NextRunShowsTheLastAcceptedChoices) {
 
 TEST_F(CategoryDialogTest, EmptyPrefixAndSuffixAreStored) {
     AddStandardCategories();
-    DialogAnswers answers;
-    answers.prefix = "";
-    answers.suffix = "";
-    EXPECT_EQ(Run(answers), 13);
-    EXPECT_EQ(gPrefixText.Length(), 0u);
-    EXPECT_EQ(gSuffixText.Length(), 0u);
+    EXPECT_EQ(Run(Answers(DialogEnding::Ok, {}, "", "")), 13);
+    EXPECT_EQ(gPluginSettings.prefixText.Length(), 0u);
+    EXPECT_EQ(gPluginSettings.suffixText.Length(), 0u);
 }
 
 TEST_F(CategoryDialogTest, OkWithoutAnyCategoryEndsAsCancelled) {
     EXPECT_EQ(Run(Answers(DialogEnding::Ok)), 0);
     EXPECT_TRUE(ShownItem(kCategoryPopupID).entries.empty());
     EXPECT_EQ(ShownItem(kCategoryPopupID).selection, -1);
-    EXPECT_EQ(Units(gCategoryName), u"Technique Text");
-    EXPECT_EQ(Units(gPrefixText), u"To ");
-    EXPECT_EQ(Units(gSuffixText), u":");
+    EXPECT_EQ(Settings(), kDefaults);
     EXPECT_TRUE(Ui().dialogRuns.back().ended);
     EXPECT_EQ(Ui().dialogRuns.back().endDialogCalls, 1);
     EXPECT_EQ(Host().CountCalls("FX_GetDlgString_UTF16"), 0);
@@ -192,15 +169,15 @@ TEST_F(CategoryDialogTest, OkWithoutAnyCategoryEndsAsCancelled) {
 
 TEST_F(CategoryDialogTest, UnknownCategoryNamePreselectsTheFirstEntry) {
     AddStandardCategories();
-    gCategoryName.AssignNarrow("Deleted Category");
+    gPluginSettings.categoryName.AssignNarrow("Deleted Category");
     EXPECT_EQ(Run(Answers(DialogEnding::Ok)), 11);
     EXPECT_EQ(ShownItem(kCategoryPopupID).selection, 0);
-    EXPECT_EQ(Units(gCategoryName), u"Dynamics");
+    EXPECT_EQ(Units(gPluginSettings.categoryName), u"Dynamics");
 }
 
 TEST_F(CategoryDialogTest, NamesMatchCaseSensitively) {
     AddStandardCategories();
-    gCategoryName.AssignNarrow("technique text");
+    gPluginSettings.categoryName.AssignNarrow("technique text");
     Run(Answers(DialogEnding::Cancel));
     EXPECT_EQ(ShownItem(kCategoryPopupID).selection, 0);
 }
@@ -215,7 +192,7 @@ TEST_F(CategoryDialogTest, TextFunctionsFollowTheHostVersion) {
     };
     const Case cases[] = {
         {kNarrowHost, "FX_SetDlgString", "FX_GetDlgString", "FX_SetDlgString_UTF16", "FX_GetDlgString_UTF16"},
-        {0x11000000, "FX_SetDlgString_UTF16", "FX_GetDlgString_UTF16", "FX_SetDlgString", "FX_GetDlgString"},
+        {kWideHost, "FX_SetDlgString_UTF16", "FX_GetDlgString_UTF16", "FX_SetDlgString", "FX_GetDlgString"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.version);
@@ -224,13 +201,8 @@ TEST_F(CategoryDialogTest, TextFunctionsFollowTheHostVersion) {
         Host().calls.clear();
         gHostVersion = c.version;
         AddStandardCategories();
-        DialogAnswers answers;
-        answers.categoryName = "Tempo Marks";
-        answers.prefix = "Vor ";
-        EXPECT_EQ(Run(answers), 12);
-        EXPECT_EQ(Units(gCategoryName), u"Tempo Marks");
-        EXPECT_EQ(Units(gPrefixText), u"Vor ");
-        EXPECT_EQ(Units(gSuffixText), u":");
+        EXPECT_EQ(Run(Answers(DialogEnding::Ok, "Tempo Marks", "Vor ")), 12);
+        EXPECT_EQ(Settings(), (Texts{u"Tempo Marks", u"Vor ", u":"}));
         EXPECT_EQ(Host().CountCalls(c.setText), 2);
         EXPECT_EQ(Host().CountCalls(c.getText), 2);
         EXPECT_EQ(Host().CountCalls(c.otherSet), 0);
@@ -245,11 +217,11 @@ TEST_F(CategoryDialogTest, PopupIsFilledWithEightBitNamesInOrder) {
                    {2, 22,
                     "\xC5\x81"
                     "ento"}});
-    gCategoryName.AssignWide(u"\u0141ento");
+    gPluginSettings.categoryName.AssignWide(u"\u0141ento");
     EXPECT_EQ(Run(Answers(DialogEnding::Ok)), 22);
     EXPECT_EQ(ShownItem(kCategoryPopupID).entries, (std::vector<std::u16string>{u"Dynamics", u"Aento"}));
     EXPECT_EQ(ShownItem(kCategoryPopupID).selection, 1);
-    EXPECT_EQ(Units(gCategoryName), u"\u0141ento");
+    EXPECT_EQ(Units(gPluginSettings.categoryName), u"\u0141ento");
 
     // The popup is emptied first (UTF-16 form), then filled through the 8-bit form, then the entry selected.
     std::vector<std::string> order;
@@ -297,12 +269,10 @@ TEST_F(CategoryDialogTest, ModalRunIgnoresTheDisabledOwnerAndRestoresTheActiveWi
 
 TEST_F(CategoryDialogTest, HostGivingTheDialogUpCountsAsCancelled) {
     AddStandardCategories();
-    DialogAnswers answers = Answers(DialogEnding::None);
-    answers.prefix = "Nie ";
-    EXPECT_EQ(Run(answers), 0);
+    EXPECT_EQ(Run(Answers(DialogEnding::None, {}, "Nie ")), 0);
     EXPECT_FALSE(Ui().dialogRuns.back().ended);
     EXPECT_EQ(Host().CountCalls("FX_EndDialog"), 0);
-    EXPECT_EQ(Units(gPrefixText), u"To ");
+    EXPECT_EQ(Units(gPluginSettings.prefixText), u"To ");
 }
 
 // Presses OK, then delivers a second OK command after the dialog has ended.
@@ -320,9 +290,9 @@ TEST_F(CategoryDialogTest, SecondOkAfterTheEndStoresNothingMore) {
     AddStandardCategories();
     Ui().SetUser(std::make_shared<DoubleOkUser>());
     FCUI ui(nullptr);
-    EXPECT_EQ(ShowCategoryDialog(ui), 13);
-    EXPECT_EQ(Units(gPrefixText), u"First ");
-    EXPECT_EQ(Units(gSuffixText), u":");
+    EXPECT_EQ(ShowCategoryDialog(ui, gPluginSettings), 13);
+    EXPECT_EQ(Units(gPluginSettings.prefixText), u"First ");
+    EXPECT_EQ(Units(gPluginSettings.suffixText), u":");
     EXPECT_EQ(Host().CountCalls("FX_EndDialog"), 1);
 }
 

@@ -112,6 +112,12 @@ class DialogProcedureTest : public testsupport::HostFixture {
         return UserWindowDialogProc(handle_, message, wParam, lParam, &window);
     }
     int EndDialogCalls() const { return Host().CountCalls("FX_EndDialog"); }
+    // Gives the window `control` (it takes it) and initialises the window.
+    FCControl* Initialise(FCUserWindow& window, FCControl* control) {
+        window.AddControl(control);
+        Send(window, WM_INITDIALOG);
+        return control;
+    }
 
     HWND handle_ = nullptr;
 };
@@ -167,8 +173,7 @@ TEST_F(DialogProcedureTest, CommandKindsChooseTheHandlerAndTheAnswer) {
         window.commandAnswer = c.commandAnswer;
         auto* control = new FCCtrlButton(50);
         control->SetCommandKind(c.kind);
-        window.AddControl(control);
-        Send(window, WM_INITDIALOG);
+        Initialise(window, control);
         window.calls.clear();
 
         // Only the low 16 bits of the first parameter name the control; the notification code sits above.
@@ -188,8 +193,7 @@ TEST_F(DialogProcedureTest, CommandKindsChooseTheHandlerAndTheAnswer) {
 
 TEST_F(DialogProcedureTest, CommandFromUnknownIdGoesToOnCommandWithoutControl) {
     RecordingWindow window;
-    window.AddControl(new FCCtrlButton(1));
-    Send(window, WM_INITDIALOG);
+    Initialise(window, new FCCtrlButton(1));
     window.commandAnswer = true;
     EXPECT_EQ(Send(window, WM_COMMAND, 999), 1);
     window.commandAnswer = false;
@@ -316,9 +320,7 @@ TEST_F(DialogProcedureTest, SelectionNotificationsCountAsCommands) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.code);
         RecordingWindow window;
-        auto* control = new FCControl(60);
-        window.AddControl(control);
-        Send(window, WM_INITDIALOG);
+        FCControl* control = Initialise(window, new FCControl(60));
         window.commandAnswer = true;
         NMHDR header{handle_, 60, static_cast<uint32_t>(c.code)};
         EXPECT_EQ(Send(window, WM_NOTIFY, 60, reinterpret_cast<intptr_t>(&header)), 0);
@@ -329,8 +331,7 @@ TEST_F(DialogProcedureTest, SelectionNotificationsCountAsCommands) {
 
 TEST_F(DialogProcedureTest, NotificationWithoutControlOrHeaderDoesNothing) {
     RecordingWindow window;
-    window.AddControl(new FCControl(60));
-    Send(window, WM_INITDIALOG);
+    Initialise(window, new FCControl(60));
     NMHDR header{handle_, 61, static_cast<uint32_t>(kNotifyTabSelChange)};
     EXPECT_EQ(Send(window, WM_NOTIFY, 61, reinterpret_cast<intptr_t>(&header)), 0);
     EXPECT_EQ(Send(window, WM_NOTIFY, 60, 0), 0);
@@ -407,8 +408,7 @@ TEST_F(DialogProcedureTest, WithoutHostWindowTheDialogStaysEnabled) {
 
 TEST_F(DialogProcedureTest, HandlerExceptionEndsTheDialogAndIsRaisedAfterwards) {
     RecordingWindow window;
-    window.AddControl(new FCCtrlButton(50));
-    Send(window, WM_INITDIALOG);
+    Initialise(window, new FCCtrlButton(50));
     window.throwOnCommand = true;
     EXPECT_EQ(Send(window, WM_COMMAND, 50), 0);
     EXPECT_TRUE(window.IsClosed());
@@ -450,8 +450,7 @@ TEST_F(DialogProcedureTest, DestroyingAShowingWindowEndsItAndDestroysTheControls
     bool destroyed = false;
     {
         RecordingWindow window;
-        window.AddControl(new WatchedControl(3, &destroyed));
-        Send(window, WM_INITDIALOG);
+        Initialise(window, new WatchedControl(3, &destroyed));
     }
     EXPECT_TRUE(destroyed);
     EXPECT_EQ(EndDialogCalls(), 1);

@@ -41,7 +41,7 @@ class SweepTest : public EngineTest {
     }
 
     bool Sweep(const FCMusicRegion& region, uint16_t category = kTechniqueTextID) {
-        return CreateInstrumentChangeExpressions(region, category);
+        return CreateInstrumentChangeExpressions(region, category, gPluginSettings);
     }
 
     FCMusicRegion WholeScore() const { return Region(1, 5, 1, 20); }
@@ -304,8 +304,8 @@ TEST_F(SweepTest, SecondRunRewritesTheExistingExpression) {
     const auto firstDefinition = Doc().ReadTextExpression(static_cast<int16_t>(first[0].definitionID));
     const std::size_t blocks = Doc().Count(0x534F5458);
 
-    gPrefixText.AssignNarrow("Take ");
-    gSuffixText.AssignNarrow("!");
+    gPluginSettings.prefixText.AssignNarrow("Take ");
+    gPluginSettings.suffixText.AssignNarrow("!");
     ASSERT_TRUE(Sweep(WholeScore()));
     const auto second = Doc().ReadExpressions(5);
     ASSERT_EQ(second.size(), 1u);
@@ -343,11 +343,11 @@ class RefusedCallTest : public SweepTest, public ::testing::WithParamInterface<R
         FCCell cell(5, kOboe);
         FCExpressions expressions;
         expressions.LoadAllForCell(&cell);
-        standin::Host().faults = standin::FaultPlan{function, tag, 0};
+        standin::Host().PlanFaults(standin::FaultPlan{function, tag, 0});
         for (int32_t i = 0; i < expressions.Count(); ++i)
             IsInstrumentChangeExpression(expressions.GetExpressionAt(i));
-        const int seen = standin::Host().faults.seen;
-        standin::Host().faults = standin::FaultPlan{};
+        const int seen = standin::Host().Faults().seen;
+        standin::Host().PlanFaults(standin::FaultPlan{});
         return seen;
     }
 };
@@ -366,11 +366,11 @@ TEST_P(RefusedCallTest, MarkIsWrittenWithItsTextOrNotAtAll) {
     const std::size_t rawTexts = Doc().Count(kExpressionTextTag);
     const int first = RecognitionCalls(c.function, c.tag) + c.callAfterRecognition;
 
-    gPrefixText.AssignNarrow("Take ");
-    standin::Host().faults = standin::FaultPlan{c.function, c.tag, first};
+    gPluginSettings.prefixText.AssignNarrow("Take ");
+    standin::Host().PlanFaults(standin::FaultPlan{c.function, c.tag, first});
     FCString name("Flute");
-    EXPECT_FALSE(PlaceChangeExpression(5, kOboe, kTechniqueTextID, &name));
-    EXPECT_EQ(standin::Host().faults.injected, 1);
+    EXPECT_FALSE(PlaceChangeExpression(5, kOboe, kTechniqueTextID, &name, gPluginSettings));
+    EXPECT_EQ(standin::Host().Faults().injected, 1);
     EXPECT_EQ(TextsAt(5, kOboe), textsBefore);
     EXPECT_EQ(Doc().Count(kDefinitionTag), definitions);
     EXPECT_EQ(Doc().Count(kBlockTag), blocks);

@@ -29,7 +29,7 @@ class EngineTest : public testsupport::HostFixture {
 
     void Prepare(uint32_t hostVersion) {
         standin::Host().Reset();
-        host::ResetBindingForTesting();
+        host::gBindingCache = host::BindingCache();
         gHostVersion = hostVersion;
         ResetPluginSettings();
         builder_ = std::make_unique<standin::DocumentBuilder>(standin::Host().Doc(), hostVersion);

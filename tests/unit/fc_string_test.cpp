@@ -5,11 +5,11 @@
 #include <climits>
 #include <string>
 
+#include "tests/support/text_encodings.h"
+
 namespace {
 
-std::u16string Units(const FCString& s) {
-    return std::u16string(s.WideBuffer(), s.Length());
-}
+using testsupport::Units;
 
 TEST(FCStringTest, NewStringIsEmptyWithCapacityTenAndTerminator) {
     FCString s;
@@ -127,23 +127,24 @@ TEST(FCStringTest, EqualsIsExactAndCaseSensitive) {
     EXPECT_FALSE(upper.Equals(nullptr));
 }
 
-struct StartsCase {
+// A text, a part to look for (at its start or anywhere), and whether it is there.
+struct PartCase {
     const char* text;
-    const char* prefix;
+    const char* part;
     bool expected;
 };
 
-class FCStringStartsTest : public ::testing::TestWithParam<StartsCase> {};
+class FCStringStartsTest : public ::testing::TestWithParam<PartCase> {};
 
 TEST_P(FCStringStartsTest, StartsWithNarrow) {
     FCString s(GetParam().text);
-    EXPECT_EQ(s.StartsWithNarrow(GetParam().prefix), GetParam().expected);
+    EXPECT_EQ(s.StartsWithNarrow(GetParam().part), GetParam().expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, FCStringStartsTest,
-                         ::testing::Values(StartsCase{"", "", true}, StartsCase{"Flute", "", true},
-                                           StartsCase{"^f", "^fo", false}, StartsCase{"^font(", "^fo", true},
-                                           StartsCase{"^Font", "^font", false}));
+                         ::testing::Values(PartCase{"", "", true}, PartCase{"Flute", "", true},
+                                           PartCase{"^f", "^fo", false}, PartCase{"^font(", "^fo", true},
+                                           PartCase{"^Font", "^font", false}));
 
 TEST(FCStringTest, StartsWithComparesLowBytesOnly) {
     const char16_t text[] = {0x015E, u'x', 0};  // low byte 0x5E is '^'
@@ -152,13 +153,7 @@ TEST(FCStringTest, StartsWithComparesLowBytesOnly) {
     EXPECT_TRUE(s.StartsWithNarrow("^x"));
 }
 
-struct ContainsCase {
-    const char* text;
-    const char* part;
-    bool expected;
-};
-
-class FCStringContainsTest : public ::testing::TestWithParam<ContainsCase> {};
+class FCStringContainsTest : public ::testing::TestWithParam<PartCase> {};
 
 TEST_P(FCStringContainsTest, Contains) {
     FCString s(GetParam().text), part(GetParam().part);
@@ -166,10 +161,10 @@ TEST_P(FCStringContainsTest, Contains) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, FCStringContainsTest,
-                         ::testing::Values(ContainsCase{"", "", true}, ContainsCase{"ab", "abc", false},
-                                           ContainsCase{"Change to Flute", "Flute", true},
-                                           ContainsCase{"Change to Flute", "flute", false},
-                                           ContainsCase{"aab", "ab", true}, ContainsCase{"abc", "", true}));
+                         ::testing::Values(PartCase{"", "", true}, PartCase{"ab", "abc", false},
+                                           PartCase{"Change to Flute", "Flute", true},
+                                           PartCase{"Change to Flute", "flute", false},
+                                           PartCase{"aab", "ab", true}, PartCase{"abc", "", true}));
 
 TEST(FCStringTest, ContainsNullIsFalse) {
     FCString s("abc");

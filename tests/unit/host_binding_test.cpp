@@ -27,11 +27,7 @@ class HostBindingTest : public testrecords::HostTest {
         auto it = lookups.find(name);
         return it == lookups.end() ? 0 : it->second;
     }
-    static int HostCalls(const std::string& name) {
-        const auto& counts = standin::Host().callCounts;
-        auto it = counts.find(name);
-        return it == counts.end() ? 0 : it->second;
-    }
+    static int HostCalls(const std::string& name) { return standin::Host().callCounts.Of(name); }
     // Calls a handful of host functions twice each.
     static void CallSeveral() {
         char font[256];
@@ -48,7 +44,7 @@ class HostBindingTest : public testrecords::HostTest {
 // ---- Look-up rules ----------------------------------------------------------------------------------------
 
 TEST_F(HostBindingTest, NothingIsLookedUpBeforeTheFirstCall) {
-    EXPECT_EQ(Host().getModuleHandleCalls, 0);
+    EXPECT_EQ(Host().callCounts.Of("GetModuleHandleA"), 0);
     EXPECT_TRUE(Host().getProcAddressCalls.empty());
 }
 
@@ -56,7 +52,7 @@ TEST_F(HostBindingTest, ModuleHandleIsLookedUpOnceForAllFunctions) {
     Host().staffOrder = {10};
     Host().fonts[1] = "Maestro";
     CallSeveral();
-    EXPECT_EQ(Host().getModuleHandleCalls, 1);
+    EXPECT_EQ(Host().callCounts.Of("GetModuleHandleA"), 1);
     EXPECT_EQ(ModuleNamesAsked(), (std::vector<std::string>{"FINALE.EXE"}));
     for (const char* name : {"FX_GetCurrentEnigmaDocument", "FX_SlotToInst", "FX_InstToSlot",
                              "FX_FontNumToName", "FX_GetCurrentWindow"}) {
@@ -73,7 +69,7 @@ TEST_F(HostBindingTest, DemoExecutableServesWhenTheFullOneIsAbsent) {
     EXPECT_EQ(host::FX_SlotToInst(2, 0), 20);
     EXPECT_EQ(host::FX_InstToSlot(20), 2);
     EXPECT_EQ(ModuleNamesAsked(), (std::vector<std::string>{"FINALE.EXE", "FINDEMO.EXE"}));
-    EXPECT_EQ(Host().getModuleHandleCalls, 2);
+    EXPECT_EQ(Host().callCounts.Of("GetModuleHandleA"), 2);
     EXPECT_EQ(HostCalls("FX_SlotToInst"), 1);
 }
 
@@ -116,9 +112,9 @@ TEST_F(HostBindingTest, WithoutAHostModuleEveryOperationAnswersZeroAndNothingIsA
     // A text the host cannot fill reads as empty.
     EXPECT_EQ(text[0], 0);
     EXPECT_EQ(wide[0], 0);
-    EXPECT_EQ(Host().getModuleHandleCalls, 2);
+    EXPECT_EQ(Host().callCounts.Of("GetModuleHandleA"), 2);
     EXPECT_TRUE(Host().getProcAddressCalls.empty());
-    for (const auto& [function, count] : Host().callCounts)
+    for (const auto& [function, count] : Host().callCounts.ByName())
         EXPECT_NE(function.rfind("FX_", 0), 0u) << function;
 }
 
@@ -130,7 +126,7 @@ TEST_F(HostBindingTest, AbsentFunctionIsLookedUpOnceAndAnswersZeroOnEveryCall) {
     EXPECT_EQ(HostCalls("FX_SlotToInst"), 0);
     // Its neighbours are unaffected.
     EXPECT_EQ(host::FX_InstToSlot(20), 2);
-    EXPECT_EQ(Host().getModuleHandleCalls, 1);
+    EXPECT_EQ(Host().callCounts.Of("GetModuleHandleA"), 1);
 }
 
 TEST_F(HostBindingTest, AbsentDataFunctionFailsOnlyItsOwnCall) {
@@ -253,11 +249,11 @@ TEST_F(HostBindingTest, FontNameArrivesTerminatedAndAnUnknownFontFails) {
 
 TEST_F(HostBindingTest, ResetForgetsEveryLookup) {
     host::FX_GetCurrentEnigmaDocument();
-    host::ResetBindingForTesting();
+    host::gBindingCache = host::BindingCache();
     Host().moduleNames = {"FINDEMO.EXE"};
     Host().documentID = 9;
     EXPECT_EQ(host::FX_GetCurrentEnigmaDocument(), 9);
-    EXPECT_EQ(Host().getModuleHandleCalls, 3);
+    EXPECT_EQ(Host().callCounts.Of("GetModuleHandleA"), 3);
     EXPECT_EQ(ProcLookups("FX_GetCurrentEnigmaDocument"), 2);
 }
 

@@ -23,17 +23,17 @@ TEST_F(ModuleStateTest, VersionIsStoredAndReadAtUse) {
 
 TEST_F(ModuleStateTest, InitPutsTheDefaultsBackAfterAChange) {
     uint32_t flags = 0;
-    gPrefixText.AssignNarrow("Auf ");
-    gSuffixText.AssignNarrow("");
-    gCategoryName.AssignNarrow("Expressive Text");
+    gPluginSettings.prefixText.AssignNarrow("Auf ");
+    gPluginSettings.suffixText.AssignNarrow("");
+    gPluginSettings.categoryName.AssignNarrow("Expressive Text");
     ASSERT_EQ(FinaleExtensionInit(0, &flags), 1u);
-    EXPECT_STREQ(gPrefixText.ToNarrow(), "To ");
-    EXPECT_STREQ(gSuffixText.ToNarrow(), ":");
-    EXPECT_STREQ(gCategoryName.ToNarrow(), "Technique Text");
+    EXPECT_STREQ(gPluginSettings.prefixText.ToNarrow(), "To ");
+    EXPECT_STREQ(gPluginSettings.suffixText.ToNarrow(), ":");
+    EXPECT_STREQ(gPluginSettings.categoryName.ToNarrow(), "Technique Text");
 }
 
 TEST_F(ModuleStateTest, OutOfMemoryDoesNotLeaveAnEntryPoint) {
-    gPrefixText.AssignNarrow(nullptr);  // the next assignment must allocate
+    gPluginSettings.prefixText.AssignNarrow(nullptr);  // the next assignment must allocate
     uint32_t flags = 0;
     uint32_t answer = 1;
     unsigned char record[MIREL_MENU_RECORD_UTF16_SIZE] = {};

@@ -23,6 +23,14 @@ std::vector<FieldDescriptor> FieldsOf(uint32_t tag, int16_t itemNo = 0) {
     return std::vector<FieldDescriptor>(table->fields, table->fields + table->count);
 }
 
+// How many tables a list holds, by its own count.
+template <typename Table>
+std::size_t CountOf(const Table* (*list)(std::size_t*)) {
+    std::size_t count = 0;
+    list(&count);
+    return count;
+}
+
 // ---- Piece table ----
 
 struct PieceCase {
@@ -47,9 +55,7 @@ const PieceCase kPieceCases[] = {
 };
 
 TEST(PieceTable, HoldsExactlyTheEighteenRecordsWithTheirPiecesAndConditions) {
-    std::size_t count = 0;
-    host::prefs::PieceTables(&count);
-    EXPECT_EQ(count, std::size(kPieceCases));
+    EXPECT_EQ(CountOf(host::prefs::PieceTables), std::size(kPieceCases));
     for (const PieceCase& c : kPieceCases) {
         SCOPED_TRACE(testing::Message() << std::hex << c.tag);
         const PieceTable* entry = host::prefs::FindPieceTable(c.tag);
@@ -99,9 +105,7 @@ const FieldFigures kFieldFigures[] = {
 };
 
 TEST(FieldTables, EachListMeetsItsCountSizeRecordsAndKinds) {
-    std::size_t count = 0;
-    host::prefs::FieldTables(&count);
-    EXPECT_EQ(count, std::size(kFieldFigures));
+    EXPECT_EQ(CountOf(host::prefs::FieldTables), std::size(kFieldFigures));
     for (const FieldFigures& f : kFieldFigures) {
         SCOPED_TRACE(testing::Message() << std::hex << f.tag);
         const FieldTable* table = host::prefs::FindFieldTable(f.tag, 0);

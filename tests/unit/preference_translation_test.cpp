@@ -237,7 +237,7 @@ TEST_F(PreferenceTranslation, AMissingPieceReadsAsZerosAndAnAbsentLoadFunctionSt
     EXPECT_EQ(Bytes(buffer.begin() + 12, buffer.end()), Pattern(Tag("ot25"), kDoc, 1));
 
     Host().hiddenFunctions.insert("FX_LoadEData");
-    host::ResetBindingForTesting();
+    host::gBindingCache = host::BindingCache();
     ASSERT_EQ(Load(Tag("pfMM"), 0, 24, &buffer), 1);
     EXPECT_EQ(buffer, Bytes(24, 0));
     ASSERT_EQ(Load(Tag("pfPL"), 0, 14, &buffer), 1);

@@ -358,7 +358,7 @@ TEST_F(StandinDocument, CallsAreLoggedWithTheirArgumentsAndResultOnlyWhenLogging
     uint32_t size = 30;
     FX_LoadEData(kTag, key.bytes, buffer, &size, 0x0A000000);
     EXPECT_TRUE(Host().calls.empty());
-    EXPECT_EQ(Host().callCounts["FX_LoadEData"], 1);
+    EXPECT_EQ(Host().callCounts.Of("FX_LoadEData"), 1);
 
     Host().logCalls = true;
     size = 30;
@@ -374,7 +374,7 @@ TEST_F(StandinDocument, CallsAreLoggedWithTheirArgumentsAndResultOnlyWhenLogging
     ASSERT_EQ(Host().calls.size(), 3u);
     EXPECT_EQ(Host().calls[2].function, "FX_DeleteEData");
     EXPECT_EQ(Host().calls[2].result, 0);
-    EXPECT_EQ(Host().callCounts["FX_LoadEData"], 3);
+    EXPECT_EQ(Host().callCounts.Of("FX_LoadEData"), 3);
 }
 
 TEST_F(StandinDocument, CreateLogsTheKeyAsItWasAsked) {

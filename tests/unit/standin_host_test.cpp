@@ -39,7 +39,7 @@ TEST_F(StandinHostTest, ModuleHandleAnswersOnlyRegisteredNamesWhateverTheirCase)
         EXPECT_EQ(GetModuleHandleA(c.name) != nullptr, c.found);
     }
     EXPECT_EQ(GetModuleHandleA(nullptr), nullptr);
-    EXPECT_EQ(Host().getModuleHandleCalls, 7);
+    EXPECT_EQ(Host().callCounts.Of("GetModuleHandleA"), 7);
 }
 
 TEST_F(StandinHostTest, ADemoHostAnswersOnlyToItsOwnName) {
@@ -205,8 +205,8 @@ TEST_F(StandinHostTest, ResetGivesANewProcessState) {
     EXPECT_TRUE(Host().hiddenFunctions.empty());
     EXPECT_FALSE(Host().logCalls);
     EXPECT_TRUE(Host().calls.empty());
-    EXPECT_TRUE(Host().callCounts.empty());
-    EXPECT_EQ(Host().getModuleHandleCalls, 0);
+    EXPECT_TRUE(Host().callCounts.ByName().empty());
+    EXPECT_EQ(Host().callCounts.Of("GetModuleHandleA"), 0);
     EXPECT_EQ(Host().documentID, 1);
     EXPECT_TRUE(Host().windowInfoAvailable);
     EXPECT_EQ(FX_GetCurrentEnigmaDocument(V), 1);

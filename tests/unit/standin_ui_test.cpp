@@ -25,6 +25,7 @@ using standin::Host;
 using standin::Ui;
 using standin::UiItem;
 using standin::UiWindow;
+using testsupport::Answers;
 
 constexpr uint32_t V = 0x12050000;
 
@@ -324,7 +325,7 @@ TEST_F(StandinUiTest, UnhandledCloseBecomesCancelUnlessCancelIsDisabled) {
     {
         ProcState state;
         state.endOnClose = false;
-        EXPECT_EQ(RunDialog(state, Scripted(DialogAnswers{{}, {}, {}, {}, DialogEnding::Close})), 1);
+        EXPECT_EQ(RunDialog(state, Scripted(Answers(DialogEnding::Close))), 1);
         EXPECT_EQ(state.messages.back(), WM_COMMAND);
         EXPECT_EQ(state.commandParams, std::vector<uintptr_t>{2});
     }
@@ -332,25 +333,20 @@ TEST_F(StandinUiTest, UnhandledCloseBecomesCancelUnlessCancelIsDisabled) {
         ProcState state;
         state.endOnClose = false;
         state.disableCancel = true;
-        EXPECT_EQ(RunDialog(state, Scripted(DialogAnswers{{}, {}, {}, {}, DialogEnding::Close})), 0);
+        EXPECT_EQ(RunDialog(state, Scripted(Answers(DialogEnding::Close))), 0);
         EXPECT_EQ(state.messages.back(), WM_CLOSE);
         EXPECT_TRUE(state.commandParams.empty());
     }
     {
         ProcState state;  // handled close: no Cancel afterwards
-        EXPECT_EQ(RunDialog(state, Scripted(DialogAnswers{{}, {}, {}, {}, DialogEnding::Close})), 1);
+        EXPECT_EQ(RunDialog(state, Scripted(Answers(DialogEnding::Close))), 1);
         EXPECT_TRUE(state.commandParams.empty());
     }
 }
 
 TEST_F(StandinUiTest, ScriptedUserChangesItemsWithTheirNotifications) {
     ProcState state;
-    DialogAnswers answers;
-    answers.categoryName = "Two";
-    answers.prefix = "Zu ";
-    answers.suffix = "";
-    answers.ending = DialogEnding::Cancel;
-    EXPECT_EQ(RunDialog(state, Scripted(answers)), 1);
+    EXPECT_EQ(RunDialog(state, Scripted(Answers(DialogEnding::Cancel, "Two", "Zu ", ""))), 1);
     EXPECT_EQ(state.commandParams,
               (std::vector<uintptr_t>{(1u << 16) | 106u, (0x300u << 16) | 102u, (0x300u << 16) | 104u, 2u}));
     const standin::DialogRun& run = Ui().dialogRuns[0];
@@ -388,7 +384,7 @@ TEST_F(StandinUiTest, ScriptedUserNotesWhatItCannotDo) {
 TEST_F(StandinUiTest, DisabledDialogTakesNoInput) {
     ProcState state;
     state.disableSelf = true;
-    EXPECT_EQ(RunDialog(state, Scripted(DialogAnswers{{}, {}, std::string("x"), {}, DialogEnding::Ok})), 0);
+    EXPECT_EQ(RunDialog(state, Scripted(Answers(DialogEnding::Ok, {}, "x"))), 0);
     EXPECT_TRUE(state.commandParams.empty());
     EXPECT_EQ(Ui().dialogRuns[0].notes.size(), 2u);
     EXPECT_EQ(Ui().dialogRuns[0].final.FindItem(102)->text, u"To ");
@@ -397,7 +393,7 @@ TEST_F(StandinUiTest, DisabledDialogTakesNoInput) {
 TEST_F(StandinUiTest, ScriptQueueAnswersOneDialogEach) {
     auto user = std::make_shared<standin::ScriptedDialogUser>();
     user->queue.push_back(DialogAnswers{{}, 2, {}, {}, DialogEnding::Ok});
-    user->queue.push_back(DialogAnswers{{}, {}, {}, {}, DialogEnding::Cancel});
+    user->queue.push_back(Answers(DialogEnding::Cancel));
     Ui().SetUser(user);
     ProcState first;
     ProcState second;

@@ -7,14 +7,13 @@
 #include "host/host_api.h"
 #include "standin/host/host.h"
 #include "tests/support/host_fixture.h"
+#include "tests/support/text_encodings.h"
 #include "text/fc_string.h"
 #include "text/font_info.h"
 
 namespace {
 
-std::u16string Units(const FCString& s) {
-    return s.WideBuffer() == nullptr ? std::u16string() : std::u16string(s.WideBuffer(), s.Length());
-}
+using testsupport::Units;
 
 std::u16string Widen(const std::string& text) {
     return std::u16string(text.begin(), text.end());
@@ -30,17 +29,21 @@ void PrintTo(const StripCase& c, std::ostream* os) {
     *os << '"' << c.input << '"';
 }
 
+// Strips the case's input with `strip`: the answer, the text left, and its terminator.
+void CheckStrip(bool (FCString::*strip)(), const StripCase& c) {
+    FCString s(c.input);
+    EXPECT_EQ((s.*strip)(), c.result);
+    EXPECT_EQ(Units(s), Widen(c.output));
+    ASSERT_NE(s.WideBuffer(), nullptr);
+    EXPECT_EQ(s.WideBuffer()[s.Length()], 0);
+}
+
 // ---- StripFontTags ----------------------------------------------------------------------------------------
 
 class StripFontTagsTest : public ::testing::TestWithParam<StripCase> {};
 
 TEST_P(StripFontTagsTest, RemovesFontSizeAndEffectTagsOnly) {
-    const StripCase& c = GetParam();
-    FCString s(c.input);
-    EXPECT_EQ(s.StripFontTags(), c.result);
-    EXPECT_EQ(Units(s), Widen(c.output));
-    ASSERT_NE(s.WideBuffer(), nullptr);
-    EXPECT_EQ(s.WideBuffer()[s.Length()], 0);
+    CheckStrip(&FCString::StripFontTags, GetParam());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -82,12 +85,7 @@ TEST(StripFontTagsUnits, ComparesTagNamesOnTheEightBitCopy) {
 class StripTagsTest : public ::testing::TestWithParam<StripCase> {};
 
 TEST_P(StripTagsTest, RemovesEveryTag) {
-    const StripCase& c = GetParam();
-    FCString s(c.input);
-    EXPECT_EQ(s.StripTags(), c.result);
-    EXPECT_EQ(Units(s), Widen(c.output));
-    ASSERT_NE(s.WideBuffer(), nullptr);
-    EXPECT_EQ(s.WideBuffer()[s.Length()], 0);
+    CheckStrip(&FCString::StripTags, GetParam());
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -16,6 +16,7 @@
 #include "standin/host/host.h"
 #include "standin/score/document_builder.h"
 #include "tests/support/host_fixture.h"
+#include "tests/support/text_encodings.h"
 #include "text/fc_string.h"
 
 namespace {
@@ -24,9 +25,10 @@ using standin::Bytes;
 using standin::Host;
 using standin::HostCall;
 using standin::RecordKey;
+using testsupport::kNarrowHost;
+using testsupport::kWideHost;
+using testsupport::Units;
 
-constexpr uint32_t kNarrowHost = 0x10FFFFFF;
-constexpr uint32_t kWideHost = 0x11000000;
 constexpr uint32_t kTxbl = 0x7478626C;
 constexpr uint32_t kTxxp = 0x74787870;
 constexpr uint32_t kSOTX = 0x534F5458;
@@ -40,10 +42,6 @@ constexpr int kArgInci = 2;
 constexpr int kArgBuffer = 5;
 constexpr int kArgSize = 6;
 constexpr int kArgVersion = 7;
-
-std::u16string Units(const FCString& s) {
-    return s.WideBuffer() == nullptr ? std::u16string() : std::u16string(s.WideBuffer(), s.Length());
-}
 
 std::u16string Units(std::unique_ptr<FCString> s) {
     return Units(*s);
@@ -82,7 +80,7 @@ class TextRecordsTest : public testsupport::HostFixture {
     std::vector<HostCall> Calls(const std::string& function) { return Host().CallsTo(function); }
     void HideFromModule(const std::string& function) {
         Host().hiddenFunctions.insert(function);
-        host::ResetBindingForTesting();
+        host::gBindingCache = host::BindingCache();
     }
     const Bytes& Record(uint32_t tag, int16_t itemNo) {
         const Bytes* record = Doc().Find(tag, RecordKey::Other(itemNo));
@@ -354,22 +352,17 @@ TEST_F(TextRecordsTest, ShortTextBlockReadsMissingFieldsAsZero) {
 
 // ---- FCTextExpressionDef: layout, sizes, description ------------------------------------------------------
 
-struct DefinitionLayoutCase {
-    uint32_t hostVersion;
-    int32_t minimumSize;
-    uint32_t recordVersion;
-};
-
+// A case's size is the least a definition takes, the size a new one is made with.
 class DefinitionLayoutTest : public TextRecordsTest,
-                             public ::testing::WithParamInterface<DefinitionLayoutCase> {};
+                             public ::testing::WithParamInterface<testsupport::LayoutCase> {};
 
 TEST_P(DefinitionLayoutTest, NewDefinitionIsAZeroedRecordOfTheMinimumSize) {
-    const DefinitionLayoutCase& c = GetParam();
+    const testsupport::LayoutCase& c = GetParam();
     UseHost(c.hostVersion);
     FCTextExpressionDef definition;
     EXPECT_TRUE(definition.IsLoaded());
-    EXPECT_EQ(definition.LoadedSize(), c.minimumSize);
-    EXPECT_EQ(AreaOf(definition), Bytes(static_cast<std::size_t>(c.minimumSize), 0));
+    EXPECT_EQ(definition.LoadedSize(), c.size);
+    EXPECT_EQ(AreaOf(definition), Bytes(static_cast<std::size_t>(c.size), 0));
     EXPECT_EQ(definition.RecordVersion(), c.recordVersion);
 
     StartLog();
@@ -377,13 +370,13 @@ TEST_P(DefinitionLayoutTest, NewDefinitionIsAZeroedRecordOfTheMinimumSize) {
     const auto creates = Calls("FX_CreateEData");
     ASSERT_EQ(creates.size(), 1u);
     EXPECT_EQ(creates[0].args[kArgTag], kSODT);
-    EXPECT_EQ(creates[0].args[kArgSize], c.minimumSize);
+    EXPECT_EQ(creates[0].args[kArgSize], c.size);
     EXPECT_EQ(creates[0].args[kArgVersion], c.recordVersion);
-    EXPECT_EQ(Record(kSODT, definition.ItemNo()).size(), static_cast<std::size_t>(c.minimumSize));
+    EXPECT_EQ(Record(kSODT, definition.ItemNo()).size(), static_cast<std::size_t>(c.size));
 }
 
 TEST_P(DefinitionLayoutTest, LoadAsksForTheSizeThenLoadsWithTheRecordVersion) {
-    const DefinitionLayoutCase& c = GetParam();
+    const testsupport::LayoutCase& c = GetParam();
     UseHost(c.hostVersion);
     Builder().AddTextExpression(3, "To Flute:", "Change to Flute", 2);
     const std::size_t stored = Record(kSODT, 3).size();
@@ -403,11 +396,7 @@ TEST_P(DefinitionLayoutTest, LoadAsksForTheSizeThenLoadsWithTheRecordVersion) {
 }
 
 INSTANTIATE_TEST_SUITE_P(HostVersions, DefinitionLayoutTest,
-                         ::testing::Values(DefinitionLayoutCase{0x0FFFFFFF, 36, 0x0F000000},
-                                           DefinitionLayoutCase{kNarrowHost, 36, 0x0F000000},
-                                           DefinitionLayoutCase{kWideHost, 38, 0x12050000},
-                                           DefinitionLayoutCase{0x11FFFFFF, 38, 0x12050000},
-                                           DefinitionLayoutCase{0x12000000, 38, 0x12050000}));
+                         ::testing::ValuesIn(testsupport::LayoutsByText(36, 0x0F000000, 38, 0x12050000)));
 
 struct DescriptionCase {
     uint32_t hostVersion;
