@@ -89,13 +89,19 @@ describe_run() {
     fi
 }
 
+# Formatting and function length are policy (scripts/check-format.sh, scripts/check-function-length.sh).
+check_style() {
+    scripts/check-format.sh
+    scripts/check-function-length.sh
+}
+
 # ---- The stages ----------------------------------------------------------------------------------------------
 if $quick; then
     stage "packages" scripts/install-deps.sh quick
 else
     stage "packages" scripts/install-deps.sh test
 fi
-stage "format" scripts/check-format.sh
+stage "format and function length" check_style
 stage "build: default" configure_and_build default -DBUILD_TESTING=ON
 stage "tests: default (unit, end-to-end)" ctest --preset default -j"$jobs"
 $quick && exit 0

@@ -12,8 +12,8 @@
 
 set(MIREL_LAYER_ROOTS ${CMAKE_BINARY_DIR}/layers)
 
-# The module's warning policy, per target: everything the module compiles is warning-free with these.
-set(MIREL_MODULE_WARNINGS -Wconversion -Wsign-conversion -Wshadow -Wpedantic -Wold-style-cast -Werror)
+# The warning policy, per target: everything the module and the stand-in compile is warning-free with these.
+set(MIREL_WARNINGS -Wconversion -Wsign-conversion -Wshadow -Wpedantic -Wold-style-cast -Werror)
 
 # mirel_layer(NAME FOLDERS <own folder> [<folder below> ...] [HEADER_ONLY] [LINKS <layer> ...])
 function(mirel_layer name)
@@ -37,7 +37,7 @@ function(mirel_layer name)
   add_library(${target} OBJECT ${sources})
   target_include_directories(${target} PUBLIC ${root})
   target_link_libraries(${target} PUBLIC ${LAYER_LINKS})
-  target_compile_options(${target} PRIVATE ${MIREL_MODULE_WARNINGS})
+  target_compile_options(${target} PRIVATE ${MIREL_WARNINGS})
   set_target_properties(${target} PROPERTIES CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON)
   set(MIREL_MODULE_OBJECTS ${MIREL_MODULE_OBJECTS} $<TARGET_OBJECTS:${target}> PARENT_SCOPE)
 endfunction()

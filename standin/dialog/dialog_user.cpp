@@ -272,7 +272,8 @@ TerminalDialogUser::Asked TerminalDialogUser::AskEntry(DialogSession& session, s
         const UiItem& now = session.Window()->items[index];
         std::string shown = "nothing selected";
         if (now.selection >= 0 && static_cast<std::size_t>(now.selection) < now.entries.size()) {
-            shown = std::to_string(now.selection + 1) + " " + Utf16ToUtf8(now.entries[now.selection]);
+            const auto selected = static_cast<std::size_t>(now.selection);
+            shown = std::to_string(now.selection + 1) + " " + Utf16ToUtf8(now.entries[selected]);
         }
         std::string line;
         if (!ReadLine(label + " (number or name; Enter keeps " + shown + "): ", line))
