@@ -201,7 +201,7 @@ std::string DescribeAnswers(const RunResult& result) {
 }  // namespace
 
 HWND RunPlatform::ParentWindow() {
-    return MirelWindowFromValue(Host().mainWindow);
+    return MirelWindowFromValue(Host().MainWindow());
 }
 
 std::unique_ptr<RunPlatform> MakeModelPlatform(const DialogAnswers& answers, bool interactive,

@@ -84,7 +84,7 @@ UiWindow& UiModel::PlaceWindow(HWND handle, HWND parent, const std::u16string& c
 }
 
 UiWindow& UiModel::MainWindow() {
-    HWND main = MirelWindowFromValue(Host().mainWindow);
+    HWND main = MirelWindowFromValue(Host().MainWindow());
     for (auto& window : windows_) {
         if (window->handle == main) return *window;
     }
@@ -98,7 +98,7 @@ UiWindow* UiModel::Window(HWND handle) {
     for (auto& window : windows_) {
         if (window->handle == handle) return window.get();
     }
-    if (handle == MirelWindowFromValue(Host().mainWindow)) return &MainWindow();
+    if (handle == MirelWindowFromValue(Host().MainWindow())) return &MainWindow();
     return nullptr;
 }
 
@@ -134,7 +134,7 @@ void UiModel::RemoveWindow(HWND handle) {
 }
 
 HWND UiModel::ActiveWindow() {
-    return activeSet_ ? activeWindow_ : MirelWindowFromValue(Host().mainWindow);
+    return activeSet_ ? activeWindow_ : MirelWindowFromValue(Host().MainWindow());
 }
 
 HWND UiModel::SetActive(HWND window) {

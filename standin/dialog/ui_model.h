@@ -100,7 +100,7 @@ class UiModel {
     // ---- Windows ----
     // A new top-level window with a fresh handle, not visible, enabled.
     UiWindow& AddWindow(HWND parent, const std::u16string& caption, RECT rect);
-    // The window with that handle, or null. The host's main window (Host().mainWindow) always exists: it is
+    // The window with that handle, or null. The host's main window (Host().MainWindow()) always exists: it is
     // made on first use, visible and enabled.
     UiWindow* Window(HWND handle);
     UiWindow& MainWindow();

@@ -20,7 +20,7 @@ class CallRecord {
     CallRecord(const char* function, std::vector<int64_t> args, std::string text = {})
         : host_(Host()), timed_(IsHostFunction(function)) {
         ++gHostCallDepth;
-        if (timed_) host_.stats.Enter();
+        if (timed_) host_.EnterHostFunction();
         host_.Count(function);
         index_ = host_.Log(function, std::move(args), std::move(text));
     }
@@ -29,20 +29,20 @@ class CallRecord {
     template <typename MakeArgs, typename = std::enable_if_t<std::is_invocable_v<MakeArgs>>>
     CallRecord(const char* function, MakeArgs makeArgs) : host_(Host()), timed_(IsHostFunction(function)) {
         ++gHostCallDepth;
-        if (timed_) host_.stats.Enter();
+        if (timed_) host_.EnterHostFunction();
         host_.Count(function);
-        if (host_.logCalls) index_ = host_.Log(function, makeArgs());
+        if (host_.LoggingCalls()) index_ = host_.Log(function, makeArgs());
     }
 
     ~CallRecord() {
-        if (timed_) host_.stats.Leave();
+        if (timed_) host_.LeaveHostFunction();
         --gHostCallDepth;
     }
     CallRecord(const CallRecord&) = delete;
     CallRecord& operator=(const CallRecord&) = delete;
 
     void SetText(const std::string& text) {
-        if (index_ >= 0) host_.calls[static_cast<std::size_t>(index_)].text = text;
+        if (index_ >= 0) host_.LogText(index_, text);
     }
 
     template <typename T>
@@ -55,7 +55,7 @@ class CallRecord {
     int32_t Return16(int32_t result) {
         Return(result);
         return static_cast<int32_t>((static_cast<uint32_t>(result) & 0xFFFFu) |
-                                    (static_cast<uint32_t>(host_.resultHighBits) << 16));
+                                    (static_cast<uint32_t>(host_.ResultHighBits()) << 16));
     }
 
   private:

@@ -19,36 +19,52 @@ bool FaultPlan::FailsUnderPlan(std::string_view name, uint32_t callTag, long dat
 }
 
 int16_t StandinHost::SlotToInst(int32_t slot) const {
-    if (slot < 1 || static_cast<std::size_t>(slot) > staffOrder.size()) return 0;
-    return staffOrder[static_cast<std::size_t>(slot) - 1];
+    if (slot < 1 || static_cast<std::size_t>(slot) > staffOrder_.size()) return 0;
+    return staffOrder_[static_cast<std::size_t>(slot) - 1];
 }
 
 int16_t StandinHost::InstToSlot(int32_t staff) const {
     if (staff == 0) return 0;
-    auto it = std::find(staffOrder.begin(), staffOrder.end(), staff);
-    if (it == staffOrder.end()) return 0;
-    return static_cast<int16_t>(it - staffOrder.begin() + 1);
+    auto it = std::find(staffOrder_.begin(), staffOrder_.end(), staff);
+    if (it == staffOrder_.end()) return 0;
+    return static_cast<int16_t>(it - staffOrder_.begin() + 1);
+}
+
+const std::string* StandinHost::FontName(uint32_t number) const {
+    if (number > 0xFFFF) return nullptr;
+    auto it = fonts_.find(static_cast<uint16_t>(number));
+    return it == fonts_.end() ? nullptr : &it->second;
+}
+
+int StandinHost::ProcAddressRequests(const std::string& name) const {
+    auto it = getProcAddressCalls_.find(name);
+    return it == getProcAddressCalls_.end() ? 0 : it->second;
 }
 
 long StandinHost::Log(const std::string& function, std::vector<int64_t> args, std::string text) {
-    if (!logCalls) return -1;
-    calls.push_back(HostCall{function, std::move(args), std::move(text), 0});
-    return static_cast<long>(calls.size()) - 1;
+    if (!logCalls_) return -1;
+    calls_.push_back(HostCall{function, std::move(args), std::move(text), 0});
+    return static_cast<long>(calls_.size()) - 1;
 }
 
 void StandinHost::LogResult(long index, int64_t result) {
-    if (index >= 0 && static_cast<std::size_t>(index) < calls.size())
-        calls[static_cast<std::size_t>(index)].result = result;
+    if (index >= 0 && static_cast<std::size_t>(index) < calls_.size())
+        calls_[static_cast<std::size_t>(index)].result = result;
+}
+
+void StandinHost::LogText(long index, const std::string& text) {
+    if (index >= 0 && static_cast<std::size_t>(index) < calls_.size())
+        calls_[static_cast<std::size_t>(index)].text = text;
 }
 
 int StandinHost::CountCalls(const std::string& function) const {
-    return static_cast<int>(
-        std::count_if(calls.begin(), calls.end(), [&](const HostCall& c) { return c.function == function; }));
+    return static_cast<int>(std::count_if(calls_.begin(), calls_.end(),
+                                          [&](const HostCall& c) { return c.function == function; }));
 }
 
 std::vector<HostCall> StandinHost::CallsTo(const std::string& function) const {
     std::vector<HostCall> found;
-    for (const HostCall& c : calls) {
+    for (const HostCall& c : calls_) {
         if (c.function == function) found.push_back(c);
     }
     return found;

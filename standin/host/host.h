@@ -9,6 +9,7 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "standin/host/call_counts.h"
@@ -85,65 +86,95 @@ class StandinHost {
     // ---- The document ----
     Document& Doc() { return document_; }
     void NewDocument() { document_ = Document(); }
-    int16_t documentID = 1;
+    // The number FX_GetCurrentEnigmaDocument answers.
+    int16_t DocumentID() const { return documentID_; }
+    void SetDocumentID(int16_t id) { documentID_ = id; }
 
     // ---- Staves in score order: slot i + 1 shows staves[i]. Slot 0 and unknown staves map to 0. ----
-    std::vector<int16_t> staffOrder;
+    const std::vector<int16_t>& StaffOrder() const { return staffOrder_; }
+    void SetStaffOrder(std::vector<int16_t> staves) { staffOrder_ = std::move(staves); }
+    void AppendStaff(int16_t staff) { staffOrder_.push_back(staff); }
     int16_t SlotToInst(int32_t slot) const;
     int16_t InstToSlot(int32_t staff) const;
 
     // ---- Fonts for FX_FontNumToName ----
-    std::map<uint16_t, std::string> fonts;
+    const std::map<uint16_t, std::string>& Fonts() const { return fonts_; }
+    void SetFonts(std::map<uint16_t, std::string> fonts) { fonts_ = std::move(fonts); }
+    // Adds the font, or renames it when the number is taken.
+    void AddFont(uint16_t number, std::string name) { fonts_[number] = std::move(name); }
+    void RemoveFont(uint16_t number) { fonts_.erase(number); }
+    // The font's name, or null for an unknown number.
+    const std::string* FontName(uint32_t number) const;
 
     // ---- Registry for GetModuleHandleA / GetProcAddress ----
-    // The executable names this process answers to ("FINALE.EXE" by default) and the FX_ functions it hides.
-    std::set<std::string> moduleNames{"FINALE.EXE"};
-    std::set<std::string> hiddenFunctions;
+    // The executable names this process answers to ("FINALE.EXE" by default; none: it answers to no name).
+    const std::set<std::string>& ModuleNames() const { return moduleNames_; }
+    void AnswerAs(std::set<std::string> names) { moduleNames_ = std::move(names); }
+    // The FX_ functions GetProcAddress does not give out.
+    void HideFunction(const std::string& name) { hiddenFunctions_.insert(name); }
+    bool Hides(const std::string& name) const { return hiddenFunctions_.count(name) != 0; }
+    const std::set<std::string>& HiddenFunctions() const { return hiddenFunctions_; }
     // The names GetProcAddress was asked for, each with how often.
-    std::map<std::string, int> getProcAddressCalls;
+    void NoteProcAddressRequest(const std::string& name) { ++getProcAddressCalls_[name]; }
+    const std::map<std::string, int>& ProcAddressRequests() const { return getProcAddressCalls_; }
+    int ProcAddressRequests(const std::string& name) const;
 
     // ---- Call log (off by default) ----
-    // With logCalls on, every host function appends its call to `calls` (see HostCall for the arguments).
-    // CountCalls and CallsTo read the log. `callCounts` counts every call by function name, log on or off.
-    bool logCalls = false;
-    std::vector<HostCall> calls;
-    CallCounts callCounts;
-    // Appends to the log when logCalls is on; returns the entry's index in `calls`, or -1 when not logged.
+    // With the log on, every host function appends its call to Calls() (see HostCall for the arguments).
+    // CountCalls and CallsTo read the log. Counts() counts every call by function name, log on or off.
+    void LogCalls(bool on) { logCalls_ = on; }
+    bool LoggingCalls() const { return logCalls_; }
+    const std::vector<HostCall>& Calls() const { return calls_; }
+    void ClearCalls() { calls_.clear(); }
+    const CallCounts& Counts() const { return callCounts_; }
+    // Appends to the log when it is on; returns the entry's index in Calls(), or -1 when not logged.
     long Log(const std::string& function, std::vector<int64_t> args, std::string text = {});
-    // Sets the result of a logged call (does nothing for -1).
+    // Set the result / the text of a logged call (do nothing for -1).
     void LogResult(long index, int64_t result);
-    // Counts a call in callCounts; `function` is the string literal of the calling function.
-    void Count(const char* function) { callCounts.Count(function); }
+    void LogText(long index, const std::string& text);
+    // Counts a call in Counts(); `function` is the string literal of the calling function.
+    void Count(const char* function) { callCounts_.Count(function); }
     int CountCalls(const std::string& function) const;
     std::vector<HostCall> CallsTo(const std::string& function) const;
+
+    // ---- Statistics ----
     // The time inside host functions and the loads, for `run --stats` (log on or off); off until enabled, so
     // that a run without it pays nothing.
-    CallStatsRecorder stats;
+    void EnterHostFunction() { stats_.Enter(); }
+    void LeaveHostFunction() { stats_.Leave(); }
+    void RecordLoad(uint32_t tag, const std::array<int16_t, 4>& key, bool sizeQuery) {
+        stats_.Load(tag, key, sizeQuery);
+    }
+    void RecordWrite() { stats_.Wrote(); }
     // Starts the statistics afresh (before an invocation), recording from now on when `enabled`.
-    void RestartCallStats(bool enabled) { stats.Restart(enabled, callCounts); }
-    // The statistics since the last restart, the calls by function read from callCounts.
-    HostCallStats CallStats() const { return stats.Stats(callCounts); }
+    void RestartCallStats(bool enabled) { stats_.Restart(enabled, callCounts_); }
+    // The statistics since the last restart, the calls by function read from Counts().
+    HostCallStats CallStats() const { return stats_.Stats(callCounts_); }
 
     // ---- Window ----
     // The host's main window, given by FX_GetCurrentWindow and at offset 520 of FX_GetCurrentWindowInfo.
-    uint32_t mainWindow = 0x00010000;
-    bool windowInfoAvailable = true;
+    uint32_t MainWindow() const { return mainWindow_; }
+    void SetMainWindow(uint32_t window) { mainWindow_ = window; }
+    // Whether FX_GetCurrentWindowInfo answers at all.
+    bool WindowInfoAvailable() const { return windowInfoAvailable_; }
+    void SetWindowInfoAvailable(bool available) { windowInfoAvailable_ = available; }
 
     // ---- Results ----
     // The high 16 bits put into the results of the functions whose low 16 bits alone count (the data calls,
     // the slot, font, document and window-info functions), as a host may leave them set. 0 by default.
-    uint16_t resultHighBits = 0;
+    uint16_t ResultHighBits() const { return resultHighBits_; }
+    void SetResultHighBits(uint16_t bits) { resultHighBits_ = bits; }
 
     // ---- Faults (tests only) ----
     // Sets the plan the data calls follow from now on (a default FaultPlan: none).
     void PlanFaults(const FaultPlan& plan) {
         faults_ = plan;
-        dataCallsBeforePlan_ = callCounts.DataCalls();
+        dataCallsBeforePlan_ = callCounts_.DataCalls();
     }
     const FaultPlan& Faults() const { return faults_; }
     // Whether the data call of `name` on records of `tag` being made now is to fail under the plan.
     bool RefusesDataCall(std::string_view name, uint32_t tag) {
-        return faults_.FailsNow(name, tag, callCounts.DataCalls() - dataCallsBeforePlan_);
+        return faults_.FailsNow(name, tag, callCounts_.DataCalls() - dataCallsBeforePlan_);
     }
 
     // Back to a new process's state: empty document, FINALE.EXE with every function, no log.
@@ -151,6 +182,19 @@ class StandinHost {
 
   private:
     Document document_;
+    int16_t documentID_ = 1;
+    std::vector<int16_t> staffOrder_;
+    std::map<uint16_t, std::string> fonts_;
+    std::set<std::string> moduleNames_{"FINALE.EXE"};
+    std::set<std::string> hiddenFunctions_;
+    std::map<std::string, int> getProcAddressCalls_;
+    bool logCalls_ = false;
+    std::vector<HostCall> calls_;
+    CallCounts callCounts_;
+    CallStatsRecorder stats_;
+    uint32_t mainWindow_ = 0x00010000;
+    bool windowInfoAvailable_ = true;
+    uint16_t resultHighBits_ = 0;
     FaultPlan faults_;
     long dataCallsBeforePlan_ = 0;
 };

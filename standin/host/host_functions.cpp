@@ -17,7 +17,7 @@
 //           none (the key is then left alone). A zero key thus finds the first record of the tag with a key
 //           above zero. Items count from 1; a record at the zero key itself is never reached by a walk,
 //           because a walk that started from the zero key would find it again at every step and not end.
-// Every call is counted in Host().callCounts and, with Host().logCalls on, logged with its arguments. A call
+// Every call is counted in Host().Counts() and, with the call log on, logged with its arguments. A call
 // that Host()'s fault plan makes fail answers 0 before it looks at anything.
 #include "standin/host/host_functions.h"
 
@@ -64,7 +64,7 @@ int32_t FX_CALL FX_LoadEData(uint32_t tag, void* key8, void* buffer, uint32_t* s
     if (host.RefusesDataCall("FX_LoadEData", tag)) return call.Return16(0);
     if (key8 == nullptr || size == nullptr) return call.Return16(0);
     const RecordKey key = RecordKey::FromBytes(key8);
-    host.stats.Load(tag, key.fields, buffer == nullptr);
+    host.RecordLoad(tag, key.fields, buffer == nullptr);
     const Bytes* record = host.Doc().Find(tag, key);
     if (record == nullptr) return call.Return16(0);
     if (buffer == nullptr) {
@@ -84,7 +84,7 @@ int32_t FX_CALL FX_SaveEData(uint32_t tag, void* key8, const void* buffer, uint3
     StandinHost& host = Host();
     if (host.RefusesDataCall("FX_SaveEData", tag)) return call.Return16(0);
     if (key8 == nullptr || (buffer == nullptr && size != 0)) return call.Return16(0);
-    host.stats.Wrote();
+    host.RecordWrite();
     const auto* p = static_cast<const uint8_t*>(buffer);
     host.Doc().Put(tag, RecordKey::FromBytes(key8), size != 0 ? Bytes(p, p + size) : Bytes());
     return call.Return16(1);
@@ -98,7 +98,7 @@ int32_t FX_CALL FX_CreateEData(uint32_t tag, void* key8, const void* buffer, uin
     StandinHost& host = Host();
     if (host.RefusesDataCall("FX_CreateEData", tag)) return call.Return16(0);
     if (key8 == nullptr || (buffer == nullptr && size != 0)) return call.Return16(0);
-    host.stats.Wrote();
+    host.RecordWrite();
     const auto* p = static_cast<const uint8_t*>(buffer);
     auto key = host.Doc().Create(tag, RecordKey::FromBytes(key8), standin::layout::IsDetailTag(tag),
                                  size != 0 ? Bytes(p, p + size) : Bytes());
@@ -112,7 +112,7 @@ int32_t FX_CALL FX_DeleteEData(uint32_t tag, void* key8, uint32_t version) {
     StandinHost& host = Host();
     if (host.RefusesDataCall("FX_DeleteEData", tag)) return call.Return16(0);
     if (key8 == nullptr) return call.Return16(0);
-    host.stats.Wrote();
+    host.RecordWrite();
     const RecordKey key = RecordKey::FromBytes(key8);
     standin::Document& doc = host.Doc();
     const bool deleted =
@@ -136,8 +136,8 @@ int32_t FX_CALL FX_NextEData(uint32_t tag, void* key8, void* reserved1, void* re
 
 HWND FX_CALL FX_GetCurrentWindow(uint32_t version) {
     CallRecord call("FX_GetCurrentWindow", [&] { return std::vector<int64_t>({version}); });
-    HWND window = MirelWindowFromValue(Host().mainWindow);
-    call.Return(Host().mainWindow);
+    HWND window = MirelWindowFromValue(Host().MainWindow());
+    call.Return(Host().MainWindow());
     return window;
 }
 
@@ -145,16 +145,16 @@ int32_t FX_CALL FX_GetCurrentWindowInfo(void* info524, uint32_t version) {
     CallRecord call("FX_GetCurrentWindowInfo", [&] {
         return std::vector<int64_t>({standin::PointerFlag(info524), version});
     });
-    if (info524 == nullptr || !Host().windowInfoAvailable) return call.Return16(0);
+    if (info524 == nullptr || !Host().WindowInfoAvailable()) return call.Return16(0);
     auto* p = static_cast<uint8_t*>(info524) + MIREL_WINDOW_INFO_HANDLE_OFFSET;
-    const uint32_t window = Host().mainWindow;
+    const uint32_t window = Host().MainWindow();
     for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>((window >> (8 * i)) & 0xFF);
     return call.Return16(1);
 }
 
 int32_t FX_CALL FX_GetCurrentEnigmaDocument(uint32_t version) {
     CallRecord call("FX_GetCurrentEnigmaDocument", [&] { return std::vector<int64_t>({version}); });
-    return call.Return16(int32_t{Host().documentID});
+    return call.Return16(int32_t{Host().DocumentID()});
 }
 
 // Slots and staff numbers are 16-bit values; the application reads the low half of each argument.
@@ -173,11 +173,10 @@ int32_t FX_CALL FX_FontNumToName(uint32_t fontNumber, char* buffer256, uint32_t 
         return std::vector<int64_t>({fontNumber, standin::PointerFlag(buffer256), version});
     });
     if (buffer256 == nullptr) return call.Return16(0);
-    const auto& fonts = Host().fonts;
-    auto it = fonts.find(static_cast<uint16_t>(fontNumber));
-    if (fontNumber > 0xFFFF || it == fonts.end()) return call.Return16(0);
-    const std::size_t length = std::min<std::size_t>(it->second.size(), 255);
-    std::memcpy(buffer256, it->second.data(), length);
+    const std::string* name = Host().FontName(fontNumber);
+    if (name == nullptr) return call.Return16(0);
+    const std::size_t length = std::min<std::size_t>(name->size(), 255);
+    std::memcpy(buffer256, name->data(), length);
     buffer256[length] = 0;
     return call.Return16(1);
 }

@@ -8,7 +8,7 @@
 // or when the user is done without the module having ended it (the host then gives the dialog up rather than
 // wait forever).
 //
-// Every call is counted in Host().callCounts and, with Host().logCalls on, logged with these arguments
+// Every call is counted in Host().Counts() and, with the call log on, logged with these arguments
 // (windows as their handle values, pointers as 0/1, V = the version argument):
 //   FX_Dialog              resourceID, proc 0/1, parent, one, user 0/1, V
 //   FX_EndDialog           window, V

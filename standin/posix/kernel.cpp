@@ -1,6 +1,6 @@
 // The two kernel calls through which a module finds the application's functions, answered by the stand-in on
-// POSIX. GetModuleHandleA knows the executable names in Host().moduleNames; GetProcAddress answers, for the
-// handle it gave out, the stand-in's own FX_ functions by name, except those in Host().hiddenFunctions.
+// POSIX. GetModuleHandleA knows the executable names in Host().ModuleNames(); GetProcAddress answers, for the
+// handle it gave out, the stand-in's own FX_ functions by name, except those in Host().HiddenFunctions().
 #include <algorithm>
 #include <cctype>
 #include <cstring>
@@ -89,7 +89,7 @@ __attribute__((visibility("default"))) HMODULE GetModuleHandleA(const char* modu
     HMODULE handle = nullptr;
     if (moduleName != nullptr) {
         const std::string wanted = Upper(moduleName);
-        for (const std::string& name : host.moduleNames) {
+        for (const std::string& name : host.ModuleNames()) {
             if (Upper(name) == wanted) handle = ApplicationHandle();
         }
     }
@@ -100,11 +100,11 @@ __attribute__((visibility("default"))) HMODULE GetModuleHandleA(const char* modu
 __attribute__((visibility("default"))) FARPROC GetProcAddress(HMODULE module, const char* procName) {
     auto& host = Host();
     const std::string name = procName != nullptr ? procName : "";
-    ++host.getProcAddressCalls[name];
+    host.NoteProcAddressRequest(name);
     const bool known = module != nullptr && module == ApplicationHandle();
     standin::CallRecord call("GetProcAddress", {known ? 1 : 0}, name);
     FARPROC address = nullptr;
-    if (known && procName != nullptr && host.hiddenFunctions.count(name) == 0) {
+    if (known && procName != nullptr && !host.Hides(name)) {
         const Table& table = Functions();
         for (std::size_t i = 0; i < table.count; ++i) {
             if (std::strcmp(table.entries[i].name, procName) == 0) address = table.entries[i].address;

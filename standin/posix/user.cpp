@@ -3,7 +3,7 @@
 // EnableWindow and ShowWindow answer the state before the call, a drop-down list answers CB_ERR for what it
 // does not have.
 //
-// Every call is counted in Host().callCounts and, with Host().logCalls on, logged: windows as their handle
+// Every call is counted in Host().Counts() and, with the call log on, logged: windows as their handle
 // values, pointers as 0/1. SendDlgItemMessageA/W log dialog, item, message, wParam and, for a message that
 // carries a text, the text (UTF-8). MessageBoxW logs owner and type with "caption: text" as its text.
 #include <algorithm>

@@ -11,9 +11,9 @@ namespace L = layout;
 void BuildDocument(const Score& score, uint32_t hostVersion) {
     StandinHost& host = Host();
     host.NewDocument();
-    host.staffOrder.clear();
-    host.fonts.clear();
-    for (const ScoreFont& font : score.fonts) host.fonts[font.number] = font.name;
+    host.SetStaffOrder({});
+    host.SetFonts({});
+    for (const ScoreFont& font : score.fonts) host.AddFont(font.number, font.name);
 
     DocumentBuilder builder(host.Doc(), hostVersion);
     builder.AddMeasures(score.measures);

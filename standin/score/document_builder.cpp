@@ -212,7 +212,7 @@ void DocumentBuilder::AddStaff(int16_t id, const std::string& fullName, bool inS
     Bytes staff(L::StaffSize(hostVersion_), 0);
     Set16(staff, L::kStaffFullNameID, static_cast<uint16_t>(AddTextBlock(fullName, L::kBlockTextKind)));
     document_.Put(L::kStaffTag, RecordKey::Other(id), std::move(staff));
-    if (inScore) Host().staffOrder.push_back(id);
+    if (inScore) Host().AppendStaff(id);
 }
 
 void DocumentBuilder::AddStaffStyle(int16_t id, const std::string& fullName, bool changesInstrument) {

@@ -72,7 +72,7 @@ class DocumentBuilder {
     // A raw text of the kind and a text block (the values of a new block) naming it; returns the block's
     // number.
     int16_t AddTextBlock(const std::string& text, uint16_t textKind = 0x626C);
-    // A staff with its full name (tags allowed); appends the id to Host().staffOrder when `inScore`.
+    // A staff with its full name (tags allowed); appends the id to Host().StaffOrder() when `inScore`.
     void AddStaff(int16_t id, const std::string& fullName, bool inScore = true);
     // A staff style definition with its full name; `changesInstrument` sets the flag bits of an instrument
     // change (the old 144-byte layout has no such bits, so there it adds nothing).

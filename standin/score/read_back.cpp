@@ -268,11 +268,11 @@ Score ReadDocument(uint32_t hostVersion, const Score& reference, DefinitionsRead
     score.measures = measures.empty() ? 0 : measures.rbegin()->first.fields[0];
 
     std::vector<std::pair<int16_t, ScoreFont>> fonts;
-    for (const auto& [number, name] : host.fonts) {
+    for (const auto& [number, name] : host.Fonts()) {
         fonts.emplace_back(static_cast<int16_t>(number), ScoreFont{number, name});
     }
     score.fonts = InReferenceOrder(std::move(fonts), Ids(reference.fonts));
-    score.staves = ReadStaves(host.staffOrder, doc, reader);
+    score.staves = ReadStaves(host.StaffOrder(), doc, reader);
     score.staffStyles = ReadStaffStyles(doc, reader, hostVersion, reference.staffStyles);
     score.styleAssignments = ReadStyleAssignments(doc, reference);
     score.multiStaffInstruments = ReadInstruments(doc, reference.multiStaffInstruments);

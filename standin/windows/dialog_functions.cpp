@@ -44,7 +44,7 @@ int64_t WindowArg(HWND window) {
 
 long LogCall(const char* function, std::vector<int64_t> args, std::string text = {}) {
     Host().Count(function);
-    return Host().logCalls ? Host().Log(function, std::move(args), std::move(text)) : -1;
+    return Host().LoggingCalls() ? Host().Log(function, std::move(args), std::move(text)) : -1;
 }
 
 template <typename T>

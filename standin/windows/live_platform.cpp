@@ -14,7 +14,7 @@ class LivePlatform : public RunPlatform {
 
     void Prepare() override {
         window_ = std::make_unique<HostWindow>();
-        Host().mainWindow = window_->Value();
+        Host().SetMainWindow(window_->Value());
         ScriptedUser& user = ScriptedUser::Current();
         if (interactive_) {
             user.SetScript(std::nullopt);

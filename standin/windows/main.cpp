@@ -168,7 +168,7 @@ void BuildSmallDocument(const InvokeOptions& options, uint32_t hostVersion) {
         ++id;
         builder.AddCategory(id, id, name, 0, 12, 0);
     }
-    host.fonts[0] = "Times New Roman";
+    host.AddFont(0, "Times New Roman");
 }
 
 // Initialises the module, invokes the command on the whole document `repeat` times and terminates it; tells
@@ -203,8 +203,8 @@ int Invoke(const InvokeOptions& options) {
 
     standin::StandinHost& host = standin::Host();
     standin::windows::HostWindow window;
-    host.mainWindow = window.Value();
-    host.windowInfoAvailable = !options.noWindowInfo;
+    host.SetMainWindow(window.Value());
+    host.SetWindowInfoAvailable(!options.noWindowInfo);
     ScriptedUser& user = ScriptedUser::Current();
     user.SetScript(script);
     user.WatchMessageBoxes();
@@ -216,7 +216,7 @@ int Invoke(const InvokeOptions& options) {
     out << "main window: 0x" << std::hex << window.Value() << std::dec << "\n";
     out << user.Report();
     out << "host calls:";
-    for (const auto& [function, count] : host.callCounts.ByName()) out << " " << function << "=" << count;
+    for (const auto& [function, count] : host.Counts().ByName()) out << " " << function << "=" << count;
     out << "\n";
     std::fputs(out.str().c_str(), stdout);
     return 0;

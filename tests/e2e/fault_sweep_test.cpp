@@ -263,7 +263,7 @@ class FaultSweepTest : public ModuleTest, public ::testing::WithParamInterface<S
         const auto answers = testsupport::Answers(standin::DialogEnding::Ok, "Technique Text", "To ", ":");
         standin::Ui().SetUser(std::make_shared<standin::ScriptedDialogUser>(answers));
         const auto region = standin::RegionRecordOf(score_.SelectionOrWholeScore());
-        const HWND parent = MirelWindowFromValue(Host().mainWindow);
+        const HWND parent = MirelWindowFromValue(Host().MainWindow());
         Outcome outcome;
         const bool counting = failingAllocation != kNoAllocationFails;
         try {
@@ -331,11 +331,11 @@ TEST_P(FaultSweepTest, RefusedDataCallsLeaveTheDocumentSound) {
     // How many calls of each kind a clean run makes, from the original document.
     std::map<std::string, int> counts;
     Host().Doc() = original_;
-    const auto before = Host().callCounts.ByName();
+    const auto before = Host().Counts().ByName();
     Invoke();
     for (const char* function : kDataCalls) {
         auto was = before.find(function);
-        counts[function] = Host().callCounts.Of(function) - (was == before.end() ? 0 : was->second);
+        counts[function] = Host().Counts().Of(function) - (was == before.end() ? 0 : was->second);
     }
     Host().Doc() = original_;
 

@@ -29,7 +29,7 @@ class InvocationTest : public ModuleTest {
         uint32_t flags = 0;
         Exports().init(0, &flags);
         standin::DocumentBuilder doc(standin::Host().Doc(), hostVersion);
-        standin::Host().fonts = {{0, "Times New Roman"}};
+        standin::Host().SetFonts({{0, "Times New Roman"}});
         doc.AddMeasures(8);
         doc.AddStaff(1, kTags + "Flute");
         doc.AddStaff(2, kTags + "Oboe");
@@ -51,7 +51,7 @@ class InvocationTest : public ModuleTest {
         return Exports().invoke(Parent(), 0, region.data(), 0);
     }
 
-    static HWND Parent() { return MirelWindowFromValue(standin::Host().mainWindow); }
+    static HWND Parent() { return MirelWindowFromValue(standin::Host().MainWindow()); }
 
     std::vector<std::string> TextsOnFlute(int16_t measure) const {
         standin::DocumentBuilder doc(standin::Host().Doc(), 0x12050000);
@@ -166,7 +166,7 @@ TEST_F(InvocationTest, AcceptedTextsCarryOverUntilTheModuleIsInitialisedAgain) {
 
 TEST_F(InvocationTest, OldHostGetsTheEightBitDialogFunctions) {
     LoadScore(0x10FFFFFF);
-    standin::Host().logCalls = true;
+    standin::Host().LogCalls(true);
     Invoke(Answers(DialogEnding::Ok, {}, "Vers "));
     EXPECT_GT(standin::Host().CountCalls("FX_SetDlgString"), 0);
     EXPECT_GT(standin::Host().CountCalls("FX_GetDlgString"), 0);
@@ -179,7 +179,7 @@ TEST_F(InvocationTest, HostThatNeverGivesItsVersionIsTreatedAs0x12050000) {
     Exports().init(0, &flags);  // no version call at all
     standin::DocumentBuilder doc(standin::Host().Doc(), 0x12050000);
     doc.AddCategory(1, 5, "Technique Text", 0, 12, 0);
-    standin::Host().logCalls = true;
+    standin::Host().LogCalls(true);
     Invoke(Answers(DialogEnding::Cancel));
     bool sawCategoryLoad = false;
     for (const auto& call : standin::Host().CallsTo("FX_LoadEData")) {

@@ -148,16 +148,16 @@ TEST_F(RunCommandTest, StatsCountWhatTheCallLogHoldsPerInvocation) {
         explicit LoggedPlatform(std::unique_ptr<standin::RunPlatform> inner) : inner_(std::move(inner)) {}
         void Prepare() override {
             inner_->Prepare();
-            standin::Host().logCalls = true;
+            standin::Host().LogCalls(true);
         }
         void BeforeInvoke(int run) override {
             inner_->BeforeInvoke(run);
-            standin::Host().calls.clear();
+            standin::Host().ClearCalls();
         }
         void AfterInvoke(int run, std::vector<standin::DialogSighting>& dialogs,
                          std::vector<standin::MessageSighting>& boxes) override {
             inner_->AfterInvoke(run, dialogs, boxes);
-            logs.push_back(standin::Host().calls);
+            logs.push_back(standin::Host().Calls());
         }
         std::vector<std::vector<standin::HostCall>> logs;
 

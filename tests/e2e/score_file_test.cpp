@@ -207,10 +207,10 @@ TEST_F(ScoreFileTest, BuiltDocumentHoldsTheScoreRecords) {
     standin::BuildDocument(score, score.hostVersion);
     standin::DocumentBuilder reader(Host().Doc(), score.hostVersion);
 
-    ASSERT_EQ(Host().staffOrder.size(), 30u);
-    EXPECT_EQ(Host().staffOrder.front(), 1);
+    ASSERT_EQ(Host().StaffOrder().size(), 30u);
+    EXPECT_EQ(Host().StaffOrder().front(), 1);
     EXPECT_EQ(Host().SlotToInst(24), 24);
-    EXPECT_EQ(Host().fonts.at(2), "Maestro");
+    EXPECT_EQ(Host().Fonts().at(2), "Maestro");
     EXPECT_TRUE(reader.HasMeasure(120));
     EXPECT_FALSE(reader.HasMeasure(121));
 

@@ -77,7 +77,7 @@ TEST_F(SoakTest, LongSessionGrowsNoMoreThanItsDocument) {
     part.endMeasure = static_cast<int16_t>(score.measures / 2);
     const auto wholeRecord = standin::MakeRegionRecord(whole);
     const auto partRecord = standin::MakeRegionRecord(part);
-    const HWND parent = MirelWindowFromValue(standin::Host().mainWindow);
+    const HWND parent = MirelWindowFromValue(standin::Host().MainWindow());
 
     const long invocations = Invocations();
     long residentAt100 = 0;

@@ -263,7 +263,7 @@ TEST_F(RecordLifeCycleTest, WithoutTheHostEveryCallFails) {
     const int callsWithHost = DataCalls();
 
     // A process in which neither executable is loaded.
-    Host().moduleNames.clear();
+    Host().AnswerAs({});
     host::gBindingCache = host::BindingCache();
     EXPECT_FALSE(record.Save());
     EXPECT_FALSE(record.SaveNew());

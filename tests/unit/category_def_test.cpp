@@ -57,9 +57,9 @@ class CategoryLayoutTest : public CategoryTest,
 TEST_P(CategoryLayoutTest, LoadsTheLayoutOfTheHostVersion) {
     const testsupport::LayoutCase& c = GetParam();
     UseHost(c.hostVersion);
-    Host().fonts[4] = "Arial";
+    Host().AddFont(4, "Arial");
     Builder().AddCategory(1, 7, "Technique Text", 4, -10, 0x8001, kDefaults, 0xBEEF);
-    Host().logCalls = true;
+    Host().LogCalls(true);
 
     FCCategoryDef category;
     EXPECT_EQ(category.LoadedSize(), c.size);  // a new one counts as loaded with its layout's size

@@ -47,7 +47,7 @@ class CategoryDialogTest : public testsupport::HostFixture {
     void SetUp() override {
         HostFixture::SetUp();
         gHostVersion = kCurrentHost;
-        Host().logCalls = true;
+        Host().LogCalls(true);
     }
 
     void AddCategories(const std::vector<Category>& categories) {
@@ -62,7 +62,7 @@ class CategoryDialogTest : public testsupport::HostFixture {
     }
     int16_t Run(const DialogAnswers& answers) {
         Ui().SetUser(std::make_shared<standin::ScriptedDialogUser>(answers));
-        FCUI ui(MirelWindowFromValue(Host().mainWindow));
+        FCUI ui(MirelWindowFromValue(Host().MainWindow()));
         return ShowCategoryDialog(ui, gPluginSettings);
     }
     // The category name, prefix and suffix the settings hold.
@@ -198,7 +198,7 @@ TEST_F(CategoryDialogTest, TextFunctionsFollowTheHostVersion) {
         SCOPED_TRACE(c.version);
         ResetPluginSettings();
         Host().NewDocument();
-        Host().calls.clear();
+        Host().ClearCalls();
         gHostVersion = c.version;
         AddStandardCategories();
         EXPECT_EQ(Run(Answers(DialogEnding::Ok, "Tempo Marks", "Vor ")), 12);
@@ -225,7 +225,7 @@ TEST_F(CategoryDialogTest, PopupIsFilledWithEightBitNamesInOrder) {
 
     // The popup is emptied first (UTF-16 form), then filled through the 8-bit form, then the entry selected.
     std::vector<std::string> order;
-    for (const standin::HostCall& call : Host().calls) {
+    for (const standin::HostCall& call : Host().Calls()) {
         if (call.function == "SendDlgItemMessageW" || call.function == "SendDlgItemMessageA" ||
             call.function == "FX_SetDlgItemVal") {
             EXPECT_EQ(call.args[1], kCategoryPopupID);
@@ -244,11 +244,11 @@ TEST_F(CategoryDialogTest, DialogRunsOnTheHostWindowFromTheWindowInfo) {
     Run(Answers(DialogEnding::Cancel));
     ASSERT_EQ(Host().CountCalls("FX_Dialog"), 1);
     EXPECT_EQ(Host().CallsTo("FX_Dialog")[0].args,
-              (std::vector<int64_t>{20128, 1, Host().mainWindow, 1, 1, 0x12050000}));
+              (std::vector<int64_t>{20128, 1, Host().MainWindow(), 1, 1, 0x12050000}));
     EXPECT_EQ(Host().CountCalls("FX_GetCurrentWindowInfo"), 1);
-    EXPECT_EQ(Ui().dialogRuns.back().parent, MirelWindowFromValue(Host().mainWindow));
+    EXPECT_EQ(Ui().dialogRuns.back().parent, MirelWindowFromValue(Host().MainWindow()));
 
-    Host().windowInfoAvailable = false;
+    Host().SetWindowInfoAvailable(false);
     Run(Answers(DialogEnding::Cancel));
     EXPECT_EQ(Host().CallsTo("FX_Dialog")[1].args[2], 0);
 }

@@ -89,7 +89,7 @@ class DialogProcedureTest : public testsupport::HostFixture {
   protected:
     void SetUp() override {
         HostFixture::SetUp();
-        Host().logCalls = true;
+        Host().LogCalls(true);
         UiWindow& dialog = Ui().AddWindow(MainHandle(), u"Test", kDialogRect);
         dialog.resourceID = 20128;
         dialog.clientWidth = kClientWidth;
@@ -97,7 +97,7 @@ class DialogProcedureTest : public testsupport::HostFixture {
         dialog.visible = true;
         handle_ = dialog.handle;
     }
-    static HWND MainHandle() { return MirelWindowFromValue(Host().mainWindow); }
+    static HWND MainHandle() { return MirelWindowFromValue(Host().MainWindow()); }
     UiWindow& Dialog() { return *Ui().Window(handle_); }
     UiItem& AddItem(int32_t id, const char* className) {
         UiItem item;
@@ -126,7 +126,7 @@ TEST_F(DialogProcedureTest, WithoutWindowObjectEveryMessageAnswersZeroAndTouches
     for (uint32_t message : {WM_INITDIALOG, WM_COMMAND, WM_CLOSE, WM_NOTIFY, WM_SIZE}) {
         EXPECT_EQ(UserWindowDialogProc(handle_, message, 1, 0, nullptr), 0);
     }
-    EXPECT_TRUE(Host().calls.empty());
+    EXPECT_TRUE(Host().Calls().empty());
 }
 
 TEST_F(DialogProcedureTest, InitialisationStoresHandleAndRecordsSizes) {
@@ -167,7 +167,7 @@ TEST_F(DialogProcedureTest, CommandKindsChooseTheHandlerAndTheAnswer) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.kind * 10 + (c.commandAnswer ? 1 : 0));
-        Host().calls.clear();
+        Host().ClearCalls();
         Dialog().visible = true;
         RecordingWindow window;
         window.commandAnswer = c.commandAnswer;
@@ -363,7 +363,7 @@ TEST_F(DialogProcedureTest, EnabledStateFollowsTheHostOnlyWhenNotModal) {
         Ui().MainWindow().enabled = false;
 
         window.SetModal(true);
-        Host().calls.clear();
+        Host().ClearCalls();
         EXPECT_EQ(Send(window, message, 1), 0);
         EXPECT_TRUE(Dialog().enabled);
         EXPECT_EQ(Host().CountCalls("EnableWindow"), 0);
@@ -386,7 +386,7 @@ TEST_F(DialogProcedureTest, EnabledStateFollowsTheTopLevelAncestor) {
     const HWND middleHandle = middle.handle;
     UiWindow& document = Ui().AddWindow(middleHandle, u"Document", RECT{0, 0, 600, 400});
     document.enabled = true;
-    Host().mainWindow = MirelWindowValue(document.handle);
+    Host().SetMainWindow(MirelWindowValue(document.handle));
 
     RecordingWindow window;
     Send(window, WM_INITDIALOG);
@@ -398,7 +398,7 @@ TEST_F(DialogProcedureTest, EnabledStateFollowsTheTopLevelAncestor) {
 }
 
 TEST_F(DialogProcedureTest, WithoutHostWindowTheDialogStaysEnabled) {
-    Host().hiddenFunctions.insert("FX_GetCurrentWindow");
+    Host().HideFunction("FX_GetCurrentWindow");
     RecordingWindow window;
     Send(window, WM_INITDIALOG);
     Send(window, WM_ACTIVATE, 1);
@@ -493,7 +493,7 @@ TEST_F(ControlTest, TextGoesThroughTheFunctionsOfTheHostVersion) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.version);
         gHostVersion = c.version;
-        Host().calls.clear();
+        Host().ClearCalls();
         FCString value;
         value.AssignWide(text.c_str());
         edit_->SetText(&value);

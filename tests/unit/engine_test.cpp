@@ -181,14 +181,14 @@ TEST_F(TwoStaffInstrumentTest, LowerStaffAloneGetsNothingButLosesStaleExpression
 }
 
 TEST_F(TwoStaffInstrumentTest, MemberNotOnTheScoreIsPassedOver) {
-    standin::Host().staffOrder = {1, 2, 4, 5};  // staff 3 left the score: staff 4 is the top staff now
+    standin::Host().SetStaffOrder({1, 2, 4, 5});  // staff 3 left the score: staff 4 is the top staff now
     ASSERT_TRUE(Sweep(Region(1, 4, 1, 20)));
     EXPECT_EQ(TextsAt(6, 4), Texts{kArialTags + "To Celesta:"});
 }
 
 TEST_F(TwoStaffInstrumentTest, WithoutInstToSlotNoStaffOfTheInstrumentIsMarked) {
     // Every member then has slot 0, so the instrument has no top staff; single staves are marked as usual.
-    standin::Host().hiddenFunctions = {"FX_InstToSlot"};
+    standin::Host().HideFunction("FX_InstToSlot");
     Doc().AddStyleAssignment(kOboe, 1, 5, 0, 8, 0);
     ASSERT_TRUE(Sweep(WholeScore()));
     for (int16_t staff : {3, 4}) {
@@ -199,7 +199,7 @@ TEST_F(TwoStaffInstrumentTest, WithoutInstToSlotNoStaffOfTheInstrumentIsMarked) 
 }
 
 TEST_F(SweepTest, WithoutSlotToInstEverySlotIsStaffZero) {
-    standin::Host().hiddenFunctions = {"FX_SlotToInst"};
+    standin::Host().HideFunction("FX_SlotToInst");
     Doc().AddStyleAssignment(kOboe, 1, 5, 0, 8, 0);
     const standin::Document before = standin::Host().Doc();
     EXPECT_FALSE(Sweep(WholeScore()));
@@ -397,7 +397,7 @@ TEST_F(SweepTest, UnknownCategoryGivesDefaultFontTagsAndNoCategory) {
 }
 
 TEST_F(SweepTest, CategoryFontThatTheHostCannotNameIsTimesNewRoman) {
-    standin::Host().fonts.erase(1);
+    standin::Host().RemoveFont(1);
     Doc().AddStyleAssignment(kOboe, 1, 5, 0, 8, 0);
     ASSERT_TRUE(Sweep(WholeScore()));
     EXPECT_EQ(DefinitionAt(5, kOboe).text, "^font(Times New Roman)^size(11)^nfx(2)To Flute:");
@@ -442,7 +442,7 @@ TEST_F(SweepTest, LoadsInstrumentsAndGroupsOncePerCall) {
     Doc().AddMultiStaffInstrument(1, {3, 4}, 7);
     Doc().AddGroup(7, 3, 4, 1, "Piano");
     Doc().AddStyleAssignment(kOboe, 1, 5, 0, 8, 0);
-    standin::Host().logCalls = true;
+    standin::Host().LogCalls(true);
     Sweep(WholeScore());
     int instrumentLoads = 0;
     int groupLoads = 0;

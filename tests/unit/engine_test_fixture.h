@@ -33,7 +33,7 @@ class EngineTest : public testsupport::HostFixture {
         gHostVersion = hostVersion;
         ResetPluginSettings();
         builder_ = std::make_unique<standin::DocumentBuilder>(standin::Host().Doc(), hostVersion);
-        standin::Host().fonts = {{0, "Times New Roman"}, {1, "Arial"}};
+        standin::Host().SetFonts({{0, "Times New Roman"}, {1, "Arial"}});
     }
 
     standin::DocumentBuilder& Doc() { return *builder_; }

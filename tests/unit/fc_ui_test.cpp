@@ -88,7 +88,7 @@ TEST_F(FCUITest, NoChangesMessageHasTheExactTwoLineTextAtEveryHostVersion) {
         SCOPED_TRACE(version);
         Ui().Reset();
         Host().Reset();
-        Host().logCalls = true;
+        Host().LogCalls(true);
         gHostVersion = version;
         FCUI ui(Window(0x10000));
         ShowNoChangesMessage(ui);

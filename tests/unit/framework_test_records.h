@@ -163,7 +163,7 @@ class HostTest : public testsupport::HostFixture {
   protected:
     void SetUp() override {
         HostFixture::SetUp();
-        standin::Host().logCalls = true;
+        standin::Host().LogCalls(true);
     }
 
     static standin::StandinHost& Host() { return standin::Host(); }

@@ -23,11 +23,11 @@ class HostBindingTest : public testrecords::HostTest {
         return names;
     }
     static int ProcLookups(const std::string& name) {
-        const auto& lookups = standin::Host().getProcAddressCalls;
+        const auto& lookups = standin::Host().ProcAddressRequests();
         auto it = lookups.find(name);
         return it == lookups.end() ? 0 : it->second;
     }
-    static int HostCalls(const std::string& name) { return standin::Host().callCounts.Of(name); }
+    static int HostCalls(const std::string& name) { return standin::Host().Counts().Of(name); }
     // Calls a handful of host functions twice each.
     static void CallSeveral() {
         char font[256];
@@ -44,15 +44,15 @@ class HostBindingTest : public testrecords::HostTest {
 // ---- Look-up rules ----------------------------------------------------------------------------------------
 
 TEST_F(HostBindingTest, NothingIsLookedUpBeforeTheFirstCall) {
-    EXPECT_EQ(Host().callCounts.Of("GetModuleHandleA"), 0);
-    EXPECT_TRUE(Host().getProcAddressCalls.empty());
+    EXPECT_EQ(Host().Counts().Of("GetModuleHandleA"), 0);
+    EXPECT_TRUE(Host().ProcAddressRequests().empty());
 }
 
 TEST_F(HostBindingTest, ModuleHandleIsLookedUpOnceForAllFunctions) {
-    Host().staffOrder = {10};
-    Host().fonts[1] = "Maestro";
+    Host().SetStaffOrder({10});
+    Host().AddFont(1, "Maestro");
     CallSeveral();
-    EXPECT_EQ(Host().callCounts.Of("GetModuleHandleA"), 1);
+    EXPECT_EQ(Host().Counts().Of("GetModuleHandleA"), 1);
     EXPECT_EQ(ModuleNamesAsked(), (std::vector<std::string>{"FINALE.EXE"}));
     for (const char* name : {"FX_GetCurrentEnigmaDocument", "FX_SlotToInst", "FX_InstToSlot",
                              "FX_FontNumToName", "FX_GetCurrentWindow"}) {
@@ -62,26 +62,26 @@ TEST_F(HostBindingTest, ModuleHandleIsLookedUpOnceForAllFunctions) {
 }
 
 TEST_F(HostBindingTest, DemoExecutableServesWhenTheFullOneIsAbsent) {
-    Host().moduleNames = {"FINDEMO.EXE"};
-    Host().documentID = 7;
-    Host().staffOrder = {10, 20};
+    Host().AnswerAs({"FINDEMO.EXE"});
+    Host().SetDocumentID(7);
+    Host().SetStaffOrder({10, 20});
     EXPECT_EQ(host::FX_GetCurrentEnigmaDocument(), 7);
     EXPECT_EQ(host::FX_SlotToInst(2, 0), 20);
     EXPECT_EQ(host::FX_InstToSlot(20), 2);
     EXPECT_EQ(ModuleNamesAsked(), (std::vector<std::string>{"FINALE.EXE", "FINDEMO.EXE"}));
-    EXPECT_EQ(Host().callCounts.Of("GetModuleHandleA"), 2);
+    EXPECT_EQ(Host().Counts().Of("GetModuleHandleA"), 2);
     EXPECT_EQ(HostCalls("FX_SlotToInst"), 1);
 }
 
 TEST_F(HostBindingTest, FullExecutableIsPreferredWhenBothAreLoaded) {
-    Host().moduleNames = {"FINALE.EXE", "FINDEMO.EXE"};
+    Host().AnswerAs({"FINALE.EXE", "FINDEMO.EXE"});
     EXPECT_EQ(host::FX_GetCurrentEnigmaDocument(), 1);
     EXPECT_EQ(ModuleNamesAsked(), (std::vector<std::string>{"FINALE.EXE"}));
 }
 
 TEST_F(HostBindingTest, WithoutAHostModuleEveryOperationAnswersZeroAndNothingIsAskedAgain) {
-    Host().moduleNames.clear();
-    Host().staffOrder = {10};
+    Host().AnswerAs({});
+    Host().SetStaffOrder({10});
     uint8_t key[8] = {1, 0, 0, 0, 0, 0, 0, 0};
     uint8_t buffer[8] = {};
     uint32_t size = sizeof buffer;
@@ -112,25 +112,25 @@ TEST_F(HostBindingTest, WithoutAHostModuleEveryOperationAnswersZeroAndNothingIsA
     // A text the host cannot fill reads as empty.
     EXPECT_EQ(text[0], 0);
     EXPECT_EQ(wide[0], 0);
-    EXPECT_EQ(Host().callCounts.Of("GetModuleHandleA"), 2);
-    EXPECT_TRUE(Host().getProcAddressCalls.empty());
-    for (const auto& [function, count] : Host().callCounts.ByName())
+    EXPECT_EQ(Host().Counts().Of("GetModuleHandleA"), 2);
+    EXPECT_TRUE(Host().ProcAddressRequests().empty());
+    for (const auto& [function, count] : Host().Counts().ByName())
         EXPECT_NE(function.rfind("FX_", 0), 0u) << function;
 }
 
 TEST_F(HostBindingTest, AbsentFunctionIsLookedUpOnceAndAnswersZeroOnEveryCall) {
-    Host().hiddenFunctions = {"FX_SlotToInst"};
-    Host().staffOrder = {10, 20};
+    Host().HideFunction("FX_SlotToInst");
+    Host().SetStaffOrder({10, 20});
     for (int i = 0; i < 3; ++i) EXPECT_EQ(host::FX_SlotToInst(2, 0), 0);
     EXPECT_EQ(ProcLookups("FX_SlotToInst"), 1);
     EXPECT_EQ(HostCalls("FX_SlotToInst"), 0);
     // Its neighbours are unaffected.
     EXPECT_EQ(host::FX_InstToSlot(20), 2);
-    EXPECT_EQ(Host().callCounts.Of("GetModuleHandleA"), 1);
+    EXPECT_EQ(Host().Counts().Of("GetModuleHandleA"), 1);
 }
 
 TEST_F(HostBindingTest, AbsentDataFunctionFailsOnlyItsOwnCall) {
-    Host().hiddenFunctions = {"FX_SaveEData"};
+    Host().HideFunction("FX_SaveEData");
     Host().Doc().Put(kTag, standin::RecordKey::Other(1), testrecords::Le32(5, 6));
     testrecords::FixedRecord record;
     ASSERT_TRUE(record.Load(1));
@@ -145,8 +145,8 @@ TEST_F(HostBindingTest, AbsentDataFunctionFailsOnlyItsOwnCall) {
 // ---- What each call passes --------------------------------------------------------------------------------
 
 TEST_F(HostBindingTest, NonDataCallsAppendTheInterfaceVersion) {
-    Host().staffOrder = {10, 20};
-    Host().fonts[4] = "Broadway";
+    Host().SetStaffOrder({10, 20});
+    Host().AddFont(4, "Broadway");
     char font[256];
     uint8_t info[MIREL_WINDOW_INFO_SIZE] = {};
     host::FX_GetCurrentEnigmaDocument();
@@ -214,17 +214,17 @@ TEST_F(HostBindingTest, DataCallsReachTheHostWithTheCallersTagKeyBufferSizeAndVe
 }
 
 TEST_F(HostBindingTest, SixteenBitResultsKeepTheirSign) {
-    Host().documentID = -5;
-    Host().staffOrder = {-2, 10};
+    Host().SetDocumentID(-5);
+    Host().SetStaffOrder({-2, 10});
     EXPECT_EQ(host::FX_GetCurrentEnigmaDocument(), -5);
     EXPECT_EQ(host::FX_SlotToInst(1, 0), -2);
     EXPECT_EQ(host::FX_InstToSlot(-2), 1);
 }
 
 TEST_F(HostBindingTest, OnlyTheLowSixteenBitsOfTheseResultsCount) {
-    Host().resultHighBits = 0x1234;
-    Host().documentID = -5;
-    Host().staffOrder = {7};
+    Host().SetResultHighBits(0x1234);
+    Host().SetDocumentID(-5);
+    Host().SetStaffOrder({7});
     uint8_t key[8] = {};
     uint32_t size = 4;
     uint8_t buffer[4] = {};
@@ -239,7 +239,7 @@ TEST_F(HostBindingTest, OnlyTheLowSixteenBitsOfTheseResultsCount) {
 }
 
 TEST_F(HostBindingTest, FontNameArrivesTerminatedAndAnUnknownFontFails) {
-    Host().fonts[2] = std::string(300, 'F');
+    Host().AddFont(2, std::string(300, 'F'));
     char name[256];
     std::memset(name, 'x', sizeof name);
     EXPECT_EQ(host::FX_FontNumToName(2, name), 1);
@@ -250,10 +250,10 @@ TEST_F(HostBindingTest, FontNameArrivesTerminatedAndAnUnknownFontFails) {
 TEST_F(HostBindingTest, ResetForgetsEveryLookup) {
     host::FX_GetCurrentEnigmaDocument();
     host::gBindingCache = host::BindingCache();
-    Host().moduleNames = {"FINDEMO.EXE"};
-    Host().documentID = 9;
+    Host().AnswerAs({"FINDEMO.EXE"});
+    Host().SetDocumentID(9);
     EXPECT_EQ(host::FX_GetCurrentEnigmaDocument(), 9);
-    EXPECT_EQ(Host().callCounts.Of("GetModuleHandleA"), 3);
+    EXPECT_EQ(Host().Counts().Of("GetModuleHandleA"), 3);
     EXPECT_EQ(ProcLookups("FX_GetCurrentEnigmaDocument"), 2);
 }
 

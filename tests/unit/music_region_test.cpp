@@ -29,7 +29,7 @@ class MusicRegionTest : public testrecords::HostTest {
     void SetUp() override {
         HostTest::SetUp();
         // Slots 1 and 2 both show staff 10 (a staff listed twice), slot 3 staff 30.
-        Host().staffOrder = {10, 10, 30};
+        Host().SetStaffOrder({10, 10, 30});
     }
     static RegionSpec Typical() { return {1, 1, 3, 0, 1, 3, 12, 0x7FFFFFFF}; }
 };
@@ -38,12 +38,12 @@ TEST_F(MusicRegionTest, NullRecordGivesAnEmptyRegionWithoutAskingTheHost) {
     FCMusicRegion region(nullptr);
     EXPECT_EQ(Fields(region), std::vector<int64_t>(8, 0));
     EXPECT_EQ(region.documentID, 0);
-    EXPECT_TRUE(Host().calls.empty());
-    EXPECT_EQ(Host().callCounts.Of("GetModuleHandleA"), 0);
+    EXPECT_TRUE(Host().Calls().empty());
+    EXPECT_EQ(Host().Counts().Of("GetModuleHandleA"), 0);
 }
 
 TEST_F(MusicRegionTest, FieldsAreReadLittleEndianFromTheRecord) {
-    Host().documentID = 42;
+    Host().SetDocumentID(42);
     const auto bytes = MakeRegionRecord({-3, 0x0102, 0x7FFF, -123456789, 0x0405, -1, 0x1234, 0x01020304});
     FCMusicRegion region(bytes.data());
     EXPECT_EQ(Fields(region),
@@ -75,13 +75,13 @@ TEST_F(MusicRegionTest, IsEqualToComparesEveryFieldButTheDocument) {
         {"start position in the high half", [](RegionSpec& r) { r.startPosition = 0x10000; }, false},
     };
     const auto baseBytes = MakeRegionRecord(Typical());
-    Host().documentID = 1;
+    Host().SetDocumentID(1);
     FCMusicRegion base(baseBytes.data());
     for (const Case& c : cases) {
         RegionSpec changed = Typical();
         c.change(changed);
         const auto bytes = MakeRegionRecord(changed);
-        Host().documentID = 2;  // every other region comes from another document
+        Host().SetDocumentID(2);  // every other region comes from another document
         FCMusicRegion other(bytes.data());
         EXPECT_EQ(base.IsEqualTo(&other), c.equal) << c.what;
         EXPECT_EQ(other.IsEqualTo(&base), c.equal) << c.what;
@@ -122,7 +122,7 @@ TEST_F(MusicRegionTest, StavesAreAskedForOtherRegionFirstThenThisOne) {
 }
 
 TEST_F(MusicRegionTest, WithoutSlotTranslationOnlyThePlainFieldsCount) {
-    Host().hiddenFunctions = {"FX_SlotToInst"};
+    Host().HideFunction("FX_SlotToInst");
     RegionSpec changed = Typical();
     changed.startSlot = 3;  // another staff, but nobody can tell
     const auto a = MakeRegionRecord(Typical());

@@ -94,7 +94,7 @@ class PreferenceTranslation : public testsupport::HostFixture {
   protected:
     void SetUp() override {
         HostFixture::SetUp();
-        Host().logCalls = true;
+        Host().LogCalls(true);
     }
 
     // Loads a preference record into a buffer of `capacity` bytes filled with 0xEE.
@@ -165,7 +165,7 @@ TEST_F(PreferenceTranslation, TheItemConditionPicksTheFirstIncidentOrFailsWithou
     for (const ItemCase& c : kItemCases) {
         SCOPED_TRACE(testing::Message() << c.tag << " item " << c.itemNo);
         Host().Reset();
-        Host().logCalls = true;
+        Host().LogCalls(true);
         const uint32_t tag = Tag(c.tag);
         Bytes piece;
         if (c.served) {
@@ -236,7 +236,7 @@ TEST_F(PreferenceTranslation, AMissingPieceReadsAsZerosAndAnAbsentLoadFunctionSt
     EXPECT_EQ(Bytes(buffer.begin(), buffer.begin() + 12), Bytes(12, 0));
     EXPECT_EQ(Bytes(buffer.begin() + 12, buffer.end()), Pattern(Tag("ot25"), kDoc, 1));
 
-    Host().hiddenFunctions.insert("FX_LoadEData");
+    Host().HideFunction("FX_LoadEData");
     host::gBindingCache = host::BindingCache();
     ASSERT_EQ(Load(Tag("pfMM"), 0, 24, &buffer), 1);
     EXPECT_EQ(buffer, Bytes(24, 0));
@@ -279,7 +279,7 @@ TEST_F(PreferenceTranslation, EachOtRecordIsLoadedOncePerTransferAndAnUnchangedS
     for (const char* name : kFieldTags) {
         SCOPED_TRACE(name);
         Host().Reset();
-        Host().logCalls = true;
+        Host().LogCalls(true);
         const uint32_t tag = Tag(name);
         Key key;
         uint32_t size = 0;
@@ -300,7 +300,7 @@ TEST_F(PreferenceTranslation, EachOtRecordIsLoadedOncePerTransferAndAnUnchangedS
         EXPECT_EQ(loaded, records);
 
         const standin::Document before = Host().Doc();
-        Host().calls.clear();
+        Host().ClearCalls();
         ASSERT_EQ(Save(tag, 0, record), 1);
         EXPECT_EQ(Host().CallsTo("FX_LoadEData").size(), loads.size());
         EXPECT_TRUE(Host().CallsTo("FX_SaveEData").empty());
@@ -316,7 +316,7 @@ TEST_F(PreferenceTranslation, ChangingOneFieldWritesBackOnlyTheOtRecordThatHolds
     const Bytes otS1Before = OtRecord("otS1", 0);
     PutU16(&record[64], 0x4321);
 
-    Host().calls.clear();
+    Host().ClearCalls();
     ASSERT_EQ(Save(Tag("pfSS"), 0, record), 1);
     const std::vector<HostCall> saves = Host().CallsTo("FX_SaveEData");
     ASSERT_EQ(saves.size(), 1u);
@@ -364,7 +364,7 @@ TEST_F(PreferenceTranslation, EachConversionKindWorksBothWays) {
         SCOPED_TRACE(testing::Message()
                      << c.prefTag << " offset " << c.offset << " before " << std::hex << c.wordsBefore[0]);
         Host().Reset();
-        Host().logCalls = true;
+        Host().LogCalls(true);
         const uint32_t tag = Tag(c.prefTag);
         const uint32_t otTag = Tag(c.otTag);
         Key key;
@@ -383,7 +383,7 @@ TEST_F(PreferenceTranslation, EachConversionKindWorksBothWays) {
 
         PutU16(&record[c.offset], static_cast<uint16_t>(c.saved));
         if (c.width == 4) PutU16(&record[c.offset + 2], static_cast<uint16_t>(c.saved >> 16));
-        Host().calls.clear();
+        Host().ClearCalls();
         ASSERT_EQ(Save(tag, 0, record), 1);
         ASSERT_EQ(Host().CallsTo("FX_SaveEData").size(), 1u);
         ExpectOtCall(Host().CallsTo("FX_SaveEData")[0], otTag, c.otItem, c.otInci);
@@ -408,7 +408,7 @@ TEST_F(PreferenceTranslation, PfSSReachesByte108AndABufferShortOfThatIsRefused) 
 
     PutOt("otS3", 2, Words({0x0A0B, 0x0C0D, 0, 0, 0, 0}));
     Bytes buffer;
-    Host().calls.clear();
+    Host().ClearCalls();
     EXPECT_EQ(Load(Tag("pfSS"), 0, 107, &buffer), 0);
     EXPECT_TRUE(std::all_of(buffer.begin(), buffer.end(), [](uint8_t b) { return b == 0xEE; }));
     EXPECT_EQ(Load(Tag("pfPF"), 0, 47, &buffer), 0);
@@ -448,7 +448,7 @@ TEST_F(PreferenceTranslation, SavesBelowVersion0x08000000GoToTheHostUnchanged) {
     // A field-wise tag, too; at 0x08000000 the translation applies again.
     ASSERT_EQ(host::FX_SaveEData(Tag("pfSS"), key.bytes, record.data(), 5, 0x07000000), 1);
     EXPECT_EQ(Host().Doc().Find(Tag("pfSS"), RecordKey::Other(3, 4))->size(), 5u);
-    Host().calls.clear();
+    Host().ClearCalls();
     EXPECT_EQ(host::FX_SaveEData(Tag("pfGD"), key.bytes, record.data(), 12, 0x08000000), 1);
     ASSERT_EQ(Host().CallsTo("FX_SaveEData").size(), 1u);
     ExpectOtCall(Host().CallsTo("FX_SaveEData")[0], Tag("ot79"), kDoc, 0);
@@ -474,7 +474,7 @@ TEST_F(PreferenceTranslation, TagsOfTheProgramsOwnClassesPassThroughWithTheCalle
     for (const PassCase& c : kPassCases) {
         SCOPED_TRACE(testing::Message() << std::hex << c.tag);
         Host().Reset();
-        Host().logCalls = true;
+        Host().LogCalls(true);
         const RecordKey stored{{c.key[0], c.key[1], c.key[2], 0}};
         const Bytes record = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13};
         Host().Doc().Put(c.tag, stored, record);
@@ -538,7 +538,7 @@ TEST_F(PreferenceTranslation, AnAbsentPartlyFilledRecordFailsWithTheBufferCleare
 
     // A size query goes to the host once, as for any other tag.
     Host().Doc().Put(kPartlyFilledTag, RecordKey::Other(2), Bytes(108, 1));
-    Host().calls.clear();
+    Host().ClearCalls();
     size = 0;
     EXPECT_EQ(host::FX_LoadEData(kPartlyFilledTag, key.bytes, nullptr, &size, 0x12050000), 1);
     EXPECT_EQ(size, 108u);

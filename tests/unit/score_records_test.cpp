@@ -42,7 +42,7 @@ class ScoreRecordsTest : public testsupport::HostFixture {
   protected:
     void SetUp() override {
         HostFixture::SetUp();
-        standin::Host().logCalls = true;
+        standin::Host().LogCalls(true);
         UseHostVersion(0x12050000);
     }
 
@@ -54,7 +54,7 @@ class ScoreRecordsTest : public testsupport::HostFixture {
 
     DocumentBuilder& Build() { return *builder_; }
     static standin::Document& Doc() { return standin::Host().Doc(); }
-    static const std::vector<HostCall>& Calls() { return standin::Host().calls; }
+    static const std::vector<HostCall>& Calls() { return standin::Host().Calls(); }
 
     // Every logged call of `function` that carried `tag`.
     static std::vector<HostCall> CallsWithTag(const char* function, uint32_t tag) {
@@ -705,7 +705,7 @@ TEST_F(ScoreRecordsTest, CreateTextExpressionDefGivesNoDefinitionForAShape) {
     FCExpression shape;
     ASSERT_TRUE(shape.Load(1, 1));
     EXPECT_TRUE(shape.IsShape());
-    standin::Host().calls.clear();
+    standin::Host().ClearCalls();
     EXPECT_EQ(shape.CreateTextExpressionDef(), nullptr);
     EXPECT_TRUE(Calls().empty());
 

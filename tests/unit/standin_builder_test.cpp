@@ -137,7 +137,7 @@ TEST_F(StandinBuilder, StaffNameGoesThroughATextBlockAndAPlainRawText) {
     DocumentBuilder b(Doc(), 0x12050000);
     b.AddStaff(3, "^fontTxt(Times,4096)Flute");
     b.AddStaff(8, "Oboe", /*inScore=*/false);
-    EXPECT_EQ(Host().staffOrder, std::vector<int16_t>{3});
+    EXPECT_EQ(Host().StaffOrder(), std::vector<int16_t>{3});
     const uint16_t block = U16(Record(SOIS, RecordKey::Other(3)), 30);
     const Bytes& textBlock = Record(SOTX, RecordKey::Other(static_cast<int16_t>(block)));
     ASSERT_EQ(textBlock.size(), 26u);

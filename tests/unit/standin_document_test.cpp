@@ -357,10 +357,10 @@ TEST_F(StandinDocument, CallsAreLoggedWithTheirArgumentsAndResultOnlyWhenLogging
     uint8_t buffer[30];
     uint32_t size = 30;
     FX_LoadEData(kTag, key.bytes, buffer, &size, 0x0A000000);
-    EXPECT_TRUE(Host().calls.empty());
-    EXPECT_EQ(Host().callCounts.Of("FX_LoadEData"), 1);
+    EXPECT_TRUE(Host().Calls().empty());
+    EXPECT_EQ(Host().Counts().Of("FX_LoadEData"), 1);
 
-    Host().logCalls = true;
+    Host().LogCalls(true);
     size = 30;
     FX_LoadEData(kTag, key.bytes, buffer, &size, 0x0A000000);
     FX_LoadEData(kTag, key.bytes, nullptr, nullptr, 0x0A000000);
@@ -371,19 +371,19 @@ TEST_F(StandinDocument, CallsAreLoggedWithTheirArgumentsAndResultOnlyWhenLogging
     EXPECT_EQ(loads[0].result, 1);
     EXPECT_EQ(loads[1].args, (std::vector<int64_t>{kTag, 3, 2, 0, 0, 0, -1, 0x0A000000}));
     EXPECT_EQ(loads[1].result, 0);
-    ASSERT_EQ(Host().calls.size(), 3u);
-    EXPECT_EQ(Host().calls[2].function, "FX_DeleteEData");
-    EXPECT_EQ(Host().calls[2].result, 0);
-    EXPECT_EQ(Host().callCounts.Of("FX_LoadEData"), 3);
+    ASSERT_EQ(Host().Calls().size(), 3u);
+    EXPECT_EQ(Host().Calls()[2].function, "FX_DeleteEData");
+    EXPECT_EQ(Host().Calls()[2].result, 0);
+    EXPECT_EQ(Host().Counts().Of("FX_LoadEData"), 3);
 }
 
 TEST_F(StandinDocument, CreateLogsTheKeyAsItWasAsked) {
-    Host().logCalls = true;
+    Host().LogCalls(true);
     Key8 key(RecordKey::Other(-1, -1));
     const uint8_t data[26] = {};
     ASSERT_NE(FX_CreateEData(0x534F5458, key.bytes, data, 26, V), 0);
-    ASSERT_EQ(Host().calls.size(), 1u);
-    EXPECT_EQ(Host().calls[0].args, (std::vector<int64_t>{0x534F5458, -1, -1, 0, 0, 1, 26, V}));
+    ASSERT_EQ(Host().Calls().size(), 1u);
+    EXPECT_EQ(Host().Calls()[0].args, (std::vector<int64_t>{0x534F5458, -1, -1, 0, 0, 1, 26, V}));
 }
 
 // ---- A large document ----

@@ -39,14 +39,14 @@ TEST_F(StandinHostTest, ModuleHandleAnswersOnlyRegisteredNamesWhateverTheirCase)
         EXPECT_EQ(GetModuleHandleA(c.name) != nullptr, c.found);
     }
     EXPECT_EQ(GetModuleHandleA(nullptr), nullptr);
-    EXPECT_EQ(Host().callCounts.Of("GetModuleHandleA"), 7);
+    EXPECT_EQ(Host().Counts().Of("GetModuleHandleA"), 7);
 }
 
 TEST_F(StandinHostTest, ADemoHostAnswersOnlyToItsOwnName) {
-    Host().moduleNames = {"FINDEMO.EXE"};
+    Host().AnswerAs({"FINDEMO.EXE"});
     EXPECT_EQ(GetModuleHandleA("FINALE.EXE"), nullptr);
     EXPECT_NE(GetModuleHandleA("FINDEMO.EXE"), nullptr);
-    Host().moduleNames.clear();
+    Host().AnswerAs({});
     EXPECT_EQ(GetModuleHandleA("FINDEMO.EXE"), nullptr);
 }
 
@@ -84,13 +84,13 @@ TEST_F(StandinHostTest, EveryFunctionIsFoundUnderItsName) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(GetProcAddress(module, c.name), c.address);
-        EXPECT_EQ(Host().getProcAddressCalls[c.name], 1);
+        EXPECT_EQ(Host().ProcAddressRequests(c.name), 1);
     }
 }
 
 TEST_F(StandinHostTest, HiddenUnknownAndMisaddressedLookUpsFindNothingButAreCounted) {
     HMODULE module = GetModuleHandleA("FINALE.EXE");
-    Host().hiddenFunctions = {"FX_SlotToInst"};
+    Host().HideFunction("FX_SlotToInst");
     EXPECT_EQ(GetProcAddress(module, "FX_SlotToInst"), nullptr);
     EXPECT_EQ(GetProcAddress(module, "FX_SlotToInst"), nullptr);
     EXPECT_NE(GetProcAddress(module, "FX_InstToSlot"), nullptr) << "only the hidden one is missing";
@@ -100,14 +100,14 @@ TEST_F(StandinHostTest, HiddenUnknownAndMisaddressedLookUpsFindNothingButAreCoun
     char elsewhere = 0;
     EXPECT_EQ(GetProcAddress(reinterpret_cast<HMODULE>(&elsewhere), "FX_InstToSlot"), nullptr);
     EXPECT_EQ(GetProcAddress(module, nullptr), nullptr);
-    EXPECT_EQ(Host().getProcAddressCalls["FX_SlotToInst"], 2);
-    EXPECT_EQ(Host().getProcAddressCalls["FX_InstToSlot"], 3);
-    EXPECT_EQ(Host().getProcAddressCalls["FX_NoSuchFunction"], 1);
+    EXPECT_EQ(Host().ProcAddressRequests("FX_SlotToInst"), 2);
+    EXPECT_EQ(Host().ProcAddressRequests("FX_InstToSlot"), 3);
+    EXPECT_EQ(Host().ProcAddressRequests("FX_NoSuchFunction"), 1);
 }
 
 TEST_F(StandinHostTest, AFunctionFoundByNameAnswersLikeTheHost) {
-    Host().documentID = 7;
-    Host().logCalls = true;
+    Host().SetDocumentID(7);
+    Host().LogCalls(true);
     auto fn = reinterpret_cast<FX_GetCurrentEnigmaDocumentFn>(reinterpret_cast<void (*)()>(
         GetProcAddress(GetModuleHandleA("finale.exe"), "FX_GetCurrentEnigmaDocument")));
     ASSERT_NE(fn, nullptr);
@@ -127,7 +127,7 @@ TEST_F(StandinHostTest, AFunctionFoundByNameAnswersLikeTheHost) {
 // ---- Slots and staves ----
 
 TEST_F(StandinHostTest, SlotsAndStaffNumbersTranslateThroughTheStaffOrder) {
-    Host().staffOrder = {5, 2, 9};
+    Host().SetStaffOrder({5, 2, 9});
     struct Case {
         int32_t slot;
         int32_t staff;
@@ -147,7 +147,7 @@ TEST_F(StandinHostTest, SlotsAndStaffNumbersTranslateThroughTheStaffOrder) {
 // ---- Fonts ----
 
 TEST_F(StandinHostTest, FontNamesComeFromTheFontTable) {
-    Host().fonts = {{0, "Times New Roman"}, {14, "Maestro"}, {20, std::string(300, 'x')}};
+    Host().SetFonts({{0, "Times New Roman"}, {14, "Maestro"}, {20, std::string(300, 'x')}});
     char buffer[256];
     std::memset(buffer, 'Q', sizeof buffer);
     EXPECT_NE(FX_FontNumToName(14, buffer, V), 0);
@@ -168,7 +168,7 @@ TEST_F(StandinHostTest, FontNamesComeFromTheFontTable) {
 // ---- Window and document ----
 
 TEST_F(StandinHostTest, WindowInfoCarriesTheMainWindowAtOffset520) {
-    Host().mainWindow = 0x12345678;
+    Host().SetMainWindow(0x12345678);
     uint8_t info[MIREL_WINDOW_INFO_SIZE + 4];
     std::memset(info, 0xEE, sizeof info);
     ASSERT_NE(FX_GetCurrentWindowInfo(info, V), 0);
@@ -180,7 +180,7 @@ TEST_F(StandinHostTest, WindowInfoCarriesTheMainWindowAtOffset520) {
     EXPECT_EQ(info[524], 0xEE) << "nothing after the record";
     EXPECT_EQ(MirelWindowValue(FX_GetCurrentWindow(V)), 0x12345678u);
 
-    Host().windowInfoAvailable = false;
+    Host().SetWindowInfoAvailable(false);
     std::memset(info, 0, sizeof info);
     EXPECT_EQ(FX_GetCurrentWindowInfo(info, V), 0);
     EXPECT_EQ(info[520], 0);
@@ -189,26 +189,26 @@ TEST_F(StandinHostTest, WindowInfoCarriesTheMainWindowAtOffset520) {
 
 TEST_F(StandinHostTest, ResetGivesANewProcessState) {
     Host().Doc().Put(1, standin::RecordKey::Other(1), {1});
-    Host().staffOrder = {1};
-    Host().fonts[1] = "A";
-    Host().moduleNames = {"FINDEMO.EXE"};
-    Host().hiddenFunctions = {"FX_LoadEData"};
-    Host().logCalls = true;
-    Host().documentID = 9;
-    Host().windowInfoAvailable = false;
+    Host().SetStaffOrder({1});
+    Host().AddFont(1, "A");
+    Host().AnswerAs({"FINDEMO.EXE"});
+    Host().HideFunction("FX_LoadEData");
+    Host().LogCalls(true);
+    Host().SetDocumentID(9);
+    Host().SetWindowInfoAvailable(false);
     GetModuleHandleA("FINALE.EXE");
     Host().Reset();
     EXPECT_EQ(Host().Doc().RecordCount(), 0u);
-    EXPECT_TRUE(Host().staffOrder.empty());
-    EXPECT_TRUE(Host().fonts.empty());
-    EXPECT_EQ(Host().moduleNames, std::set<std::string>{"FINALE.EXE"});
-    EXPECT_TRUE(Host().hiddenFunctions.empty());
-    EXPECT_FALSE(Host().logCalls);
-    EXPECT_TRUE(Host().calls.empty());
-    EXPECT_TRUE(Host().callCounts.ByName().empty());
-    EXPECT_EQ(Host().callCounts.Of("GetModuleHandleA"), 0);
-    EXPECT_EQ(Host().documentID, 1);
-    EXPECT_TRUE(Host().windowInfoAvailable);
+    EXPECT_TRUE(Host().StaffOrder().empty());
+    EXPECT_TRUE(Host().Fonts().empty());
+    EXPECT_EQ(Host().ModuleNames(), std::set<std::string>{"FINALE.EXE"});
+    EXPECT_TRUE(Host().HiddenFunctions().empty());
+    EXPECT_FALSE(Host().LoggingCalls());
+    EXPECT_TRUE(Host().Calls().empty());
+    EXPECT_TRUE(Host().Counts().ByName().empty());
+    EXPECT_EQ(Host().Counts().Of("GetModuleHandleA"), 0);
+    EXPECT_EQ(Host().DocumentID(), 1);
+    EXPECT_TRUE(Host().WindowInfoAvailable());
     EXPECT_EQ(FX_GetCurrentEnigmaDocument(V), 1);
 }
 

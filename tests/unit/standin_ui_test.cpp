@@ -199,9 +199,9 @@ class StandinUiTest : public testsupport::HostFixture {
   protected:
     void SetUp() override {
         HostFixture::SetUp();
-        Host().logCalls = true;
+        Host().LogCalls(true);
     }
-    static HWND MainHandle() { return MirelWindowFromValue(Host().mainWindow); }
+    static HWND MainHandle() { return MirelWindowFromValue(Host().MainWindow()); }
     int32_t RunDialog(ProcState& state, std::shared_ptr<standin::DialogUser> user = nullptr) {
         if (user) Ui().SetUser(std::move(user));
         return FX_Dialog(20128, &TestProc, MainHandle(), 1, &state, V);
@@ -263,7 +263,7 @@ TEST_F(StandinUiTest, DialogGetsTheMessagesOfARealDialogInOrder) {
     EXPECT_TRUE(Ui().MainWindow().enabled);
     EXPECT_EQ(Ui().ActiveWindow(), MainHandle());
     EXPECT_EQ(Host().CallsTo("FX_Dialog")[0].args,
-              (std::vector<int64_t>{20128, 1, Host().mainWindow, 1, 1, V}));
+              (std::vector<int64_t>{20128, 1, Host().MainWindow(), 1, 1, V}));
 }
 
 TEST_F(StandinUiTest, DialogGeometryInPixels) {

@@ -169,8 +169,8 @@ TEST(AssignFontTagsBytes, WrittenTagsAreRecognisedAsFontTags) {
 class FontNameTest : public testsupport::HostFixture {};
 
 TEST_F(FontNameTest, TakesTheNameTheHostGives) {
-    standin::Host().fonts[7] = "Arial";
-    standin::Host().logCalls = true;
+    standin::Host().AddFont(7, "Arial");
+    standin::Host().LogCalls(true);
     FCFontInfo font;
     font.SetName("something else");
     font.SetNameFromFontNumber(7);
@@ -183,7 +183,7 @@ TEST_F(FontNameTest, TakesTheNameTheHostGives) {
 }
 
 TEST_F(FontNameTest, FallsBackToTimesNewRomanWhenTheHostHasNoName) {
-    standin::Host().fonts[7] = "Arial";
+    standin::Host().AddFont(7, "Arial");
     FCFontInfo font;
     font.SetName("something else");
     font.SetNameFromFontNumber(8);
@@ -191,9 +191,9 @@ TEST_F(FontNameTest, FallsBackToTimesNewRomanWhenTheHostHasNoName) {
 }
 
 TEST_F(FontNameTest, FallsBackToTimesNewRomanWhenTheHostFunctionIsMissing) {
-    standin::Host().fonts[7] = "Arial";
-    standin::Host().hiddenFunctions.insert("FX_FontNumToName");
-    standin::Host().logCalls = true;
+    standin::Host().AddFont(7, "Arial");
+    standin::Host().HideFunction("FX_FontNumToName");
+    standin::Host().LogCalls(true);
     FCFontInfo font;
     font.SetName("something else");
     font.SetNameFromFontNumber(7);

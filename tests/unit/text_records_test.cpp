@@ -74,12 +74,12 @@ class TextRecordsTest : public testsupport::HostFixture {
     standin::Document& Doc() { return Host().Doc(); }
     standin::DocumentBuilder Builder() { return standin::DocumentBuilder(Doc(), gHostVersion); }
     void StartLog() {
-        Host().logCalls = true;
-        Host().calls.clear();
+        Host().LogCalls(true);
+        Host().ClearCalls();
     }
     std::vector<HostCall> Calls(const std::string& function) { return Host().CallsTo(function); }
     void HideFromModule(const std::string& function) {
-        Host().hiddenFunctions.insert(function);
+        Host().HideFunction(function);
         host::gBindingCache = host::BindingCache();
     }
     const Bytes& Record(uint32_t tag, int16_t itemNo) {
@@ -139,7 +139,7 @@ TEST_F(TextRecordsTest, RawTextNeverLoadedGivesAnEmptyStringWithoutAskingTheHost
     StartLog();
     FCRawText raw;
     EXPECT_EQ(Units(std::unique_ptr<FCString>(raw.CreateString())), u"");
-    EXPECT_TRUE(Host().calls.empty());
+    EXPECT_TRUE(Host().Calls().empty());
     EXPECT_EQ(raw.CreateInstance(), nullptr);
     EXPECT_STREQ(raw.ClassName(), "FCRawText");
 }
@@ -522,7 +522,7 @@ TEST_F(TextRecordsTest, DefinitionSetTextRefusesNullAndMissingRecords) {
     StartLog();
     FCTextExpressionDef definition;
     EXPECT_FALSE(definition.SetText(nullptr));
-    EXPECT_TRUE(Host().calls.empty());
+    EXPECT_TRUE(Host().Calls().empty());
 
     // A definition whose load failed has nowhere to keep the block's number: no records are made.
     FCTextExpressionDef missing;
@@ -592,7 +592,7 @@ TEST_F(TextRecordsTest, LoadEnclosureAsksNothingWhenTheFlagIsClear) {
     ASSERT_TRUE(definition.Load(1));
     StartLog();
     EXPECT_EQ(definition.LoadEnclosure(), nullptr);
-    EXPECT_TRUE(Host().calls.empty());
+    EXPECT_TRUE(Host().Calls().empty());
 }
 
 TEST_F(TextRecordsTest, LoadEnclosureLoadsTheDefinitionsEnclosure) {
@@ -634,7 +634,7 @@ TEST_F(TextRecordsTest, DeleteDataOfANotLoadedDefinitionAsksNothing) {
     EXPECT_FALSE(definition.Load(1));
     StartLog();
     EXPECT_FALSE(definition.DeleteData());
-    EXPECT_TRUE(Host().calls.empty());
+    EXPECT_TRUE(Host().Calls().empty());
 }
 
 struct FailedDeleteCase {
