@@ -54,7 +54,8 @@ print_stages() {
 trap print_stages EXIT
 
 # ---- Build helpers -------------------------------------------------------------------------------------------
-# ccache, where the machine has it, serves objects that did not change since an earlier build.
+# ccache, where the machine has it, serves objects that did not change since an earlier build (not those built
+# with a precompiled header, which it does not cache).
 launcher=()
 if command -v ccache >/dev/null; then
     launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)

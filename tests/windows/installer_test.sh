@@ -10,7 +10,7 @@
 # the win64 tree.
 source "$(dirname "$0")/lib.sh"
 installer="${MIREL_INSTALLER:?}"
-[ -f "$installer" ] || { echo "no $installer: build the package target first" >&2; exit 1; }
+[ -f "$installer" ] || { echo "no $installer: build it first (see above)" >&2; exit 1; }
 linux="${MIREL_LINUX_STANDIN:-}"
 [ -x "$linux" ] || { echo "no Linux stand-in at '$linux' (MIREL_LINUX_STANDIN)" >&2; exit 1; }
 
