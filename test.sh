@@ -40,12 +40,11 @@ stage() {
 }
 
 print_stages() {
-    local status=$? i total=0
+    local status=$? i
     echo
     printf '%-44s %8s\n' "Stage" "Seconds"
     for i in "${!stage_names[@]}"; do
         printf '%-44s %8d\n' "${stage_names[$i]}" "${stage_seconds[$i]}"
-        total=$((total + stage_seconds[i]))
     done
     [ -z "$stage_running" ] || printf '%-44s %8s\n' "$stage_running" "failed"
     printf '%-44s %8d\n' "Total" "$SECONDS"

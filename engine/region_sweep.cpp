@@ -50,16 +50,16 @@ FCMultiStaffInstrument* InstrumentOfStaff(const FCMultiStaffInstruments& instrum
 }
 
 // The name the staff returns to: the instrument's group (loaded by its group id) or the staff's own name.
-FCString* ReturnName(const FCMultiStaffInstrument* instrument, bool grouped, int16_t staff) {
+std::unique_ptr<FCString> ReturnName(const FCMultiStaffInstrument* instrument, bool grouped, int16_t staff) {
     if (grouped) {
         FCGroup group;
         group.SetKey(0, static_cast<int16_t>(instrument->GetGroupID()));
         group.LoadAtKey();
-        return group.GetFullName();
+        return std::unique_ptr<FCString>(group.GetFullName());
     }
     FCStaff staffRecord;
     staffRecord.Load(staff);
-    return staffRecord.GetFullName();
+    return std::unique_ptr<FCString>(staffRecord.GetFullName());
 }
 
 // Marks one instrument change on `staff`; true when an expression was placed.
@@ -93,7 +93,7 @@ bool MarkChange(const FCMusicRegion& region, const FCStaffStyleAssign& assignmen
     FCMeasure following;
     if (!following.Load(static_cast<int16_t>(next))) return placed;
     if (RegionContainsPoint(region, assignment.GetEndMeasure(), assignment.GetEndPosition())) {
-        std::unique_ptr<FCString> name(ReturnName(instrument, group != nullptr, staff));
+        const std::unique_ptr<FCString> name = ReturnName(instrument, group != nullptr, staff);
         if (PlaceChangeExpression(static_cast<int16_t>(next), staff, categoryID, name.get(), settings))
             placed = true;
     }
