@@ -31,7 +31,7 @@ using standin::RecordKey;
 
 constexpr uint32_t kHostVersion = 0x12050000;
 const char kMarker[] = "[Mirel Instrument Change]";
-const char kTags[] = "^fontTxt(Times New Roman,4096)^size(12)^nfx(0)";
+using testsupport::kNameTags;
 
 // ---- Scenarios ----
 
@@ -47,7 +47,7 @@ void PrintTo(const Scenario& s, std::ostream* os) {
 }
 
 std::string Named(const std::string& name) {
-    return std::string(kTags) + name;
+    return kNameTags + name;
 }
 
 // A score's opening: its measures, its one font, and its staves (id and untagged name) in score order.

@@ -15,7 +15,7 @@ using standin::DialogAnswers;
 using standin::DialogEnding;
 using testsupport::Answers;
 
-const std::string kTags = "^fontTxt(Times New Roman,4096)^size(12)^nfx(0)";
+using testsupport::kNameTags;
 const char16_t kNoChangesText[] =
     u"No changes were made to the document.\nTo visually update instrument changes, please select a region "
     u"that covers instrument changes made with Finale's Change Instrument utility.";
@@ -31,9 +31,9 @@ class InvocationTest : public ModuleTest {
         standin::DocumentBuilder doc(standin::Host().Doc(), hostVersion);
         standin::Host().SetFonts({{0, "Times New Roman"}});
         doc.AddMeasures(8);
-        doc.AddStaff(1, kTags + "Flute");
-        doc.AddStaff(2, kTags + "Oboe");
-        doc.AddStaffStyle(1, kTags + "Piccolo", true);
+        doc.AddStaff(1, kNameTags + "Flute");
+        doc.AddStaff(2, kNameTags + "Oboe");
+        doc.AddStaffStyle(1, kNameTags + "Piccolo", true);
         doc.AddCategory(1, 1, "Dynamics", 0, 24, 0);
         doc.AddCategory(2, 5, "Technique Text", 0, 12, 0);
         doc.AddStyleAssignment(1, 1, 3, 0, 5, 0);

@@ -4,6 +4,7 @@
 #ifndef MIREL_TESTS_HOST_FIXTURE_H
 #define MIREL_TESTS_HOST_FIXTURE_H
 
+#include <cstddef>
 #include <cstdint>
 
 #include "host/binding_cache.h"
@@ -12,6 +13,15 @@
 #include "tests/support/standin_fixture.h"
 
 namespace testsupport {
+
+// Positions of the arguments of a logged data call: tag, the four key fields, buffer, size (load: the capacity
+// offered; save and create: the size written), version.
+constexpr std::size_t kArgTag = 0;
+constexpr std::size_t kArgItem = 1;
+constexpr std::size_t kArgInci = 2;
+constexpr std::size_t kArgBuffer = 5;
+constexpr std::size_t kArgSize = 6;
+constexpr std::size_t kArgVersion = 7;
 
 class HostFixture : public StandinTest {
   protected:

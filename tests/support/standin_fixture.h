@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <utility>
@@ -14,6 +15,12 @@
 #include "standin/host/host.h"
 
 namespace testsupport {
+
+// The host version a test runs as unless it says otherwise.
+constexpr uint32_t kHostVersion = 0x12050000;
+
+// The font tags before a staff or style name in the tests' documents.
+inline const std::string kNameTags = "^fontTxt(Times New Roman,4096)^size(12)^nfx(0)";
 
 inline void ResetStandin() {
     standin::Host().Reset();

@@ -34,7 +34,7 @@ using Texts = std::vector<std::u16string>;
 
 constexpr uint32_t kCurrentHost = 0x12050000;
 // The category name, prefix and suffix of the default settings.
-const Texts kDefaults{u"Technique Text", u"To ", u":"};
+const Texts kDefaultSettings{u"Technique Text", u"To ", u":"};
 
 struct Category {
     int16_t record;
@@ -90,7 +90,7 @@ TEST_F(CategoryDialogTest, DefaultsShowTechniqueTextPrefixAndSuffix) {
 TEST_F(CategoryDialogTest, OkWithoutChangesReturnsThePreselectedCategoryID) {
     AddStandardCategories();
     EXPECT_EQ(Run(Answers(DialogEnding::Ok)), 13);
-    EXPECT_EQ(Settings(), kDefaults);
+    EXPECT_EQ(Settings(), kDefaultSettings);
     EXPECT_TRUE(Ui().dialogRuns.back().ended);
     EXPECT_EQ(Ui().dialogRuns.back().endDialogCalls, 1);
 }
@@ -130,7 +130,7 @@ TEST_F(CategoryDialogTest, CancelOrCloseAfterEditingLeavesTheSettings) {
         Host().NewDocument();
         AddStandardCategories();
         EXPECT_EQ(Run(Answers(ending, "Dynamics", "Nach ", "")), 0);
-        EXPECT_EQ(Settings(), kDefaults);
+        EXPECT_EQ(Settings(), kDefaultSettings);
         EXPECT_EQ(Host().CountCalls("FX_GetDlgString_UTF16"), 0);
         EXPECT_EQ(Host().CountCalls("FX_GetDlgItemVal"), 0);
         EXPECT_EQ(Ui().dialogRuns.back().endDialogCalls, 1);
@@ -161,7 +161,7 @@ TEST_F(CategoryDialogTest, OkWithoutAnyCategoryEndsAsCancelled) {
     EXPECT_EQ(Run(Answers(DialogEnding::Ok)), 0);
     EXPECT_TRUE(ShownItem(kCategoryPopupID).entries.empty());
     EXPECT_EQ(ShownItem(kCategoryPopupID).selection, -1);
-    EXPECT_EQ(Settings(), kDefaults);
+    EXPECT_EQ(Settings(), kDefaultSettings);
     EXPECT_TRUE(Ui().dialogRuns.back().ended);
     EXPECT_EQ(Ui().dialogRuns.back().endDialogCalls, 1);
     EXPECT_EQ(Host().CountCalls("FX_GetDlgString_UTF16"), 0);

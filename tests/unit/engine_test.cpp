@@ -13,7 +13,7 @@
 
 namespace {
 
-using Texts = std::vector<std::string>;
+using TextList = std::vector<std::string>;
 
 const std::string kArialTags = "^font(Arial)^size(11)^nfx(2)";
 constexpr int16_t kOboe = 2;
@@ -30,14 +30,14 @@ class SweepTest : public EngineTest {
     void BuildScore() {
         AddStandardCategories();
         Doc().AddMeasures(20);
-        Doc().AddStaff(1, std::string(kTags) + "Flute");
-        Doc().AddStaff(kOboe, std::string(kTags) + "Oboe");
-        Doc().AddStaff(3, std::string(kTags) + "Piano");
-        Doc().AddStaff(4, std::string(kTags) + "Piano");
-        Doc().AddStaff(5, std::string(kTags) + "Violin");
-        Doc().AddStaffStyle(1, std::string(kTags) + "Flute", true);
+        Doc().AddStaff(1, testsupport::kNameTags + "Flute");
+        Doc().AddStaff(kOboe, testsupport::kNameTags + "Oboe");
+        Doc().AddStaff(3, testsupport::kNameTags + "Piano");
+        Doc().AddStaff(4, testsupport::kNameTags + "Piano");
+        Doc().AddStaff(5, testsupport::kNameTags + "Violin");
+        Doc().AddStaffStyle(1, testsupport::kNameTags + "Flute", true);
         Doc().AddStaffStyle(2, "Slash Notation", false);
-        Doc().AddStaffStyle(3, std::string(kTags) + "Celesta", true);
+        Doc().AddStaffStyle(3, testsupport::kNameTags + "Celesta", true);
     }
 
     bool Sweep(const FCMusicRegion& region, uint16_t category = kTechniqueTextID) {
@@ -51,8 +51,8 @@ TEST_F(SweepTest, FluteChangeWithDefaultTexts) {
     Doc().AddStyleAssignment(kOboe, 1, 5, 0, 8, 1024);
     ASSERT_TRUE(Sweep(WholeScore()));
 
-    EXPECT_EQ(TextsAt(5, kOboe), Texts{kArialTags + "To Flute:"});
-    EXPECT_EQ(TextsAt(9, kOboe), Texts{kArialTags + "To Oboe:"});
+    EXPECT_EQ(TextsAt(5, kOboe), TextList{kArialTags + "To Flute:"});
+    EXPECT_EQ(TextsAt(9, kOboe), TextList{kArialTags + "To Oboe:"});
     const auto start = DefinitionAt(5, kOboe);
     EXPECT_EQ(start.description, "Change to Flute [Mirel Instrument Change]");
     EXPECT_EQ(start.categoryID, kTechniqueTextID);
@@ -109,7 +109,7 @@ TEST_P(SweepPointTest, MarksOnlyThePointsInTheRegion) {
     EXPECT_EQ(TextsAt(c.startMeasure, kOboe).size(), c.startMark ? 1u : 0u);
     for (int16_t m = 1; m <= 20; ++m) {
         if (m == c.startMeasure) continue;
-        const Texts expected = m == c.endMarkMeasure ? Texts{kArialTags + "To Oboe:"} : Texts{};
+        const TextList expected = m == c.endMarkMeasure ? TextList{kArialTags + "To Oboe:"} : TextList{};
         EXPECT_EQ(TextsAt(m, kOboe), expected) << "measure " << m;
     }
 }
@@ -138,8 +138,8 @@ TEST_F(SweepTest, NonInstrumentStyleIsNoChange) {
 TEST_F(SweepTest, StyleThatDoesNotLoadCountsAsAChange) {
     Doc().AddStyleAssignment(kOboe, 42, 5, 0, 8, 0);
     EXPECT_TRUE(Sweep(WholeScore()));
-    EXPECT_EQ(TextsAt(5, kOboe), Texts{kArialTags + "To :"});
-    EXPECT_EQ(TextsAt(9, kOboe), Texts{kArialTags + "To Oboe:"});
+    EXPECT_EQ(TextsAt(5, kOboe), TextList{kArialTags + "To :"});
+    EXPECT_EQ(TextsAt(9, kOboe), TextList{kArialTags + "To Oboe:"});
 }
 
 class TwoStaffInstrumentTest : public SweepTest {
@@ -147,7 +147,7 @@ class TwoStaffInstrumentTest : public SweepTest {
     void SetUp() override {
         SweepTest::SetUp();
         Doc().AddMultiStaffInstrument(1, {3, 4}, 7);
-        Doc().AddGroup(7, 3, 4, 1, std::string(kTags) + "Piano");
+        Doc().AddGroup(7, 3, 4, 1, testsupport::kNameTags + "Piano");
         Doc().AddStyleAssignment(3, 3, 6, 0, 9, 0);
         Doc().AddStyleAssignment(4, 3, 6, 0, 9, 0);
     }
@@ -155,19 +155,19 @@ class TwoStaffInstrumentTest : public SweepTest {
 
 TEST_F(TwoStaffInstrumentTest, MarksTopStaffOnlyNamedAfterMatchingGroup) {
     Doc().AddGroup(8, 3, 4, 5, "Celesta (wrong start)");
-    Doc().AddGroup(9, 3, 4, 6, std::string(kTags) + "Celesta group");
+    Doc().AddGroup(9, 3, 4, 6, testsupport::kNameTags + "Celesta group");
     ASSERT_TRUE(Sweep(WholeScore()));
-    EXPECT_EQ(TextsAt(6, 3), Texts{kArialTags + "To Celesta group:"});
-    EXPECT_EQ(TextsAt(10, 3), Texts{kArialTags + "To Piano:"});  // the group named by the instrument
+    EXPECT_EQ(TextsAt(6, 3), TextList{kArialTags + "To Celesta group:"});
+    EXPECT_EQ(TextsAt(10, 3), TextList{kArialTags + "To Piano:"});  // the group named by the instrument
     EXPECT_TRUE(TextsAt(6, 4).empty());
     EXPECT_TRUE(TextsAt(10, 4).empty());
 }
 
 TEST_F(TwoStaffInstrumentTest, WithoutMatchingGroupUsesStyleAndStaffNames) {
-    Doc().AddStaff(3, std::string(kTags) + "Piano RH", false);  // rename the top staff
+    Doc().AddStaff(3, testsupport::kNameTags + "Piano RH", false);  // rename the top staff
     ASSERT_TRUE(Sweep(WholeScore()));
-    EXPECT_EQ(TextsAt(6, 3), Texts{kArialTags + "To Celesta:"});
-    EXPECT_EQ(TextsAt(10, 3), Texts{kArialTags + "To Piano RH:"});
+    EXPECT_EQ(TextsAt(6, 3), TextList{kArialTags + "To Celesta:"});
+    EXPECT_EQ(TextsAt(10, 3), TextList{kArialTags + "To Piano RH:"});
 }
 
 TEST_F(TwoStaffInstrumentTest, LowerStaffAloneGetsNothingButLosesStaleExpressions) {
@@ -183,7 +183,7 @@ TEST_F(TwoStaffInstrumentTest, LowerStaffAloneGetsNothingButLosesStaleExpression
 TEST_F(TwoStaffInstrumentTest, MemberNotOnTheScoreIsPassedOver) {
     standin::Host().SetStaffOrder({1, 2, 4, 5});  // staff 3 left the score: staff 4 is the top staff now
     ASSERT_TRUE(Sweep(Region(1, 4, 1, 20)));
-    EXPECT_EQ(TextsAt(6, 4), Texts{kArialTags + "To Celesta:"});
+    EXPECT_EQ(TextsAt(6, 4), TextList{kArialTags + "To Celesta:"});
 }
 
 TEST_F(TwoStaffInstrumentTest, WithoutInstToSlotNoStaffOfTheInstrumentIsMarked) {
@@ -195,7 +195,7 @@ TEST_F(TwoStaffInstrumentTest, WithoutInstToSlotNoStaffOfTheInstrumentIsMarked) 
         EXPECT_TRUE(TextsAt(6, staff).empty()) << staff;
         EXPECT_TRUE(TextsAt(10, staff).empty()) << staff;
     }
-    EXPECT_EQ(TextsAt(5, kOboe), Texts{kArialTags + "To Flute:"});
+    EXPECT_EQ(TextsAt(5, kOboe), TextList{kArialTags + "To Flute:"});
 }
 
 TEST_F(SweepTest, WithoutSlotToInstEverySlotIsStaffZero) {
@@ -224,7 +224,7 @@ TEST_F(StaleTest, PluginExpressionWhereNoChangeBeginsIsDeleted) {
     Doc().AddExpression(7, kOboe, 3);
     Doc().AddExpression(7, kOboe, 1);
     EXPECT_TRUE(Sweep(WholeScore()));
-    EXPECT_EQ(TextsAt(7, kOboe), Texts{"dolce"});
+    EXPECT_EQ(TextsAt(7, kOboe), TextList{"dolce"});
 }
 
 TEST_F(StaleTest, TwoInOneMeasureTakeTwoRuns) {
@@ -249,7 +249,7 @@ TEST_F(StaleTest, ExpressionWhereAChangeBeginsStays) {
     Doc().AddStyleAssignment(kOboe, 1, 7, 0, 9, 0);
     Doc().AddExpression(7, kOboe, 1);
     EXPECT_TRUE(Sweep(WholeScore()));
-    EXPECT_EQ(TextsAt(7, kOboe), Texts{kArialTags + "To Flute:"});  // rewritten in place, not deleted
+    EXPECT_EQ(TextsAt(7, kOboe), TextList{kArialTags + "To Flute:"});  // rewritten in place, not deleted
     EXPECT_EQ(Doc().ReadExpressions(7).size(), 1u);
 }
 
@@ -275,11 +275,11 @@ TEST_F(StaleTest, OnlyMeasuresOfTheRegionAreExamined) {
 TEST_F(StaleTest, EndMarkIsPlacedAgainOnlyWhenTheEndPointLiesInTheRun) {
     Doc().AddStyleAssignment(kOboe, 1, 5, 0, 8, 0);
     ASSERT_TRUE(Sweep(WholeScore()));
-    ASSERT_EQ(TextsAt(9, kOboe), Texts{kArialTags + "To Oboe:"});
+    ASSERT_EQ(TextsAt(9, kOboe), TextList{kArialTags + "To Oboe:"});
     // Measures 9 to 20: the end mark stands where no change begins and the end point (m. 8) is outside.
     EXPECT_TRUE(Sweep(Region(2, 2, 9, 20)));
     EXPECT_TRUE(TextsAt(9, kOboe).empty());
-    EXPECT_EQ(TextsAt(5, kOboe), Texts{kArialTags + "To Flute:"});
+    EXPECT_EQ(TextsAt(5, kOboe), TextList{kArialTags + "To Flute:"});
 }
 
 TEST_F(StaleTest, StyleThatDoesNotLoadJustifiesNoMarkButIsMarkedAnew) {
@@ -291,7 +291,7 @@ TEST_F(StaleTest, StyleThatDoesNotLoadJustifiesNoMarkButIsMarkedAnew) {
     const auto expressions = Doc().ReadExpressions(5);
     ASSERT_EQ(expressions.size(), 1u);
     EXPECT_NE(expressions[0].definitionID, 1);
-    EXPECT_EQ(TextsAt(5, kOboe), Texts{kArialTags + "To :"});
+    EXPECT_EQ(TextsAt(5, kOboe), TextList{kArialTags + "To :"});
 }
 
 // ---- Rewriting ----
@@ -315,7 +315,7 @@ TEST_F(SweepTest, SecondRunRewritesTheExistingExpression) {
     EXPECT_EQ(secondDefinition.text, kArialTags + "Take Flute!");
     // Start mark rewritten (one new block); end mark deleted as stale and placed anew (another new block).
     EXPECT_EQ(Doc().Count(0x534F5458), blocks + 2);
-    EXPECT_EQ(TextsAt(9, kOboe), Texts{kArialTags + "Take Oboe!"});
+    EXPECT_EQ(TextsAt(9, kOboe), TextList{kArialTags + "Take Oboe!"});
 }
 
 // ---- A host that refuses one call while a mark is written ----
@@ -360,7 +360,7 @@ TEST_P(RefusedCallTest, MarkIsWrittenWithItsTextOrNotAtAll) {
     if (c.existingMark) {
         ASSERT_TRUE(Sweep(WholeScore()));
     }
-    const Texts textsBefore = TextsAt(5, kOboe);
+    const TextList textsBefore = TextsAt(5, kOboe);
     const std::size_t definitions = Doc().Count(kDefinitionTag);
     const std::size_t blocks = Doc().Count(kBlockTag);
     const std::size_t rawTexts = Doc().Count(kExpressionTextTag);
@@ -404,7 +404,7 @@ TEST_F(SweepTest, CategoryFontThatTheHostCannotNameIsTimesNewRoman) {
 }
 
 TEST_F(SweepTest, NameWithOtherTagKeepsItInTextButNotInDescription) {
-    Doc().AddStaffStyle(4, std::string(kTags) + "Horn in F^flat(1) 2", true);
+    Doc().AddStaffStyle(4, testsupport::kNameTags + "Horn in F^flat(1) 2", true);
     Doc().AddStyleAssignment(kOboe, 4, 5, 0, 8, 0);
     ASSERT_TRUE(Sweep(WholeScore()));
     const auto definition = DefinitionAt(5, kOboe);

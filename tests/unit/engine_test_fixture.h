@@ -20,11 +20,10 @@
 class EngineTest : public testsupport::HostFixture {
   protected:
     static constexpr uint16_t kTechniqueTextID = 5;
-    static constexpr const char* kTags = "^fontTxt(Times New Roman,4096)^size(12)^nfx(0)";
 
     void SetUp() override {
         HostFixture::SetUp();
-        Prepare(0x12050000);
+        Prepare(testsupport::kHostVersion);
     }
 
     void Prepare(uint32_t hostVersion) {

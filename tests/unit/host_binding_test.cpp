@@ -12,7 +12,7 @@
 
 namespace {
 
-constexpr int64_t kV = 0x12050000;
+using testsupport::kHostVersion;
 constexpr uint32_t kTag = testrecords::kFixedTag;
 
 class HostBindingTest : public testrecords::HostTest {
@@ -88,11 +88,11 @@ TEST_F(HostBindingTest, WithoutAHostModuleEveryOperationAnswersZeroAndNothingIsA
     char text[16] = "unchanged";
     char16_t wide[4] = {u'x', u'y', 0, 0};
     for (int round = 0; round < 2; ++round) {
-        EXPECT_EQ(host::FX_LoadEData(kTag, key, buffer, &size, kV), 0);
-        EXPECT_EQ(host::FX_SaveEData(kTag, key, buffer, size, kV), 0);
-        EXPECT_EQ(host::FX_CreateEData(kTag, key, buffer, size, kV), 0);
-        EXPECT_EQ(host::FX_DeleteEData(kTag, key, kV), 0);
-        EXPECT_EQ(host::FX_NextEData(kTag, key, kV), 0);
+        EXPECT_EQ(host::FX_LoadEData(kTag, key, buffer, &size, kHostVersion), 0);
+        EXPECT_EQ(host::FX_SaveEData(kTag, key, buffer, size, kHostVersion), 0);
+        EXPECT_EQ(host::FX_CreateEData(kTag, key, buffer, size, kHostVersion), 0);
+        EXPECT_EQ(host::FX_DeleteEData(kTag, key, kHostVersion), 0);
+        EXPECT_EQ(host::FX_NextEData(kTag, key, kHostVersion), 0);
         EXPECT_EQ(host::FX_Dialog(20128, nullptr, nullptr, nullptr), 0);
         host::FX_EndDialog(nullptr);
         EXPECT_EQ(host::FX_EnableDlgItem(nullptr, 5, true), 0);
@@ -160,9 +160,9 @@ TEST_F(HostBindingTest, NonDataCallsAppendTheInterfaceVersion) {
         std::vector<int64_t> args;
     };
     const Case cases[] = {
-        {"FX_GetCurrentEnigmaDocument", {kV}}, {"FX_SlotToInst", {2, -3, kV}},
-        {"FX_InstToSlot", {20, 0, kV}},        {"FX_FontNumToName", {4, 1, kV}},
-        {"FX_GetCurrentWindow", {kV}},         {"FX_GetCurrentWindowInfo", {1, kV}},
+        {"FX_GetCurrentEnigmaDocument", {kHostVersion}}, {"FX_SlotToInst", {2, -3, kHostVersion}},
+        {"FX_InstToSlot", {20, 0, kHostVersion}},        {"FX_FontNumToName", {4, 1, kHostVersion}},
+        {"FX_GetCurrentWindow", {kHostVersion}},         {"FX_GetCurrentWindowInfo", {1, kHostVersion}},
     };
     for (const Case& c : cases) {
         const auto calls = Host().CallsTo(c.function);

@@ -13,7 +13,7 @@
 
 namespace {
 
-constexpr int64_t kV = 0x12050000;
+using testsupport::kHostVersion;
 
 using standin::MakeRegionRecord;
 using standin::RegionSpec;
@@ -53,7 +53,7 @@ TEST_F(MusicRegionTest, FieldsAreReadLittleEndianFromTheRecord) {
     EXPECT_EQ(region.documentID, 42);
     const auto calls = Host().CallsTo("FX_GetCurrentEnigmaDocument");
     ASSERT_EQ(calls.size(), 1u);
-    EXPECT_EQ(calls[0].args, (std::vector<int64_t>{kV}));
+    EXPECT_EQ(calls[0].args, (std::vector<int64_t>{kHostVersion}));
 }
 
 TEST_F(MusicRegionTest, IsEqualToComparesEveryFieldButTheDocument) {
@@ -115,10 +115,10 @@ TEST_F(MusicRegionTest, StavesAreAskedForOtherRegionFirstThenThisOne) {
     ASSERT_TRUE(region.IsEqualTo(&other));
     const auto calls = Host().CallsTo("FX_SlotToInst");
     ASSERT_EQ(calls.size(), 4u);
-    EXPECT_EQ(calls[0].args, (std::vector<int64_t>{2, 1, kV}));
-    EXPECT_EQ(calls[1].args, (std::vector<int64_t>{1, 1, kV}));
-    EXPECT_EQ(calls[2].args, (std::vector<int64_t>{3, 8, kV}));
-    EXPECT_EQ(calls[3].args, (std::vector<int64_t>{3, 7, kV}));
+    EXPECT_EQ(calls[0].args, (std::vector<int64_t>{2, 1, kHostVersion}));
+    EXPECT_EQ(calls[1].args, (std::vector<int64_t>{1, 1, kHostVersion}));
+    EXPECT_EQ(calls[2].args, (std::vector<int64_t>{3, 8, kHostVersion}));
+    EXPECT_EQ(calls[3].args, (std::vector<int64_t>{3, 7, kHostVersion}));
 }
 
 TEST_F(MusicRegionTest, WithoutSlotTranslationOnlyThePlainFieldsCount) {

@@ -332,7 +332,7 @@ TEST_F(PreferenceTranslation, ChangingOneFieldWritesBackOnlyTheOtRecordThatHolds
 
 // One field of a field-wise record per kind: what the ot words give on loading, and what a new field value
 // puts back into them.
-struct KindCase {
+struct FieldKindCase {
     const char* prefTag;
     uint16_t offset;
     uint16_t width;
@@ -346,7 +346,7 @@ struct KindCase {
     uint16_t wordsAfter[2];
 };
 
-const KindCase kKindCases[] = {
+const FieldKindCase kFieldKindCases[] = {
     // kind 0: pfEX offset 0 is word 1 of ot77 incident 4
     {"pfEX", 0, 2, "ot77", kDoc, 4, 1, {0xBEEF, 0}, 0xBEEF, 0x8001, {0x8001, 0}},
     // kind 1: pfPF offset 4 is words 2 and 3 of ot15, high half first
@@ -360,7 +360,7 @@ const KindCase kKindCases[] = {
 };
 
 TEST_F(PreferenceTranslation, EachConversionKindWorksBothWays) {
-    for (const KindCase& c : kKindCases) {
+    for (const FieldKindCase& c : kFieldKindCases) {
         SCOPED_TRACE(testing::Message()
                      << c.prefTag << " offset " << c.offset << " before " << std::hex << c.wordsBefore[0]);
         Host().Reset();

@@ -33,10 +33,9 @@ using standin::DocumentBuilder;
 using standin::HostCall;
 using standin::RecordKey;
 
-// Positions of the arguments of a logged data call: tag, four key fields, then per function.
-constexpr std::size_t kArgTag = 0;
-constexpr std::size_t kArgSize = 6;     // load: the capacity offered; save/create: the size written
-constexpr std::size_t kArgVersion = 7;  // load, save, create and next
+using testsupport::kArgSize;
+using testsupport::kArgTag;
+using testsupport::kArgVersion;
 
 class ScoreRecordsTest : public testsupport::HostFixture {
   protected:

@@ -14,7 +14,7 @@ namespace {
 
 using standin::Host;
 
-constexpr uint32_t V = 0x12050000;
+using testsupport::kHostVersion;
 
 class StandinHostTest : public testsupport::HostFixture {
   protected:
@@ -111,9 +111,9 @@ TEST_F(StandinHostTest, AFunctionFoundByNameAnswersLikeTheHost) {
     auto fn = reinterpret_cast<FX_GetCurrentEnigmaDocumentFn>(reinterpret_cast<void (*)()>(
         GetProcAddress(GetModuleHandleA("finale.exe"), "FX_GetCurrentEnigmaDocument")));
     ASSERT_NE(fn, nullptr);
-    EXPECT_EQ(fn(V), 7);
+    EXPECT_EQ(fn(kHostVersion), 7);
     ASSERT_EQ(Host().CountCalls("FX_GetCurrentEnigmaDocument"), 1);
-    EXPECT_EQ(Host().CallsTo("FX_GetCurrentEnigmaDocument")[0].args, (std::vector<int64_t>{V}));
+    EXPECT_EQ(Host().CallsTo("FX_GetCurrentEnigmaDocument")[0].args, (std::vector<int64_t>{kHostVersion}));
     const auto lookups = Host().CallsTo("GetProcAddress");
     ASSERT_EQ(lookups.size(), 1u);
     EXPECT_EQ(lookups[0].text, "FX_GetCurrentEnigmaDocument");
@@ -135,12 +135,12 @@ TEST_F(StandinHostTest, SlotsAndStaffNumbersTranslateThroughTheStaffOrder) {
     const Case slots[] = {{1, 5}, {2, 2}, {3, 9}, {0, 0}, {4, 0}, {-1, 0}, {0x10002, 2} /* low 16 bits */};
     for (const Case& c : slots) {
         SCOPED_TRACE(c.slot);
-        EXPECT_EQ(FX_SlotToInst(c.slot, 0, V), c.staff);
+        EXPECT_EQ(FX_SlotToInst(c.slot, 0, kHostVersion), c.staff);
     }
     const Case staves[] = {{1, 5}, {2, 2}, {3, 9}, {0, 0}, {0, 7}, {0, 0x10007}, {1, 0x10005}};
     for (const Case& c : staves) {
         SCOPED_TRACE(c.staff);
-        EXPECT_EQ(FX_InstToSlot(c.staff, 0, V), c.slot);
+        EXPECT_EQ(FX_InstToSlot(c.staff, 0, kHostVersion), c.slot);
     }
 }
 
@@ -150,18 +150,18 @@ TEST_F(StandinHostTest, FontNamesComeFromTheFontTable) {
     Host().SetFonts({{0, "Times New Roman"}, {14, "Maestro"}, {20, std::string(300, 'x')}});
     char buffer[256];
     std::memset(buffer, 'Q', sizeof buffer);
-    EXPECT_NE(FX_FontNumToName(14, buffer, V), 0);
+    EXPECT_NE(FX_FontNumToName(14, buffer, kHostVersion), 0);
     EXPECT_STREQ(buffer, "Maestro");
-    EXPECT_NE(FX_FontNumToName(0, buffer, V), 0);
+    EXPECT_NE(FX_FontNumToName(0, buffer, kHostVersion), 0);
     EXPECT_STREQ(buffer, "Times New Roman");
 
     std::memset(buffer, 'Q', sizeof buffer);
-    EXPECT_EQ(FX_FontNumToName(15, buffer, V), 0);
+    EXPECT_EQ(FX_FontNumToName(15, buffer, kHostVersion), 0);
     EXPECT_EQ(buffer[0], 'Q') << "an unknown font leaves the buffer alone";
-    EXPECT_EQ(FX_FontNumToName(0x1000E, buffer, V), 0) << "font numbers are 16-bit";
-    EXPECT_EQ(FX_FontNumToName(14, nullptr, V), 0);
+    EXPECT_EQ(FX_FontNumToName(0x1000E, buffer, kHostVersion), 0) << "font numbers are 16-bit";
+    EXPECT_EQ(FX_FontNumToName(14, nullptr, kHostVersion), 0);
 
-    EXPECT_NE(FX_FontNumToName(20, buffer, V), 0);
+    EXPECT_NE(FX_FontNumToName(20, buffer, kHostVersion), 0);
     EXPECT_EQ(std::strlen(buffer), 255u) << "a long name is cut to fit the 256-byte buffer";
 }
 
@@ -171,20 +171,20 @@ TEST_F(StandinHostTest, WindowInfoCarriesTheMainWindowAtOffset520) {
     Host().SetMainWindow(0x12345678);
     uint8_t info[MIREL_WINDOW_INFO_SIZE + 4];
     std::memset(info, 0xEE, sizeof info);
-    ASSERT_NE(FX_GetCurrentWindowInfo(info, V), 0);
+    ASSERT_NE(FX_GetCurrentWindowInfo(info, kHostVersion), 0);
     EXPECT_EQ(info[520], 0x78);
     EXPECT_EQ(info[521], 0x56);
     EXPECT_EQ(info[522], 0x34);
     EXPECT_EQ(info[523], 0x12);
     EXPECT_EQ(info[519], 0xEE) << "nothing before the window value is written";
     EXPECT_EQ(info[524], 0xEE) << "nothing after the record";
-    EXPECT_EQ(MirelWindowValue(FX_GetCurrentWindow(V)), 0x12345678u);
+    EXPECT_EQ(MirelWindowValue(FX_GetCurrentWindow(kHostVersion)), 0x12345678u);
 
     Host().SetWindowInfoAvailable(false);
     std::memset(info, 0, sizeof info);
-    EXPECT_EQ(FX_GetCurrentWindowInfo(info, V), 0);
+    EXPECT_EQ(FX_GetCurrentWindowInfo(info, kHostVersion), 0);
     EXPECT_EQ(info[520], 0);
-    EXPECT_EQ(FX_GetCurrentWindowInfo(nullptr, V), 0);
+    EXPECT_EQ(FX_GetCurrentWindowInfo(nullptr, kHostVersion), 0);
 }
 
 TEST_F(StandinHostTest, ResetGivesANewProcessState) {
@@ -209,7 +209,7 @@ TEST_F(StandinHostTest, ResetGivesANewProcessState) {
     EXPECT_EQ(Host().Counts().Of("GetModuleHandleA"), 0);
     EXPECT_EQ(Host().DocumentID(), 1);
     EXPECT_TRUE(Host().WindowInfoAvailable());
-    EXPECT_EQ(FX_GetCurrentEnigmaDocument(V), 1);
+    EXPECT_EQ(FX_GetCurrentEnigmaDocument(kHostVersion), 1);
 }
 
 }  // namespace

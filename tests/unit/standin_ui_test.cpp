@@ -27,7 +27,7 @@ using standin::UiItem;
 using standin::UiWindow;
 using testsupport::Answers;
 
-constexpr uint32_t V = 0x12050000;
+using testsupport::kHostVersion;
 
 // ---- The dialog template ---------------------------------------------------------------------------------
 
@@ -166,12 +166,12 @@ intptr_t FX_CALL TestProc(HWND window, uint32_t message, uintptr_t wParam, intpt
             state->visibleDuringInit = IsWindowVisible(window) != 0;
             SendDlgItemMessageW(window, 106, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(u"One"));
             SendDlgItemMessageA(window, 106, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("Two"));
-            FX_SetDlgItemVal(window, 106, 0, 1, V);
-            FX_SetDlgString_UTF16(window, 102, u"To ", V);
-            FX_SetDlgString(window, 104, ":", V);
+            FX_SetDlgItemVal(window, 106, 0, 1, kHostVersion);
+            FX_SetDlgString_UTF16(window, 102, u"To ", kHostVersion);
+            FX_SetDlgString(window, 104, ":", kHostVersion);
             if (state->disableSelf) EnableWindow(window, FALSE);
-            if (state->disableCancel) FX_EnableDlgItem(window, 2, 0, V);
-            if (state->endInInit) FX_EndDialog(window, V);
+            if (state->disableCancel) FX_EnableDlgItem(window, 2, 0, kHostVersion);
+            if (state->endInInit) FX_EndDialog(window, kHostVersion);
             return 0;
         case WM_GETMINMAXINFO: {
             auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
@@ -184,11 +184,11 @@ intptr_t FX_CALL TestProc(HWND window, uint32_t message, uintptr_t wParam, intpt
             state->commandItems.push_back(lParam);
             state->ownerEnabledDuringCommand = IsWindowEnabled(GetParent(window)) != 0;
             const uintptr_t id = wParam & 0xFFFF;
-            if (state->endOnButtons && (id == 1 || id == 2)) FX_EndDialog(window, V);
+            if (state->endOnButtons && (id == 1 || id == 2)) FX_EndDialog(window, kHostVersion);
             return 1;
         }
         case WM_CLOSE:
-            if (state->endOnClose) FX_EndDialog(window, V);
+            if (state->endOnClose) FX_EndDialog(window, kHostVersion);
             return 0;
         default:
             return 0;
@@ -204,7 +204,7 @@ class StandinUiTest : public testsupport::HostFixture {
     static HWND MainHandle() { return MirelWindowFromValue(Host().MainWindow()); }
     int32_t RunDialog(ProcState& state, std::shared_ptr<standin::DialogUser> user = nullptr) {
         if (user) Ui().SetUser(std::move(user));
-        return FX_Dialog(20128, &TestProc, MainHandle(), 1, &state, V);
+        return FX_Dialog(20128, &TestProc, MainHandle(), 1, &state, kHostVersion);
     }
     static std::shared_ptr<standin::DialogUser> Scripted(const DialogAnswers& answers) {
         return std::make_shared<standin::ScriptedDialogUser>(answers);
@@ -263,7 +263,7 @@ TEST_F(StandinUiTest, DialogGetsTheMessagesOfARealDialogInOrder) {
     EXPECT_TRUE(Ui().MainWindow().enabled);
     EXPECT_EQ(Ui().ActiveWindow(), MainHandle());
     EXPECT_EQ(Host().CallsTo("FX_Dialog")[0].args,
-              (std::vector<int64_t>{20128, 1, Host().MainWindow(), 1, 1, V}));
+              (std::vector<int64_t>{20128, 1, Host().MainWindow(), 1, 1, kHostVersion}));
 }
 
 TEST_F(StandinUiTest, DialogGeometryInPixels) {
@@ -277,11 +277,11 @@ TEST_F(StandinUiTest, DialogGeometryInPixels) {
             GetWindowRect(window, &seen.window);
             GetClientRect(window, &seen.client);
             seen.comboOk = GetWindowRect(GetDlgItem(window, 106), &seen.combo);
-            FX_EndDialog(window, V);
+            FX_EndDialog(window, kHostVersion);
         }
         return 0;
     };
-    EXPECT_EQ(FX_Dialog(20128, proc, MainHandle(), 1, nullptr, V), 1);
+    EXPECT_EQ(FX_Dialog(20128, proc, MainHandle(), 1, nullptr, kHostVersion), 1);
     // The owner's client area starts at (0, 0); the dialog at (20, 40) dialog units from there.
     EXPECT_EQ(
         (std::vector<int32_t>{seen.window.left, seen.window.top, seen.window.right, seen.window.bottom}),
@@ -297,8 +297,8 @@ TEST_F(StandinUiTest, DialogGeometryInPixels) {
 
 TEST_F(StandinUiTest, UnknownResourceOrMissingProcedureRunsNothing) {
     ProcState state;
-    EXPECT_EQ(FX_Dialog(20129, &TestProc, MainHandle(), 1, &state, V), 0);
-    EXPECT_EQ(FX_Dialog(20128, nullptr, MainHandle(), 1, &state, V), 0);
+    EXPECT_EQ(FX_Dialog(20129, &TestProc, MainHandle(), 1, &state, kHostVersion), 0);
+    EXPECT_EQ(FX_Dialog(20128, nullptr, MainHandle(), 1, &state, kHostVersion), 0);
     EXPECT_TRUE(state.messages.empty());
     EXPECT_TRUE(Ui().dialogRuns.empty());
     EXPECT_EQ(Ui().WindowCount(), 0u);
@@ -539,7 +539,7 @@ TEST_F(StandinUiTest, ItemValuesByKind) {
     const HWND dialog = ModelDialog();
     UiItem* combo = Ui().Item(dialog, 106);
     combo->entries = {u"a", u"b", u"c"};
-    EXPECT_EQ(FX_GetDlgItemVal(dialog, 106, 0, V), 0);  // no selection
+    EXPECT_EQ(FX_GetDlgItemVal(dialog, 106, 0, kHostVersion), 0);  // no selection
     struct Case {
         int32_t value;
         int32_t selection;
@@ -547,21 +547,21 @@ TEST_F(StandinUiTest, ItemValuesByKind) {
     };
     const Case cases[] = {{1, 0, 1}, {3, 2, 3}, {4, -1, 0}, {0, -1, 0}, {-5, -1, 0}, {2, 1, 2}};
     for (const Case& c : cases) {
-        EXPECT_EQ(FX_SetDlgItemVal(dialog, 106, 0, c.value, V), 1);
+        EXPECT_EQ(FX_SetDlgItemVal(dialog, 106, 0, c.value, kHostVersion), 1);
         EXPECT_EQ(combo->selection, c.selection) << c.value;
-        EXPECT_EQ(FX_GetDlgItemVal(dialog, 106, 0, V), c.readBack) << c.value;
+        EXPECT_EQ(FX_GetDlgItemVal(dialog, 106, 0, kHostVersion), c.readBack) << c.value;
     }
-    EXPECT_EQ(FX_SetDlgItemVal(dialog, 1, 1, 1, V), 1);
-    EXPECT_EQ(FX_GetDlgItemVal(dialog, 1, 1, V), 1);
-    EXPECT_EQ(FX_SetDlgItemVal(dialog, 102, 3, -42, V), 1);
+    EXPECT_EQ(FX_SetDlgItemVal(dialog, 1, 1, 1, kHostVersion), 1);
+    EXPECT_EQ(FX_GetDlgItemVal(dialog, 1, 1, kHostVersion), 1);
+    EXPECT_EQ(FX_SetDlgItemVal(dialog, 102, 3, -42, kHostVersion), 1);
     EXPECT_EQ(Ui().Item(dialog, 102)->text, u"-42");
-    EXPECT_EQ(FX_GetDlgItemVal(dialog, 102, 3, V), -42);
-    EXPECT_EQ(FX_SetDlgItemVal(dialog, 102, 0, 1, V), 0);  // not a list
-    EXPECT_EQ(FX_GetDlgItemVal(dialog, 999, 0, V), 0);
-    EXPECT_EQ(FX_SetDlgItemVal(dialog, 999, 1, 1, V), 0);
-    EXPECT_EQ(FX_EnableDlgItem(dialog, 102, 0, V), 1);
+    EXPECT_EQ(FX_GetDlgItemVal(dialog, 102, 3, kHostVersion), -42);
+    EXPECT_EQ(FX_SetDlgItemVal(dialog, 102, 0, 1, kHostVersion), 0);  // not a list
+    EXPECT_EQ(FX_GetDlgItemVal(dialog, 999, 0, kHostVersion), 0);
+    EXPECT_EQ(FX_SetDlgItemVal(dialog, 999, 1, 1, kHostVersion), 0);
+    EXPECT_EQ(FX_EnableDlgItem(dialog, 102, 0, kHostVersion), 1);
     EXPECT_FALSE(Ui().Item(dialog, 102)->enabled);
-    EXPECT_EQ(FX_EnableDlgItem(dialog, 999, 0, V), 0);
+    EXPECT_EQ(FX_EnableDlgItem(dialog, 999, 0, kHostVersion), 0);
 }
 
 TEST_F(StandinUiTest, StringsAreCutToTheBufferWithTheirTerminator) {
@@ -569,51 +569,51 @@ TEST_F(StandinUiTest, StringsAreCutToTheBufferWithTheirTerminator) {
     Ui().Item(dialog, 102)->text = u"H\u0141llo";
     char narrow[6];
     std::fill(std::begin(narrow), std::end(narrow), '#');
-    EXPECT_EQ(FX_GetDlgString(dialog, 102, narrow, 4, V), 1);
+    EXPECT_EQ(FX_GetDlgString(dialog, 102, narrow, 4, kHostVersion), 1);
     EXPECT_EQ(std::string(narrow, 6), std::string("HAl\0##", 6));
     char16_t wide[6];
     std::fill(std::begin(wide), std::end(wide), u'#');
-    EXPECT_EQ(FX_GetDlgString_UTF16(dialog, 102, wide, 4, V), 1);
+    EXPECT_EQ(FX_GetDlgString_UTF16(dialog, 102, wide, 4, kHostVersion), 1);
     EXPECT_EQ(std::u16string(wide, 6), std::u16string(u"H\u0141l\0##", 6));
 
     // A host that fills the buffer: no terminator when the text does not fit.
     Ui().dialogStringsFillBuffer = true;
     std::fill(std::begin(narrow), std::end(narrow), '#');
-    FX_GetDlgString(dialog, 102, narrow, 4, V);
+    FX_GetDlgString(dialog, 102, narrow, 4, kHostVersion);
     EXPECT_EQ(std::string(narrow, 6), std::string("HAll##", 6));
     std::fill(std::begin(wide), std::end(wide), u'#');
-    FX_GetDlgString_UTF16(dialog, 102, wide, 6, V);
+    FX_GetDlgString_UTF16(dialog, 102, wide, 6, kHostVersion);
     EXPECT_EQ(std::u16string(wide, 6), std::u16string(u"H\u0141llo\0", 6));
 
-    EXPECT_EQ(FX_GetDlgString(dialog, 102, nullptr, 4, V), 0);
-    EXPECT_EQ(FX_GetDlgString(dialog, 102, narrow, 0, V), 0);
-    EXPECT_EQ(FX_GetDlgString_UTF16(dialog, 555, wide, 4, V), 0);
+    EXPECT_EQ(FX_GetDlgString(dialog, 102, nullptr, 4, kHostVersion), 0);
+    EXPECT_EQ(FX_GetDlgString(dialog, 102, narrow, 0, kHostVersion), 0);
+    EXPECT_EQ(FX_GetDlgString_UTF16(dialog, 555, wide, 4, kHostVersion), 0);
 
     // The combo's text is its selected entry.
     Ui().Item(dialog, 106)->entries = {u"a", u"bee"};
     Ui().Item(dialog, 106)->selection = 1;
-    FX_GetDlgString_UTF16(dialog, 106, wide, 6, V);
+    FX_GetDlgString_UTF16(dialog, 106, wide, 6, kHostVersion);
     EXPECT_EQ(std::u16string(wide), u"bee");
 }
 
 TEST_F(StandinUiTest, SetStringsWidenBytesAndRefuseNull) {
     const HWND dialog = ModelDialog();
-    EXPECT_EQ(FX_SetDlgString(dialog, 102, "\xFCx", V), 1);
+    EXPECT_EQ(FX_SetDlgString(dialog, 102, "\xFCx", kHostVersion), 1);
     EXPECT_EQ(Ui().Item(dialog, 102)->text, u"\u00FCx");
     EXPECT_EQ(Host().CallsTo("FX_SetDlgString")[0].text, "\xC3\xBCx");
-    EXPECT_EQ(FX_SetDlgString(dialog, 102, nullptr, V), 0);
-    EXPECT_EQ(FX_SetDlgString_UTF16(dialog, 102, nullptr, V), 0);
+    EXPECT_EQ(FX_SetDlgString(dialog, 102, nullptr, kHostVersion), 0);
+    EXPECT_EQ(FX_SetDlgString_UTF16(dialog, 102, nullptr, kHostVersion), 0);
     EXPECT_EQ(Ui().Item(dialog, 102)->text, u"\u00FCx");
-    EXPECT_EQ(FX_SetDlgString_UTF16(dialog, 102, u"\u0141", V), 1);
+    EXPECT_EQ(FX_SetDlgString_UTF16(dialog, 102, u"\u0141", kHostVersion), 1);
     EXPECT_EQ(Ui().Item(dialog, 102)->text, u"\u0141");
-    EXPECT_EQ(FX_SetDlgString_UTF16(dialog, 555, u"x", V), 0);
+    EXPECT_EQ(FX_SetDlgString_UTF16(dialog, 555, u"x", kHostVersion), 0);
 }
 
 TEST_F(StandinUiTest, EndDialogOnlyForDialogs) {
     const HWND dialog = ModelDialog();
-    EXPECT_EQ(FX_EndDialog(MainHandle(), V), 0);
-    EXPECT_EQ(FX_EndDialog(nullptr, V), 0);
-    EXPECT_EQ(FX_EndDialog(dialog, V), 1);
+    EXPECT_EQ(FX_EndDialog(MainHandle(), kHostVersion), 0);
+    EXPECT_EQ(FX_EndDialog(nullptr, kHostVersion), 0);
+    EXPECT_EQ(FX_EndDialog(dialog, kHostVersion), 1);
     EXPECT_TRUE(Ui().Window(dialog)->ended);
     EXPECT_FALSE(Ui().Window(dialog)->visible);
 }

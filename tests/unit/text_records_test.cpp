@@ -35,13 +35,12 @@ constexpr uint32_t kSOTX = 0x534F5458;
 constexpr uint32_t kSODT = 0x534F4454;
 constexpr uint32_t kOtDe = 0x6F744465;
 
-// Indices of the logged arguments of the data calls: tag, key[4], buffer, size, version.
-constexpr int kArgTag = 0;
-constexpr int kArgItem = 1;
-constexpr int kArgInci = 2;
-constexpr int kArgBuffer = 5;
-constexpr int kArgSize = 6;
-constexpr int kArgVersion = 7;
+using testsupport::kArgBuffer;
+using testsupport::kArgInci;
+using testsupport::kArgItem;
+using testsupport::kArgSize;
+using testsupport::kArgTag;
+using testsupport::kArgVersion;
 
 std::u16string Units(std::unique_ptr<FCString> s) {
     return Units(*s);
@@ -276,12 +275,12 @@ TEST_F(TextRecordsTest, NewTextBlockReadsRawTextZeroOfTheDefaultKind) {
     EXPECT_EQ(loads.front().args[kArgItem], 0);
 }
 
-struct KindCase {
+struct TextBlockKindCase {
     uint16_t kind;
     uint32_t rawTag;
 };
 
-class TextBlockKindTest : public TextRecordsTest, public ::testing::WithParamInterface<KindCase> {};
+class TextBlockKindTest : public TextRecordsTest, public ::testing::WithParamInterface<TextBlockKindCase> {};
 
 TEST_P(TextBlockKindTest, ReadsTheRawTextUnderTheTagOfItsKind) {
     UseHost(kWideHost);
@@ -300,7 +299,8 @@ TEST_P(TextBlockKindTest, ReadsTheRawTextUnderTheTagOfItsKind) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, TextBlockKindTest,
-                         ::testing::Values(KindCase{0x626C, kTxbl}, KindCase{0x7870, kTxxp}));
+                         ::testing::Values(TextBlockKindCase{0x626C, kTxbl},
+                                           TextBlockKindCase{0x7870, kTxxp}));
 
 // The block's record goes to the host with 26 bytes and version 0x12050000 whatever the host version.
 class TextBlockLayoutTest : public TextRecordsTest, public ::testing::WithParamInterface<uint32_t> {};
