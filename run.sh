@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/install-deps.sh run
-cmake --preset default -DBUILD_TESTING=OFF >/dev/null
+scripts/configure-preset.sh default -DBUILD_TESTING=OFF
 cmake --build --preset default -j"$(nproc)"
 ./build/mirel-standin info
 echo

@@ -53,8 +53,8 @@ print_stages() {
 trap print_stages EXIT
 
 # ---- Build helpers -------------------------------------------------------------------------------------------
-# ccache, where the machine has it, serves objects that did not change since an earlier build (not those built
-# with a precompiled header, which it does not cache).
+# ccache, where the machine has it, serves objects that did not change since an earlier build, in this clone or
+# another.
 launcher=()
 if command -v ccache >/dev/null; then
     launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
@@ -64,7 +64,7 @@ fi
 configure_and_build() {
     local preset="$1"
     shift
-    cmake --preset "$preset" "${launcher[@]}" "$@" >/dev/null
+    scripts/configure-preset.sh "$preset" "${launcher[@]}" "$@"
     cmake --build --preset "$preset" -j"$jobs"
 }
 

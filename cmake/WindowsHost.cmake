@@ -48,8 +48,8 @@ target_compile_definitions(finale_host PRIVATE UNICODE _UNICODE MIREL_DEFAULT_MO
 target_link_options(finale_host PRIVATE -static-libgcc -static-libstdc++ -static -Wl,--kill-at)
 target_link_libraries(finale_host PRIVATE user32 kernel32 gdi32 shell32 version)
 add_dependencies(finale_host mirelinstrumentchange)
-target_precompile_headers(finale_host PRIVATE <nlohmann/json.hpp> <CLI/CLI.hpp> <algorithm> <map> <memory> <sstream>
-                                              <string> <vector>)
+# In batches of sources, as the POSIX stand-in.
+mirel_compile_in_batches(finale_host)
 
 # ---- Tests under Wine ---------------------------------------------------------------------------------------
 # They are registered whenever Wine and Xvfb are on the build machine (checked at each configure, so that

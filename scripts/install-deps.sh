@@ -10,7 +10,7 @@ cd "$(dirname "$0")/.."
 source scripts/tool-versions.sh
 mode="${1:-test}"
 
-packages=(cmake g++ make pkg-config nlohmann-json3-dev libcli11-dev)
+packages=(cmake ninja-build g++ pkg-config nlohmann-json3-dev libcli11-dev)
 case "$mode" in
 quick | test)
     packages+=(libgtest-dev libgmock-dev)
