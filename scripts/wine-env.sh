@@ -136,6 +136,19 @@ REGEDIT4
 "Managed"="N"
 "Decorated"="N"
 REG
+    # The 32-bit registry view of a 64-bit prefix is filled in by Wine's 32-bit half, which does not start where
+    # 32-bit programs cannot. The 64-bit installer reads the 32-bit Program Files folder ($PROGRAMFILES32) from
+    # it. These are the values of 64-bit Windows, and of a prefix whose 32-bit half ran.
+    if [ "$WINEARCH" = win64 ]; then
+        cat >>"$session/settings.reg" <<'REG'
+
+[HKEY_LOCAL_MACHINE\Software\Wow6432Node\Microsoft\Windows\CurrentVersion]
+"ProgramFilesDir"="C:\\Program Files (x86)"
+"ProgramFilesDir (x86)"="C:\\Program Files (x86)"
+"CommonFilesDir"="C:\\Program Files (x86)\\Common Files"
+"CommonFilesDir (x86)"="C:\\Program Files (x86)\\Common Files"
+REG
+    fi
     setsid "$wine" regedit /S "$(winepath_of "$session/settings.reg")" </dev/null >/dev/null 2>&1 9>&-
     local fonts="$WINEPREFIX/drive_c/windows/Fonts"
     mkdir -p "$fonts"

@@ -80,8 +80,9 @@ cmp -s "$work/linux.json" "$work/windows.json" || fail "run --command: the resul
 grep -q '^FinaleExtensionInvoke answered 1' "$work/windows.txt" || fail "run --command changed nothing"
 
 # ---- Silent uninstall, as Programs and Features would start it.
-wine_run 'C:\Program Files (x86)\Finale 2012\Plug-ins\Uninstall Mirel Instrument Change.exe' /S ||
-    fail "the silent uninstall failed"
+status=0
+wine_run 'C:\Program Files (x86)\Finale 2012\Plug-ins\Uninstall Mirel Instrument Change.exe' /S || status=$?
+[ "$status" -eq 0 ] || fail "the silent uninstall ended with status $status"
 wait_for_uninstall "$plugins"
 [ ! -e "$plugins/mirelinstrumentchange.fxt" ] || fail "the uninstall left the module"
 [ ! -e "$plugins/$uninstaller" ] || fail "the uninstall left the uninstaller"
@@ -100,7 +101,9 @@ for version in 2011 2014.5; do
     mkdir -p "$program_files/Finale $version/Plug-ins"
     cp "$MIREL_BUILD/FINALE.EXE" "$program_files/Finale $version/Finale.exe"
 done
-wine_run "$installer" /S || fail "the silent install into the Finale found failed"
+status=0
+wine_run "$installer" /S || status=$?
+[ "$status" -eq 0 ] || fail "the silent install into the Finale found ended with status $status"
 [ -f "$program_files/Finale 2014.5/Plug-ins/mirelinstrumentchange.fxt" ] ||
     fail "the silent install did not go into the newest Finale (2014.5)"
 [ ! -e "$program_files/Finale 2011/Plug-ins/mirelinstrumentchange.fxt" ] ||
