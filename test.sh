@@ -53,11 +53,13 @@ print_stages() {
 trap print_stages EXIT
 
 # ---- Build helpers -------------------------------------------------------------------------------------------
-# ccache, where the machine has it, serves objects that did not change since an earlier build, in this clone or
-# another.
+# ccache, where the machine has it, serves objects that did not change since an earlier build. Paths are hashed
+# relative to this clone, so another clone's objects serve too (except the batches of sources, which name their
+# sources by absolute path); their debug information then names that clone's folder.
 launcher=()
 if command -v ccache >/dev/null; then
     launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+    export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
 fi
 
 # configure_and_build PRESET [CMAKE ARGS...]
