@@ -54,8 +54,8 @@ trap print_stages EXIT
 
 # ---- Build helpers -------------------------------------------------------------------------------------------
 # ccache, where the machine has it, serves objects that did not change since an earlier build. Paths are hashed
-# relative to this clone, so another clone's objects serve too (except the batches of sources, which name their
-# sources by absolute path); their debug information then names that clone's folder.
+# relative to this clone, so another clone's objects serve too (not always the batches of sources, which name
+# their sources by absolute path); their debug information then names that clone's folder.
 launcher=()
 if command -v ccache >/dev/null; then
     launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)

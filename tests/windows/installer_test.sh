@@ -20,9 +20,7 @@ trap '"$wine_env" "$MIREL_WINE_SESSION" stop; rm -rf "$work"' EXIT
 "$wine_env" "$MIREL_WINE_SESSION" setup
 
 # ---- No Finale yet and no folder given: nothing to install into.
-status=0
-wine_run "$installer" /S || status=$?
-[ "$status" -eq 2 ] || fail "a silent install without a folder or a Finale ended with $status, not 2"
+expect_status 2 "a silent install without a folder or a Finale" wine_run "$installer" /S
 
 drive_c="$MIREL_WINE_SESSION/prefix/drive_c"
 finale="$drive_c/Program Files (x86)/Finale 2012"
@@ -80,9 +78,8 @@ cmp -s "$work/linux.json" "$work/windows.json" || fail "run --command: the resul
 grep -q '^FinaleExtensionInvoke answered 1' "$work/windows.txt" || fail "run --command changed nothing"
 
 # ---- Silent uninstall, as Programs and Features would start it.
-status=0
-wine_run 'C:\Program Files (x86)\Finale 2012\Plug-ins\Uninstall Mirel Instrument Change.exe' /S || status=$?
-[ "$status" -eq 0 ] || fail "the silent uninstall ended with status $status"
+expect_status 0 "the silent uninstall" \
+    wine_run 'C:\Program Files (x86)\Finale 2012\Plug-ins\Uninstall Mirel Instrument Change.exe' /S
 wait_for_uninstall "$plugins"
 [ ! -e "$plugins/mirelinstrumentchange.fxt" ] || fail "the uninstall left the module"
 [ ! -e "$plugins/$uninstaller" ] || fail "the uninstall left the uninstaller"
@@ -101,9 +98,7 @@ for version in 2011 2014.5; do
     mkdir -p "$program_files/Finale $version/Plug-ins"
     cp "$MIREL_BUILD/FINALE.EXE" "$program_files/Finale $version/Finale.exe"
 done
-status=0
-wine_run "$installer" /S || status=$?
-[ "$status" -eq 0 ] || fail "the silent install into the Finale found ended with status $status"
+expect_status 0 "the silent install into the Finale found" wine_run "$installer" /S
 [ -f "$program_files/Finale 2014.5/Plug-ins/mirelinstrumentchange.fxt" ] ||
     fail "the silent install did not go into the newest Finale (2014.5)"
 [ ! -e "$program_files/Finale 2011/Plug-ins/mirelinstrumentchange.fxt" ] ||

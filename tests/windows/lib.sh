@@ -29,6 +29,14 @@ fail() {
     failures=$((failures + 1))
 }
 
+# expect_status STATUS WHAT COMMAND...: runs COMMAND (its output passes through); it must end with STATUS.
+expect_status() {
+    local expected="$1" what="$2" status=0
+    shift 2
+    "$@" || status=$?
+    [ "$status" -eq "$expected" ] || fail "$what ended with status $status, not $expected"
+}
+
 # expect_line OUTPUT LINE [WHAT]: OUTPUT holds LINE as one whole line.
 expect_line() {
     if ! grep -Fxq -- "$2" <<<"$1"; then
