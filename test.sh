@@ -8,18 +8,24 @@
 #                        installer, each tested under Wine. CI runs this.
 #   ./test.sh --quick    the inner loop: the format and function-length checks, the default build and its unit
 #                        and end-to-end tests.
+#   --no-install         installs nothing (also MIREL_NO_INSTALL=1): for a machine whose packages are in place,
+#                        or one where the package manager must not run; a missing package then fails its stage.
 set -euo pipefail
 cd "$(dirname "$0")"
 
 quick=false
-case "${1:-}" in
-"") ;;
---quick) quick=true ;;
-*)
-    echo "usage: ./test.sh [--quick]" >&2
-    exit 2
-    ;;
-esac
+install=true
+[ "${MIREL_NO_INSTALL:-0}" = 1 ] && install=false
+for arg in "$@"; do
+    case "$arg" in
+    --quick) quick=true ;;
+    --no-install) install=false ;;
+    *)
+        echo "usage: ./test.sh [--quick] [--no-install]" >&2
+        exit 2
+        ;;
+    esac
+done
 jobs="$(nproc)"
 
 # ---- Stage times ---------------------------------------------------------------------------------------------
@@ -98,7 +104,9 @@ check_style() {
 }
 
 # ---- The stages ----------------------------------------------------------------------------------------------
-if $quick; then
+if ! $install; then
+    echo "==> packages: not installed (--no-install or MIREL_NO_INSTALL=1)"
+elif $quick; then
     stage "packages" scripts/install-deps.sh quick
 else
     stage "packages" scripts/install-deps.sh test

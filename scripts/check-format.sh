@@ -17,5 +17,5 @@ fi
 
 mode=(--dry-run --Werror)
 [ "${1:-}" = --fix ] && mode=(-i)
-find support host framework text records ui engine plugin contract platform standin tests fuzz bench \
-    \( -name '*.h' -o -name '*.cpp' -o -name '*.c' \) -print0 | xargs -0 "$tool" "${mode[@]}"
+mapfile -t folders < <(scripts/source-folders.sh all)
+find "${folders[@]}" \( -name '*.h' -o -name '*.cpp' -o -name '*.c' \) -print0 | xargs -0 "$tool" "${mode[@]}"

@@ -9,8 +9,8 @@ if ! ctags --version 2>/dev/null | grep -q 'Universal Ctags'; then
     echo "check-function-length: needs Universal Ctags (Debian package universal-ctags)" >&2
     exit 1
 fi
-long=$(ctags --fields=+ne --kinds-C++=f --kinds-C=f --output-format=u-ctags -R -o - \
-    support host framework text records ui engine plugin standin |
+mapfile -t folders < <(scripts/source-folders.sh code)
+long=$(ctags --fields=+ne --kinds-C++=f --kinds-C=f --output-format=u-ctags -R -o - "${folders[@]}" |
     awk -F'\t' -v limit="$limit" '{
         start = ""; end = ""
         for (i = 4; i <= NF; i++) {
