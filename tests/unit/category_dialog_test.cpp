@@ -1,5 +1,6 @@
-// The category dialog run inside the stand-in host: what it shows, what OK, Cancel and the close box leave in
-// the settings, and which host functions carry it at each host version.
+// The category dialog run inside the stand-in host: what it shows of the settings it is given, what OK, Cancel
+// and the close box leave in them, and which host functions carry it at each host version. That the settings
+// carry over from one run to the next while the module stays loaded is InvocationTest's.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -78,7 +79,6 @@ TEST_F(CategoryDialogTest, DefaultsShowTechniqueTextPrefixAndSuffix) {
     AddStandardCategories();
     EXPECT_EQ(Run(Answers(DialogEnding::Cancel)), 0);
     ASSERT_EQ(Ui().dialogRuns.size(), 1u);
-    EXPECT_EQ(Shown().caption, u"Mirel Instrument Change");
     const UiItem& popup = ShownItem(kCategoryPopupID);
     EXPECT_EQ(popup.entries, (std::vector<std::u16string>{u"Dynamics", u"Tempo Marks", u"Technique Text",
                                                           u"Expressive Text"}));
@@ -91,8 +91,6 @@ TEST_F(CategoryDialogTest, OkWithoutChangesReturnsThePreselectedCategoryID) {
     AddStandardCategories();
     EXPECT_EQ(Run(Answers(DialogEnding::Ok)), 13);
     EXPECT_EQ(Settings(), kDefaultSettings);
-    EXPECT_TRUE(Ui().dialogRuns.back().ended);
-    EXPECT_EQ(Ui().dialogRuns.back().endDialogCalls, 1);
 }
 
 TEST_F(CategoryDialogTest, EqualNamesPreselectTheLaterAndOkReturnsItsID) {
@@ -137,17 +135,30 @@ TEST_F(CategoryDialogTest, CancelOrCloseAfterEditingLeavesTheSettings) {
     }
 }
 
-TEST_F(CategoryDialogTest, NextRunShowsTheLastAcceptedChoices) {
-    AddStandardCategories();
-    ASSERT_EQ(Run(Answers(DialogEnding::Ok, "Dynamics", "Zu ", "!")), 11);
-
-    EXPECT_EQ(Run(Answers(DialogEnding::Cancel, {}, "Nicht ")), 0);
-    EXPECT_EQ(ShownItem(kCategoryPopupID).selection, 0);
-    EXPECT_EQ(ShownItem(kPrefixEditID).text, u"Zu ");
-    EXPECT_EQ(ShownItem(kSuffixEditID).text, u"!");
-
-    EXPECT_EQ(Run(Answers(DialogEnding::Cancel)), 0);
-    EXPECT_EQ(ShownItem(kPrefixEditID).text, u"Zu ");
+// The dialog shows the settings it is given. A category name the document does not hold, even in another
+// letter case, preselects the first entry, which OK then stores.
+TEST_F(CategoryDialogTest, ShowsTheSettingsItIsGiven) {
+    struct Case {
+        const char* name;
+        int entry;  // the category IDs are 11 to 14 in list order
+        std::u16string stored;
+    };
+    const Case cases[] = {{"Expressive Text", 3, u"Expressive Text"},
+                          {"Deleted Category", 0, u"Dynamics"},
+                          {"technique text", 0, u"Dynamics"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Host().NewDocument();
+        AddStandardCategories();
+        gPluginSettings.categoryName.AssignNarrow(c.name);
+        gPluginSettings.prefixText.AssignNarrow("Zu ");
+        gPluginSettings.suffixText.AssignNarrow("!");
+        EXPECT_EQ(Run(Answers(DialogEnding::Ok)), 11 + c.entry);
+        EXPECT_EQ(ShownItem(kCategoryPopupID).selection, c.entry);
+        EXPECT_EQ(ShownItem(kPrefixEditID).text, u"Zu ");
+        EXPECT_EQ(ShownItem(kSuffixEditID).text, u"!");
+        EXPECT_EQ(Settings(), (Texts{c.stored, u"Zu ", u"!"}));
+    }
 }
 
 TEST_F(CategoryDialogTest, EmptyPrefixAndSuffixAreStored) {
@@ -165,21 +176,6 @@ TEST_F(CategoryDialogTest, OkWithoutAnyCategoryEndsAsCancelled) {
     EXPECT_TRUE(Ui().dialogRuns.back().ended);
     EXPECT_EQ(Ui().dialogRuns.back().endDialogCalls, 1);
     EXPECT_EQ(Host().CountCalls("FX_GetDlgString_UTF16"), 0);
-}
-
-TEST_F(CategoryDialogTest, UnknownCategoryNamePreselectsTheFirstEntry) {
-    AddStandardCategories();
-    gPluginSettings.categoryName.AssignNarrow("Deleted Category");
-    EXPECT_EQ(Run(Answers(DialogEnding::Ok)), 11);
-    EXPECT_EQ(ShownItem(kCategoryPopupID).selection, 0);
-    EXPECT_EQ(Units(gPluginSettings.categoryName), u"Dynamics");
-}
-
-TEST_F(CategoryDialogTest, NamesMatchCaseSensitively) {
-    AddStandardCategories();
-    gPluginSettings.categoryName.AssignNarrow("technique text");
-    Run(Answers(DialogEnding::Cancel));
-    EXPECT_EQ(ShownItem(kCategoryPopupID).selection, 0);
 }
 
 TEST_F(CategoryDialogTest, TextFunctionsFollowTheHostVersion) {
@@ -207,7 +203,6 @@ TEST_F(CategoryDialogTest, TextFunctionsFollowTheHostVersion) {
         EXPECT_EQ(Host().CountCalls(c.getText), 2);
         EXPECT_EQ(Host().CountCalls(c.otherSet), 0);
         EXPECT_EQ(Host().CountCalls(c.otherGet), 0);
-        for (const standin::HostCall& call : Host().CallsTo(c.getText)) EXPECT_EQ(call.args[3], 5000);
     }
 }
 
@@ -293,7 +288,6 @@ TEST_F(CategoryDialogTest, SecondOkAfterTheEndStoresNothingMore) {
     EXPECT_EQ(ShowCategoryDialog(ui, gPluginSettings), 13);
     EXPECT_EQ(Units(gPluginSettings.prefixText), u"First ");
     EXPECT_EQ(Units(gPluginSettings.suffixText), u":");
-    EXPECT_EQ(Host().CountCalls("FX_EndDialog"), 1);
 }
 
 TEST_F(CategoryDialogTest, DialogOwnsItsEightControlsInOrder) {
