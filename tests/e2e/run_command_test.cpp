@@ -1,5 +1,7 @@
 // The run command: the built module run on score files through its exports, as the application runs it, and
-// the mirel-standin program itself (exit statuses, what it writes and what it does not).
+// the mirel-standin program itself (exit statuses, what it prints, what it writes and what it does not). What
+// one invocation answers and whether it shows a message box is InvocationTest's; the dialog is
+// CategoryDialogTest's.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -13,7 +15,6 @@
 #include <vector>
 
 #include "standin/commands/run_command.h"
-#include "standin/dialog/ui_model.h"
 #include "standin/host/host.h"
 #include "standin/score/document_builder.h"
 #include "tests/e2e/module_fixture.h"
@@ -67,11 +68,14 @@ const std::vector<Mark> kOrchestraMarks = Merged(kStartMarks, kEndMarks);
 
 class RunCommandTest : public ModuleTest {
   protected:
+    // Runs the example; at the score file's host version unless `hostVersion` names another.
     standin::RunResult Run(const std::string& example, const standin::DialogAnswers& answers = {},
-                           int repeat = 1, const std::optional<std::string>& select = std::nullopt) {
+                           int repeat = 1, const std::optional<std::string>& select = std::nullopt,
+                           uint32_t hostVersion = 0) {
         score_ = standin::ReadScoreFile(ExamplePath(example));
+        if (hostVersion != 0) standin::CheckForHostVersion(score_, hostVersion);
         standin::RunSettings settings;
-        settings.hostVersion = score_.hostVersion;
+        settings.hostVersion = hostVersion != 0 ? hostVersion : score_.hostVersion;
         settings.selection = score_.SelectionOrWholeScore();
         if (select) {
             std::string error;
@@ -95,22 +99,7 @@ class RunCommandTest : public ModuleTest {
 TEST_F(RunCommandTest, OrchestraWithDefaultAnswersMarksEveryInstrumentChange) {
     const standin::RunResult result = Run("orchestra.json");
     ASSERT_EQ(result.invocations.size(), 1u);
-    const standin::Invocation& run = result.invocations[0];
-    EXPECT_EQ(run.result, 1u);
-    EXPECT_TRUE(run.messageBoxes.empty());
-
-    // The dialog showed the defaults and was confirmed as it stood.
-    ASSERT_EQ(run.dialogs.size(), 1u);
-    const standin::DialogSighting& dialog = run.dialogs[0];
-    EXPECT_EQ(dialog.outcome, standin::DialogOutcome::Ok);
-    EXPECT_EQ(dialog.opened.entries,
-              (std::vector<std::string>{"Dynamics", "Tempo Marks", "Tempo Alterations", "Expressive Text",
-                                        "Technique Text", "Rehearsal Marks"}));
-    EXPECT_EQ(dialog.opened.selectedEntry, 5);
-    EXPECT_EQ(dialog.opened.prefix, "To ");
-    EXPECT_EQ(dialog.opened.suffix, ":");
-
-    const standin::ChangeSummary& changes = run.changes;
+    const standin::ChangeSummary& changes = result.invocations[0].changes;
     EXPECT_EQ(changes.added, 13);
     EXPECT_EQ(changes.rewritten, 0);
     EXPECT_EQ(changes.removed, 1);
@@ -246,36 +235,6 @@ TEST_F(RunCommandTest, SecondRunLeavesTheSameMarksAndSaysHow) {
     EXPECT_EQ(result.changes.rewritten, 0);
 }
 
-TEST_F(RunCommandTest, CancelChangesNothingAndShowsNoMessage) {
-    const standin::RunResult result =
-        Run("orchestra.json", testsupport::Answers(standin::DialogEnding::Cancel));
-    const standin::Invocation& run = result.invocations.at(0);
-    EXPECT_EQ(run.result, 0u);
-    EXPECT_TRUE(run.messageBoxes.empty());
-    ASSERT_EQ(run.dialogs.size(), 1u);
-    EXPECT_EQ(run.dialogs[0].outcome, standin::DialogOutcome::Cancel);
-    EXPECT_TRUE(result.changes.Empty());
-    EXPECT_EQ(standin::ScoreToJson(result.after), standin::ScoreToJson(result.before));
-}
-
-TEST_F(RunCommandTest, SelectionWithoutChangesShowsTheNoChangesMessage) {
-    const standin::RunResult result = Run("orchestra.json", {}, 1, std::string("9-12:*"));
-    const standin::Invocation& run = result.invocations.at(0);
-    EXPECT_EQ(run.result, 0u);
-    ASSERT_EQ(run.messageBoxes.size(), 1u);
-    EXPECT_EQ(run.messageBoxes[0].caption, "No Changes");
-    EXPECT_EQ(run.messageBoxes[0].text,
-              "No changes were made to the document.\nTo visually update instrument changes, please select a "
-              "region "
-              "that covers instrument changes made with Finale's Change Instrument utility.");
-    EXPECT_TRUE(result.changes.Empty());
-    const std::string shown = standin::FormatInvocation(run, 1);
-    EXPECT_NE(
-        shown.find("Message box \"No Changes\":\n  No changes were made to the document.\n  To visually"),
-        std::string::npos)
-        << shown;
-}
-
 TEST_F(RunCommandTest, PartialSelectionsPlaceOnlyTheMarksWhosePointsLieInside) {
     struct Case {
         const char* select;
@@ -300,16 +259,17 @@ TEST_F(RunCommandTest, PartialSelectionsPlaceOnlyTheMarksWhosePointsLieInside) {
         const standin::RunResult result = Run("orchestra.json", {}, 1, std::string(c.select));
         EXPECT_EQ(MarksOf(result.changes, ChangeKind::Added), c.added);
         EXPECT_EQ(MarksOf(result.changes, ChangeKind::Removed), c.removed);
-        EXPECT_EQ(result.invocations.at(0).result, c.added.empty() && c.removed.empty() ? 0u : 1u);
     }
 }
 
-TEST_F(RunCommandTest, AnswersShapeTheTextsAndTheCategory) {
+// The answers shape the marks. With --repeat the module stays loaded between the invocations, so the second
+// dialog opens with what the first one accepted.
+TEST_F(RunCommandTest, AnswersShapeTheMarksAndCarryOverToTheRepeat) {
     standin::DialogAnswers answers;
     answers.SetCategory("Expressive Text");
     answers.prefix = "Now ";
     answers.suffix = "";
-    const standin::RunResult result = Run("chamber.json", answers);
+    const standin::RunResult result = Run("chamber.json", answers, 2);
     EXPECT_EQ(MarksOf(result.changes, ChangeKind::Added), (std::vector<Mark>{{9, 1, "Now Alto Flute"},
                                                                              {17, 1, "Now Flute"},
                                                                              {25, 2, "Now Clarinet in A"},
@@ -317,58 +277,18 @@ TEST_F(RunCommandTest, AnswersShapeTheTextsAndTheCategory) {
     for (const auto& c : result.changes.changes) {
         EXPECT_EQ(result.after.TextExpression(static_cast<int16_t>(c.definition))->category, 1);
     }
-    const standin::DialogSighting& dialog = result.invocations.at(0).dialogs.at(0);
-    EXPECT_EQ(dialog.closing.selectedEntry, 1);
-    EXPECT_EQ(dialog.closing.prefix, "Now ");
-    EXPECT_EQ(dialog.closing.suffix, "");
-}
-
-// A platform that answers each invocation's dialog from its own queue: the settings the user confirms stay
-// with the module while it is loaded, so a second dialog opens with them.
-class QueuedAnswers : public standin::RunPlatform {
-  public:
-    explicit QueuedAnswers(std::vector<standin::DialogAnswers> answers) : answers_(std::move(answers)) {}
-    void Prepare() override { standin::Ui().Reset(); }
-    void BeforeInvoke(int run) override {
-        standin::Ui().SetUser(
-            std::make_shared<standin::ScriptedDialogUser>(answers_.at(static_cast<std::size_t>(run) - 1)));
+    const standin::DialogView& closing = result.invocations.at(0).dialogs.at(0).closing;
+    const standin::DialogView& reopened = result.invocations.at(1).dialogs.at(0).opened;
+    for (const standin::DialogView* view : {&closing, &reopened}) {
+        EXPECT_EQ(view->selectedEntry, 1);
+        EXPECT_EQ(view->prefix, "Now ");
+        EXPECT_EQ(view->suffix, "");
     }
-    void AfterInvoke(int, std::vector<standin::DialogSighting>& dialogs,
-                     std::vector<standin::MessageSighting>&) override {
-        const standin::DialogRun& run = standin::Ui().dialogRuns.back();
-        standin::DialogSighting sighting;
-        sighting.opened.prefix = standin::Utf16ToUtf8(run.shown.FindItem(standin::kDialogPrefixID)->text);
-        dialogs.push_back(sighting);
-    }
-
-  private:
-    std::vector<standin::DialogAnswers> answers_;
-};
-
-TEST_F(RunCommandTest, SettingsCarryOverWhileTheModuleStaysLoaded) {
-    QueuedAnswers platform(
-        {testsupport::Answers(standin::DialogEnding::Ok, {}, "Now "), standin::DialogAnswers{}});
-    score_ = standin::ReadScoreFile(ExamplePath("chamber.json"));
-    standin::RunSettings settings;
-    settings.selection = score_.SelectionOrWholeScore();
-    settings.repeat = 2;
-    const standin::RunResult result = standin::RunScore(Exports(), score_, settings, platform);
-    ASSERT_EQ(result.invocations.size(), 2u);
-    EXPECT_EQ(result.invocations[0].dialogs.at(0).opened.prefix, "To ");
-    EXPECT_EQ(result.invocations[1].dialogs.at(0).opened.prefix, "Now ");
 }
 
 TEST_F(RunCommandTest, OlderHostVersionsGiveTheSameMarks) {
     // Texts are UTF-16 from 0x11000000 on: the same marks come back at 0x11000000 as at 0x12050000.
-    score_ = standin::ReadScoreFile(ExamplePath("orchestra.json"));
-    standin::CheckForHostVersion(score_, 0x11000000);
-    standin::RunSettings settings;
-    settings.hostVersion = 0x11000000;
-    settings.selection = score_.SelectionOrWholeScore();
-    std::istringstream in;
-    std::ostringstream out;
-    auto platform = standin::MakeModelPlatform({}, false, in, out);
-    const standin::RunResult result = standin::RunScore(Exports(), score_, settings, *platform);
+    const standin::RunResult result = Run("orchestra.json", {}, 1, std::nullopt, 0x11000000);
     EXPECT_EQ(MarksOf(result.changes, ChangeKind::Added), kOrchestraMarks);
 }
 
@@ -438,9 +358,6 @@ TEST_F(ProgramTest, RunPrintsTheDialogAndTheSummaryAndWritesTheOutputs) {
     EXPECT_NE(stdout_.find("Dialog \"Mirel Instrument Change\" as it opened:"), std::string::npos) << stdout_;
     EXPECT_NE(stdout_.find("    > 5  Technique Text\n"), std::string::npos) << stdout_;
     EXPECT_NE(stdout_.find("Prefix: \"To \"\n"), std::string::npos) << stdout_;
-    EXPECT_NE(stdout_.find("Ended with OK: category 5 \"Technique Text\", prefix \"To \", suffix \":\"."),
-              std::string::npos)
-        << stdout_;
     EXPECT_NE(stdout_.find("FinaleExtensionInvoke answered 1"), std::string::npos) << stdout_;
     EXPECT_NE(stdout_.find("Changes: 13 added, 0 rewritten, 1 removed."), std::string::npos) << stdout_;
     EXPECT_EQ(Files(), (std::set<std::string>{"score.json", "result.json", "report.html"}));
@@ -451,6 +368,30 @@ TEST_F(ProgramTest, RunPrintsTheDialogAndTheSummaryAndWritesTheOutputs) {
     // The result is a score file again, and running on it changes what a second run changes.
     ASSERT_EQ(Program("run result.json --out again.json"), 0) << stderr_;
     EXPECT_NE(stdout_.find("Changes: 6 added, 7 rewritten, 6 removed."), std::string::npos) << stdout_;
+}
+
+// How the command tells a run that changed nothing: how the dialog ended, the message box line by line, the
+// entry point's answer and the empty summary.
+TEST_F(ProgramTest, RunPrintsHowARunWithoutChangesEnded) {
+    using testsupport::kNoChangesLines;
+    const std::string nothing =
+        "FinaleExtensionInvoke answered 0: no change reported.\n"
+        "Changes: none. No expression was added, rewritten or removed.\n\n";
+    const std::string box = "Message box \"" + testsupport::kNoChangesCaption + "\":\n  " +
+                            kNoChangesLines[0] + "\n  " + kNoChangesLines[1] + "\n";
+    const std::pair<const char*, std::string> cases[] = {
+        {"--cancel", "Ended with Cancel.\nNo message box.\n" + nothing},
+        {"--select '9-12:*'",
+         "Ended with OK: category 5 \"Technique Text\", prefix \"To \", suffix \":\".\n" + box + nothing},
+    };
+    for (const auto& [options, ending] : cases) {
+        SCOPED_TRACE(options);
+        ASSERT_EQ(Program("run score.json " + std::string(options)), 0) << stderr_;
+        const std::size_t at = stdout_.find("Ended with ");
+        ASSERT_NE(at, std::string::npos) << stdout_;
+        EXPECT_EQ(stdout_.substr(at), ending);
+        EXPECT_EQ(Files(), std::set<std::string>{"score.json"});
+    }
 }
 
 TEST_F(ProgramTest, EveryCommandHasHelp) {

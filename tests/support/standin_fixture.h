@@ -22,6 +22,15 @@ constexpr uint32_t kHostVersion = 0x12050000;
 // The font tags before a staff or style name in the tests' documents.
 inline const std::string kNameTags = "^fontTxt(Times New Roman,4096)^size(12)^nfx(0)";
 
+// The message box of a run that changed nothing: its caption and its two sentences, one line each, as the
+// module words them (a line feed between them).
+inline const std::string kNoChangesCaption = "No Changes";
+inline const std::string kNoChangesLines[2] = {
+    "No changes were made to the document.",
+    "To visually update instrument changes, please select a region that covers instrument changes made with "
+    "Finale's Change Instrument utility."};
+inline const std::string kNoChangesText = kNoChangesLines[0] + "\n" + kNoChangesLines[1];
+
 inline void ResetStandin() {
     standin::Host().Reset();
     standin::Ui().Reset();

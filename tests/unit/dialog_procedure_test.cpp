@@ -501,6 +501,9 @@ TEST_F(ControlTest, TextGoesThroughTheFunctionsOfTheHostVersion) {
         FCString read("stale");
         edit_->GetText(&read);
         EXPECT_EQ(std::u16string(read.WideBuffer(), read.Length()), c.stored);
+        // One call each way, through the version's functions only.
+        EXPECT_EQ(Host().CountCalls("FX_SetDlgString") + Host().CountCalls("FX_SetDlgString_UTF16"), 1);
+        EXPECT_EQ(Host().CountCalls("FX_GetDlgString") + Host().CountCalls("FX_GetDlgString_UTF16"), 1);
         ASSERT_EQ(Host().CountCalls(c.setFunction), 1);
         ASSERT_EQ(Host().CountCalls(c.getFunction), 1);
         const standin::HostCall get = Host().CallsTo(c.getFunction)[0];
