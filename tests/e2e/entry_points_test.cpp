@@ -107,9 +107,11 @@ TEST_F(EntryPointsTest, MenuStatusIsAlwaysOneAndTerminateIsHarmless) {
     EXPECT_EQ(Exports().getMenuStatus(0), 1u);
 }
 
-TEST_F(EntryPointsTest, InvokeWithoutHostChangesNothing) {
-    uint32_t flags = 0;
-    Exports().init(0, &flags);
+// A host that passes no record gets a refusal, or the answer that needs none, and no crash.
+TEST_F(EntryPointsTest, NullArgumentsAreRefusedOrIgnored) {
+    EXPECT_EQ(Exports().init(0, nullptr), 1u);
+    EXPECT_EQ(Exports().enumerate(0, 0, nullptr), 0u);
+    EXPECT_EQ(Exports().enumerateUtf16(0, 0, nullptr), 0);
     EXPECT_EQ(Exports().invoke(nullptr, 0, nullptr, 0), 0u);
 }
 

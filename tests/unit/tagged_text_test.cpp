@@ -59,7 +59,7 @@ INSTANTIATE_TEST_SUITE_P(
                       // Carets inside a tag belong to it; the tag ends at the first parenthesis.
                       StripCase{"^size(^^1)x)", "x)", true},
                       // A doubled caret in front of a tag name is a literal caret, not a tag.
-                      StripCase{"^^size(12)", "^size(12)", false},
+                      StripCase{"^^size(12)", "^size(12)", false}, StripCase{"Flute^", "Flute", false},
                       StripCase{"Cl.^nfx(1) in B^flat()", "Cl. in B^flat()", true},
                       // A lone closing parenthesis outside a tag is ordinary text.
                       StripCase{"a)b^size(1)", "a)b", true}));
@@ -96,7 +96,8 @@ INSTANTIATE_TEST_SUITE_P(
                       StripCase{"Flute^size(12", "Flute", true}, StripCase{"", "", false},
                       StripCase{"^fontTxt(Times New Roman,4096)^size(12)^nfx(2)Flute", "Flute", true},
                       StripCase{"Alto ^abc(1)Sax", "Alto Sax", true}, StripCase{"^^^size(1)x", "^x", true},
-                      StripCase{"A^^B^^", "A^B^", false}, StripCase{"a)b", "a)b", false}));
+                      StripCase{"A^^B^^", "A^B^", false}, StripCase{"a)b", "a)b", false},
+                      StripCase{"Flute^", "Flute", true}));
 
 // ---- FCFontInfo and AssignFontTags ------------------------------------------------------------------------
 
