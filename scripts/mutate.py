@@ -261,6 +261,7 @@ class Tree:
     preset: str
     dir: Path = None
     ready: bool = False
+    slow: dict = None
 
     def __post_init__(self):
         self.dir = self.src / ("build" if self.preset == "default" else f"build-{self.preset}")
@@ -272,6 +273,7 @@ class Tree:
         built = self.build()
         if built.returncode != 0:
             sys.exit(f"the {self.preset} tree does not build:\n{built.stdout[-4000:]}")
+        self.measure_slow_tests()
         failure = self.test()
         if failure:
             sys.exit(f"the {self.preset} tree's tests fail without a mutant: {failure}")
@@ -287,11 +289,24 @@ class Tree:
         return [self.dir / "tests" / "mirel_unit_tests", self.dir / "tests" / "mirel_e2e_tests"]
 
     def test(self):
-        """'' when the tests pass, else the reason one failed. Fast path: each program in one process, fail-fast;
-        a failure found there is confirmed by that test alone in a process of its own, as ctest runs it."""
+        """'' when the tests pass, else the reason one failed. Fast path: each program in one process, fail-fast,
+        the slow tests left for the mutants that pass the rest; a failure found there is confirmed by that test
+        alone in a process of its own, as ctest runs it."""
+        failure = self.run_programs(lambda program: "-" + ":".join(self.slow.get(program.name, [])))
+        if not failure:
+            failure = self.run_programs(lambda program: ":".join(self.slow.get(program.name, [])) or "-*")
+        if not failure and self.preset == "default":
+            exports = run(["ctest", "--test-dir", str(self.dir), "-R", "^module_exports", "--no-tests=error"])
+            if exports.returncode != 0:
+                return "module_exports_only_entry_points"
+        return failure
+
+    def run_programs(self, gtest_filter):
+        """Both test programs at once, each given its filter; '' when both pass."""
         env = dict(os.environ, GTEST_BRIEF="1")
-        procs = [subprocess.Popen([str(p), "--gtest_fail_fast"], cwd=self.dir / "tests", stdout=subprocess.PIPE,
-                                  stderr=subprocess.STDOUT, text=True, env=env) for p in self.test_programs()]
+        procs = [subprocess.Popen([str(p), "--gtest_fail_fast", f"--gtest_filter={gtest_filter(p)}"],
+                                  cwd=self.dir / "tests", stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True,
+                                  env=env) for p in self.test_programs()]
         failures = []
         for program, proc in zip(self.test_programs(), procs):
             try:
@@ -302,15 +317,21 @@ class Tree:
                 return f"time-out in {program.name}"
             if proc.returncode != 0:
                 failures.append((program, proc.returncode, output))
-        if self.preset == "default" and not failures:
-            exports = run(["ctest", "--test-dir", str(self.dir), "-R", "^module_exports", "--no-tests=error"])
-            if exports.returncode != 0:
-                return "module_exports_only_entry_points"
         for program, code, output in failures:
             reason = self.confirm(program, code, output)
             if reason:
                 return reason
         return self.whole_suite() if failures else ""
+
+    def measure_slow_tests(self):
+        """The tests of each program that took half a second or more in the unmutated run."""
+        self.slow = {}
+        for program in self.test_programs():
+            report = self.dir / f"{program.name}-times.json"
+            run([str(program), f"--gtest_output=json:{report}"], cwd=self.dir / "tests", timeout=5 * TEST_TIMEOUT)
+            suites = json.loads(report.read_text())["testsuites"]
+            self.slow[program.name] = [f"{suite['name']}.{test['name']}" for suite in suites
+                                       for test in suite["testsuite"] if float(test["time"].rstrip("s")) >= 0.5]
 
     def confirm(self, program, code, output):
         names = re.findall(r"^\[  FAILED  \] (\S+)", output, re.M)
