@@ -66,12 +66,12 @@ std::unique_ptr<FCString> ReturnName(const FCMultiStaffInstrument* instrument, b
 bool MarkChange(const FCMusicRegion& region, const FCStaffStyleAssign& assignment, int16_t staff,
                 const FCMultiStaffInstrument* instrument, const FCGroups& groups, uint16_t categoryID,
                 const PluginSettings& settings) {
+    // CONTRACT: a style that does not load is no instrument change, here as in stale removal (ChangeBeginsIn):
+    // its name and whether it changes the instrument are unknown, and no mark, start or end, is written on a
+    // guess. Pinned by RefusedStyleTest.NoMarkIsWrittenForAStyleThatDoesNotLoad and
+    // StaleTest.StyleThatDoesNotLoadJustifiesNoMarkAndIsNotMarkedAnew.
     FCStaffStyleDef style;
-    const bool styleLoaded = style.Load(assignment.GetStyleID());
-    // CONTRACT: a style that does not load counts as an instrument change here, while stale removal does not
-    // count it (ChangeBeginsIn). Pinned by SweepTest.StyleThatDoesNotLoadCountsAsAChange and
-    // StaleTest.StyleThatDoesNotLoadJustifiesNoMarkButIsMarkedAnew.
-    if (styleLoaded && !style.ChangesInstrument()) return false;
+    if (!style.Load(assignment.GetStyleID()) || !style.ChangesInstrument()) return false;
 
     const FCGroup* group = nullptr;
     if (instrument != nullptr) {

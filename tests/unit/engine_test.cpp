@@ -129,17 +129,13 @@ INSTANTIATE_TEST_SUITE_P(Cases, SweepPointTest,
                              PointCase{"EndMeasureMinusOne", 6, 0, -1, Region1To20, true, 0}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(SweepTest, NonInstrumentStyleIsNoChange) {
-    Doc().AddStyleAssignment(kOboe, 2, 5, 0, 8, 0);
-    EXPECT_FALSE(Sweep(WholeScore()));
-    EXPECT_TRUE(TextsAt(5, kOboe).empty());
-}
-
-TEST_F(SweepTest, StyleThatDoesNotLoadCountsAsAChange) {
-    Doc().AddStyleAssignment(kOboe, 42, 5, 0, 8, 0);
-    EXPECT_TRUE(Sweep(WholeScore()));
-    EXPECT_EQ(TextsAt(5, kOboe), TextList{kArialTags + "To :"});
-    EXPECT_EQ(TextsAt(9, kOboe), TextList{kArialTags + "To Oboe:"});
+TEST_F(SweepTest, NonInstrumentStyleAndStyleThatDoesNotLoadAreNoChange) {
+    for (int16_t style : {2, 42}) {  // Slash Notation; a style the document does not hold
+        Doc().AddStyleAssignment(kOboe, style, 5, 0, 8, 0);
+        const standin::Document before = standin::Host().Doc();
+        EXPECT_FALSE(Sweep(WholeScore())) << style;
+        EXPECT_TRUE(standin::Host().Doc() == before) << style;
+    }
 }
 
 class TwoStaffInstrumentTest : public SweepTest {
@@ -282,16 +278,12 @@ TEST_F(StaleTest, EndMarkIsPlacedAgainOnlyWhenTheEndPointLiesInTheRun) {
     EXPECT_EQ(TextsAt(5, kOboe), TextList{kArialTags + "To Flute:"});
 }
 
-TEST_F(StaleTest, StyleThatDoesNotLoadJustifiesNoMarkButIsMarkedAnew) {
-    // Removal counts a style that does not load as no change, so the old mark goes; the sweep counts it as a
-    // change and places a new expression with a new definition in the same measure.
+TEST_F(StaleTest, StyleThatDoesNotLoadJustifiesNoMarkAndIsNotMarkedAnew) {
     Doc().AddStyleAssignment(kOboe, 42, 5, 0, 8, 0);
     Doc().AddExpression(5, kOboe, 1);
     EXPECT_TRUE(Sweep(WholeScore()));
-    const auto expressions = Doc().ReadExpressions(5);
-    ASSERT_EQ(expressions.size(), 1u);
-    EXPECT_NE(expressions[0].definitionID, 1);
-    EXPECT_EQ(TextsAt(5, kOboe), TextList{kArialTags + "To :"});
+    EXPECT_TRUE(Doc().ReadExpressions(5).empty());
+    EXPECT_TRUE(Doc().ReadExpressions(9).empty());
 }
 
 // ---- Rewriting ----
@@ -323,6 +315,8 @@ TEST_F(SweepTest, SecondRunRewritesTheExistingExpression) {
 constexpr uint32_t kDefinitionTag = 0x534F4454;      // SODT
 constexpr uint32_t kBlockTag = 0x534F5458;           // SOTX
 constexpr uint32_t kExpressionTextTag = 0x74787870;  // txxp
+constexpr uint32_t kExpressionTag = 0x534F4459;      // SODY
+constexpr uint32_t kStaffStyleTag = 0x534F5359;      // SOSY
 
 struct RefusedCallCase {
     const char* name;
@@ -330,6 +324,7 @@ struct RefusedCallCase {
     const char* function;  // the call refused, counted among the calls of this function on records of `tag`
     uint32_t tag;
     int callAfterRecognition;  // its number, counted after the calls that recognise the existing mark
+    bool definitionMade;       // the new definition stands with its text: the answer is "changed"
 };
 
 void PrintTo(const RefusedCallCase& c, std::ostream* os) {
@@ -353,7 +348,8 @@ class RefusedCallTest : public SweepTest, public ::testing::WithParamInterface<R
 };
 
 // A definition is never written naming a text that was not stored: a new mark is not placed (and the raw text
-// made for it goes again), an existing one keeps the text it had.
+// made for it goes again), an existing one keeps the text it had. Once the definition is made, the answer is
+// "changed" even when the expression that would show it is refused.
 TEST_P(RefusedCallTest, MarkIsWrittenWithItsTextOrNotAtAll) {
     const RefusedCallCase& c = GetParam();
     Doc().AddStyleAssignment(kOboe, 1, 5, 0, 8, 0);
@@ -369,21 +365,65 @@ TEST_P(RefusedCallTest, MarkIsWrittenWithItsTextOrNotAtAll) {
     gPluginSettings.prefixText.AssignNarrow("Take ");
     standin::Host().PlanFaults(standin::FaultPlan{c.function, c.tag, first});
     FCString name("Flute");
-    EXPECT_FALSE(PlaceChangeExpression(5, kOboe, kTechniqueTextID, &name, gPluginSettings));
+    EXPECT_EQ(PlaceChangeExpression(5, kOboe, kTechniqueTextID, &name, gPluginSettings), c.definitionMade);
     EXPECT_EQ(standin::Host().Faults().injected, 1);
     EXPECT_EQ(TextsAt(5, kOboe), textsBefore);
-    EXPECT_EQ(Doc().Count(kDefinitionTag), definitions);
-    EXPECT_EQ(Doc().Count(kBlockTag), blocks);
-    EXPECT_EQ(Doc().Count(kExpressionTextTag), rawTexts);
+    const std::size_t made = c.definitionMade ? 1 : 0;
+    EXPECT_EQ(Doc().Count(kDefinitionTag), definitions + made);
+    EXPECT_EQ(Doc().Count(kBlockTag), blocks + made);
+    EXPECT_EQ(Doc().Count(kExpressionTextTag), rawTexts + made);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, RefusedCallTest,
-    ::testing::Values(RefusedCallCase{"NewMarkRawText", false, "FX_CreateEData", kExpressionTextTag, 1},
-                      RefusedCallCase{"NewMarkTextBlock", false, "FX_CreateEData", kBlockTag, 1},
-                      RefusedCallCase{"ExistingMarkTextBlock", true, "FX_CreateEData", kBlockTag, 1},
-                      RefusedCallCase{"ExistingDefinitionSize", true, "FX_LoadEData", kDefinitionTag, 1}),
+    ::testing::Values(
+        RefusedCallCase{"NewMarkRawText", false, "FX_CreateEData", kExpressionTextTag, 1, false},
+        RefusedCallCase{"NewMarkTextBlock", false, "FX_CreateEData", kBlockTag, 1, false},
+        RefusedCallCase{"NewMarkExpression", false, "FX_CreateEData", kExpressionTag, 1, true},
+        RefusedCallCase{"ExistingMarkTextBlock", true, "FX_CreateEData", kBlockTag, 1, false},
+        RefusedCallCase{"ExistingDefinitionSize", true, "FX_LoadEData", kDefinitionTag, 1, false}),
     [](const ::testing::TestParamInfo<RefusedCallCase>& info) { return std::string(info.param.name); });
+
+// A host that refuses every staff style definition: no assignment counts as an instrument change, so the sweep
+// writes no start mark and no end mark, inside the region or after it, named or not; the plug-in's mark of
+// another change in the measure after the assignment stays as it was.
+struct RefusedStyleCase {
+    const char* name;
+    int16_t staff;  // where a change to Celesta runs from measure 5 to 8: the Oboe, or the top staff of the
+                    // two-staff Piano, which has a group for the change and one to return to
+    int16_t startMeasure;  // the region's measures, on every slot
+    int16_t endMeasure;
+};
+
+void PrintTo(const RefusedStyleCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class RefusedStyleTest : public SweepTest, public ::testing::WithParamInterface<RefusedStyleCase> {};
+
+TEST_P(RefusedStyleTest, NoMarkIsWrittenForAStyleThatDoesNotLoad) {
+    const RefusedStyleCase& c = GetParam();
+    Doc().AddMultiStaffInstrument(1, {3, 4}, 7);
+    Doc().AddGroup(7, 3, 4, 1, testsupport::kNameTags + "Piano");
+    Doc().AddGroup(8, 3, 4, 5, testsupport::kNameTags + "Celesta");
+    Doc().AddStyleAssignment(c.staff, 3, 5, 0, 8, 0);
+    Doc().AddTextExpression(1, "To Flute:", "Change to Flute [Mirel Instrument Change]", kTechniqueTextID);
+    Doc().AddExpression(9, c.staff, 1);
+    const standin::Document before = standin::Host().Doc();
+    standin::Host().PlanFaults(standin::FaultPlan{"FX_LoadEData", kStaffStyleTag, 1, true});
+    EXPECT_FALSE(Sweep(Region(1, 5, c.startMeasure, c.endMeasure)));
+    EXPECT_GT(standin::Host().Faults().injected, 0);
+    EXPECT_TRUE(standin::Host().Doc() == before);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, RefusedStyleTest,
+                         ::testing::Values(RefusedStyleCase{"StartInside", kOboe, 1, 6},
+                                           RefusedStyleCase{"EndInsideMarkAfterIt", kOboe, 6, 8},
+                                           RefusedStyleCase{"BothInside", kOboe, 1, 8},
+                                           RefusedStyleCase{"GroupStartInside", 3, 1, 6},
+                                           RefusedStyleCase{"GroupEndInsideMarkAfterIt", 3, 6, 8},
+                                           RefusedStyleCase{"GroupBothInside", 3, 1, 8}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // ---- Category and texts ----
 
