@@ -9,6 +9,8 @@
 #include "engine/region_sweep.h"
 #include "framework/cell.h"
 #include "records/expression.h"
+#include "standin/store/layouts.h"
+#include "standin/store/record_bytes.h"
 #include "tests/unit/engine_test_fixture.h"
 
 namespace {
@@ -136,6 +138,16 @@ TEST_F(SweepTest, NonInstrumentStyleAndStyleThatDoesNotLoadAreNoChange) {
         EXPECT_FALSE(Sweep(WholeScore())) << style;
         EXPECT_TRUE(standin::Host().Doc() == before) << style;
     }
+}
+
+TEST_F(SweepTest, StaffWithoutANameIsReturnedToUnnamed) {
+    // Name block 0 is no name, which is read, not refused: the end mark names nothing.
+    standin::Bytes* staff = standin::Host().Doc().FindMutable(0x534F4953, standin::RecordKey::Other(kOboe));
+    ASSERT_NE(staff, nullptr);
+    standin::Set16(*staff, standin::layout::kStaffFullNameID, 0);
+    Doc().AddStyleAssignment(kOboe, 1, 5, 0, 8, 0);
+    ASSERT_TRUE(Sweep(WholeScore()));
+    EXPECT_EQ(TextsAt(9, kOboe), TextList{kArialTags + "To :"});
 }
 
 class TwoStaffInstrumentTest : public SweepTest {
@@ -384,25 +396,30 @@ INSTANTIATE_TEST_SUITE_P(
         RefusedCallCase{"ExistingDefinitionSize", true, "FX_LoadEData", kDefinitionTag, 1, false}),
     [](const ::testing::TestParamInfo<RefusedCallCase>& info) { return std::string(info.param.name); });
 
-// A host that refuses every staff style definition: no assignment counts as an instrument change, so the sweep
-// writes no start mark and no end mark, inside the region or after it, named or not; the plug-in's mark of
-// another change in the measure after the assignment stays as it was.
-struct RefusedStyleCase {
+// A host that refuses the reads of one kind of record from call `first` on: nothing is written on a guess. A
+// style definition that does not load is no instrument change: no start mark and no end mark, in the region
+// or after it, where the plug-in's mark of another change stays as it was. A name that cannot be read (its
+// staff, group, text block or raw text) gives no mark, where it gave one naming nothing ("To :").
+struct RefusedReadCase {
     const char* name;
+    uint32_t tag;  // 0: nothing is refused
+    int first;
     int16_t staff;  // where a change to Celesta runs from measure 5 to 8: the Oboe, or the top staff of the
-                    // two-staff Piano, which has a group for the change and one to return to
+                    // two-staff Piano, with a group for the change and one to return to
     int16_t startMeasure;  // the region's measures, on every slot
     int16_t endMeasure;
+    const char* startMark;  // the text in measure 5, null for none
+    const char* endMark;    // the text in measure 9, null for the other change's mark "To Flute:"
 };
 
-void PrintTo(const RefusedStyleCase& c, std::ostream* os) {
+void PrintTo(const RefusedReadCase& c, std::ostream* os) {
     *os << c.name;
 }
 
-class RefusedStyleTest : public SweepTest, public ::testing::WithParamInterface<RefusedStyleCase> {};
+class RefusedReadTest : public SweepTest, public ::testing::WithParamInterface<RefusedReadCase> {};
 
-TEST_P(RefusedStyleTest, NoMarkIsWrittenForAStyleThatDoesNotLoad) {
-    const RefusedStyleCase& c = GetParam();
+TEST_P(RefusedReadTest, NoMarkIsWrittenOnAGuess) {
+    const RefusedReadCase& c = GetParam();
     Doc().AddMultiStaffInstrument(1, {3, 4}, 7);
     Doc().AddGroup(7, 3, 4, 1, testsupport::kNameTags + "Piano");
     Doc().AddGroup(8, 3, 4, 5, testsupport::kNameTags + "Celesta");
@@ -410,20 +427,37 @@ TEST_P(RefusedStyleTest, NoMarkIsWrittenForAStyleThatDoesNotLoad) {
     Doc().AddTextExpression(1, "To Flute:", "Change to Flute [Mirel Instrument Change]", kTechniqueTextID);
     Doc().AddExpression(9, c.staff, 1);
     const standin::Document before = standin::Host().Doc();
-    standin::Host().PlanFaults(standin::FaultPlan{"FX_LoadEData", kStaffStyleTag, 1, true});
-    EXPECT_FALSE(Sweep(Region(1, 5, c.startMeasure, c.endMeasure)));
-    EXPECT_GT(standin::Host().Faults().injected, 0);
-    EXPECT_TRUE(standin::Host().Doc() == before);
+    standin::Host().PlanFaults(standin::FaultPlan{c.tag != 0 ? "FX_LoadEData" : "", c.tag, c.first, true});
+    const bool changed = Sweep(Region(1, 5, c.startMeasure, c.endMeasure));
+    EXPECT_EQ(standin::Host().Faults().injected > 0, c.tag != 0);
+    EXPECT_EQ(TextsAt(5, c.staff), c.startMark ? TextList{kArialTags + c.startMark} : TextList{});
+    EXPECT_EQ(TextsAt(9, c.staff), TextList{c.endMark ? kArialTags + c.endMark : "To Flute:"});
+    if (c.startMark == nullptr && c.endMark == nullptr) {
+        EXPECT_FALSE(changed);
+        EXPECT_TRUE(standin::Host().Doc() == before);
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, RefusedStyleTest,
-                         ::testing::Values(RefusedStyleCase{"StartInside", kOboe, 1, 6},
-                                           RefusedStyleCase{"EndInsideMarkAfterIt", kOboe, 6, 8},
-                                           RefusedStyleCase{"BothInside", kOboe, 1, 8},
-                                           RefusedStyleCase{"GroupStartInside", 3, 1, 6},
-                                           RefusedStyleCase{"GroupEndInsideMarkAfterIt", 3, 6, 8},
-                                           RefusedStyleCase{"GroupBothInside", 3, 1, 8}),
-                         [](const auto& info) { return std::string(info.param.name); });
+constexpr uint32_t kStaffTag = 0x534F4953;     // SOIS
+constexpr uint32_t kGroupTag = 0x53444E47;     // SDNG
+constexpr uint32_t kNameTextTag = 0x7478626C;  // txbl
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RefusedReadTest,
+    ::testing::Values(
+        RefusedReadCase{"StyleStartInside", kStaffStyleTag, 1, kOboe, 1, 6, nullptr, nullptr},
+        RefusedReadCase{"StyleEndInsideMarkAfterIt", kStaffStyleTag, 1, kOboe, 6, 8, nullptr, nullptr},
+        RefusedReadCase{"StyleBothInside", kStaffStyleTag, 1, kOboe, 1, 8, nullptr, nullptr},
+        RefusedReadCase{"GroupStyleStartInside", kStaffStyleTag, 1, 3, 1, 6, nullptr, nullptr},
+        RefusedReadCase{"GroupStyleEndInsideMarkAfterIt", kStaffStyleTag, 1, 3, 6, 8, nullptr, nullptr},
+        RefusedReadCase{"GroupStyleBothInside", kStaffStyleTag, 1, 3, 1, 8, nullptr, nullptr},
+        RefusedReadCase{"NameTextBlocks", kBlockTag, 1, kOboe, 1, 8, nullptr, nullptr},
+        RefusedReadCase{"NameRawTexts", kNameTextTag, 1, 3, 1, 8, nullptr, nullptr},
+        RefusedReadCase{"StaffToReturnTo", kStaffTag, 1, kOboe, 1, 8, "To Celesta:", nullptr},
+        // The two groups load with all groups; the third load is the group to return to.
+        RefusedReadCase{"GroupToReturnTo", kGroupTag, 3, 3, 1, 8, "To Celesta:", nullptr},
+        RefusedReadCase{"NothingRefused", 0, 1, 3, 1, 8, "To Celesta:", "To Piano:"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // ---- Category and texts ----
 
