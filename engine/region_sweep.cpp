@@ -70,7 +70,8 @@ bool MarkChange(const FCMusicRegion& region, const FCStaffStyleAssign& assignmen
                 const PluginSettings& settings) {
     // CONTRACT: a style that does not load is no instrument change, here as in stale removal (ChangeBeginsIn):
     // its name and whether it changes the instrument are unknown, and no mark, start or end, is written on a
-    // guess. Pinned by RefusedStyleTest.NoMarkIsWrittenForAStyleThatDoesNotLoad and
+    // guess. Pinned by RefusedReadTest.NoMarkIsWrittenOnAGuess (its Style cases),
+    // SweepTest.NothingToDoLeavesTheDocumentByteIdentical and
     // StaleTest.StyleThatDoesNotLoadJustifiesNoMarkAndIsNotMarkedAnew.
     FCStaffStyleDef style;
     if (!style.Load(assignment.GetStyleID()) || !style.ChangesInstrument()) return false;
@@ -83,7 +84,8 @@ bool MarkChange(const FCMusicRegion& region, const FCStaffStyleAssign& assignmen
 
     // CONTRACT: a mark is written only with a name that was read: a name record (staff, group, text block or
     // raw text) that does not load gives no mark, where it gave one naming nothing ("To :"). A name block of
-    // 0 is no name and still gives that mark. Pinned by RefusedReadTest.NoMarkIsWrittenOnAGuess.
+    // 0 is no name and still gives that mark. Pinned by RefusedReadTest.NoMarkIsWrittenOnAGuess and
+    // SweepTest.StaffWithoutANameIsReturnedToUnnamed.
     bool placed = false;
     if (RegionContainsPoint(region, assignment.GetStartMeasure(), assignment.GetStartPosition())) {
         const std::unique_ptr<FCString> name(records::ReadFullNameFromTextBlock(

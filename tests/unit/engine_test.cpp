@@ -15,6 +15,7 @@
 
 namespace {
 
+namespace layout = standin::layout;
 using TextList = std::vector<std::string>;
 
 const std::string kArialTags = "^font(Arial)^size(11)^nfx(2)";
@@ -131,20 +132,12 @@ INSTANTIATE_TEST_SUITE_P(Cases, SweepPointTest,
                              PointCase{"EndMeasureMinusOne", 6, 0, -1, Region1To20, true, 0}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(SweepTest, NonInstrumentStyleAndStyleThatDoesNotLoadAreNoChange) {
-    for (int16_t style : {2, 42}) {  // Slash Notation; a style the document does not hold
-        Doc().AddStyleAssignment(kOboe, style, 5, 0, 8, 0);
-        const standin::Document before = standin::Host().Doc();
-        EXPECT_FALSE(Sweep(WholeScore())) << style;
-        EXPECT_TRUE(standin::Host().Doc() == before) << style;
-    }
-}
-
 TEST_F(SweepTest, StaffWithoutANameIsReturnedToUnnamed) {
     // Name block 0 is no name, which is read, not refused: the end mark names nothing.
-    standin::Bytes* staff = standin::Host().Doc().FindMutable(0x534F4953, standin::RecordKey::Other(kOboe));
+    standin::Bytes* staff =
+        standin::Host().Doc().FindMutable(layout::kStaffTag, standin::RecordKey::Other(kOboe));
     ASSERT_NE(staff, nullptr);
-    standin::Set16(*staff, standin::layout::kStaffFullNameID, 0);
+    standin::Set16(*staff, layout::kStaffFullNameID, 0);
     Doc().AddStyleAssignment(kOboe, 1, 5, 0, 8, 0);
     ASSERT_TRUE(Sweep(WholeScore()));
     EXPECT_EQ(TextsAt(9, kOboe), TextList{kArialTags + "To :"});
@@ -327,8 +320,6 @@ TEST_F(SweepTest, SecondRunRewritesTheExistingExpression) {
 constexpr uint32_t kDefinitionTag = 0x534F4454;      // SODT
 constexpr uint32_t kBlockTag = 0x534F5458;           // SOTX
 constexpr uint32_t kExpressionTextTag = 0x74787870;  // txxp
-constexpr uint32_t kExpressionTag = 0x534F4459;      // SODY
-constexpr uint32_t kStaffStyleTag = 0x534F5359;      // SOSY
 
 struct RefusedCallCase {
     const char* name;
@@ -391,7 +382,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         RefusedCallCase{"NewMarkRawText", false, "FX_CreateEData", kExpressionTextTag, 1, false},
         RefusedCallCase{"NewMarkTextBlock", false, "FX_CreateEData", kBlockTag, 1, false},
-        RefusedCallCase{"NewMarkExpression", false, "FX_CreateEData", kExpressionTag, 1, true},
+        RefusedCallCase{"NewMarkExpression", false, "FX_CreateEData", layout::kExpressionTag, 1, true},
         RefusedCallCase{"ExistingMarkTextBlock", true, "FX_CreateEData", kBlockTag, 1, false},
         RefusedCallCase{"ExistingDefinitionSize", true, "FX_LoadEData", kDefinitionTag, 1, false}),
     [](const ::testing::TestParamInfo<RefusedCallCase>& info) { return std::string(info.param.name); });
@@ -404,17 +395,12 @@ struct RefusedReadCase {
     const char* name;
     uint32_t tag;  // 0: nothing is refused
     int first;
-    int16_t staff;  // where a change to Celesta runs from measure 5 to 8: the Oboe, or the top staff of the
-                    // two-staff Piano, with a group for the change and one to return to
+    int16_t staff;  // changing to Celesta in measures 5 to 8: the Oboe, or the top staff of the grouped Piano
     int16_t startMeasure;  // the region's measures, on every slot
     int16_t endMeasure;
     const char* startMark;  // the text in measure 5, null for none
     const char* endMark;    // the text in measure 9, null for the other change's mark "To Flute:"
 };
-
-void PrintTo(const RefusedReadCase& c, std::ostream* os) {
-    *os << c.name;
-}
 
 class RefusedReadTest : public SweepTest, public ::testing::WithParamInterface<RefusedReadCase> {};
 
@@ -438,24 +424,20 @@ TEST_P(RefusedReadTest, NoMarkIsWrittenOnAGuess) {
     }
 }
 
-constexpr uint32_t kStaffTag = 0x534F4953;     // SOIS
-constexpr uint32_t kGroupTag = 0x53444E47;     // SDNG
-constexpr uint32_t kNameTextTag = 0x7478626C;  // txbl
-
 INSTANTIATE_TEST_SUITE_P(
     Cases, RefusedReadTest,
     ::testing::Values(
-        RefusedReadCase{"StyleStartInside", kStaffStyleTag, 1, kOboe, 1, 6, nullptr, nullptr},
-        RefusedReadCase{"StyleEndInsideMarkAfterIt", kStaffStyleTag, 1, kOboe, 6, 8, nullptr, nullptr},
-        RefusedReadCase{"StyleBothInside", kStaffStyleTag, 1, kOboe, 1, 8, nullptr, nullptr},
-        RefusedReadCase{"GroupStyleStartInside", kStaffStyleTag, 1, 3, 1, 6, nullptr, nullptr},
-        RefusedReadCase{"GroupStyleEndInsideMarkAfterIt", kStaffStyleTag, 1, 3, 6, 8, nullptr, nullptr},
-        RefusedReadCase{"GroupStyleBothInside", kStaffStyleTag, 1, 3, 1, 8, nullptr, nullptr},
+        RefusedReadCase{"StyleStartInside", layout::kStaffStyleTag, 1, kOboe, 1, 6, nullptr, nullptr},
+        RefusedReadCase{"StyleEndInside", layout::kStaffStyleTag, 1, kOboe, 6, 8, nullptr, nullptr},
+        RefusedReadCase{"StyleBothInside", layout::kStaffStyleTag, 1, kOboe, 1, 8, nullptr, nullptr},
+        RefusedReadCase{"GroupStyleStartInside", layout::kStaffStyleTag, 1, 3, 1, 6, nullptr, nullptr},
+        RefusedReadCase{"GroupStyleEndInside", layout::kStaffStyleTag, 1, 3, 6, 8, nullptr, nullptr},
+        RefusedReadCase{"GroupStyleBothInside", layout::kStaffStyleTag, 1, 3, 1, 8, nullptr, nullptr},
         RefusedReadCase{"NameTextBlocks", kBlockTag, 1, kOboe, 1, 8, nullptr, nullptr},
-        RefusedReadCase{"NameRawTexts", kNameTextTag, 1, 3, 1, 8, nullptr, nullptr},
-        RefusedReadCase{"StaffToReturnTo", kStaffTag, 1, kOboe, 1, 8, "To Celesta:", nullptr},
+        RefusedReadCase{"NameRawTexts", layout::kBlockRawTextTag, 1, 3, 1, 8, nullptr, nullptr},
+        RefusedReadCase{"StaffToReturnTo", layout::kStaffTag, 1, kOboe, 1, 8, "To Celesta:", nullptr},
         // The two groups load with all groups; the third load is the group to return to.
-        RefusedReadCase{"GroupToReturnTo", kGroupTag, 3, 3, 1, 8, "To Celesta:", nullptr},
+        RefusedReadCase{"GroupToReturnTo", layout::kGroupTag, 3, 3, 1, 8, "To Celesta:", nullptr},
         RefusedReadCase{"NothingRefused", 0, 1, 3, 1, 8, "To Celesta:", "To Piano:"}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -489,7 +471,8 @@ TEST_F(SweepTest, NameWithOtherTagKeepsItInTextButNotInDescription) {
 // ---- Nothing to do ----
 
 TEST_F(SweepTest, NothingToDoLeavesTheDocumentByteIdentical) {
-    Doc().AddStyleAssignment(kOboe, 2, 5, 0, 8, 0);
+    Doc().AddStyleAssignment(kOboe, 2, 5, 0, 8, 0);   // Slash Notation changes no instrument
+    Doc().AddStyleAssignment(kOboe, 42, 9, 0, 9, 0);  // a style the document does not hold is no change
     Doc().AddTextExpression(1, "dolce", "dolce", 4);
     Doc().AddExpression(3, kOboe, 1);
     const standin::Document before = standin::Host().Doc();
