@@ -5,6 +5,7 @@
 #include "engine/placement.h"
 #include "engine/stale_removal.h"
 #include "framework/music_region.h"
+#include "records/full_name.h"
 #include "records/measure.h"
 #include "records/multi_staff.h"
 #include "records/staff.h"
@@ -49,29 +50,31 @@ FCMultiStaffInstrument* InstrumentOfStaff(const FCMultiStaffInstruments& instrum
     return nullptr;
 }
 
-// The name the staff returns to: the instrument's group (loaded by its group id) or the staff's own name.
+// The name the staff returns to: the instrument's group (loaded by its group id) or the staff's own name;
+// null when it cannot be read.
 std::unique_ptr<FCString> ReturnName(const FCMultiStaffInstrument* instrument, bool grouped, int16_t staff) {
     if (grouped) {
         FCGroup group;
         group.SetKey(0, static_cast<int16_t>(instrument->GetGroupID()));
-        group.LoadAtKey();
-        return std::unique_ptr<FCString>(group.GetFullName());
+        if (!group.LoadAtKey()) return nullptr;
+        return std::unique_ptr<FCString>(records::ReadFullNameFromTextBlock(group.GetFullNameID()));
     }
     FCStaff staffRecord;
-    staffRecord.Load(staff);
-    return std::unique_ptr<FCString>(staffRecord.GetFullName());
+    if (!staffRecord.Load(staff)) return nullptr;
+    return std::unique_ptr<FCString>(records::ReadFullNameFromTextBlock(staffRecord.GetFullNameID()));
 }
 
 // Marks one instrument change on `staff`; true when an expression was placed.
 bool MarkChange(const FCMusicRegion& region, const FCStaffStyleAssign& assignment, int16_t staff,
                 const FCMultiStaffInstrument* instrument, const FCGroups& groups, uint16_t categoryID,
                 const PluginSettings& settings) {
+    // CONTRACT: a style that does not load is no instrument change, here as in stale removal (ChangeBeginsIn):
+    // its name and whether it changes the instrument are unknown, and no mark, start or end, is written on a
+    // guess. Pinned by RefusedReadTest.NoMarkIsWrittenOnAGuess (its Style cases),
+    // SweepTest.NothingToDoLeavesTheDocumentByteIdentical and
+    // StaleTest.StyleThatDoesNotLoadJustifiesNoMarkAndIsNotMarkedAnew.
     FCStaffStyleDef style;
-    const bool styleLoaded = style.Load(assignment.GetStyleID());
-    // CONTRACT: a style that does not load counts as an instrument change here, while stale removal does not
-    // count it (ChangeBeginsIn). Pinned by SweepTest.StyleThatDoesNotLoadCountsAsAChange and
-    // StaleTest.StyleThatDoesNotLoadJustifiesNoMarkButIsMarkedAnew.
-    if (styleLoaded && !style.ChangesInstrument()) return false;
+    if (!style.Load(assignment.GetStyleID()) || !style.ChangesInstrument()) return false;
 
     const FCGroup* group = nullptr;
     if (instrument != nullptr) {
@@ -79,10 +82,16 @@ bool MarkChange(const FCMusicRegion& region, const FCStaffStyleAssign& assignmen
                                  assignment.GetStartMeasure());
     }
 
+    // CONTRACT: a mark is written only with a name that was read: a name record (staff, group, text block or
+    // raw text) that does not load gives no mark, where it gave one naming nothing ("To :"). A name block of
+    // 0 is no name and still gives that mark. Pinned by RefusedReadTest.NoMarkIsWrittenOnAGuess and
+    // SweepTest.StaffWithoutANameIsReturnedToUnnamed.
     bool placed = false;
     if (RegionContainsPoint(region, assignment.GetStartMeasure(), assignment.GetStartPosition())) {
-        std::unique_ptr<FCString> name(group != nullptr ? group->GetFullName() : style.GetFullName());
-        if (PlaceChangeExpression(assignment.GetStartMeasure(), staff, categoryID, name.get(), settings))
+        const std::unique_ptr<FCString> name(records::ReadFullNameFromTextBlock(
+            group != nullptr ? group->GetFullNameID() : style.GetFullNameID()));
+        if (name &&
+            PlaceChangeExpression(assignment.GetStartMeasure(), staff, categoryID, name.get(), settings))
             placed = true;
     }
 
@@ -94,7 +103,8 @@ bool MarkChange(const FCMusicRegion& region, const FCStaffStyleAssign& assignmen
     if (!following.Load(static_cast<int16_t>(next))) return placed;
     if (RegionContainsPoint(region, assignment.GetEndMeasure(), assignment.GetEndPosition())) {
         const std::unique_ptr<FCString> name = ReturnName(instrument, group != nullptr, staff);
-        if (PlaceChangeExpression(static_cast<int16_t>(next), staff, categoryID, name.get(), settings))
+        if (name &&
+            PlaceChangeExpression(static_cast<int16_t>(next), staff, categoryID, name.get(), settings))
             placed = true;
     }
     return placed;

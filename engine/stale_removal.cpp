@@ -9,9 +9,8 @@
 namespace {
 
 // An expression in measure m is justified when some assignment of the staff that starts in m uses a style
-// that changes the instrument. Only the start measure counts.
-// CONTRACT: a style that does not load justifies nothing here, though the sweep marks it as a change
-// (MarkChange). Pinned by StaleTest.StyleThatDoesNotLoadJustifiesNoMarkButIsMarkedAnew.
+// that changes the instrument. Only the start measure counts. A style that does not load justifies nothing,
+// as the sweep marks no change for it either (MarkChange).
 bool ChangeBeginsIn(const FCStaffStyleAssigns* assignments, int16_t measure) {
     bool justified = false;
     for (int32_t i = 0; i < assignments->Count(); ++i) {

@@ -15,4 +15,13 @@ FCString* CreateFullNameFromTextBlock(uint16_t textBlockID) {
     return name.release();
 }
 
+FCString* ReadFullNameFromTextBlock(uint16_t textBlockID) {
+    if (textBlockID == 0) return CreateFullNameFromTextBlock(textBlockID);
+    FCTextBlock block;
+    if (!block.Load(static_cast<int16_t>(textBlockID))) return nullptr;
+    std::unique_ptr<FCString> name(block.ReadTextString());
+    if (name != nullptr) name->StripFontTags();
+    return name.release();
+}
+
 }  // namespace records

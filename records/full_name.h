@@ -12,6 +12,10 @@ namespace records {
 // staff groups all name their instrument this way. The caller owns the new string.
 FCString* CreateFullNameFromTextBlock(uint16_t textBlockID);
 
+// The same name, or null when it cannot be read: the text block, or its raw text, does not load. Block 0
+// names nothing, and gives the name that CreateFullNameFromTextBlock gives for it.
+FCString* ReadFullNameFromTextBlock(uint16_t textBlockID);
+
 }  // namespace records
 
 #endif

@@ -55,10 +55,15 @@ uint32_t FCTextBlock::RawTextTag() const {
 }
 
 FCString* FCTextBlock::CreateTextString() const {
+    FCString* text = ReadTextString();
+    return text != nullptr ? text : new FCString();
+}
+
+FCString* FCTextBlock::ReadTextString() const {
     FCRawText raw;
     raw.SetCustomTag(RawTextTag());
     raw.SetItemNo(static_cast<int16_t>(GetRawTextID()));
-    raw.LoadAtKey();
+    if (!raw.LoadAtKey()) return nullptr;
     return raw.CreateString();
 }
 

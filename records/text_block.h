@@ -43,6 +43,8 @@ class FCTextBlock : public records::FixedSizeRecord<FCTextBlock, __FCNoInciOther
 
     // Reads the block's raw text; a new string owned by the caller, empty when the raw text does not load.
     FCString* CreateTextString() const;
+    // The same, but null when the raw text does not load.
+    FCString* ReadTextString() const;
 
   private:
     // The bytes fields are read and written in: the loaded ones, all 26 when nothing is loaded.

@@ -14,7 +14,7 @@ bool FaultPlan::FailsUnderPlan(std::string_view name, uint32_t callTag, long dat
     if (function.empty() || name != function || (tag != 0 && callTag != tag)) return false;
     ++seen;
     const bool fails = fromThereOn ? seen >= first : seen == first;
-    if (fails) ++injected;
+    if (fails && injected++ == 0) firstInjectedTag = callTag;
     return fails;
 }
 

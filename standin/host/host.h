@@ -58,8 +58,9 @@ struct FaultPlan {
     bool fromThereOn = false;
     long callLimit = 0;
     // What happened under the plan.
-    int seen = 0;      // calls of `function`
-    int injected = 0;  // calls that were made to fail
+    int seen = 0;                   // calls of `function`
+    int injected = 0;               // calls that were made to fail
+    uint32_t firstInjectedTag = 0;  // the record tag of the first of them
     bool overran = false;
 
     // Whether one data call of `name` on records of `callTag` is to fail; `dataCalls` is the number of data

@@ -75,6 +75,8 @@ TEST_F(CollectionTest, CapacityGrowsToTheNextMultipleOfTen) {
         Fill(collection, c.added);
         EXPECT_EQ(collection.Count(), c.added);
         EXPECT_EQ(collection.Capacity(), c.capacity) << "after adding " << c.added;
+        ScriptedHandler all({});  // a full array too: the walk reads no slot past the elements
+        EXPECT_EQ(collection.ForEachIndexed(&all), c.added);
     }
 }
 

@@ -9,10 +9,13 @@
 #include "engine/region_sweep.h"
 #include "framework/cell.h"
 #include "records/expression.h"
+#include "standin/store/layouts.h"
+#include "standin/store/record_bytes.h"
 #include "tests/unit/engine_test_fixture.h"
 
 namespace {
 
+namespace layout = standin::layout;
 using TextList = std::vector<std::string>;
 
 const std::string kArialTags = "^font(Arial)^size(11)^nfx(2)";
@@ -129,17 +132,15 @@ INSTANTIATE_TEST_SUITE_P(Cases, SweepPointTest,
                              PointCase{"EndMeasureMinusOne", 6, 0, -1, Region1To20, true, 0}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(SweepTest, NonInstrumentStyleIsNoChange) {
-    Doc().AddStyleAssignment(kOboe, 2, 5, 0, 8, 0);
-    EXPECT_FALSE(Sweep(WholeScore()));
-    EXPECT_TRUE(TextsAt(5, kOboe).empty());
-}
-
-TEST_F(SweepTest, StyleThatDoesNotLoadCountsAsAChange) {
-    Doc().AddStyleAssignment(kOboe, 42, 5, 0, 8, 0);
-    EXPECT_TRUE(Sweep(WholeScore()));
-    EXPECT_EQ(TextsAt(5, kOboe), TextList{kArialTags + "To :"});
-    EXPECT_EQ(TextsAt(9, kOboe), TextList{kArialTags + "To Oboe:"});
+TEST_F(SweepTest, StaffWithoutANameIsReturnedToUnnamed) {
+    // Name block 0 is no name, which is read, not refused: the end mark names nothing.
+    standin::Bytes* staff =
+        standin::Host().Doc().FindMutable(layout::kStaffTag, standin::RecordKey::Other(kOboe));
+    ASSERT_NE(staff, nullptr);
+    standin::Set16(*staff, layout::kStaffFullNameID, 0);
+    Doc().AddStyleAssignment(kOboe, 1, 5, 0, 8, 0);
+    ASSERT_TRUE(Sweep(WholeScore()));
+    EXPECT_EQ(TextsAt(9, kOboe), TextList{kArialTags + "To :"});
 }
 
 class TwoStaffInstrumentTest : public SweepTest {
@@ -282,16 +283,12 @@ TEST_F(StaleTest, EndMarkIsPlacedAgainOnlyWhenTheEndPointLiesInTheRun) {
     EXPECT_EQ(TextsAt(5, kOboe), TextList{kArialTags + "To Flute:"});
 }
 
-TEST_F(StaleTest, StyleThatDoesNotLoadJustifiesNoMarkButIsMarkedAnew) {
-    // Removal counts a style that does not load as no change, so the old mark goes; the sweep counts it as a
-    // change and places a new expression with a new definition in the same measure.
+TEST_F(StaleTest, StyleThatDoesNotLoadJustifiesNoMarkAndIsNotMarkedAnew) {
     Doc().AddStyleAssignment(kOboe, 42, 5, 0, 8, 0);
     Doc().AddExpression(5, kOboe, 1);
     EXPECT_TRUE(Sweep(WholeScore()));
-    const auto expressions = Doc().ReadExpressions(5);
-    ASSERT_EQ(expressions.size(), 1u);
-    EXPECT_NE(expressions[0].definitionID, 1);
-    EXPECT_EQ(TextsAt(5, kOboe), TextList{kArialTags + "To :"});
+    EXPECT_TRUE(Doc().ReadExpressions(5).empty());
+    EXPECT_TRUE(Doc().ReadExpressions(9).empty());
 }
 
 // ---- Rewriting ----
@@ -330,6 +327,7 @@ struct RefusedCallCase {
     const char* function;  // the call refused, counted among the calls of this function on records of `tag`
     uint32_t tag;
     int callAfterRecognition;  // its number, counted after the calls that recognise the existing mark
+    bool definitionMade;       // the new definition stands with its text: the answer is "changed"
 };
 
 void PrintTo(const RefusedCallCase& c, std::ostream* os) {
@@ -353,7 +351,8 @@ class RefusedCallTest : public SweepTest, public ::testing::WithParamInterface<R
 };
 
 // A definition is never written naming a text that was not stored: a new mark is not placed (and the raw text
-// made for it goes again), an existing one keeps the text it had.
+// made for it goes again), an existing one keeps the text it had. Once the definition is made, the answer is
+// "changed" even when the expression that would show it is refused.
 TEST_P(RefusedCallTest, MarkIsWrittenWithItsTextOrNotAtAll) {
     const RefusedCallCase& c = GetParam();
     Doc().AddStyleAssignment(kOboe, 1, 5, 0, 8, 0);
@@ -369,21 +368,78 @@ TEST_P(RefusedCallTest, MarkIsWrittenWithItsTextOrNotAtAll) {
     gPluginSettings.prefixText.AssignNarrow("Take ");
     standin::Host().PlanFaults(standin::FaultPlan{c.function, c.tag, first});
     FCString name("Flute");
-    EXPECT_FALSE(PlaceChangeExpression(5, kOboe, kTechniqueTextID, &name, gPluginSettings));
+    EXPECT_EQ(PlaceChangeExpression(5, kOboe, kTechniqueTextID, &name, gPluginSettings), c.definitionMade);
     EXPECT_EQ(standin::Host().Faults().injected, 1);
     EXPECT_EQ(TextsAt(5, kOboe), textsBefore);
-    EXPECT_EQ(Doc().Count(kDefinitionTag), definitions);
-    EXPECT_EQ(Doc().Count(kBlockTag), blocks);
-    EXPECT_EQ(Doc().Count(kExpressionTextTag), rawTexts);
+    const std::size_t made = c.definitionMade ? 1 : 0;
+    EXPECT_EQ(Doc().Count(kDefinitionTag), definitions + made);
+    EXPECT_EQ(Doc().Count(kBlockTag), blocks + made);
+    EXPECT_EQ(Doc().Count(kExpressionTextTag), rawTexts + made);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, RefusedCallTest,
-    ::testing::Values(RefusedCallCase{"NewMarkRawText", false, "FX_CreateEData", kExpressionTextTag, 1},
-                      RefusedCallCase{"NewMarkTextBlock", false, "FX_CreateEData", kBlockTag, 1},
-                      RefusedCallCase{"ExistingMarkTextBlock", true, "FX_CreateEData", kBlockTag, 1},
-                      RefusedCallCase{"ExistingDefinitionSize", true, "FX_LoadEData", kDefinitionTag, 1}),
+    ::testing::Values(
+        RefusedCallCase{"NewMarkRawText", false, "FX_CreateEData", kExpressionTextTag, 1, false},
+        RefusedCallCase{"NewMarkTextBlock", false, "FX_CreateEData", kBlockTag, 1, false},
+        RefusedCallCase{"NewMarkExpression", false, "FX_CreateEData", layout::kExpressionTag, 1, true},
+        RefusedCallCase{"ExistingMarkTextBlock", true, "FX_CreateEData", kBlockTag, 1, false},
+        RefusedCallCase{"ExistingDefinitionSize", true, "FX_LoadEData", kDefinitionTag, 1, false}),
     [](const ::testing::TestParamInfo<RefusedCallCase>& info) { return std::string(info.param.name); });
+
+// A host that refuses the reads of one kind of record from call `first` on: nothing is written on a guess. A
+// style definition that does not load is no instrument change: no start mark and no end mark, in the region
+// or after it, where the plug-in's mark of another change stays as it was. A name that cannot be read (its
+// staff, group, text block or raw text) gives no mark, where it gave one naming nothing ("To :").
+struct RefusedReadCase {
+    const char* name;
+    uint32_t tag;  // 0: nothing is refused
+    int first;
+    int16_t staff;  // changing to Celesta in measures 5 to 8: the Oboe, or the top staff of the grouped Piano
+    int16_t startMeasure;  // the region's measures, on every slot
+    int16_t endMeasure;
+    const char* startMark;  // the text in measure 5, null for none
+    const char* endMark;    // the text in measure 9, null for the other change's mark "To Flute:"
+};
+
+class RefusedReadTest : public SweepTest, public ::testing::WithParamInterface<RefusedReadCase> {};
+
+TEST_P(RefusedReadTest, NoMarkIsWrittenOnAGuess) {
+    const RefusedReadCase& c = GetParam();
+    Doc().AddMultiStaffInstrument(1, {3, 4}, 7);
+    Doc().AddGroup(7, 3, 4, 1, testsupport::kNameTags + "Piano");
+    Doc().AddGroup(8, 3, 4, 5, testsupport::kNameTags + "Celesta");
+    Doc().AddStyleAssignment(c.staff, 3, 5, 0, 8, 0);
+    Doc().AddTextExpression(1, "To Flute:", "Change to Flute [Mirel Instrument Change]", kTechniqueTextID);
+    Doc().AddExpression(9, c.staff, 1);
+    const standin::Document before = standin::Host().Doc();
+    standin::Host().PlanFaults(standin::FaultPlan{c.tag != 0 ? "FX_LoadEData" : "", c.tag, c.first, true});
+    const bool changed = Sweep(Region(1, 5, c.startMeasure, c.endMeasure));
+    EXPECT_EQ(standin::Host().Faults().injected > 0, c.tag != 0);
+    EXPECT_EQ(TextsAt(5, c.staff), c.startMark ? TextList{kArialTags + c.startMark} : TextList{});
+    EXPECT_EQ(TextsAt(9, c.staff), TextList{c.endMark ? kArialTags + c.endMark : "To Flute:"});
+    if (c.startMark == nullptr && c.endMark == nullptr) {
+        EXPECT_FALSE(changed);
+        EXPECT_TRUE(standin::Host().Doc() == before);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RefusedReadTest,
+    ::testing::Values(
+        RefusedReadCase{"StyleStartInside", layout::kStaffStyleTag, 1, kOboe, 1, 6, nullptr, nullptr},
+        RefusedReadCase{"StyleEndInside", layout::kStaffStyleTag, 1, kOboe, 6, 8, nullptr, nullptr},
+        RefusedReadCase{"StyleBothInside", layout::kStaffStyleTag, 1, kOboe, 1, 8, nullptr, nullptr},
+        RefusedReadCase{"GroupStyleStartInside", layout::kStaffStyleTag, 1, 3, 1, 6, nullptr, nullptr},
+        RefusedReadCase{"GroupStyleEndInside", layout::kStaffStyleTag, 1, 3, 6, 8, nullptr, nullptr},
+        RefusedReadCase{"GroupStyleBothInside", layout::kStaffStyleTag, 1, 3, 1, 8, nullptr, nullptr},
+        RefusedReadCase{"NameTextBlocks", kBlockTag, 1, kOboe, 1, 8, nullptr, nullptr},
+        RefusedReadCase{"NameRawTexts", layout::kBlockRawTextTag, 1, 3, 1, 8, nullptr, nullptr},
+        RefusedReadCase{"StaffToReturnTo", layout::kStaffTag, 1, kOboe, 1, 8, "To Celesta:", nullptr},
+        // The two groups load with all groups; the third load is the group to return to.
+        RefusedReadCase{"GroupToReturnTo", layout::kGroupTag, 3, 3, 1, 8, "To Celesta:", nullptr},
+        RefusedReadCase{"NothingRefused", 0, 1, 3, 1, 8, "To Celesta:", "To Piano:"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // ---- Category and texts ----
 
@@ -415,7 +471,8 @@ TEST_F(SweepTest, NameWithOtherTagKeepsItInTextButNotInDescription) {
 // ---- Nothing to do ----
 
 TEST_F(SweepTest, NothingToDoLeavesTheDocumentByteIdentical) {
-    Doc().AddStyleAssignment(kOboe, 2, 5, 0, 8, 0);
+    Doc().AddStyleAssignment(kOboe, 2, 5, 0, 8, 0);   // Slash Notation changes no instrument
+    Doc().AddStyleAssignment(kOboe, 42, 9, 0, 9, 0);  // a style the document does not hold is no change
     Doc().AddTextExpression(1, "dolce", "dolce", 4);
     Doc().AddExpression(3, kOboe, 1);
     const standin::Document before = standin::Host().Doc();
