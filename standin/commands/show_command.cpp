@@ -4,8 +4,8 @@
 #include <ostream>
 #include <sstream>
 
+#include "standin/commands/command_error.h"
 #include "standin/commands/command_text.h"
-#include "standin/commands/exit_status.h"
 #include "standin/report/change_summary.h"
 #include "standin/score/score_index.h"
 
@@ -135,14 +135,10 @@ std::string DescribeScore(const Score& score, const std::string& title) {
 }
 
 int ShowCommand(const std::string& scorePath, std::ostream& out, std::ostream& err) {
-    try {
-        const Score score = ReadScoreFile(scorePath);
-        out << DescribeScore(score, scorePath);
+    return CommandEdge("show", err, nullptr, [&] {
+        out << DescribeScore(ReadCommandScore(scorePath), scorePath);
         return kExitOk;
-    } catch (const ScoreFileError& e) {
-        err << "mirel-standin show: " << e.what() << "\n";
-        return kExitBadInput;
-    }
+    });
 }
 
 }  // namespace standin
