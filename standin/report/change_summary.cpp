@@ -1,5 +1,6 @@
 #include "standin/report/change_summary.h"
 
+#include <fmt/compile.h>
 #include <fmt/format.h>
 
 #include <algorithm>
@@ -72,9 +73,9 @@ class MarkReasons {
         if (it == reasons_.end() || it->first != place) return;
         const MarkReason& reason = it->second;
         change.role = reason.role;
-        change.roleText = fmt::format("{}{}, m. {}-{}", reason.role == MarkRole::Start ? "start of " : "end of ",
-                                      styleNames_[reason.style], reason.assignment->start.measure,
-                                      reason.assignment->end.measure);
+        change.roleText = fmt::format(
+            FMT_COMPILE("{}{}, m. {}-{}"), reason.role == MarkRole::Start ? "start of " : "end of ",
+            styleNames_[reason.style], reason.assignment->start.measure, reason.assignment->end.measure);
     }
 
   private:
@@ -223,8 +224,8 @@ std::vector<std::size_t> ChangeOrder(const std::vector<FoundChange>& changes) {
     keys.reserve(changes.size());
     for (std::size_t i = 0; i < changes.size(); ++i) {
         const ScoreExpression& e = *changes[i].expression;
-        keys.emplace_back(e.measure, changes[i].side->Index().SlotOf(e.staff), KindOrder(changes[i].kind), e.inci,
-                          i);
+        keys.emplace_back(e.measure, changes[i].side->Index().SlotOf(e.staff), KindOrder(changes[i].kind),
+                          e.inci, i);
     }
     std::sort(keys.begin(), keys.end());
     std::vector<std::size_t> order;
@@ -274,8 +275,8 @@ class SharedKeys {
 
 // The summary's place cell: the staff's name, when it has one, and its id.
 std::string PlaceCell(const ExpressionChange& c) {
-    if (c.staffName.empty()) return fmt::format("staff {}", c.staff);
-    return fmt::format("{} (staff {})", c.staffName, c.staff);
+    if (c.staffName.empty()) return fmt::format(FMT_COMPILE("staff {}"), c.staff);
+    return fmt::format(FMT_COMPILE("{} (staff {})"), c.staffName, c.staff);
 }
 
 // The summary's text cell: the text shown, quoted, and for a rewritten expression what it was.
@@ -291,7 +292,7 @@ std::string TextCell(const ExpressionChange& c) {
 std::size_t ColumnWidth(std::string_view utf8) {
     // Padded to twice its length, more than any text takes, a text gains as many spaces as it falls short.
     const std::size_t room = 2 * utf8.size();
-    return room - (fmt::formatted_size("{:{}}", utf8, room) - utf8.size());
+    return room - (fmt::formatted_size(FMT_COMPILE("{:{}}"), utf8, room) - utf8.size());
 }
 
 std::size_t TextWidth(std::string_view utf8) {
@@ -401,8 +402,8 @@ void AppendChangeLines(std::string& out, const ChangeSummary& summary) {
         if (c.placedAnew) note += c.roleText.empty() ? "placed anew" : "; placed anew";
         // The text's padding would only be trimmed again when nothing follows it.
         const std::size_t lineStart = out.size();
-        fmt::format_to(std::back_inserter(out), "  {:<10}{:<8}{:<{}}{:<{}}{}", KindName(c.kind),
-                       fmt::format("m. {}", c.measure), places[i], placeWidth + 2, texts[i],
+        fmt::format_to(std::back_inserter(out), FMT_COMPILE("  {:<10}{:<8}{:<{}}{:<{}}{}"), KindName(c.kind),
+                       fmt::format(FMT_COMPILE("m. {}"), c.measure), places[i], placeWidth + 2, texts[i],
                        note.empty() ? 0 : textWidth + 2, note);
         while (out.size() > lineStart && out.back() == ' ') out.pop_back();
         out += '\n';
