@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "standin/score/score_region.h"
+#include "standin/score/score_file.h"
 #include "standin/store/document.h"
 
 namespace standin {

@@ -20,11 +20,18 @@
 
 #include <nlohmann/json.hpp>
 
-#include "standin/score/score_region.h"
-
 namespace standin {
 
 constexpr uint32_t kDefaultHostVersion = 0x12050000;
+// The end position of a selection that runs to the end of its last measure.
+constexpr int32_t kEndOfMeasure = 2147483647;
+
+// A point of the score: a measure and a position inside it.
+struct ScorePoint {
+    int16_t measure = 0;
+    int32_t position = 0;
+};
+
 struct ScoreFont {
     uint16_t number = 0;
     std::string name;
@@ -92,6 +99,15 @@ struct ScoreExpression {
     bool shape = false;
     // The expression's incident in its measure, when read from a document (-1 otherwise).
     int16_t inci = -1;
+};
+
+struct ScoreSelection {
+    int16_t startSlot = 0;
+    int16_t endSlot = 0;
+    int16_t startMeasure = 0;
+    int16_t endMeasure = 0;
+    int32_t startPosition = 0;
+    int32_t endPosition = kEndOfMeasure;
 };
 
 struct Score {
