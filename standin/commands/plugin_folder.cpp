@@ -40,10 +40,11 @@ bool IsModuleFile(const fs::directory_entry& entry) {
 std::vector<PluginCommand> EnumerateCommands(const ModuleExports& exports, uint32_t hostVersion) {
     std::vector<PluginCommand> commands;
     for (int32_t index = 0; index < kMaxCommandsPerModule; ++index) {
+        const auto command = EnumerateMenuCommand(exports, hostVersion >= kFirstUtf16HostVersion, index);
+        if (!command) break;
         PluginCommand entry;
+        entry.command = *command;
         entry.index = index;
-        if (!EnumerateMenuCommand(exports, hostVersion >= kFirstUtf16HostVersion, index, entry.command))
-            break;
         entry.enabled = exports.getMenuStatus(static_cast<uint32_t>(index)) != 0;
         commands.push_back(entry);
     }
