@@ -15,14 +15,15 @@ list(TRANSFORM MIREL_WINDOWS_HOST_PATTERNS PREPEND "${MIREL_STANDIN_DIR}/")
 file(GLOB MIREL_WINDOWS_HOST_SOURCES CONFIGURE_DEPENDS ${MIREL_WINDOWS_HOST_PATTERNS})
 
 # The header-only libraries the stand-in uses, taken from the build machine: only their own folders are put on
-# the include path, never the machine's whole include folder.
+# the include path, never the machine's whole include folder. fmt is used header-only here (FMT_HEADER_ONLY):
+# Debian packages its compiled library for the build machine only.
 set(MIREL_HEADER_ONLY_DIR ${CMAKE_BINARY_DIR}/header-only)
 file(MAKE_DIRECTORY ${MIREL_HEADER_ONLY_DIR})
-foreach(header IN ITEMS CLI/CLI.hpp nlohmann/json.hpp)
+foreach(header IN ITEMS CLI/CLI.hpp nlohmann/json.hpp fmt/format.h)
   string(MAKE_C_IDENTIFIER "MIREL_HEADER_${header}" cache_name)
   find_path(${cache_name} ${header} PATHS /usr/include /usr/local/include NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH)
   if(NOT ${cache_name})
-    message(FATAL_ERROR "FINALE.EXE needs ${header} (Debian packages libcli11-dev, nlohmann-json3-dev)")
+    message(FATAL_ERROR "FINALE.EXE needs ${header} (Debian packages libcli11-dev, nlohmann-json3-dev, libfmt-dev)")
   endif()
   get_filename_component(folder ${header} DIRECTORY)
   if(NOT EXISTS ${MIREL_HEADER_ONLY_DIR}/${folder})
@@ -42,7 +43,8 @@ set_target_properties(finale_host PROPERTIES OUTPUT_NAME FINALE SUFFIX ".EXE" EN
                                              RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 target_include_directories(finale_host PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR}/standin/generated)
 target_include_directories(finale_host SYSTEM PRIVATE ${MIREL_HEADER_ONLY_DIR})
-target_compile_definitions(finale_host PRIVATE UNICODE _UNICODE MIREL_DEFAULT_MODULE_NAME="mirelinstrumentchange.fxt")
+target_compile_definitions(finale_host PRIVATE UNICODE _UNICODE FMT_HEADER_ONLY
+                                               MIREL_DEFAULT_MODULE_NAME="mirelinstrumentchange.fxt")
 # --kill-at: the stand-in's declarations also mark the FX_ functions for export, which would add each one a
 # second time under its decorated name (FX_LoadEData@20); only the plain names of the .def remain.
 target_link_options(finale_host PRIVATE -static-libgcc -static-libstdc++ -static -Wl,--kill-at)

@@ -10,7 +10,7 @@ cd "$(dirname "$0")/.."
 source scripts/tool-versions.sh
 mode="${1:-test}"
 
-packages=(cmake ninja-build g++ pkg-config nlohmann-json3-dev libcli11-dev)
+packages=(cmake ninja-build g++ pkg-config nlohmann-json3-dev libcli11-dev libfmt-dev)
 case "$mode" in
 quick | test)
     packages+=(libgtest-dev libgmock-dev)

@@ -4,6 +4,7 @@
 #include <ostream>
 #include <sstream>
 
+#include "standin/commands/command_error.h"
 #include "standin/score/score_file.h"
 
 namespace standin {
@@ -74,45 +75,32 @@ std::string FormatPluginMenu(const std::vector<MenuNode>& menu, const std::vecto
 
 int PluginMenuCommand(const std::string& folder, const std::optional<std::string>& hostVersionText,
                       std::ostream& out, std::ostream& err) {
-    uint32_t hostVersion = kDefaultHostVersion;
-    if (hostVersionText && !ParseHostVersion(*hostVersionText, hostVersion)) {
-        err << "mirel-standin menu: --host-version: malformed host version \"" << *hostVersionText
-            << "\": expected \"0x\" and one to eight hexadecimal digits, as in 0x12050000\n";
-        return kExitBadInput;
-    }
-    if (!IsFolder(folder)) {
-        err << "mirel-standin menu: the plug-ins folder " << folder << " does not exist\n";
-        return kExitBadInput;
-    }
-    const std::vector<PluginModule> modules = ReadPluginFolder(folder, hostVersion);
-    out << "Plug-ins folder: " << folder << " (host version " << FormatHostVersion(hostVersion) << ")\n"
-        << FormatPluginMenu(BuildPluginMenu(modules), modules);
-    return kExitOk;
+    return CommandEdge("menu", err, nullptr, [&] {
+        const uint32_t hostVersion =
+            hostVersionText ? HostVersionOption(*hostVersionText) : kDefaultHostVersion;
+        if (!IsFolder(folder)) throw CommandError("the plug-ins folder " + folder + " does not exist");
+        const std::vector<PluginModule> modules = ReadPluginFolder(folder, hostVersion);
+        out << "Plug-ins folder: " << folder << " (host version " << FormatHostVersion(hostVersion) << ")\n"
+            << FormatPluginMenu(BuildPluginMenu(modules), modules);
+        return kExitOk;
+    });
 }
 
-int RunPluginCommand(RunCommandOptions options, const std::string& command, const std::string& folder,
-                     const RunPlatformFactory& platforms, std::ostream& out, std::ostream& err) {
-    if (!IsFolder(folder)) {
-        err << "mirel-standin run: --plugins: the plug-ins folder " << folder
-            << " does not exist\nNothing was written.\n";
-        return kExitBadInput;
-    }
-    // The menu as the host would build it for this run; a malformed --host-version is refused by the run.
+std::string ModuleOfCommand(const std::string& command, const std::string& folder,
+                            const std::optional<std::string>& hostVersionText) {
+    if (!IsFolder(folder)) throw CommandError("--plugins: the plug-ins folder " + folder + " does not exist");
     uint32_t hostVersion = kDefaultHostVersion;
-    if (options.hostVersion) ParseHostVersion(*options.hostVersion, hostVersion);
+    if (hostVersionText) ParseHostVersion(*hostVersionText, hostVersion);
     const std::vector<PluginModule> modules = ReadPluginFolder(folder, hostVersion);
     const std::vector<MenuNode> menu = BuildPluginMenu(modules);
     const MenuNode* entry = FindCommand(menu, command);
     if (entry == nullptr) {
         std::string names;
         CollectCommandNames(menu, names);
-        err << "mirel-standin run: --command: the Plug-ins menu of " << folder << " has no command \""
-            << command << "\" (it has " << (names.empty() ? std::string("none") : names)
-            << ")\nNothing was written.\n";
-        return kExitBadInput;
+        throw CommandError("--command: the Plug-ins menu of " + folder + " has no command \"" + command +
+                           "\" (it has " + (names.empty() ? std::string("none") : names) + ")");
     }
-    options.modulePath = entry->module->path.u8string();
-    return RunCommand(options, platforms, out, err);
+    return entry->module->path.u8string();
 }
 
 }  // namespace standin

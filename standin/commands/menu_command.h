@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "standin/commands/plugin_folder.h"
-#include "standin/commands/run_command.h"
 
 namespace standin {
 
@@ -23,11 +22,12 @@ std::string FormatPluginMenu(const std::vector<MenuNode>& menu, const std::vecto
 int PluginMenuCommand(const std::string& folder, const std::optional<std::string>& hostVersion,
                       std::ostream& out, std::ostream& err);
 
-// `run --command TEXT`: the module of `folder` whose menu entry is TEXT (the first in menu order when several
-// offer it) is the one run, as by `run --module`. Exit status 2, with the menu's commands, when no module
+// The module that `run --command TEXT` runs: the one of `folder` whose menu entry is TEXT (the first in menu
+// order when several offer it), the menu read for `hostVersion` as typed (the default when it is not given
+// or malformed: the run refuses that itself). Throws CommandError, with the menu's commands, when no module
 // offers TEXT.
-int RunPluginCommand(RunCommandOptions options, const std::string& command, const std::string& folder,
-                     const RunPlatformFactory& platforms, std::ostream& out, std::ostream& err);
+std::string ModuleOfCommand(const std::string& command, const std::string& folder,
+                            const std::optional<std::string>& hostVersion);
 
 }  // namespace standin
 

@@ -44,12 +44,12 @@ MenuCommand DecodeMenuRecordUtf16(const unsigned char* record) {
             LE32(record + 768)};
 }
 
-bool EnumerateMenuCommand(const ModuleExports& exports, bool utf16, int32_t index, MenuCommand& command) {
+std::optional<MenuCommand> EnumerateMenuCommand(const ModuleExports& exports, bool utf16, int32_t index) {
     std::vector<unsigned char> record(utf16 ? MIREL_MENU_RECORD_UTF16_SIZE : MIREL_MENU_RECORD_SIZE);
     const bool listed = utf16 ? exports.enumerateUtf16(0, index, record.data()) != 0
                               : exports.enumerate(0, index, record.data()) != 0;
-    if (listed) command = utf16 ? DecodeMenuRecordUtf16(record.data()) : DecodeMenuRecord(record.data());
-    return listed;
+    if (!listed) return std::nullopt;
+    return utf16 ? DecodeMenuRecordUtf16(record.data()) : DecodeMenuRecord(record.data());
 }
 
 std::string DescribeModuleMenu(const ModuleExports& exports, const std::string& path, uint32_t hostVersion) {
@@ -62,10 +62,9 @@ std::string DescribeModuleMenu(const ModuleExports& exports, const std::string& 
     out << "FinaleExtensionInit answered " << exports.init(0, &flags) << ", flag word " << flags << "\n";
 
     for (const bool utf16 : {false, true}) {
-        MenuCommand command;
-        for (int32_t index = 0; EnumerateMenuCommand(exports, utf16, index, command); ++index) {
-            out << "Command " << index << (utf16 ? " (UTF-16): \"" : " (8-bit):  \"") << command.text
-                << "\" - " << command.description << " [" << command.thirdText << "]\n";
+        for (int32_t index = 0; const auto command = EnumerateMenuCommand(exports, utf16, index); ++index) {
+            out << "Command " << index << (utf16 ? " (UTF-16): \"" : " (8-bit):  \"") << command->text
+                << "\" - " << command->description << " [" << command->thirdText << "]\n";
             if (index > 100) break;
         }
     }

@@ -2,6 +2,7 @@
 #define MIREL_STANDIN_MENU_LISTING_H
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,8 +23,8 @@ MenuCommand DecodeMenuRecord(const unsigned char* record196);
 MenuCommand DecodeMenuRecordUtf16(const unsigned char* record772);
 
 // Command `index` as the module's enumerate entry point for 8-bit or, with `utf16`, UTF-16 menu records gives
-// it; false when the module has no such command.
-bool EnumerateMenuCommand(const ModuleExports& exports, bool utf16, int32_t index, MenuCommand& command);
+// it; none when the module has no such command.
+std::optional<MenuCommand> EnumerateMenuCommand(const ModuleExports& exports, bool utf16, int32_t index);
 
 // Runs the start-up sequence the application runs (Version, Init, both enumerations until they answer 0,
 // GetMenuStatus, Terminate) and describes what the module offers, one line per fact.

@@ -7,7 +7,7 @@
 #include <tuple>
 
 #include "contract/mirel_contract.h"
-#include "standin/host/module_loader.h"
+#include "standin/commands/command_error.h"
 #include "standin/score/score_file.h"
 
 namespace standin {
@@ -40,10 +40,11 @@ bool IsModuleFile(const fs::directory_entry& entry) {
 std::vector<PluginCommand> EnumerateCommands(const ModuleExports& exports, uint32_t hostVersion) {
     std::vector<PluginCommand> commands;
     for (int32_t index = 0; index < kMaxCommandsPerModule; ++index) {
+        const auto command = EnumerateMenuCommand(exports, hostVersion >= kFirstUtf16HostVersion, index);
+        if (!command) break;
         PluginCommand entry;
+        entry.command = *command;
         entry.index = index;
-        if (!EnumerateMenuCommand(exports, hostVersion >= kFirstUtf16HostVersion, index, entry.command))
-            break;
         entry.enabled = exports.getMenuStatus(static_cast<uint32_t>(index)) != 0;
         commands.push_back(entry);
     }
@@ -88,10 +89,11 @@ std::vector<PluginModule> FindPluginModules(const fs::path& folder) {
 }
 
 void ReadPluginModule(PluginModule& module, uint32_t hostVersion) {
-    std::string error;
-    std::unique_ptr<LoadedModule> loaded = LoadedModule::Load(module.path.u8string(), error);
-    if (!loaded) {
-        module.skipReason = error;
+    std::unique_ptr<LoadedModule> loaded;
+    try {
+        loaded = LoadCommandModule(module.path.u8string());
+    } catch (const CommandError& e) {
+        module.skipReason = e.what();  // a module that does not load is left out of the menu
         return;
     }
     const ModuleExports& exports = loaded->Exports();

@@ -16,11 +16,14 @@
 
 namespace standin {
 
-// The options of `run` as typed, turned into RunCommandOptions once parsed.
+// The options of `run`, bound to the command line: CLI11 checks every rule it can express (the range of
+// --repeat, the options --interactive and --command exclude), the run checks the rest against the score file.
 class RunCommandLine {
   public:
     // `defaultPlugins`: the plug-ins folder `--command` looks in when --plugins is not given.
-    explicit RunCommandLine(std::string defaultPlugins) : pluginsFolder_(std::move(defaultPlugins)) {}
+    explicit RunCommandLine(std::string defaultPlugins) {
+        options_.pluginsFolder = std::move(defaultPlugins);
+    }
 
     // Adds the `run` subcommand to `app`; `defaultModule` is the module loaded when --module is not given,
     // `interactiveHelp` says who answers the dialog with --interactive on this platform.
@@ -37,83 +40,78 @@ class RunCommandLine {
                                            "outputs asked for. Exit status 2 (and nothing written) when the "
                                            "score file or an option is wrong.");
         run->add_option("SCORE", options_.scorePath, "The score file (JSON)")->required();
-        select_ = run->add_option(
-            "--select", selectText_,
+        run->add_option(
+            "--select", options_.select,
             "The selection to run on, SLOTS:MEASURES. Each part is a number, a range A-B (inclusive) or * "
             "for "
             "all; slots count the staves from the top of the score, from 1. Examples: 1-8:1-120, 3:*, "
             "*:40-60. "
             "Whole measures are selected. Default: the score file's selection, or the whole score");
-        hostVersion_ =
-            run->add_option("--host-version", hostVersionText_,
-                            "The application version the host reports and builds the records for, "
-                            "e.g. 0x11000000. Default: the score file's hostVersion (0x12050000 when "
-                            "it has none)");
-        category_ = run->add_option("--category", categoryText_,
-                                    "The expression category to pick in the dialog: its name, or its entry "
-                                    "number from 1");
-        prefix_ = run->add_option("--prefix", prefixText_,
-                                  "The prefix to type into the dialog (may be empty: --prefix \"\")");
-        suffix_ = run->add_option("--suffix", suffixText_, "The suffix to type into the dialog");
-        run->add_flag("--cancel", options_.cancel, "Cancel the dialog instead of pressing OK");
-        run->add_flag("--interactive", options_.interactive, interactiveHelp);
+        run->add_option("--host-version", options_.hostVersion,
+                        "The application version the host reports and builds the records for, "
+                        "e.g. 0x11000000. Default: the score file's hostVersion (0x12050000 when "
+                        "it has none)");
+        AddDialogOptions(*run, interactiveHelp);
         run->add_option("--repeat", options_.repeat,
                         "Invoke the command N times with the module staying loaded (its settings carry over)")
             ->check(CLI::Range(1, 1000))
             ->capture_default_str();
-        out_ = run->add_option("--out", outText_, "Write the resulting score to this JSON file");
-        report_ = run->add_option("--report", reportText_,
-                                  "Write an HTML report with a picture of the score to this file");
-        run->add_flag("--in-place", options_.inPlace, "Write the resulting score back into SCORE");
-        run->add_flag("--stats", options_.stats,
-                      "After each invocation, count the host calls the module made (by function, loads "
-                      "also by tag), the calls per mark placed (marks added or rewritten), the loads that "
-                      "fetched a record again with nothing written in between, and split the "
-                      "invocation's wall time into time inside host functions and time in the module "
-                      "between them");
-        CLI::Option* module = run->add_option("--module", options_.modulePath, "The plug-in module to load")
-                                  ->capture_default_str();
-        command_ =
-            run->add_option("--command", commandText_,
-                            "Run the module whose Plug-ins menu entry is this text (e.g. \"Mirel "
-                            "Instrument Change...\"), found in the plug-ins folder, instead of --module")
-                ->excludes(module);
-        run->add_option("--plugins", pluginsFolder_, "The plug-ins folder --command looks in")
-            ->capture_default_str();
+        AddOutputOptions(*run);
+        AddModuleOptions(*run);
         return run;
     }
 
     // Runs as parsed: the module given by --module, or the one offering the --command entry.
     int Run(const RunPlatformFactory& platforms, std::ostream& out, std::ostream& err) const {
-        if (command_->count() == 0) return RunCommand(Options(), platforms, out, err);
-        return RunPluginCommand(Options(), commandText_, pluginsFolder_, platforms, out, err);
-    }
-
-    // The options as parsed: what was not given stays unset.
-    RunCommandOptions Options() const {
-        RunCommandOptions options = options_;
-        if (select_->count() > 0) options.select = selectText_;
-        if (hostVersion_->count() > 0) options.hostVersion = hostVersionText_;
-        if (category_->count() > 0) options.category = categoryText_;
-        if (prefix_->count() > 0) options.prefix = prefixText_;
-        if (suffix_->count() > 0) options.suffix = suffixText_;
-        if (out_->count() > 0) options.outPath = outText_;
-        if (report_->count() > 0) options.reportPath = reportText_;
-        return options;
+        return RunCommand(options_, platforms, out, err);
     }
 
   private:
+    // Who answers the dialog, and how.
+    void AddDialogOptions(CLI::App& run, const char* interactiveHelp) {
+        CLI::Option* category = run.add_option("--category", options_.category,
+                                               "The expression category to pick in the dialog: its name, or "
+                                               "its entry number from 1");
+        CLI::Option* prefix = run.add_option(
+            "--prefix", options_.prefix, "The prefix to type into the dialog (may be empty: --prefix \"\")");
+        CLI::Option* suffix =
+            run.add_option("--suffix", options_.suffix, "The suffix to type into the dialog");
+        CLI::Option* cancel =
+            run.add_flag("--cancel", options_.cancel, "Cancel the dialog instead of pressing OK");
+        // The person at the terminal answers every question of the dialog: none is answered beforehand.
+        run.add_flag("--interactive", options_.interactive, interactiveHelp)
+            ->excludes(category)
+            ->excludes(prefix)
+            ->excludes(suffix)
+            ->excludes(cancel);
+    }
+
+    void AddOutputOptions(CLI::App& run) {
+        run.add_option("--out", options_.outPath, "Write the resulting score to this JSON file");
+        run.add_option("--report", options_.reportPath,
+                       "Write an HTML report with a picture of the score to this file");
+        run.add_flag("--in-place", options_.inPlace, "Write the resulting score back into SCORE");
+        run.add_flag("--stats", options_.stats,
+                     "After each invocation, count the host calls the module made (by function, loads "
+                     "also by tag), the calls per mark placed (marks added or rewritten), the loads that "
+                     "fetched a record again with nothing written in between, and split the "
+                     "invocation's wall time into time inside host functions and time in the module "
+                     "between them");
+    }
+
+    // Which module runs: --module, or the one of the plug-ins folder that offers --command.
+    void AddModuleOptions(CLI::App& run) {
+        CLI::Option* module = run.add_option("--module", options_.modulePath, "The plug-in module to load")
+                                  ->capture_default_str();
+        run.add_option("--command", options_.command,
+                       "Run the module whose Plug-ins menu entry is this text (e.g. \"Mirel "
+                       "Instrument Change...\"), found in the plug-ins folder, instead of --module")
+            ->excludes(module);
+        run.add_option("--plugins", options_.pluginsFolder, "The plug-ins folder --command looks in")
+            ->capture_default_str();
+    }
+
     RunCommandOptions options_;
-    std::string pluginsFolder_, commandText_;
-    CLI::Option* command_ = nullptr;
-    std::string selectText_, hostVersionText_, categoryText_, prefixText_, suffixText_, outText_, reportText_;
-    CLI::Option* select_ = nullptr;
-    CLI::Option* hostVersion_ = nullptr;
-    CLI::Option* category_ = nullptr;
-    CLI::Option* prefix_ = nullptr;
-    CLI::Option* suffix_ = nullptr;
-    CLI::Option* out_ = nullptr;
-    CLI::Option* report_ = nullptr;
 };
 
 // Adds the `show` subcommand; `path` receives the score file.
@@ -137,19 +135,18 @@ class MenuCommandLine {
             "start-up and print the Plug-ins menu: one entry per command a module offers, subfolders as "
             "submenus, in name order; modules that do not load or refuse the host are listed as left out");
         menu->add_option("--plugins", folder_, "The plug-ins folder")->capture_default_str();
-        hostVersion_ = menu->add_option("--host-version", hostVersionText_,
-                                        "The application version the host reports (default 0x12050000)");
+        menu->add_option("--host-version", hostVersion_,
+                         "The application version the host reports (default 0x12050000)");
         return menu;
     }
 
     int Run(std::ostream& out, std::ostream& err) const {
-        return PluginMenuCommand(
-            folder_, hostVersion_->count() > 0 ? std::optional(hostVersionText_) : std::nullopt, out, err);
+        return PluginMenuCommand(folder_, hostVersion_, out, err);
     }
 
   private:
-    std::string folder_, hostVersionText_;
-    CLI::Option* hostVersion_ = nullptr;
+    std::string folder_;
+    std::optional<std::string> hostVersion_;
 };
 
 }  // namespace standin

@@ -107,9 +107,6 @@ struct RunResult {
     ChangeSummary changes;  // all invocations together
 };
 
-// The region record the invoke entry point is given for a selection.
-std::array<uint8_t, MIREL_REGION_RECORD_SIZE> RegionRecordOf(const ScoreSelection& selection);
-
 // Resets the host, builds the score, tells the module the host version and initialises it, then invokes the
 // command `repeat` times on the selection, the module staying loaded in between. The score must have been
 // checked for the host version.
@@ -119,12 +116,13 @@ RunResult RunScore(const ModuleExports& exports, const Score& score, const RunSe
 // One invocation as text: the dialog as it opened and how it ended, the message box, the entry point's answer
 // and what changed.
 std::string FormatInvocation(const Invocation& invocation, int repeat);
+// How the dialog of a run was answered, for its report: the last dialog's ending.
+std::string DescribeAnswers(const RunResult& result);
 
 // The selection of a --select option: SLOTS:MEASURES, each a number, a range "A-B" or "*" for all
-// ("1-8:1-120", "3:*"). Whole measures: from position 0 of the first to the end of the last. False, with the
-// reason in `error`, when the text is malformed or outside the score.
-bool ParseSelection(const std::string& text, const Score& score, ScoreSelection& selection,
-                    std::string& error);
+// ("1-8:1-120", "3:*"). Whole measures: from position 0 of the first to the end of the last. Throws
+// CommandError when the text is malformed or outside the score.
+ScoreSelection ParseSelection(const std::string& text, const Score& score);
 
 // ---- The commands ----
 
@@ -143,13 +141,16 @@ struct RunCommandOptions {
     bool inPlace = false;
     bool stats = false;  // print the host calls and the time split of each invocation
     std::string modulePath;
+    std::optional<std::string> command;  // run the module of `pluginsFolder` that offers this menu command
+    std::string pluginsFolder;
 };
 
 using RunPlatformFactory =
     std::function<std::unique_ptr<RunPlatform>(const DialogAnswers& answers, bool interactive)>;
 
-// `run`: checks the score file and the options, loads the module, runs, prints, writes the outputs asked for
-// (each atomically; the score file itself only with --in-place).
+// `run`: checks the score file and the options, loads the module (with `command`, the one of the plug-ins
+// folder that offers it), runs, prints, writes the outputs asked for (each atomically; the score file itself
+// only with --in-place).
 int RunCommand(const RunCommandOptions& options, const RunPlatformFactory& platforms, std::ostream& out,
                std::ostream& err);
 

@@ -1,11 +1,13 @@
 #include "standin/commands/show_command.h"
 
+#include <fmt/format.h>
+
 #include <algorithm>
 #include <ostream>
 #include <sstream>
 
+#include "standin/commands/command_error.h"
 #include "standin/commands/command_text.h"
-#include "standin/commands/exit_status.h"
 #include "standin/report/change_summary.h"
 #include "standin/score/score_index.h"
 
@@ -13,10 +15,9 @@ namespace standin {
 
 namespace {
 
-// The text, then spaces up to `width` characters; one space when it is that wide already.
+// The text, then spaces up to `width` columns; one space when it is that wide already.
 std::string Padded(const std::string& text, std::size_t width) {
-    const std::size_t shown = TextWidth(text);
-    return shown >= width ? text + " " : text + std::string(width - shown, ' ');
+    return fmt::format("{:<{}} ", text, width - 1);
 }
 
 // A list's heading, " none" after it when the list is empty.
@@ -34,7 +35,7 @@ void WriteStaves(std::ostream& out, const Score& score, const ScoreIndex& index,
         bool first = true;
         for (const ScoreStyleAssignment* a : index.AssignmentsOf(staff.id)) {
             const ScoreStaffStyle* style = index.StaffStyle(a->style);
-            out << (first ? lead : std::string(TextWidth(lead), ' '))
+            out << (first ? lead : std::string(ColumnWidth(lead), ' '))
                 << (style != nullptr ? PlainText(style->name) : "style " + std::to_string(a->style))
                 << ", m. " << a->start.measure << " (" << a->start.position << ") to m. " << a->end.measure
                 << " (" << a->end.position << "), "
@@ -124,7 +125,7 @@ std::string DescribeScore(const Score& score, const std::string& title) {
 
     const ScoreIndex index(score);
     std::size_t nameWidth = 4;
-    for (const ScoreStaff& s : score.staves) nameWidth = std::max(nameWidth, TextWidth(PlainText(s.name)));
+    for (const ScoreStaff& s : score.staves) nameWidth = std::max(nameWidth, ColumnWidth(PlainText(s.name)));
     nameWidth += 2;
     WriteStaves(out, score, index, nameWidth);
     out << "\n";
@@ -135,14 +136,10 @@ std::string DescribeScore(const Score& score, const std::string& title) {
 }
 
 int ShowCommand(const std::string& scorePath, std::ostream& out, std::ostream& err) {
-    try {
-        const Score score = ReadScoreFile(scorePath);
-        out << DescribeScore(score, scorePath);
+    return CommandEdge("show", err, nullptr, [&] {
+        out << DescribeScore(ReadCommandScore(scorePath), scorePath);
         return kExitOk;
-    } catch (const ScoreFileError& e) {
-        err << "mirel-standin show: " << e.what() << "\n";
-        return kExitBadInput;
-    }
+    });
 }
 
 }  // namespace standin

@@ -26,13 +26,16 @@ std::string Lower(std::string text) {
     return text;
 }
 
-bool AllDigits(const std::string& text) {
-    if (text.empty()) return false;
-    for (char c : text) {
-        if (!std::isdigit(static_cast<unsigned char>(c))) return false;
-    }
-    return true;
-}
+// The words that end a dialog. The terminal offers the first three, each also by its key.
+struct EndingWord {
+    const char* word;
+    const char* key;  // null: not offered at the terminal
+    DialogEnding ending;
+};
+constexpr EndingWord kEndingWords[] = {
+    {"ok", "o", DialogEnding::Ok},           {"cancel", "c", DialogEnding::Cancel},
+    {"close", "x", DialogEnding::Close},     {"escape", nullptr, DialogEnding::Escape},
+    {"enter", nullptr, DialogEnding::Enter}, {"none", nullptr, DialogEnding::None}};
 
 // A label's text as shown: '&' marks the access key and "&&" stands for one '&'.
 std::string ShownLabel(const std::u16string& text) {
@@ -212,13 +215,10 @@ void EndAs(DialogSession& session, DialogEnding ending) {
 }  // namespace
 
 bool DialogAnswers::ParseEnding(const std::string& text, DialogEnding& ending) {
-    static const std::pair<const char*, DialogEnding> kEndings[] = {
-        {"ok", DialogEnding::Ok},         {"cancel", DialogEnding::Cancel}, {"close", DialogEnding::Close},
-        {"escape", DialogEnding::Escape}, {"enter", DialogEnding::Enter},   {"none", DialogEnding::None}};
     const std::string word = Lower(text);
-    for (const auto& [name, value] : kEndings) {
-        if (word == name) {
-            ending = value;
+    for (const EndingWord& known : kEndingWords) {
+        if (word == known.word) {
+            ending = known.ending;
             return true;
         }
     }
@@ -226,13 +226,18 @@ bool DialogAnswers::ParseEnding(const std::string& text, DialogEnding& ending) {
 }
 
 void DialogAnswers::SetCategory(const std::string& text) {
-    if (AllDigits(text) && text.size() < 10) {
-        categoryEntry = std::stoi(text);
+    categoryEntry = EntryNumber(text);
+    if (categoryEntry) {
         categoryName.reset();
     } else {
         categoryName = text;
-        categoryEntry.reset();
     }
+}
+
+std::optional<int32_t> EntryNumber(const std::string& text) {
+    if (text.empty() || text.size() >= 10 || text.find_first_not_of("0123456789") != std::string::npos)
+        return std::nullopt;
+    return std::stoi(text);
 }
 
 void ScriptedDialogUser::Operate(DialogSession& session) {
@@ -279,9 +284,9 @@ TerminalDialogUser::Asked TerminalDialogUser::AskEntry(DialogSession& session, s
         if (!ReadLine(label + " (number or name; Enter keeps " + shown + "): ", line))
             return Asked::InputEnded;
         if (line.empty()) return Asked::Kept;
-        const bool chosen = AllDigits(line) && line.size() < 10
-                                ? session.SelectEntry(now.id, std::stoi(line) - 1)
-                                : session.SelectEntryNamed(now.id, Utf8ToUtf16(Unquote(line)));
+        const std::optional<int32_t> number = EntryNumber(line);
+        const bool chosen = number ? session.SelectEntry(now.id, *number - 1)
+                                   : session.SelectEntryNamed(now.id, Utf8ToUtf16(Unquote(line)));
         if (chosen) return Asked::Changed;
         out_ << "There is no entry " << line << ".\n";
     }
@@ -301,9 +306,10 @@ DialogEnding TerminalDialogUser::AskEnding() {
         std::string line;
         if (!ReadLine("Ok, Cancel or Close (Enter: Ok): ", line)) return DialogEnding::Close;
         const std::string word = Lower(line);
-        if (word.empty() || word == "ok" || word == "o") return DialogEnding::Ok;
-        if (word == "cancel" || word == "c") return DialogEnding::Cancel;
-        if (word == "close" || word == "x") return DialogEnding::Close;
+        if (word.empty()) return DialogEnding::Ok;
+        for (const EndingWord& known : kEndingWords) {
+            if (known.key != nullptr && (word == known.word || word == known.key)) return known.ending;
+        }
         out_ << "Please answer Ok, Cancel or Close.\n";
     }
 }
@@ -352,12 +358,12 @@ std::string RenderDialog(const UiWindow& window) {
                                 (window.items[index + 1].IsComboBox() || window.items[index + 1].IsEdit());
         if (labelsNext) continue;  // drawn with the item it labels
         if (item.IsComboBox()) {
-            out << LabelBefore(window, index) << ":" << disabled << "\n";
-            if (item.entries.empty()) out << "      (no entries)\n";
-            for (std::size_t e = 0; e < item.entries.size(); ++e) {
-                out << (static_cast<int32_t>(e) == item.selection ? "  > " : "    ") << (e + 1) << "  "
-                    << Utf16ToUtf8(item.entries[e]) << "\n";
-            }
+            std::vector<std::string> entries;
+            for (const std::u16string& entry : item.entries) entries.push_back(Utf16ToUtf8(entry));
+            const bool selected =
+                item.selection >= 0 && static_cast<std::size_t>(item.selection) < entries.size();
+            out << LabelBefore(window, index) << ":" << disabled << "\n"
+                << EntryLines(entries, selected ? item.selection + 1 : 0, "  ");
         } else if (item.IsEdit()) {
             out << LabelBefore(window, index) << ": [" << Utf16ToUtf8(item.text) << "]" << disabled << "\n";
         } else if (item.IsButton()) {
@@ -369,6 +375,17 @@ std::string RenderDialog(const UiWindow& window) {
     }
     if (!buttons.empty()) out << buttons << "\n";
     return out.str();
+}
+
+std::string EntryLines(const std::vector<std::string>& entries, int selected, const std::string& indent) {
+    std::string text;
+    if (entries.empty()) text += indent + "    (no entries)\n";
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const int number = static_cast<int>(i) + 1;
+        text +=
+            indent + (number == selected ? "> " : "  ") + std::to_string(number) + "  " + entries[i] + "\n";
+    }
+    return text;
 }
 
 std::string RenderMessageBox(const MessageBoxRecord& box) {

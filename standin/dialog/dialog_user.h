@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "contract/mirel_contract.h"
 #include "standin/dialog/ui_model.h"
@@ -79,9 +80,13 @@ struct DialogAnswers {
 
     // "ok", "cancel", "close", "escape", "enter" or "none" (case-insensitive); false for anything else.
     static bool ParseEnding(const std::string& text, DialogEnding& ending);
-    // A category given on a command line: all digits is an entry number, anything else a name.
+    // A category given on a command line: an entry number (EntryNumber), anything else a name.
     void SetCategory(const std::string& text);
 };
+
+// An entry of a drop-down list as typed: all digits (fewer than ten) are its number, from 1; anything else is
+// no number.
+std::optional<int32_t> EntryNumber(const std::string& text);
 
 // Answers each dialog with the next answers of its queue. When the queue is empty it does nothing, so the
 // host gives the dialog up.
@@ -135,6 +140,9 @@ constexpr int32_t kDialogCategoryID = 106;
 // The dialog as text: caption, then each item in template order; the entries of a drop-down list one per
 // line, the selected one marked with '>'; edit fields in brackets.
 std::string RenderDialog(const UiWindow& window);
+// The entries of a drop-down list as text, one a line after `indent`: the number from 1 and the entry, the
+// selected one (`selected`, from 1; 0 for none) marked with '>'; "(no entries)" for an empty list.
+std::string EntryLines(const std::vector<std::string>& entries, int selected, const std::string& indent);
 // A message box as text: caption and text in a frame, and the OK button.
 std::string RenderMessageBox(const MessageBoxRecord& box);
 

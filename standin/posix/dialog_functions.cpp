@@ -20,6 +20,7 @@
 //   FX_SetDlgString        window, item, text 0/1, V                    (text: the new text, UTF-8)
 //   FX_SetDlgString_UTF16  window, item, text 0/1, V                    (text: the new text, UTF-8)
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -95,14 +96,14 @@ intptr_t SizeParameter(int32_t width, int32_t height) {
                                  static_cast<uint32_t>(width & 0xFFFF));
 }
 
-// The item's new text `wide`, from the module's `text` (null: none), as FX_SetDlgString(_UTF16) sets it.
-int32_t SetItemText(const char* function, HWND window, int32_t item, const void* text,
-                    const std::u16string& wide, uint32_t version) {
-    CallRecord call(function, {WindowValue(window), item, PointerFlag(text), version},
-                    standin::Utf16ToUtf8(wide));
+// The item's new text, as FX_SetDlgString(_UTF16) sets it from the module's text (none for a null pointer).
+int32_t SetItemText(const char* function, HWND window, int32_t item,
+                    const std::optional<std::u16string>& text, uint32_t version) {
+    CallRecord call(function, {WindowValue(window), item, text ? 1 : 0, version},
+                    standin::Utf16ToUtf8(text.value_or(std::u16string())));
     UiItem* found = Ui().Item(window, item);
-    if (found == nullptr || text == nullptr) return call.Return(0);
-    found->text = wide;
+    if (found == nullptr || !text) return call.Return(0);
+    found->text = *text;
     return call.Return(1);
 }
 
@@ -255,13 +256,15 @@ int32_t FX_CALL FX_GetDlgString_UTF16(HWND window, int32_t item, char16_t* buffe
 }
 
 int32_t FX_CALL FX_SetDlgString(HWND window, int32_t item, const char* text, uint32_t version) {
-    return SetItemText("FX_SetDlgString", window, item, text, standin::WidenBytes(text), version);
+    std::optional<std::u16string> wide;
+    if (text != nullptr) wide = standin::WidenBytes(text);
+    return SetItemText("FX_SetDlgString", window, item, wide, version);
 }
 
 int32_t FX_CALL FX_SetDlgString_UTF16(HWND window, int32_t item, const char16_t* text, uint32_t version) {
-    std::u16string wide;
+    std::optional<std::u16string> wide;
     if (text != nullptr) wide = text;
-    return SetItemText("FX_SetDlgString_UTF16", window, item, text, wide, version);
+    return SetItemText("FX_SetDlgString_UTF16", window, item, wide, version);
 }
 
 }  // extern "C"

@@ -131,16 +131,22 @@ LRESULT Answer(const ItemCall& c) {
     }
 }
 
+// A message and its parameters.
+struct Message {
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+};
+
 // A message to item `id` of `dialog`. `wide` says whether texts in the parameters are UTF-16 or 8-bit.
-LRESULT ItemMessage(const char* function, HWND dialog, int32_t id, UINT message, WPARAM wParam, LPARAM lParam,
-                    bool wide) {
-    const bool carriesText = message == CB_ADDSTRING || message == WM_SETTEXT;
-    CallRecord call(function,
-                    {WindowValue(dialog), id, static_cast<int64_t>(message), static_cast<int64_t>(wParam)},
-                    carriesText ? standin::Utf16ToUtf8(TextIn(lParam, wide)) : std::string());
+LRESULT ItemMessage(const char* function, HWND dialog, int32_t id, const Message& m, bool wide) {
+    const bool carriesText = m.message == CB_ADDSTRING || m.message == WM_SETTEXT;
+    CallRecord call(
+        function, {WindowValue(dialog), id, static_cast<int64_t>(m.message), static_cast<int64_t>(m.wParam)},
+        carriesText ? standin::Utf16ToUtf8(TextIn(m.lParam, wide)) : std::string());
     UiItem* item = Ui().Item(dialog, id);
     if (item == nullptr) return call.Return<LRESULT>(0);
-    return call.Return(Answer(ItemCall{*item, message, wParam, lParam, wide}));
+    return call.Return(Answer(ItemCall{*item, m.message, m.wParam, m.lParam, wide}));
 }
 
 // A window's or an item's flag (enabled, visible), whichever the handle names; null for an unknown handle.
@@ -196,12 +202,12 @@ MIREL_USER_EXPORT HWND GetDlgItem(HWND dialog, int32_t itemID) {
 
 MIREL_USER_EXPORT LRESULT SendDlgItemMessageA(HWND dialog, int32_t itemID, UINT message, WPARAM wParam,
                                               LPARAM lParam) {
-    return ItemMessage("SendDlgItemMessageA", dialog, itemID, message, wParam, lParam, false);
+    return ItemMessage("SendDlgItemMessageA", dialog, itemID, {message, wParam, lParam}, false);
 }
 
 MIREL_USER_EXPORT LRESULT SendDlgItemMessageW(HWND dialog, int32_t itemID, UINT message, WPARAM wParam,
                                               LPARAM lParam) {
-    return ItemMessage("SendDlgItemMessageW", dialog, itemID, message, wParam, lParam, true);
+    return ItemMessage("SendDlgItemMessageW", dialog, itemID, {message, wParam, lParam}, true);
 }
 
 MIREL_USER_EXPORT BOOL InvalidateRect(HWND window, const RECT* /*rect*/, BOOL erase) {

@@ -1,8 +1,10 @@
 #include "standin/report/change_summary.h"
 
+#include <fmt/compile.h>
+#include <fmt/format.h>
+
 #include <algorithm>
-#include <charconv>
-#include <cstring>
+#include <iterator>
 #include <string_view>
 #include <tuple>
 
@@ -22,26 +24,8 @@ int KindOrder(ChangeKind kind) {
     return 3;
 }
 
-// Pads the ASCII text `out` holds from `start` with spaces to `width` characters, when it is shorter.
-void PadFrom(std::string& out, std::size_t start, std::size_t width) {
-    const std::size_t shown = out.size() - start;
-    if (shown < width) out.append(width - shown, ' ');
-}
-
 std::string Plural(int count, const char* one, const char* many) {
     return std::to_string(count) + " " + (count == 1 ? one : many);
-}
-
-// Appends the number in decimal without a string of its own.
-void AppendNumber(std::string& out, long long number) {
-    char digits[24];
-    const auto written = std::to_chars(digits, digits + sizeof digits, number);
-    out.append(digits, written.ptr);
-}
-
-// A field as an unsigned number that orders as the signed one does.
-uint64_t Ordered(int16_t field) {
-    return uint64_t{static_cast<uint16_t>(field)} ^ 0x8000;
 }
 
 // The position of an item in its list, for the facts kept by position beside a score's lists.
@@ -68,8 +52,8 @@ class MarkReasons {
             const ScoreStaffStyle* style = index.StaffStyle(a.style);
             if (style == nullptr || !style->changesInstrument) continue;
             const std::size_t position = PositionIn(score.staffStyles, style);
-            reasons_.emplace_back(At(a.staff, a.start.measure), MarkReason{MarkRole::Start, &a, position});
-            reasons_.emplace_back(At(a.staff, a.end.measure + 1), MarkReason{MarkRole::End, &a, position});
+            reasons_.emplace_back(Place{a.staff, a.start.measure}, MarkReason{MarkRole::Start, &a, position});
+            reasons_.emplace_back(Place{a.staff, a.end.measure + 1}, MarkReason{MarkRole::End, &a, position});
         }
         // In place order, the first reason of each place kept: a sorted list searched, not a map. Assignments
         // listed by staff and measure (the usual case) give them in order already.
@@ -83,36 +67,22 @@ class MarkReasons {
 
     // Sets the change's role and its text ("start of Piccolo, m. 20-45"); nothing when no change explains it.
     void Explain(ExpressionChange& change) const {
-        const uint64_t place = At(change.staff, change.measure);
+        const Place place{change.staff, change.measure};
         auto it = std::lower_bound(reasons_.begin(), reasons_.end(), place,
-                                   [](const auto& entry, uint64_t key) { return entry.first < key; });
+                                   [](const auto& entry, const Place& key) { return entry.first < key; });
         if (it == reasons_.end() || it->first != place) return;
         const MarkReason& reason = it->second;
         change.role = reason.role;
-        std::string& text = change.roleText;
-        const char* opening = reason.role == MarkRole::Start ? "start of " : "end of ";
-        // The measures ("20-45") are written first, so that the text is sized once and appended to in a few
-        // pieces.
-        char span[24];  // two 16-bit numbers and a dash
-        char* end = std::to_chars(span, span + 12, reason.assignment->start.measure).ptr;
-        *end++ = '-';
-        end = std::to_chars(end, span + sizeof span, reason.assignment->end.measure).ptr;
-        const std::string& name = styleNames_[reason.style];
-        text.reserve(std::strlen(opening) + name.size() + 5 + static_cast<std::size_t>(end - span));
-        text = opening;
-        text += name;
-        text += ", m. ";
-        text.append(span, end);
+        change.roleText = fmt::format(
+            FMT_COMPILE("{}{}, m. {}-{}"), reason.role == MarkRole::Start ? "start of " : "end of ",
+            styleNames_[reason.style], reason.assignment->start.measure, reason.assignment->end.measure);
     }
 
   private:
-    // (staff, measure) as one number.
-    static uint64_t At(int16_t staff, int measure) {
-        return uint64_t{static_cast<uint16_t>(staff)} << 32 | static_cast<uint32_t>(measure);
-    }
+    using Place = std::pair<int16_t, int>;  // (staff, measure)
 
     std::vector<std::string> styleNames_;  // as they read, by position in the score's staff styles
-    std::vector<std::pair<uint64_t, MarkReason>> reasons_;
+    std::vector<std::pair<Place, MarkReason>> reasons_;
 };
 
 // What a definition shows and whether the module wrote it, made once however many expressions show it.
@@ -196,33 +166,24 @@ void Describe(ExpressionChange& change, const FoundChange& found) {
     change.placedAnew = found.placedAnew;
 }
 
-// (measure, staff, text as it reads) of every expression: what a reader of the score sees. Sorted, so that
-// two readings compare in one pass, with measure and staff packed into one number. The texts are views of the
-// side's texts and of the shape labels kept here.
-struct Visible {
-    Visible(const Score& score, const SummarySide& side) {
-        std::size_t shapes = 0;
-        for (const ScoreExpression& e : score.expressions) shapes += e.shape ? 1 : 0;
-        shapeLabels.reserve(shapes);  // never grows, so that the views of its strings stay valid
-        seen.reserve(score.expressions.size());
-        for (const ScoreExpression& e : score.expressions) {
-            std::string_view text;
-            if (e.shape) {
-                shapeLabels.push_back("(shape " + std::to_string(e.definition) + ")");
-                text = shapeLabels.back();
-            } else if (const DefinitionFacts* facts = side.Definition(e)) {
-                text = facts->shownText;
-            }
-            seen.emplace_back(Ordered(e.measure) << 16 | Ordered(e.staff), text);
+// (measure, staff, text as it reads) of every expression: what a reader of the score sees, sorted, so that
+// two readings compare in one pass.
+using Sighting = std::tuple<int16_t, int16_t, std::string>;
+std::vector<Sighting> Visible(const Score& score, const SummarySide& side) {
+    std::vector<Sighting> seen;
+    seen.reserve(score.expressions.size());
+    for (const ScoreExpression& e : score.expressions) {
+        std::string text;
+        if (e.shape) {
+            text = "(shape " + std::to_string(e.definition) + ")";
+        } else if (const DefinitionFacts* facts = side.Definition(e)) {
+            text = facts->shownText;
         }
-        std::sort(seen.begin(), seen.end());
+        seen.emplace_back(e.measure, e.staff, std::move(text));
     }
-    Visible(const Visible&) = delete;
-    Visible& operator=(const Visible&) = delete;
-
-    std::vector<std::string> shapeLabels;
-    std::vector<std::pair<uint64_t, std::string_view>> seen;
-};
+    std::sort(seen.begin(), seen.end());
+    return seen;
+}
 
 // Pairs each removed expression with the first added one, in the order of the changes, at the same measure
 // and staff with the same text that no earlier removed one took: placed anew.
@@ -257,40 +218,38 @@ int PairPlacedAnew(std::vector<FoundChange>& changes) {
 }
 
 // The changes by measure, then slot, removed before rewritten before added, then incident; equal ones in the
-// order they were found. Indices are sorted by keys packed into two numbers, the index in the low 32 bits.
+// order they were found.
 std::vector<std::size_t> ChangeOrder(const std::vector<FoundChange>& changes) {
-    std::vector<std::pair<uint64_t, uint64_t>> keys;
+    std::vector<std::tuple<int16_t, int, int, int16_t, std::size_t>> keys;
     keys.reserve(changes.size());
     for (std::size_t i = 0; i < changes.size(); ++i) {
         const ScoreExpression& e = *changes[i].expression;
-        const auto slot = static_cast<uint32_t>(changes[i].side->Index().SlotOf(e.staff));
-        keys.emplace_back(Ordered(e.measure) << 32 | slot,
-                          uint64_t(KindOrder(changes[i].kind)) << 48 | Ordered(e.inci) << 32 | i);
+        keys.emplace_back(e.measure, changes[i].side->Index().SlotOf(e.staff), KindOrder(changes[i].kind),
+                          e.inci, i);
     }
     std::sort(keys.begin(), keys.end());
     std::vector<std::size_t> order;
     order.reserve(keys.size());
-    for (const auto& key : keys) order.push_back(static_cast<std::size_t>(key.second & 0xFFFFFFFF));
+    for (const auto& key : keys) order.push_back(std::get<4>(key));
     return order;
 }
 
-// For each of two lists of match keys, which keys the other list holds too: both packed, (measure, staff,
-// definition, shape) into one number, sorted with their positions and walked together once. Keys are unique
-// within a list (n tells apart those with equal first four).
+// For each of two lists of match keys, which keys the other list holds too: both sorted with their positions
+// and walked together once. Keys are unique within a list (n tells apart those with equal first four).
 class SharedKeys {
   public:
     SharedKeys(const std::vector<ExpressionMatchKey>& first, const std::vector<ExpressionMatchKey>& second)
         : heldBySecond_(first.size(), false), heldByFirst_(second.size(), false) {
-        const std::vector<Packed> a = SortedPacked(first);
-        const std::vector<Packed> b = SortedPacked(second);
+        const std::vector<Positioned> a = SortedWithPositions(first);
+        const std::vector<Positioned> b = SortedWithPositions(second);
         for (std::size_t i = 0, j = 0; i < a.size() && j < b.size();) {
-            if (a[i].key < b[j].key) {
+            if (a[i].first < b[j].first) {
                 ++i;
-            } else if (b[j].key < a[i].key) {
+            } else if (b[j].first < a[i].first) {
                 ++j;
             } else {
-                heldBySecond_[a[i++].position] = true;
-                heldByFirst_[b[j++].position] = true;
+                heldBySecond_[a[i++].second] = true;
+                heldByFirst_[b[j++].second] = true;
             }
         }
     }
@@ -300,23 +259,14 @@ class SharedKeys {
     bool FirstHolds(std::size_t position) const { return heldByFirst_[position]; }
 
   private:
-    struct Packed {
-        std::pair<uint64_t, int> key;
-        std::size_t position;
-    };
+    using Positioned = std::pair<ExpressionMatchKey, std::size_t>;
 
-    static std::vector<Packed> SortedPacked(const std::vector<ExpressionMatchKey>& keys) {
-        std::vector<Packed> packed;
-        packed.reserve(keys.size());
-        for (std::size_t i = 0; i < keys.size(); ++i) {
-            const auto& [measure, staff, definition, shape, n] = keys[i];
-            const uint64_t group =
-                Ordered(measure) << 33 | Ordered(staff) << 17 | uint64_t{definition} << 1 | uint64_t{shape};
-            packed.push_back(Packed{{group, n}, i});
-        }
-        std::sort(packed.begin(), packed.end(),
-                  [](const Packed& x, const Packed& y) { return x.key < y.key; });
-        return packed;
+    static std::vector<Positioned> SortedWithPositions(const std::vector<ExpressionMatchKey>& keys) {
+        std::vector<Positioned> positioned;
+        positioned.reserve(keys.size());
+        for (std::size_t i = 0; i < keys.size(); ++i) positioned.emplace_back(keys[i], i);
+        std::sort(positioned.begin(), positioned.end());
+        return positioned;
     }
 
     std::vector<bool> heldBySecond_;  // by position in the first list
@@ -324,71 +274,26 @@ class SharedKeys {
 };
 
 // The summary's place cell: the staff's name, when it has one, and its id.
-void AppendPlace(std::string& out, const ExpressionChange& c) {
-    if (c.staffName.empty()) {
-        out += "staff ";
-        AppendNumber(out, c.staff);
-        return;
-    }
-    out += c.staffName;
-    out += " (staff ";
-    AppendNumber(out, c.staff);
-    out += ')';
+std::string PlaceCell(const ExpressionChange& c) {
+    if (c.staffName.empty()) return fmt::format(FMT_COMPILE("staff {}"), c.staff);
+    return fmt::format(FMT_COMPILE("{} (staff {})"), c.staffName, c.staff);
 }
 
 // The summary's text cell: the text shown, quoted, and for a rewritten expression what it was.
-void AppendText(std::string& out, const ExpressionChange& c) {
-    const std::size_t start = out.size();
-    out += '"';
-    if (c.shape) {
-        out += "(shape)";
-    } else {
-        out += c.text;
-    }
-    out += '"';
-    if (c.kind != ChangeKind::Rewritten) return;
-    if (c.previousText == c.ShownText()) {
-        out += " (same text)";
-    } else {
-        out.insert(start, "\"" + c.previousText + "\" -> ");
-    }
+std::string TextCell(const ExpressionChange& c) {
+    const std::string shown = "\"" + c.ShownText() + "\"";
+    if (c.kind != ChangeKind::Rewritten) return shown;
+    if (c.previousText == c.ShownText()) return shown + " (same text)";
+    return "\"" + c.previousText + "\" -> " + shown;
 }
 
-// A column of the summary: its cells end to end in one string, with where each ends and how wide it shows.
-class Column {
-  public:
-    explicit Column(std::size_t cells) {
-        ends_.reserve(cells);
-        widths_.reserve(cells);
-    }
-
-    // Adds a cell, appended by `write` to the string it is given.
-    template <typename Write>
-    void Add(Write write) {
-        const std::size_t start = text_.size();
-        write(text_);
-        ends_.push_back(text_.size());
-        widths_.push_back(TextWidth(std::string_view(text_).substr(start)));
-        widest_ = std::max(widest_, widths_.back());
-    }
-
-    // Appends cell `i` to `out`, and spaces up to `width` characters when it shows fewer.
-    void AppendPadded(std::string& out, std::size_t i, std::size_t width) const {
-        const std::size_t start = i == 0 ? 0 : ends_[i - 1];
-        out.append(text_, start, ends_[i] - start);
-        if (widths_[i] < width) out.append(width - widths_[i], ' ');
-    }
-
-    std::size_t Widest() const { return widest_; }
-
-  private:
-    std::string text_;
-    std::vector<std::size_t> ends_;
-    std::vector<std::size_t> widths_;
-    std::size_t widest_ = 0;
-};
-
 }  // namespace
+
+std::size_t ColumnWidth(std::string_view utf8) {
+    // Padded to twice its length, more than any text takes, a text gains as many spaces as it falls short.
+    const std::size_t room = 2 * utf8.size();
+    return room - (fmt::formatted_size(FMT_COMPILE("{:{}}"), utf8, room) - utf8.size());
+}
 
 std::size_t TextWidth(std::string_view utf8) {
     std::size_t width = 0;
@@ -475,7 +380,7 @@ ChangeSummary SummarizeChanges(const Score& before, const Score& after) {
     for (const std::size_t i : ChangeOrder(found)) Describe(summary.changes.emplace_back(), found[i]);
     // Readings with different numbers of expressions cannot show the same ones: no need to list them.
     summary.sameExpressionsAfter = before.expressions.size() == after.expressions.size() &&
-                                   Visible(before, previousSide).seen == Visible(after, currentSide).seen;
+                                   Visible(before, previousSide) == Visible(after, currentSide);
     return summary;
 }
 
@@ -483,30 +388,23 @@ namespace {
 
 // The change lines: kind, measure, place and text in columns, then the role and whether it was placed anew.
 void AppendChangeLines(std::string& out, const ChangeSummary& summary) {
-    Column places(summary.changes.size());
-    Column texts(summary.changes.size());
+    std::vector<std::string> places;
+    std::vector<std::string> texts;
+    std::size_t placeWidth = 0;
+    std::size_t textWidth = 0;
     for (const ExpressionChange& c : summary.changes) {
-        places.Add([&](std::string& cells) { AppendPlace(cells, c); });
-        texts.Add([&](std::string& cells) { AppendText(cells, c); });
+        placeWidth = std::max(placeWidth, ColumnWidth(places.emplace_back(PlaceCell(c))));
+        textWidth = std::max(textWidth, ColumnWidth(texts.emplace_back(TextCell(c))));
     }
     for (std::size_t i = 0; i < summary.changes.size(); ++i) {
         const ExpressionChange& c = summary.changes[i];
-        const std::size_t lineStart = out.size();
-        out += "  ";
-        // The kind and the measure are ASCII: each shows as many characters as it has bytes.
-        std::size_t cell = out.size();
-        out += KindName(c.kind);
-        PadFrom(out, cell, 10);
-        cell = out.size();
-        out += "m. ";
-        AppendNumber(out, c.measure);
-        PadFrom(out, cell, 8);
-        places.AppendPadded(out, i, places.Widest() + 2);
-        const bool noted = !c.roleText.empty() || c.placedAnew;
+        std::string note = c.roleText;
+        if (c.placedAnew) note += c.roleText.empty() ? "placed anew" : "; placed anew";
         // The text's padding would only be trimmed again when nothing follows it.
-        texts.AppendPadded(out, i, noted ? texts.Widest() + 2 : 0);
-        out += c.roleText;
-        if (c.placedAnew) out += c.roleText.empty() ? "placed anew" : "; placed anew";
+        const std::size_t lineStart = out.size();
+        fmt::format_to(std::back_inserter(out), FMT_COMPILE("  {:<10}{:<8}{:<{}}{:<{}}{}"), KindName(c.kind),
+                       fmt::format(FMT_COMPILE("m. {}"), c.measure), places[i], placeWidth + 2, texts[i],
+                       note.empty() ? 0 : textWidth + 2, note);
         while (out.size() > lineStart && out.back() == ' ') out.pop_back();
         out += '\n';
     }
@@ -556,11 +454,8 @@ void AppendTotals(std::string& out, const ChangeSummary& summary) {
         out += " in the same places with the same texts as before.\n";
         return;
     }
-    out += "The score had ";
-    AppendNumber(out, static_cast<long long>(summary.expressionsBefore));
-    out += " expressions and has ";
-    AppendNumber(out, static_cast<long long>(summary.expressionsAfter));
-    out += " now.\n";
+    fmt::format_to(std::back_inserter(out), "The score had {} expressions and has {} now.\n",
+                   summary.expressionsBefore, summary.expressionsAfter);
 }
 
 }  // namespace
@@ -568,13 +463,8 @@ void AppendTotals(std::string& out, const ChangeSummary& summary) {
 std::string FormatChangeSummary(const ChangeSummary& summary) {
     if (summary.Empty()) return "Changes: none. No expression was added, rewritten or removed.\n";
     // One string is appended to throughout: no stream, and no string of its own for each line.
-    std::string out = "Changes: ";
-    AppendNumber(out, summary.added);
-    out += " added, ";
-    AppendNumber(out, summary.rewritten);
-    out += " rewritten, ";
-    AppendNumber(out, summary.removed);
-    out += " removed.\n";
+    std::string out = fmt::format("Changes: {} added, {} rewritten, {} removed.\n", summary.added,
+                                  summary.rewritten, summary.removed);
     AppendChangeLines(out, summary);
     const std::vector<std::string> facts = PlainFacts(summary);
     out += "In short: ";

@@ -78,6 +78,9 @@ const char* KindName(ChangeKind kind);
 
 // How many characters a UTF-8 text shows (code points).
 std::size_t TextWidth(std::string_view utf8);
+// How many columns a UTF-8 text takes in a terminal, as fmt measures it when it pads: two for a wide East
+// Asian character or an emoji, one for any other character.
+std::size_t ColumnWidth(std::string_view utf8);
 
 }  // namespace standin
 

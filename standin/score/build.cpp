@@ -22,15 +22,14 @@ void BuildDocument(const Score& score, uint32_t hostVersion) {
         builder.AddStaffStyle(style.id, style.name, style.changesInstrument);
     }
     for (const ScoreStyleAssignment& a : score.styleAssignments) {
-        builder.AddStyleAssignment(a.staff, a.style, a.start.measure, a.start.position, a.end.measure,
-                                   a.end.position);
+        builder.AddStyleAssignment(a.staff, a.style, a.start, a.end);
     }
     for (const ScoreMultiStaffInstrument& m : score.multiStaffInstruments) {
         builder.AddMultiStaffInstrument(m.id, m.staves, m.group);
     }
     for (const ScoreGroup& g : score.groups) builder.AddGroup(g.id, g.top, g.bottom, g.startMeasure, g.name);
     for (const ScoreCategory& c : score.categories) {
-        builder.AddCategory(c.id, c.id, c.name, c.font.number, c.font.size, c.font.effects);
+        builder.AddCategory({c.id, c.id, c.name, c.font.number, c.font.size, c.font.effects});
     }
     for (const ScoreTextExpression& t : score.textExpressions) {
         builder.AddTextExpression(t.id, t.text, t.description, t.category);

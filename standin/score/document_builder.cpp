@@ -227,14 +227,14 @@ void DocumentBuilder::AddStaffStyle(int16_t id, const std::string& fullName, boo
     document_.Put(L::kStaffStyleTag, RecordKey::Other(id), std::move(style));
 }
 
-int16_t DocumentBuilder::AddStyleAssignment(int16_t staff, int16_t styleID, int16_t startMeasure,
-                                            int32_t startPosition, int16_t endMeasure, int32_t endPosition) {
+int16_t DocumentBuilder::AddStyleAssignment(int16_t staff, int16_t styleID, ScorePoint start,
+                                            ScorePoint end) {
     Bytes assign(L::kAssignSize, 0);
     Set16(assign, L::kAssignStyleID, static_cast<uint16_t>(styleID));
-    Set16(assign, L::kAssignStartMeasure, static_cast<uint16_t>(startMeasure));
-    Set32(assign, L::kAssignStartPosition, static_cast<uint32_t>(startPosition));
-    Set16(assign, L::kAssignEndMeasure, static_cast<uint16_t>(endMeasure));
-    Set32(assign, L::kAssignEndPosition, static_cast<uint32_t>(endPosition));
+    Set16(assign, L::kAssignStartMeasure, static_cast<uint16_t>(start.measure));
+    Set32(assign, L::kAssignStartPosition, static_cast<uint32_t>(start.position));
+    Set16(assign, L::kAssignEndMeasure, static_cast<uint16_t>(end.measure));
+    Set32(assign, L::kAssignEndPosition, static_cast<uint32_t>(end.position));
     const RecordKey key = NewIncident(document_, L::kStyleAssignTag, staff);
     document_.Put(L::kStyleAssignTag, key, std::move(assign));
     return key.fields[1];
@@ -260,30 +260,28 @@ void DocumentBuilder::AddGroup(int16_t groupID, int16_t topStaff, int16_t bottom
     document_.Put(L::kGroupTag, RecordKey::Detail(0, groupID), std::move(group));
 }
 
-void DocumentBuilder::AddCategory(int16_t id, int16_t categoryID, const std::string& name,
-                                  uint16_t fontNumber, int16_t size, uint16_t effects,
-                                  const std::array<uint16_t, 6>& defaults, uint16_t trailingWord) {
+void DocumentBuilder::AddCategory(const CategorySpec& c) {
     Bytes category(L::CategorySize(hostVersion_), 0);
-    Set16(category, L::kCategoryID, static_cast<uint16_t>(categoryID));
+    Set16(category, L::kCategoryID, static_cast<uint16_t>(c.categoryID));
     // The name fills the room up to the font words, cut short there if it is longer, and keeps its
     // terminator.
     const std::size_t fontOffset = L::CategoryTextFont(hostVersion_);
     const std::size_t unit = WideText() ? 2 : 1;
-    Bytes text = EncodeText(name, WideText());
+    Bytes text = EncodeText(c.name, WideText());
     const std::size_t room = fontOffset - L::kCategoryName;
     if (text.size() > room) {
         text.resize(room - unit);
         text.insert(text.end(), unit, 0);
     }
     std::copy(text.begin(), text.end(), category.begin() + static_cast<std::ptrdiff_t>(L::kCategoryName));
-    Set16(category, fontOffset, fontNumber);
-    Set16(category, fontOffset + 2, static_cast<uint16_t>(size));
-    Set16(category, fontOffset + 4, effects);
-    for (std::size_t i = 0; i < defaults.size(); ++i) {
-        Set16(category, L::CategoryDefaults(hostVersion_) + 2 * i, defaults[i]);
+    Set16(category, fontOffset, c.fontNumber);
+    Set16(category, fontOffset + 2, static_cast<uint16_t>(c.size));
+    Set16(category, fontOffset + 4, c.effects);
+    for (std::size_t i = 0; i < c.defaults.size(); ++i) {
+        Set16(category, L::CategoryDefaults(hostVersion_) + 2 * i, c.defaults[i]);
     }
-    Set16(category, L::CategoryTrailingWord(hostVersion_), trailingWord);
-    document_.Put(L::kCategoryTag, RecordKey::Other(id), std::move(category));
+    Set16(category, L::CategoryTrailingWord(hostVersion_), c.trailingWord);
+    document_.Put(L::kCategoryTag, RecordKey::Other(c.id), std::move(category));
 }
 
 void DocumentBuilder::AddTextExpression(int16_t id, const std::string& text, const std::string& description,

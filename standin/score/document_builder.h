@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "standin/score/score_file.h"
 #include "standin/store/document.h"
 
 namespace standin {
@@ -26,15 +27,10 @@ Bytes EncodeText(const std::string& utf8, bool wide);
 std::string DecodeText(const Bytes& data, std::size_t offset, bool wide);
 
 // ---- The region record handed to the invoke entry point (20 bytes) ----
-struct RegionSpec {
+// A selection and the staff lists its slots count in (0: the score's).
+struct RegionSpec : ScoreSelection {
     int16_t staffListID = 0;
-    int16_t startSlot = 0;
-    int16_t startMeasure = 0;
-    int32_t startPosition = 0;
     int16_t endStaffListID = 0;
-    int16_t endSlot = 0;
-    int16_t endMeasure = 0;
-    int32_t endPosition = 0;
 };
 std::array<uint8_t, 20> MakeRegionRecord(const RegionSpec& region);
 
@@ -57,6 +53,18 @@ struct TextExpressionInfo {
     std::size_t size = 0;  // the record's size in bytes
 };
 
+// An expression category record: its number, the category id, its name and the font of its texts.
+struct CategorySpec {
+    int16_t id = 0;
+    int16_t categoryID = 0;
+    std::string name;
+    uint16_t fontNumber = 0;
+    int16_t size = 0;
+    uint16_t effects = 0;
+    std::array<uint16_t, 6> defaults{};
+    uint16_t trailingWord = 0;
+};
+
 class DocumentBuilder {
   public:
     DocumentBuilder(Document& document, uint32_t hostVersion);
@@ -77,18 +85,15 @@ class DocumentBuilder {
     // A staff style definition with its full name; `changesInstrument` sets the flag bits of an instrument
     // change (the old 144-byte layout has no such bits, so there it adds nothing).
     void AddStaffStyle(int16_t id, const std::string& fullName, bool changesInstrument);
-    // The staff's next style assignment; returns its incident.
-    int16_t AddStyleAssignment(int16_t staff, int16_t styleID, int16_t startMeasure, int32_t startPosition,
-                               int16_t endMeasure, int32_t endPosition);
+    // The staff's next style assignment, from `start` to `end`; returns its incident.
+    int16_t AddStyleAssignment(int16_t staff, int16_t styleID, ScorePoint start, ScorePoint end);
     // Up to three member staves.
     void AddMultiStaffInstrument(int16_t id, const std::vector<int16_t>& staves, int16_t groupID);
     // A staff group at the detail key (0, groupID).
     void AddGroup(int16_t groupID, int16_t topStaff, int16_t bottomStaff, int16_t startMeasure,
                   const std::string& fullName);
-    // An expression category at record number `id`.
-    void AddCategory(int16_t id, int16_t categoryID, const std::string& name, uint16_t fontNumber,
-                     int16_t size, uint16_t effects, const std::array<uint16_t, 6>& defaults = {},
-                     uint16_t trailingWord = 0);
+    // An expression category at record number `category.id`.
+    void AddCategory(const CategorySpec& category);
     // A text expression definition at `id`: its text in a new 'txxp' raw text and a text block of kind
     // 0x7870, the description, the category id in word 26 (with the two high bits set from 0x11000000 on, as
     // the application's own assignment to a category leaves them).

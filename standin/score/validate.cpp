@@ -26,26 +26,12 @@ using fields::kInt32Max;
 
 // ---- JSON locations ----
 
-// A reference token of a JSON pointer: '~' and '/' escaped.
-std::string Token(const std::string& key) {
-    std::string token;
-    for (char c : key) {
-        if (c == '~') {
-            token += "~0";
-        } else if (c == '/') {
-            token += "~1";
-        } else {
-            token += c;
-        }
-    }
-    return token;
-}
-
+// The JSON pointer of member `key`, or element `index`, of the value at `pointer`.
 std::string At(const std::string& pointer, const std::string& key) {
-    return pointer + "/" + Token(key);
+    return pointer + (json::json_pointer() / key).to_string();
 }
 std::string At(const std::string& pointer, std::size_t index) {
-    return pointer + "/" + std::to_string(index);
+    return pointer + (json::json_pointer() / index).to_string();
 }
 
 [[noreturn]] void Fail(const std::string& pointer, const std::string& message) {
@@ -88,7 +74,6 @@ void CheckObject(const json& value, const std::string& pointer) {
 
 int64_t Integer(const json& object, const std::string& pointer, const char* name, int64_t min, int64_t max) {
     const json& value = object.at(name);
-    const std::string where = At(pointer, name);
     int64_t number = 0;
     if (value.is_number_unsigned()) {
         const uint64_t u = value.get<uint64_t>();
@@ -98,11 +83,11 @@ int64_t Integer(const json& object, const std::string& pointer, const char* name
     } else if (value.is_number_integer()) {
         number = value.get<int64_t>();
     } else {
-        Fail(where, std::string("expected a whole number, found ") + TypeName(value));
+        Fail(At(pointer, name), std::string("expected a whole number, found ") + TypeName(value));
     }
     if (number < min || number > max) {
-        Fail(where, std::string(name) + " " + std::to_string(number) + " is out of range (" +
-                        std::to_string(min) + " to " + std::to_string(max) + ")");
+        Fail(At(pointer, name), std::string(name) + " " + std::to_string(number) + " is out of range (" +
+                                    std::to_string(min) + " to " + std::to_string(max) + ")");
     }
     return number;
 }

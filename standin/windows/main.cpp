@@ -11,6 +11,7 @@
 #include <CLI/CLI.hpp>
 #include <cstdio>
 #include <iostream>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -133,10 +134,8 @@ struct InvokeOptions {
     std::string hostVersion = "0x12050000";
     std::vector<std::string> categories{"Dynamics", "Technique Text", "Tempo Marks", "Expressive Text"};
     std::string category;
-    std::string prefix;
-    std::string suffix;
-    bool prefixGiven = false;
-    bool suffixGiven = false;
+    std::optional<std::string> prefix;
+    std::optional<std::string> suffix;
     std::string ending = "ok";
     std::string holdFile;
     int repeat = 1;
@@ -151,8 +150,8 @@ bool ScriptOf(const InvokeOptions& options, DialogScript& script) {
         return false;
     }
     if (!options.category.empty()) script.answers.SetCategory(options.category);
-    if (options.prefixGiven) script.answers.prefix = options.prefix;
-    if (options.suffixGiven) script.answers.suffix = options.suffix;
+    script.answers.prefix = options.prefix;
+    script.answers.suffix = options.suffix;
     script.holdFile = options.holdFile;
     return true;
 }
@@ -166,7 +165,7 @@ void BuildSmallDocument(const InvokeOptions& options, uint32_t hostVersion) {
     int16_t id = 0;
     for (const std::string& name : options.noCategories ? std::vector<std::string>() : options.categories) {
         ++id;
-        builder.AddCategory(id, id, name, 0, 12, 0);
+        builder.AddCategory({id, id, name, 0, 12, 0});
     }
     host.AddFont(0, "Times New Roman");
 }
@@ -175,7 +174,7 @@ void BuildSmallDocument(const InvokeOptions& options, uint32_t hostVersion) {
 // what each invocation answered.
 void InvokeRepeatedly(const standin::ModuleExports& e, uint32_t hostVersion, HWND parent, int repeat,
                       std::ostream& out) {
-    const standin::RegionSpec region{0, 1, 1, 0, 0, 1, 4, 0x7FFFFFFF};
+    const standin::RegionSpec region{{1, 1, 1, 4, 0, 0x7FFFFFFF}, 0, 0};
     const auto regionRecord = standin::MakeRegionRecord(region);
     e.version(hostVersion);
     uint32_t flags = 0;
@@ -316,8 +315,6 @@ int main() {
     if (menu->parsed()) return Flushed(menuLine.Run(std::cout, std::cerr));
     if (invoke->parsed()) {
         invokeOptions.modulePath = modulePath;
-        invokeOptions.prefixGiven = invoke->count("--prefix") > 0;
-        invokeOptions.suffixGiven = invoke->count("--suffix") > 0;
         return Invoke(invokeOptions);
     }
     return 0;

@@ -336,7 +336,7 @@ class FaultSweepTest : public ModuleTest, public ::testing::WithParamInterface<S
         // The same choices every time: settings a failed run stored must not change what a clean run writes.
         const auto answers = testsupport::Answers(standin::DialogEnding::Ok, "Technique Text", "To ", ":");
         standin::Ui().SetUser(std::make_shared<standin::ScriptedDialogUser>(answers));
-        const auto region = standin::RegionRecordOf(score_.SelectionOrWholeScore());
+        const auto region = standin::MakeRegionRecord({score_.SelectionOrWholeScore()});
         const HWND parent = MirelWindowFromValue(Host().MainWindow());
         Outcome outcome;
         const bool counting = failingAllocation != kNoAllocationFails;

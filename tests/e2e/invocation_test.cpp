@@ -34,9 +34,9 @@ class InvocationTest : public ModuleTest {
         doc.AddStaff(1, kNameTags + "Flute");
         doc.AddStaff(2, kNameTags + "Oboe");
         doc.AddStaffStyle(1, kNameTags + "Piccolo", true);
-        doc.AddCategory(1, 1, "Dynamics", 0, 24, 0);
-        doc.AddCategory(2, 5, "Technique Text", 0, 12, 0);
-        doc.AddStyleAssignment(1, 1, 3, 0, 5, 0);
+        doc.AddCategory({1, 1, "Dynamics", 0, 24, 0});
+        doc.AddCategory({2, 5, "Technique Text", 0, 12, 0});
+        doc.AddStyleAssignment(1, 1, {3, 0}, {5, 0});
     }
 
     uint32_t Invoke(const DialogAnswers& answers, int16_t firstSlot = 1, int16_t lastSlot = 2) {
@@ -142,7 +142,7 @@ TEST_F(InvocationTest, HostThatNeverGivesItsVersionIsTreatedAs0x12050000) {
     uint32_t flags = 0;
     Exports().init(0, &flags);  // no version call at all
     standin::DocumentBuilder doc(standin::Host().Doc(), 0x12050000);
-    doc.AddCategory(1, 5, "Technique Text", 0, 12, 0);
+    doc.AddCategory({1, 5, "Technique Text", 0, 12, 0});
     standin::Host().LogCalls(true);
     Invoke(Answers(DialogEnding::Cancel));
     bool sawCategoryLoad = false;

@@ -32,8 +32,7 @@ class ReportTest : public ModuleTest {
     std::string OrchestraReport(const std::string& select = "*:*") {
         const standin::Score score = standin::ReadScoreFile(testsupport::ExamplePath("orchestra.json"));
         standin::RunSettings settings;
-        std::string error;
-        EXPECT_TRUE(standin::ParseSelection(select, score, settings.selection, error)) << error;
+        EXPECT_NO_THROW(settings.selection = standin::ParseSelection(select, score));
         std::istringstream in;
         std::ostringstream out;
         auto platform = standin::MakeModelPlatform({}, false, in, out);

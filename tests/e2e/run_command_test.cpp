@@ -14,6 +14,7 @@
 #include <tuple>
 #include <vector>
 
+#include "standin/commands/command_error.h"
 #include "standin/commands/run_command.h"
 #include "standin/host/host.h"
 #include "standin/score/document_builder.h"
@@ -78,8 +79,7 @@ class RunCommandTest : public ModuleTest {
         settings.hostVersion = hostVersion != 0 ? hostVersion : score_.hostVersion;
         settings.selection = score_.SelectionOrWholeScore();
         if (select) {
-            std::string error;
-            EXPECT_TRUE(standin::ParseSelection(*select, score_, settings.selection, error)) << error;
+            EXPECT_NO_THROW(settings.selection = standin::ParseSelection(*select, score_));
         }
         settings.repeat = repeat;
         standingAfter_.clear();
@@ -318,18 +318,18 @@ TEST(SelectionOptionTest, ParsesRangesAndRefusesWhatLiesOutside) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
-        standin::ScoreSelection selection;
-        std::string error;
-        ASSERT_EQ(standin::ParseSelection(c.text, score, selection, error), c.ok) << error;
-        if (c.ok) {
+        try {
+            const standin::ScoreSelection selection = standin::ParseSelection(c.text, score);
+            ASSERT_TRUE(c.ok);
             EXPECT_EQ(selection.startSlot, c.startSlot);
             EXPECT_EQ(selection.endSlot, c.endSlot);
             EXPECT_EQ(selection.startMeasure, c.startMeasure);
             EXPECT_EQ(selection.endMeasure, c.endMeasure);
             EXPECT_EQ(selection.startPosition, 0);
             EXPECT_EQ(selection.endPosition, 2147483647);
-        } else {
-            EXPECT_NE(error.find(c.error), std::string::npos) << error;
+        } catch (const standin::CommandError& e) {
+            ASSERT_FALSE(c.ok) << e.what();
+            EXPECT_NE(std::string(e.what()).find(c.error), std::string::npos) << e.what();
         }
     }
 }

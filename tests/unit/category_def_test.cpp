@@ -45,7 +45,7 @@ class CategoryTest : public testsupport::HostFixture {
     void UseHost(uint32_t version) { gHostVersion = version; }
     standin::DocumentBuilder Builder() { return standin::DocumentBuilder(Host().Doc(), gHostVersion); }
     void AddCategory(int16_t id, int16_t categoryID, const std::string& name, uint16_t trailingWord = 0) {
-        Builder().AddCategory(id, categoryID, name, 0, 12, 0, kDefaults, trailingWord);
+        Builder().AddCategory({id, categoryID, name, 0, 12, 0, kDefaults, trailingWord});
     }
 };
 
@@ -58,7 +58,7 @@ TEST_P(CategoryLayoutTest, LoadsTheLayoutOfTheHostVersion) {
     const testsupport::LayoutCase& c = GetParam();
     UseHost(c.hostVersion);
     Host().AddFont(4, "Arial");
-    Builder().AddCategory(1, 7, "Technique Text", 4, -10, 0x8001, kDefaults, 0xBEEF);
+    Builder().AddCategory({1, 7, "Technique Text", 4, -10, 0x8001, kDefaults, 0xBEEF});
     Host().LogCalls(true);
 
     FCCategoryDef category;
@@ -226,7 +226,7 @@ TEST_F(CategoryTest, LoadAllWithoutRecordOneIsEmpty) {
 
 TEST_F(CategoryTest, TextFontOfAnUnknownFontNumberIsTimesNewRoman) {
     UseHost(kWideHost);
-    Builder().AddCategory(1, 1, "Dynamics", 77, 14, 3, kDefaults);
+    Builder().AddCategory({1, 1, "Dynamics", 77, 14, 3, kDefaults});
     FCCategoryDef category;
     ASSERT_TRUE(category.Load(1));
     std::unique_ptr<FCFontInfo> font(category.CreateTextFontInfo());

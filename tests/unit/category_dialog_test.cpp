@@ -53,7 +53,7 @@ class CategoryDialogTest : public testsupport::HostFixture {
 
     void AddCategories(const std::vector<Category>& categories) {
         standin::DocumentBuilder builder(Host().Doc(), gHostVersion);
-        for (const Category& c : categories) builder.AddCategory(c.record, c.categoryID, c.name, 0, 12, 0);
+        for (const Category& c : categories) builder.AddCategory({c.record, c.categoryID, c.name, 0, 12, 0});
     }
     void AddStandardCategories() {
         AddCategories({{1, 11, "Dynamics"},

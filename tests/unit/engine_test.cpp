@@ -51,7 +51,7 @@ class SweepTest : public EngineTest {
 };
 
 TEST_F(SweepTest, FluteChangeWithDefaultTexts) {
-    Doc().AddStyleAssignment(kOboe, 1, 5, 0, 8, 1024);
+    Doc().AddStyleAssignment(kOboe, 1, {5, 0}, {8, 1024});
     ASSERT_TRUE(Sweep(WholeScore()));
 
     EXPECT_EQ(TextsAt(5, kOboe), TextList{kArialTags + "To Flute:"});
@@ -107,7 +107,7 @@ class SweepPointTest : public SweepTest, public ::testing::WithParamInterface<Po
 
 TEST_P(SweepPointTest, MarksOnlyThePointsInTheRegion) {
     const PointCase& c = GetParam();
-    Doc().AddStyleAssignment(kOboe, 1, c.startMeasure, c.startPosition, c.endMeasure, 0);
+    Doc().AddStyleAssignment(kOboe, 1, {c.startMeasure, c.startPosition}, {c.endMeasure, 0});
     Sweep(c.region());
     EXPECT_EQ(TextsAt(c.startMeasure, kOboe).size(), c.startMark ? 1u : 0u);
     for (int16_t m = 1; m <= 20; ++m) {
@@ -138,7 +138,7 @@ TEST_F(SweepTest, StaffWithoutANameIsReturnedToUnnamed) {
         standin::Host().Doc().FindMutable(layout::kStaffTag, standin::RecordKey::Other(kOboe));
     ASSERT_NE(staff, nullptr);
     standin::Set16(*staff, layout::kStaffFullNameID, 0);
-    Doc().AddStyleAssignment(kOboe, 1, 5, 0, 8, 0);
+    Doc().AddStyleAssignment(kOboe, 1, {5, 0}, {8, 0});
     ASSERT_TRUE(Sweep(WholeScore()));
     EXPECT_EQ(TextsAt(9, kOboe), TextList{kArialTags + "To :"});
 }
@@ -149,8 +149,8 @@ class TwoStaffInstrumentTest : public SweepTest {
         SweepTest::SetUp();
         Doc().AddMultiStaffInstrument(1, {3, 4}, 7);
         Doc().AddGroup(7, 3, 4, 1, testsupport::kNameTags + "Piano");
-        Doc().AddStyleAssignment(3, 3, 6, 0, 9, 0);
-        Doc().AddStyleAssignment(4, 3, 6, 0, 9, 0);
+        Doc().AddStyleAssignment(3, 3, {6, 0}, {9, 0});
+        Doc().AddStyleAssignment(4, 3, {6, 0}, {9, 0});
     }
 };
 
@@ -190,7 +190,7 @@ TEST_F(TwoStaffInstrumentTest, MemberNotOnTheScoreIsPassedOver) {
 TEST_F(TwoStaffInstrumentTest, WithoutInstToSlotNoStaffOfTheInstrumentIsMarked) {
     // Every member then has slot 0, so the instrument has no top staff; single staves are marked as usual.
     standin::Host().HideFunction("FX_InstToSlot");
-    Doc().AddStyleAssignment(kOboe, 1, 5, 0, 8, 0);
+    Doc().AddStyleAssignment(kOboe, 1, {5, 0}, {8, 0});
     ASSERT_TRUE(Sweep(WholeScore()));
     for (int16_t staff : {3, 4}) {
         EXPECT_TRUE(TextsAt(6, staff).empty()) << staff;
@@ -201,7 +201,7 @@ TEST_F(TwoStaffInstrumentTest, WithoutInstToSlotNoStaffOfTheInstrumentIsMarked) 
 
 TEST_F(SweepTest, WithoutSlotToInstEverySlotIsStaffZero) {
     standin::Host().HideFunction("FX_SlotToInst");
-    Doc().AddStyleAssignment(kOboe, 1, 5, 0, 8, 0);
+    Doc().AddStyleAssignment(kOboe, 1, {5, 0}, {8, 0});
     const standin::Document before = standin::Host().Doc();
     EXPECT_FALSE(Sweep(WholeScore()));
     EXPECT_TRUE(standin::Host().Doc() == before);
@@ -247,7 +247,7 @@ TEST_F(StaleTest, MarkerInOtherLetterCaseAndShapesAreNeverDeleted) {
 }
 
 TEST_F(StaleTest, ExpressionWhereAChangeBeginsStays) {
-    Doc().AddStyleAssignment(kOboe, 1, 7, 0, 9, 0);
+    Doc().AddStyleAssignment(kOboe, 1, {7, 0}, {9, 0});
     Doc().AddExpression(7, kOboe, 1);
     EXPECT_TRUE(Sweep(WholeScore()));
     EXPECT_EQ(TextsAt(7, kOboe), TextList{kArialTags + "To Flute:"});  // rewritten in place, not deleted
@@ -274,7 +274,7 @@ TEST_F(StaleTest, OnlyMeasuresOfTheRegionAreExamined) {
 }
 
 TEST_F(StaleTest, EndMarkIsPlacedAgainOnlyWhenTheEndPointLiesInTheRun) {
-    Doc().AddStyleAssignment(kOboe, 1, 5, 0, 8, 0);
+    Doc().AddStyleAssignment(kOboe, 1, {5, 0}, {8, 0});
     ASSERT_TRUE(Sweep(WholeScore()));
     ASSERT_EQ(TextsAt(9, kOboe), TextList{kArialTags + "To Oboe:"});
     // Measures 9 to 20: the end mark stands where no change begins and the end point (m. 8) is outside.
@@ -284,7 +284,7 @@ TEST_F(StaleTest, EndMarkIsPlacedAgainOnlyWhenTheEndPointLiesInTheRun) {
 }
 
 TEST_F(StaleTest, StyleThatDoesNotLoadJustifiesNoMarkAndIsNotMarkedAnew) {
-    Doc().AddStyleAssignment(kOboe, 42, 5, 0, 8, 0);
+    Doc().AddStyleAssignment(kOboe, 42, {5, 0}, {8, 0});
     Doc().AddExpression(5, kOboe, 1);
     EXPECT_TRUE(Sweep(WholeScore()));
     EXPECT_TRUE(Doc().ReadExpressions(5).empty());
@@ -294,7 +294,7 @@ TEST_F(StaleTest, StyleThatDoesNotLoadJustifiesNoMarkAndIsNotMarkedAnew) {
 // ---- Rewriting ----
 
 TEST_F(SweepTest, SecondRunRewritesTheExistingExpression) {
-    Doc().AddStyleAssignment(kOboe, 1, 5, 0, 8, 0);
+    Doc().AddStyleAssignment(kOboe, 1, {5, 0}, {8, 0});
     ASSERT_TRUE(Sweep(WholeScore()));
     const auto first = Doc().ReadExpressions(5);
     ASSERT_EQ(first.size(), 1u);
@@ -355,7 +355,7 @@ class RefusedCallTest : public SweepTest, public ::testing::WithParamInterface<R
 // "changed" even when the expression that would show it is refused.
 TEST_P(RefusedCallTest, MarkIsWrittenWithItsTextOrNotAtAll) {
     const RefusedCallCase& c = GetParam();
-    Doc().AddStyleAssignment(kOboe, 1, 5, 0, 8, 0);
+    Doc().AddStyleAssignment(kOboe, 1, {5, 0}, {8, 0});
     if (c.existingMark) {
         ASSERT_TRUE(Sweep(WholeScore()));
     }
@@ -409,7 +409,7 @@ TEST_P(RefusedReadTest, NoMarkIsWrittenOnAGuess) {
     Doc().AddMultiStaffInstrument(1, {3, 4}, 7);
     Doc().AddGroup(7, 3, 4, 1, testsupport::kNameTags + "Piano");
     Doc().AddGroup(8, 3, 4, 5, testsupport::kNameTags + "Celesta");
-    Doc().AddStyleAssignment(c.staff, 3, 5, 0, 8, 0);
+    Doc().AddStyleAssignment(c.staff, 3, {5, 0}, {8, 0});
     Doc().AddTextExpression(1, "To Flute:", "Change to Flute [Mirel Instrument Change]", kTechniqueTextID);
     Doc().AddExpression(9, c.staff, 1);
     const standin::Document before = standin::Host().Doc();
@@ -444,7 +444,7 @@ INSTANTIATE_TEST_SUITE_P(
 // ---- Category and texts ----
 
 TEST_F(SweepTest, UnknownCategoryGivesDefaultFontTagsAndNoCategory) {
-    Doc().AddStyleAssignment(kOboe, 1, 5, 0, 8, 0);
+    Doc().AddStyleAssignment(kOboe, 1, {5, 0}, {8, 0});
     ASSERT_TRUE(Sweep(WholeScore(), 99));
     const auto definition = DefinitionAt(5, kOboe);
     EXPECT_EQ(definition.text, "^fontTxt(Times New Roman,4096)^size(12)^nfx(2)To Flute:");
@@ -454,14 +454,14 @@ TEST_F(SweepTest, UnknownCategoryGivesDefaultFontTagsAndNoCategory) {
 
 TEST_F(SweepTest, CategoryFontThatTheHostCannotNameIsTimesNewRoman) {
     standin::Host().RemoveFont(1);
-    Doc().AddStyleAssignment(kOboe, 1, 5, 0, 8, 0);
+    Doc().AddStyleAssignment(kOboe, 1, {5, 0}, {8, 0});
     ASSERT_TRUE(Sweep(WholeScore()));
     EXPECT_EQ(DefinitionAt(5, kOboe).text, "^font(Times New Roman)^size(11)^nfx(2)To Flute:");
 }
 
 TEST_F(SweepTest, NameWithOtherTagKeepsItInTextButNotInDescription) {
     Doc().AddStaffStyle(4, testsupport::kNameTags + "Horn in F^flat(1) 2", true);
-    Doc().AddStyleAssignment(kOboe, 4, 5, 0, 8, 0);
+    Doc().AddStyleAssignment(kOboe, 4, {5, 0}, {8, 0});
     ASSERT_TRUE(Sweep(WholeScore()));
     const auto definition = DefinitionAt(5, kOboe);
     EXPECT_EQ(definition.text, kArialTags + "To Horn in F^flat(1) 2:");
@@ -471,8 +471,8 @@ TEST_F(SweepTest, NameWithOtherTagKeepsItInTextButNotInDescription) {
 // ---- Nothing to do ----
 
 TEST_F(SweepTest, NothingToDoLeavesTheDocumentByteIdentical) {
-    Doc().AddStyleAssignment(kOboe, 2, 5, 0, 8, 0);   // Slash Notation changes no instrument
-    Doc().AddStyleAssignment(kOboe, 42, 9, 0, 9, 0);  // a style the document does not hold is no change
+    Doc().AddStyleAssignment(kOboe, 2, {5, 0}, {8, 0});   // Slash Notation changes no instrument
+    Doc().AddStyleAssignment(kOboe, 42, {9, 0}, {9, 0});  // a style the document does not hold is no change
     Doc().AddTextExpression(1, "dolce", "dolce", 4);
     Doc().AddExpression(3, kOboe, 1);
     const standin::Document before = standin::Host().Doc();
@@ -481,7 +481,7 @@ TEST_F(SweepTest, NothingToDoLeavesTheDocumentByteIdentical) {
 }
 
 TEST_F(SweepTest, FirstSlotAfterLastSlotDoesNothing) {
-    Doc().AddStyleAssignment(kOboe, 1, 5, 0, 8, 0);
+    Doc().AddStyleAssignment(kOboe, 1, {5, 0}, {8, 0});
     const standin::Document before = standin::Host().Doc();
     EXPECT_FALSE(Sweep(Region(3, 2, 1, 20)));
     EXPECT_TRUE(standin::Host().Doc() == before);
@@ -490,7 +490,7 @@ TEST_F(SweepTest, FirstSlotAfterLastSlotDoesNothing) {
 TEST_F(SweepTest, OldHostKnowsNoInstrumentChanges) {
     Prepare(0x10FFFFFF);
     BuildScore();
-    Doc().AddStyleAssignment(kOboe, 1, 5, 0, 8, 0);
+    Doc().AddStyleAssignment(kOboe, 1, {5, 0}, {8, 0});
     EXPECT_FALSE(Sweep(WholeScore()));
     EXPECT_TRUE(TextsAt(5, kOboe).empty());
 }
@@ -498,7 +498,7 @@ TEST_F(SweepTest, OldHostKnowsNoInstrumentChanges) {
 TEST_F(SweepTest, LoadsInstrumentsAndGroupsOncePerCall) {
     Doc().AddMultiStaffInstrument(1, {3, 4}, 7);
     Doc().AddGroup(7, 3, 4, 1, "Piano");
-    Doc().AddStyleAssignment(kOboe, 1, 5, 0, 8, 0);
+    Doc().AddStyleAssignment(kOboe, 1, {5, 0}, {8, 0});
     standin::Host().LogCalls(true);
     Sweep(WholeScore());
     int instrumentLoads = 0;

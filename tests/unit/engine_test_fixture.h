@@ -39,9 +39,9 @@ class EngineTest : public testsupport::HostFixture {
 
     // Expression categories as a new document has them; "Technique Text" uses Arial 11 with effects 2.
     void AddStandardCategories() {
-        Doc().AddCategory(1, 1, "Dynamics", 0, 24, 0);
-        Doc().AddCategory(2, 4, "Expressive Text", 0, 12, 2);
-        Doc().AddCategory(3, kTechniqueTextID, "Technique Text", 1, 11, 2, {11, 12, 13, 14, 15, 16});
+        Doc().AddCategory({1, 1, "Dynamics", 0, 24, 0});
+        Doc().AddCategory({2, 4, "Expressive Text", 0, 12, 2});
+        Doc().AddCategory({3, kTechniqueTextID, "Technique Text", 1, 11, 2, {11, 12, 13, 14, 15, 16}});
     }
 
   public:

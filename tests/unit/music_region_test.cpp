@@ -31,7 +31,7 @@ class MusicRegionTest : public testrecords::HostTest {
         // Slots 1 and 2 both show staff 10 (a staff listed twice), slot 3 staff 30.
         Host().SetStaffOrder({10, 10, 30});
     }
-    static RegionSpec Typical() { return {1, 1, 3, 0, 1, 3, 12, 0x7FFFFFFF}; }
+    static RegionSpec Typical() { return {{1, 3, 3, 12, 0, 0x7FFFFFFF}, 1, 1}; }
 };
 
 TEST_F(MusicRegionTest, NullRecordGivesAnEmptyRegionWithoutAskingTheHost) {
@@ -44,7 +44,7 @@ TEST_F(MusicRegionTest, NullRecordGivesAnEmptyRegionWithoutAskingTheHost) {
 
 TEST_F(MusicRegionTest, FieldsAreReadLittleEndianFromTheRecord) {
     Host().SetDocumentID(42);
-    const auto bytes = MakeRegionRecord({-3, 0x0102, 0x7FFF, -123456789, 0x0405, -1, 0x1234, 0x01020304});
+    const auto bytes = MakeRegionRecord({{0x0102, -1, 0x7FFF, 0x1234, -123456789, 0x01020304}, -3, 0x0405});
     FCMusicRegion region(bytes.data());
     EXPECT_EQ(Fields(region),
               (std::vector<int64_t>{-3, 0x0102, 0x7FFF, -123456789, 0x0405, -1, 0x1234, 0x01020304}));

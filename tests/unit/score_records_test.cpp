@@ -116,7 +116,7 @@ TEST_P(RecordLayoutTest, EachClassExchangesTheSizeAndVersionOfTheHostVersion) {
     Build().AddMeasures(2);
     Build().AddStaff(3, "Flute");
     Build().AddStaffStyle(4, "Oboe", true);
-    Build().AddStyleAssignment(3, 4, 1, 0, 2, 0);
+    Build().AddStyleAssignment(3, 4, {1, 0}, {2, 0});
     Build().AddMultiStaffInstrument(1, {3, 5}, 6);
     Build().AddGroup(6, 3, 5, 1, "Piano");
     Build().AddExpression(1, 3, 0);
@@ -379,11 +379,11 @@ TEST_F(ScoreRecordsTest, NewAssignmentIsZeroExceptItsEndPosition) {
 }
 
 TEST_F(ScoreRecordsTest, AssignmentsLoadInIndexOrderAndStopAtTheFirstGap) {
-    Build().AddStyleAssignment(4, 10, 1, 0, 2, 1024);
-    Build().AddStyleAssignment(4, 11, 5, -7, -1, 0x7FFFFFFF);
-    Build().AddStyleAssignment(4, 12, 8, 0, 9, 0);
-    Build().AddStyleAssignment(4, 13, 10, 0, 11, 0);
-    Build().AddStyleAssignment(5, 14, 1, 0, 1, 0);
+    Build().AddStyleAssignment(4, 10, {1, 0}, {2, 1024});
+    Build().AddStyleAssignment(4, 11, {5, -7}, {-1, 0x7FFFFFFF});
+    Build().AddStyleAssignment(4, 12, {8, 0}, {9, 0});
+    Build().AddStyleAssignment(4, 13, {10, 0}, {11, 0});
+    Build().AddStyleAssignment(5, 14, {1, 0}, {1, 0});
     ASSERT_TRUE(Doc().Erase(layout::kStyleAssignTag, RecordKey::Other(4, 2)));
 
     FCStaffStyleAssigns assigns;

@@ -58,7 +58,7 @@ TEST_F(StandinBuilder, RecordSizesFollowTheHostVersion) {
         b.AddMeasures(1);
         b.AddStaff(1, "Flute");
         b.AddStaffStyle(1, "Oboe", true);
-        b.AddCategory(1, 1, "Technique Text", 0, 12, 0);
+        b.AddCategory({1, 1, "Technique Text", 0, 12, 0});
         b.AddTextExpression(1, "x", "", 1);
         EXPECT_EQ(Record(SOMS, RecordKey::Other(1)).size(), c.measure);
         EXPECT_EQ(Record(SOIS, RecordKey::Other(1)).size(), c.staff);
@@ -173,9 +173,9 @@ TEST_F(StandinBuilder, InstrumentChangeStyleSetsItsFlagsOnlyWhereTheLayoutHasThe
 
 TEST_F(StandinBuilder, AssignmentsTakeTheNextIncidentOfTheirStaff) {
     DocumentBuilder b(Doc(), 0x12050000);
-    EXPECT_EQ(b.AddStyleAssignment(4, 7, 2, 0, 5, 0x7FFFFFFF), 0);
-    EXPECT_EQ(b.AddStyleAssignment(4, 8, 9, 1536, 12, 768), 1);
-    EXPECT_EQ(b.AddStyleAssignment(5, 7, 1, 0, 1, 0), 0);
+    EXPECT_EQ(b.AddStyleAssignment(4, 7, {2, 0}, {5, 0x7FFFFFFF}), 0);
+    EXPECT_EQ(b.AddStyleAssignment(4, 8, {9, 1536}, {12, 768}), 1);
+    EXPECT_EQ(b.AddStyleAssignment(5, 7, {1, 0}, {1, 0}), 0);
     const Bytes& second = Record(ASSIGN, RecordKey::Other(4, 1));
     ASSERT_EQ(second.size(), 24u);
     EXPECT_EQ(U16(second, 0), 8);
@@ -215,8 +215,8 @@ TEST_F(StandinBuilder, CategoryFieldsInBothLayouts) {
         SCOPED_TRACE(testing::Message() << std::hex << c.version);
         Host().Reset();
         DocumentBuilder b(Doc(), c.version);
-        b.AddCategory(2, 5, "Technique Text", 14, -12, 0xFFFF, {1, 2, 3, 4, 5, 6}, 0xBEEF);
-        b.AddCategory(3, 6, std::string(200, 'n'), 0, 0, 0);
+        b.AddCategory({2, 5, "Technique Text", 14, -12, 0xFFFF, {1, 2, 3, 4, 5, 6}, 0xBEEF});
+        b.AddCategory({3, 6, std::string(200, 'n'), 0, 0, 0});
         const Bytes& category = Record(SOMC, RecordKey::Other(2));
         EXPECT_EQ(U16(category, 0), 5);
         EXPECT_EQ(standin::DecodeText(category, 2, c.wide), "Technique Text");
