@@ -29,8 +29,9 @@ Usage: scripts/wine-env.sh DIR COMMAND [ARGS...]
   stop           end the wineserver (wineserver -k) and the X server of the session.
   env            print the environment of the session as shell assignments (for eval).
   probe          can this machine run the session's kind of Wine? Exit 0: yes. Exit 77 (the tests' skip
-                 code), with the reason on stdout: a 32-bit session on a machine that cannot start 32-bit
-                 programs at all. Exit 1: Wine is missing or broken (a failure, not a skip).
+                 code), with the reason on stdout: Wine or Xvfb is not installed, or a 32-bit session on a
+                 machine that cannot start 32-bit programs at all. Exit 1: Wine is there but broken (a
+                 failure, not a skip).
 
 The kind of session comes from WINEARCH: win32 (the default; the product, the 32-bit module) or win64 (the
 64-bit test build, run by the 64-bit loader alone, so that it works where 32-bit programs cannot start).
@@ -167,7 +168,11 @@ probe() {
     [ "$WINEARCH" = win64 ] && loader=$loader64
     if [ -z "$loader" ] || [ ! -e "$loader" ]; then
         echo "no Wine loader for $WINEARCH found: Wine is not installed (scripts/install-deps.sh test)"
-        return 1
+        return 77
+    fi
+    if ! command -v Xvfb >/dev/null; then
+        echo "Xvfb is not installed (scripts/install-deps.sh test)"
+        return 77
     fi
     output=$("$loader" --version 2>&1) || status=$?
     if [ "$status" -eq 0 ]; then
