@@ -7,12 +7,7 @@
 # Each case is one `run` command line. A case whose input is "@previous" runs on the result score of the case
 # before it, on each platform its own.
 source "$(dirname "$0")/lib.sh"
-
-linux="${MIREL_LINUX_STANDIN:-}"
-if [ -z "$linux" ] || [ ! -x "$linux" ]; then
-    echo "needs the Linux stand-in (cmake --preset default && cmake --build --preset default), looked for '$linux'" >&2
-    exit 1
-fi
+need_linux_standin
 
 examples="$MIREL_SOURCE/examples"
 scores="$MIREL_SOURCE/tests/windows/scores"
@@ -105,8 +100,9 @@ compare "a selection outside the score is refused" 10 "$examples/chamber.json" -
 mkdir -p "$work/inplace"
 cp "$examples/chamber.json" "$work/inplace/linux.json"
 cp "$examples/chamber.json" "$work/inplace/windows.json"
-"$linux" run "$work/inplace/linux.json" --in-place >/dev/null
-wine_run "$MIREL_BUILD/FINALE.EXE" run "$work/inplace/windows.json" --in-place >/dev/null
+"$linux" run "$work/inplace/linux.json" --in-place >/dev/null || fail "--in-place failed on Linux"
+wine_run "$MIREL_BUILD/FINALE.EXE" run "$work/inplace/windows.json" --in-place >/dev/null ||
+    fail "--in-place failed on Windows"
 cmp -s "$work/inplace/linux.json" "$work/inplace/windows.json" || fail "--in-place: the rewritten score files differ"
 cmp -s "$examples/chamber.json" "$work/inplace/windows.json" && fail "--in-place: the score file was not rewritten"
 cmp -s "$work/3/windows/out.json" "$work/inplace/windows.json" || fail "--in-place wrote another score than --out"
