@@ -11,6 +11,9 @@
 #   calls: FX_NAME=N the module called the host function N times
 source "$(dirname "$0")/lib.sh"
 
+# The text of the real "No Changes" box, as the module words it (a line feed between the sentences).
+no_changes_text='"No changes were made to the document.\nTo visually update instrument changes, please select a region that covers instrument changes made with Finale'"'"'s Change Instrument utility."'
+
 # run_case NAME ARGS... with the expectations on standard input.
 run_case() {
     local name="$1"

@@ -2,7 +2,8 @@
 # The same score files run through the Linux module in mirel-standin and through the Windows module in
 # FINALE.EXE under Wine (its real dialog worked by the scripted user, its real message box) give the same
 # result: the same exit status, the same printed account (dialog as it opened, how it ended, message box,
-# changes), byte-identical result scores and reports.
+# changes), byte-identical result scores and reports. What each account says is the end-to-end tests' (Linux)
+# business; the few lines checked here only show that a case reached what its name says.
 #
 # Each case is one `run` command line. A case whose input is "@previous" runs on the result score of the case
 # before it, on each platform its own.
@@ -77,8 +78,6 @@ expect_in_account 5 'FinaleExtensionInvoke answered 0: no change reported.'
 
 compare "no instrument change in the selection" 6 "$examples/chamber.json" --select "3-6:*"
 expect_in_account 6 'Message box "No Changes":'
-expect_in_account 6 '  No changes were made to the document.'
-expect_in_account 6 "  To visually update instrument changes, please select a region that covers instrument changes made with Finale's Change Instrument utility."
 
 compare "repeated with a picked category and new texts" 7 "$examples/chamber.json" \
     --repeat 2 --category "Expressive Text" --prefix "Zur " --suffix "!"

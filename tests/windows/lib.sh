@@ -88,6 +88,3 @@ finish() {
     fi
     echo "all checks passed"
 }
-
-# The message of the "No Changes" box, as the module words it (a line feed between the sentences).
-no_changes_text='"No changes were made to the document.\nTo visually update instrument changes, please select a region that covers instrument changes made with Finale'"'"'s Change Instrument utility."'
