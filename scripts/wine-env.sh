@@ -56,7 +56,8 @@ export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 screen="1024x768x24"
 # find_loader NAME: the Wine loader NAME (wine: 32-bit, wine64: 64-bit), on the PATH or in the folder Wine's
 # launcher lives in (Debian keeps both loaders in /usr/lib/wine, behind the `wine` launcher script), or in the
-# other folders distributions use. Prints nothing when there is none.
+# other folders distributions use. Prints nothing when there is none: a launcher script is no loader (Debian's
+# `wine` starts the 64-bit loader where wine32 is not installed, which cannot make a 32-bit prefix).
 find_loader() {
     local name="$1" launcher dir
     local dirs=()
@@ -71,8 +72,6 @@ find_loader() {
             return 0
         fi
     done
-    # On the PATH itself, where it is the loader and not a launcher script.
-    command -v "$name" 2>/dev/null || true
 }
 # `wine` on the PATH starts the 32-bit loader on Debian when wine32 is installed, even for a 64-bit program, so
 # each kind of session runs its own loader by its path.
@@ -167,7 +166,7 @@ probe() {
     local loader=$loader32 output status=0
     [ "$WINEARCH" = win64 ] && loader=$loader64
     if [ -z "$loader" ] || [ ! -e "$loader" ]; then
-        echo "no Wine loader for $WINEARCH found: Wine is not installed (scripts/install-deps.sh test)"
+        echo "no Wine loader for $WINEARCH found: this kind of Wine is not installed (Debian: wine64, wine32:i386)"
         return 77
     fi
     if ! command -v Xvfb >/dev/null; then
