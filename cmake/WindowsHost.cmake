@@ -54,14 +54,10 @@ add_dependencies(finale_host mirelinstrumentchange)
 mirel_compile_in_batches(finale_host)
 
 # ---- Tests under Wine ---------------------------------------------------------------------------------------
-# They are registered whenever Wine and Xvfb are on the build machine (checked at each configure, so that
-# installing them later is enough); MIREL_WINE_TESTS=OFF leaves them out.
+# Always registered: on a machine without Wine, Xvfb or another program a test needs, the test finds that out
+# when it runs and ctest lists it as skipped, with the reason. MIREL_WINE_TESTS=OFF leaves them out.
 option(MIREL_WINE_TESTS "Run FINALE.EXE and the Windows module under Wine in ctest" ON)
-find_program(MIREL_WINE wine)
-find_program(MIREL_XVFB Xvfb)
-if(MIREL_WINE_TESTS AND (NOT MIREL_WINE OR NOT MIREL_XVFB))
-  message(WARNING "wine or Xvfb not found: the Windows tests are not registered (scripts/install-deps.sh test)")
-elseif(MIREL_WINE_TESTS)
+if(MIREL_WINE_TESTS)
   enable_testing()
   add_subdirectory(${CMAKE_SOURCE_DIR}/tests/windows ${CMAKE_BINARY_DIR}/tests/windows)
 endif()

@@ -14,7 +14,7 @@ packages=(cmake ninja-build g++ pkg-config nlohmann-json3-dev libcli11-dev libfm
 case "$mode" in
 quick | test)
     packages+=(libgtest-dev libgmock-dev)
-    # The report test renders the report with Chromium and compares pictures with ImageMagick.
+    # The report test renders the report with Chromium and reads the picture with ImageMagick.
     packages+=(chromium imagemagick)
     # The format check and the function-length check (Universal Ctags).
     packages+=("clang-format-$MIREL_CLANG_FORMAT_VERSION" universal-ctags)

@@ -29,8 +29,9 @@ Usage: scripts/wine-env.sh DIR COMMAND [ARGS...]
   stop           end the wineserver (wineserver -k) and the X server of the session.
   env            print the environment of the session as shell assignments (for eval).
   probe          can this machine run the session's kind of Wine? Exit 0: yes. Exit 77 (the tests' skip
-                 code), with the reason on stdout: a 32-bit session on a machine that cannot start 32-bit
-                 programs at all. Exit 1: Wine is missing or broken (a failure, not a skip).
+                 code), with the reason on stdout: Wine or Xvfb is not installed, or a 32-bit session on a
+                 machine that cannot start 32-bit programs at all. Exit 1: Wine is there but broken (a
+                 failure, not a skip).
 
 The kind of session comes from WINEARCH: win32 (the default; the product, the 32-bit module) or win64 (the
 64-bit test build, run by the 64-bit loader alone, so that it works where 32-bit programs cannot start).
@@ -55,7 +56,8 @@ export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 screen="1024x768x24"
 # find_loader NAME: the Wine loader NAME (wine: 32-bit, wine64: 64-bit), on the PATH or in the folder Wine's
 # launcher lives in (Debian keeps both loaders in /usr/lib/wine, behind the `wine` launcher script), or in the
-# other folders distributions use. Prints nothing when there is none.
+# other folders distributions use. Prints nothing when there is none: a launcher script is no loader (Debian's
+# `wine` starts the 64-bit loader where wine32 is not installed, which cannot make a 32-bit prefix).
 find_loader() {
     local name="$1" launcher dir
     local dirs=()
@@ -70,8 +72,6 @@ find_loader() {
             return 0
         fi
     done
-    # On the PATH itself, where it is the loader and not a launcher script.
-    command -v "$name" 2>/dev/null || true
 }
 # `wine` on the PATH starts the 32-bit loader on Debian when wine32 is installed, even for a 64-bit program, so
 # each kind of session runs its own loader by its path.
@@ -166,8 +166,12 @@ probe() {
     local loader=$loader32 output status=0
     [ "$WINEARCH" = win64 ] && loader=$loader64
     if [ -z "$loader" ] || [ ! -e "$loader" ]; then
-        echo "no Wine loader for $WINEARCH found: Wine is not installed (scripts/install-deps.sh test)"
-        return 1
+        echo "no Wine loader for $WINEARCH found: this kind of Wine is not installed (Debian: wine64, wine32:i386)"
+        return 77
+    fi
+    if ! command -v Xvfb >/dev/null; then
+        echo "Xvfb is not installed (scripts/install-deps.sh test)"
+        return 77
     fi
     output=$("$loader" --version 2>&1) || status=$?
     if [ "$status" -eq 0 ]; then

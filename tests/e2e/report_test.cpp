@@ -111,42 +111,49 @@ TEST(ReportMarkupTest, NamesAreEscaped) {
     EXPECT_EQ(html.find("<tag>"), std::string::npos);
 }
 
-// Renders the page with headless Chromium and checks that the picture is not blank: a page of the score with
-// its coloured bars and labels has hundreds of colours, a blank or failed page a handful.
+// The pixels of RGB (8-bit triples) within 8 in each channel of the first fill="#rrggbb" after MARKER in the
+// page: the colour the report paints there. Browsers may blend or manage colours a little.
+std::size_t PixelsOfFillAfter(const std::string& rgb, const std::string& html, const std::string& marker) {
+    const std::size_t at = html.find("fill=\"#", html.find(marker));
+    if (at == std::string::npos) return 0;
+    const long want = std::stol(html.substr(at + 7, 6), nullptr, 16);
+    std::size_t count = 0;
+    for (std::size_t i = 0; i + 2 < rgb.size(); i += 3) {
+        const auto* pixel = reinterpret_cast<const unsigned char*>(&rgb[i]);
+        count += std::labs(pixel[0] - (want >> 16)) <= 8 && std::labs(pixel[1] - (want >> 8 & 0xff)) <= 8 &&
+                 std::labs(pixel[2] - (want & 0xff)) <= 8;
+    }
+    return count;
+}
+
+// Renders the page with headless Chromium and checks what the report controls, not a browser's exact pixels: a
+// picture of the window's size that shows the colours the page gives its instrument-change bars and its added
+// labels over areas of some size. An empty or broken page has neither.
 TEST_F(ReportTest, ChromiumRendersTheReport) {
-    ASSERT_TRUE(fs::exists("/usr/bin/chromium"))
-        << "needs Chromium (scripts/install-deps.sh test installs it)";
+    for (const std::string program : {"chromium", "convert"}) {
+        if (std::system(("command -v " + program + " >/dev/null").c_str()) != 0)
+            GTEST_SKIP() << program << " is not installed (optional: scripts/install-deps.sh test)";
+    }
     const fs::path dir = testsupport::MakeTestFolder();
-    fs::create_directories(dir / "profile");
-    const fs::path page = dir / "report.html";
-    const fs::path png = dir / "report.png";
-    std::ofstream(page) << OrchestraReport();
+    const std::string html = OrchestraReport();
+    std::ofstream(dir / "report.html") << html;
+    const std::string render =
+        "cd '" + dir.string() +
+        "' && chromium --headless --no-sandbox --disable-gpu --disable-quic --no-first-run "
+        "--disable-background-networking --disable-component-update --disable-sync --user-data-dir=profile "
+        "--screenshot=report.png --window-size=1600,1000 \"file://$PWD/report.html\" >chromium.log 2>&1 && "
+        "convert report.png -depth 8 ppm:report.ppm";
+    ASSERT_EQ(std::system(render.c_str()), 0) << testsupport::Slurp(dir / "chromium.log");
 
-    const std::string chromium =
-        "/usr/bin/chromium --headless --no-sandbox --disable-gpu --disable-quic --no-first-run "
-        "--disable-background-networking --disable-component-update --disable-sync --user-data-dir='" +
-        (dir / "profile").string() + "' --screenshot='" + png.string() +
-        "' --window-size=1600,1000 'file://" + page.string() + "' >'" + (dir / "chromium.log").string() +
-        "' 2>&1";
-    ASSERT_EQ(std::system(chromium.c_str()), 0);
-    ASSERT_TRUE(fs::exists(png));
-    EXPECT_GT(fs::file_size(png), 10000u);
-
-    const std::string convert =
-        "convert '" + png.string() + "' -format %k info: >'" + (dir / "colours.txt").string() + "'";
-    ASSERT_EQ(std::system(convert.c_str()), 0) << "ImageMagick's convert is needed to count the colours";
-    std::ifstream colours(dir / "colours.txt");
-    long count = 0;
-    colours >> count;
-    EXPECT_GT(count, 200) << "the rendered report looks blank";
-
-    // The picture's own colours are there: the instrument-change bars and the added labels' outline.
-    const std::string histogram = "convert '" + png.string() + "' -format %c histogram:info: >'" +
-                                  (dir / "histogram.txt").string() + "'";
-    ASSERT_EQ(std::system(histogram.c_str()), 0);
-    const std::string text = testsupport::Slurp(dir / "histogram.txt");
-    EXPECT_NE(text.find("#5E3C99"), std::string::npos) << "no instrument-change bar in the picture";
-    EXPECT_NE(text.find("#1A9641"), std::string::npos) << "no added label in the picture";
+    // A binary PPM of the window's size: its header, then the RGB triples.
+    const std::string header = "P6\n1600 1000\n255\n", ppm = testsupport::Slurp(dir / "report.ppm");
+    ASSERT_EQ(ppm.substr(0, header.size()), header) << "not a picture of the window's size";
+    ASSERT_EQ(ppm.size(), header.size() + 1600 * 1000 * 3);
+    const std::string rgb = ppm.substr(header.size());
+    EXPECT_GT(PixelsOfFillAfter(rgb, html, "<g class=\"instrument-change\">"), 5000u)
+        << "no instrument-change bars in the picture";
+    EXPECT_GT(PixelsOfFillAfter(rgb, html, "<g class=\"expression added\">"), 2000u)
+        << "no added labels in the picture";
     fs::remove_all(dir);
 }
 

@@ -31,7 +31,7 @@ if [ "$exports" != "$expected" ]; then
     diff <(echo "$expected") <(echo "$exports") >&2 || true
 fi
 
-out=$(wine_run "$MIREL_BUILD/FINALE.EXE" version-info)
+out=$(wine_run "$MIREL_BUILD/FINALE.EXE" version-info) || fail "FINALE.EXE version-info failed"
 echo "$out"
 expect_line "$out" "Fixed file version: 1.0.5.0"
 expect_line "$out" "Fixed product version: 1.0.5.0"

@@ -8,7 +8,7 @@ for name in FINALE.EXE FINDEMO.EXE OTHER.EXE; do
     mkdir -p "$work/$name.d"
     cp "$MIREL_BUILD/FINALE.EXE" "$work/$name.d/$name"
     cp "$MIREL_BUILD/mirelinstrumentchange.fxt" "$work/$name.d/"
-    out=$(wine_run "$work/$name.d/$name" invoke --end cancel)
+    out=$(wine_run "$work/$name.d/$name" invoke --end cancel) || fail "$name: FINALE.EXE failed"
     echo "--- $name"
     echo "$out"
     case "$name" in

@@ -2,17 +2,13 @@
 # The same score files run through the Linux module in mirel-standin and through the Windows module in
 # FINALE.EXE under Wine (its real dialog worked by the scripted user, its real message box) give the same
 # result: the same exit status, the same printed account (dialog as it opened, how it ended, message box,
-# changes), byte-identical result scores and reports.
+# changes), byte-identical result scores and reports. What each account says is the end-to-end tests' (Linux)
+# business; the few lines checked here only show that a case reached what its name says.
 #
 # Each case is one `run` command line. A case whose input is "@previous" runs on the result score of the case
 # before it, on each platform its own.
 source "$(dirname "$0")/lib.sh"
-
-linux="${MIREL_LINUX_STANDIN:-}"
-if [ -z "$linux" ] || [ ! -x "$linux" ]; then
-    echo "needs the Linux stand-in (cmake --preset default && cmake --build --preset default), looked for '$linux'" >&2
-    exit 1
-fi
+need_linux_standin
 
 examples="$MIREL_SOURCE/examples"
 scores="$MIREL_SOURCE/tests/windows/scores"
@@ -82,8 +78,6 @@ expect_in_account 5 'FinaleExtensionInvoke answered 0: no change reported.'
 
 compare "no instrument change in the selection" 6 "$examples/chamber.json" --select "3-6:*"
 expect_in_account 6 'Message box "No Changes":'
-expect_in_account 6 '  No changes were made to the document.'
-expect_in_account 6 "  To visually update instrument changes, please select a region that covers instrument changes made with Finale's Change Instrument utility."
 
 compare "repeated with a picked category and new texts" 7 "$examples/chamber.json" \
     --repeat 2 --category "Expressive Text" --prefix "Zur " --suffix "!"
@@ -105,8 +99,9 @@ compare "a selection outside the score is refused" 10 "$examples/chamber.json" -
 mkdir -p "$work/inplace"
 cp "$examples/chamber.json" "$work/inplace/linux.json"
 cp "$examples/chamber.json" "$work/inplace/windows.json"
-"$linux" run "$work/inplace/linux.json" --in-place >/dev/null
-wine_run "$MIREL_BUILD/FINALE.EXE" run "$work/inplace/windows.json" --in-place >/dev/null
+"$linux" run "$work/inplace/linux.json" --in-place >/dev/null || fail "--in-place failed on Linux"
+wine_run "$MIREL_BUILD/FINALE.EXE" run "$work/inplace/windows.json" --in-place >/dev/null ||
+    fail "--in-place failed on Windows"
 cmp -s "$work/inplace/linux.json" "$work/inplace/windows.json" || fail "--in-place: the rewritten score files differ"
 cmp -s "$examples/chamber.json" "$work/inplace/windows.json" && fail "--in-place: the score file was not rewritten"
 cmp -s "$work/3/windows/out.json" "$work/inplace/windows.json" || fail "--in-place wrote another score than --out"

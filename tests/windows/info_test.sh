@@ -2,8 +2,9 @@
 # FINALE.EXE loads the PE32 module with LoadLibraryW, runs the application's start-up sequence and lists the
 # command; the Linux stand-in describes its module in the same words.
 source "$(dirname "$0")/lib.sh"
+need_linux_standin
 
-out=$(wine_run "$MIREL_BUILD/FINALE.EXE" info)
+out=$(wine_run "$MIREL_BUILD/FINALE.EXE" info) || fail "FINALE.EXE info failed"
 echo "$out"
 expect_line "$out" 'FinaleExtensionVersion(0x12050000) answered 0x11000000'
 expect_line "$out" 'FinaleExtensionInit answered 1, flag word 1'
@@ -20,14 +21,9 @@ missing=$(wine_run "$MIREL_BUILD/FINALE.EXE" info --module 'Z:\nowhere\missing.f
 grep -q 'cannot load Z:\\nowhere\\missing.fxt' <<<"$missing" || fail "no message for a missing module: $missing"
 
 # The Linux module describes itself in the same words.
-linux="${MIREL_LINUX_STANDIN:-}"
-if [ -n "$linux" ] && [ -x "$linux" ]; then
-    linux_out=$("$linux" info)
-    if [ "$(grep -v '^Module: ' <<<"$out")" != "$(grep -v '^Module: ' <<<"$linux_out")" ]; then
-        fail "the Linux and the Windows module describe themselves differently"
-        diff <(grep -v '^Module: ' <<<"$linux_out") <(grep -v '^Module: ' <<<"$out") >&2 || true
-    fi
-else
-    fail "no Linux stand-in at '$linux' (MIREL_LINUX_STANDIN)"
+linux_out=$("$linux" info) || fail "the Linux stand-in's info failed"
+if [ "$(grep -v '^Module: ' <<<"$out")" != "$(grep -v '^Module: ' <<<"$linux_out")" ]; then
+    fail "the Linux and the Windows module describe themselves differently"
+    diff <(grep -v '^Module: ' <<<"$linux_out") <(grep -v '^Module: ' <<<"$out") >&2 || true
 fi
 finish

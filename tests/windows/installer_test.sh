@@ -9,10 +9,10 @@
 # The 32-bit installer needs `cmake --build --preset win32 --target package` first; the 64-bit one is built with
 # the win64 tree.
 source "$(dirname "$0")/lib.sh"
+need makensis
 installer="${MIREL_INSTALLER:?}"
-[ -f "$installer" ] || { echo "no $installer: build it first (see above)" >&2; exit 1; }
-linux="${MIREL_LINUX_STANDIN:-}"
-[ -x "$linux" ] || { echo "no Linux stand-in at '$linux' (MIREL_LINUX_STANDIN)" >&2; exit 1; }
+[ -f "$installer" ] || stop "no $installer: build it first (see above)"
+need_linux_standin
 
 # A session of its own, so that the prefix is fresh and the shared one keeps no installation.
 MIREL_WINE_SESSION="$work/wine"
@@ -67,7 +67,8 @@ grep -Fq 'Left out notes.fxt: cannot load C:\Program Files (x86)\Finale 2012\Plu
 
 # ---- Run by its menu entry: the same account and result score as the Linux stand-in's run.
 score="$MIREL_SOURCE/examples/chamber.json"
-"$linux" run "$score" --out "$work/linux.json" | grep -v '^Module: ' >"$work/linux.txt"
+"$linux" run "$score" --out "$work/linux.json" | grep -v '^Module: ' >"$work/linux.txt" ||
+    fail "the Linux stand-in's run failed"
 wine_run "$finale_exe" run --command "Mirel Instrument Change..." "$score" --out "$work/windows.json" \
     >"$work/windows-full.txt" || fail "FINALE.EXE run --command failed"
 grep -Fxq 'Module: C:\Program Files (x86)\Finale 2012\Plug-ins\mirelinstrumentchange.fxt' "$work/windows-full.txt" ||

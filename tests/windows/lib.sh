@@ -1,21 +1,37 @@
-# Shared by the Windows tests: running FINALE.EXE in the Wine session and checking its output.
-# The test sets MIREL_BUILD (the Windows build folder), MIREL_SOURCE, MIREL_WINE_SESSION, WINEARCH and
-# MIREL_OBJDUMP (see CMakeLists.txt).
-set -euo pipefail
-
+# Shared by the Windows tests: their error convention, running FINALE.EXE in the Wine session and checking its
+# output. The test sets MIREL_BUILD (the Windows build folder), MIREL_SOURCE, MIREL_WINE_SESSION, WINEARCH and
+# MIREL_OBJDUMP (see CMakeLists.txt); one that runs no Windows program sources this file with without_wine=true.
+#
+# The error convention: a check (fail, expect_*; a run of a program under test is one: `... || fail WHAT`) never
+# stops the script, so that a run reports every failed check, and finish exits non-zero after any. Anything else
+# that goes wrong stops it at once as a failure: stop WHY, or set -e with the ERR trap naming the command. A
+# program this machine lacks ends the test with the skip code 77 and the reason (skip, need), never as passed.
+set -Eeuo pipefail
+shopt -s inherit_errexit
+trap 'echo "FAILED: stopped where \`$BASH_COMMAND\` failed" >&2' ERR
 : "${MIREL_BUILD:?}" "${MIREL_SOURCE:?}" "${MIREL_WINE_SESSION:?}"
 wine_env="$MIREL_SOURCE/scripts/wine-env.sh"
 failures=0
 
-# A machine that cannot run this kind of Wine at all: the test is skipped (status 77) and says why. Wine that
-# is missing or broken is a failure.
-probe_status=0
-probe_reason=$("$wine_env" "$MIREL_WINE_SESSION" probe) || probe_status=$?
-if [ "$probe_status" -ne 0 ]; then
-    echo "${WINEARCH:-win32}: $probe_reason"
-    [ "$probe_status" -eq 77 ] && echo "SKIPPED"
-    exit "$probe_status"
+stop() { echo "FAILED: $*" >&2; exit 1; }
+skip() { echo "SKIPPED: $*"; exit 77; }
+# need PROGRAM...: skips the test unless each is installed.
+need() { local program; for program in "$@"; do command -v "$program" >/dev/null || skip "$program is not installed"; done; }
+
+# Skipped where this machine cannot run the session's kind of Wine (Wine or Xvfb not installed, or no 32-bit
+# programs at all: scripts/wine-env.sh probe); Wine that is there but broken fails.
+if ! "${without_wine:-false}"; then
+    probe_status=0
+    probe_reason=$("$wine_env" "$MIREL_WINE_SESSION" probe) || probe_status=$?
+    [ "$probe_status" -ne 77 ] || skip "${WINEARCH:-win32}: $probe_reason"
+    [ "$probe_status" -eq 0 ] || stop "${WINEARCH:-win32}: $probe_reason"
 fi
+
+# need_linux_standin: sets `linux` to the Linux stand-in that the comparisons run beside FINALE.EXE.
+need_linux_standin() {
+    linux="${MIREL_LINUX_STANDIN:-}"
+    [ -x "$linux" ] || stop "no Linux stand-in at '$linux' (MIREL_LINUX_STANDIN; the default preset builds it)"
+}
 
 # A fresh folder for this test's files, removed at the end.
 work=$(mktemp -d "$MIREL_BUILD/tests/windows/work.XXXXXX")
@@ -72,6 +88,3 @@ finish() {
     fi
     echo "all checks passed"
 }
-
-# The message of the "No Changes" box, as the module words it (a line feed between the sentences).
-no_changes_text='"No changes were made to the document.\nTo visually update instrument changes, please select a region that covers instrument changes made with Finale'"'"'s Change Instrument utility."'

@@ -5,9 +5,10 @@
 # show more than a flat area. It is kept as $MIREL_BUILD/dialog.png (and copied to MIREL_SCREENSHOT_OUT when
 # that is set, e.g. docs/dialog.png).
 source "$(dirname "$0")/lib.sh"
+need import compare identify xwininfo
 
 eval "$("$wine_env" "$MIREL_WINE_SESSION" env)"
-[ -n "${DISPLAY:-}" ] || { echo "the Wine session has no X server (run wine_session_setup first)" >&2; exit 1; }
+[ -n "${DISPLAY:-}" ] || stop "the Wine session has no X server (run wine_session_setup first)"
 
 hold="$work/hold"
 wine_run "$MIREL_BUILD/FINALE.EXE" invoke \
