@@ -49,11 +49,35 @@ install() {
     if printf '%s\n' "${missing[@]}" | grep -q ':i386$' && ! dpkg --print-foreign-architectures | grep -qx i386; then
         $sudo_cmd dpkg --add-architecture i386
     fi
-    $sudo_cmd apt-get update -qq
+    update_lists
     DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq "${missing[@]}"
 }
 
-install "${packages[@]}"
+# A mirror in the middle of a sync serves some index files that do not match their release file; apt then keeps
+# the lists it had. A few tries, then the run goes on with what was read: a package it lacks fails its install.
+update_lists() {
+    local try
+    for try in 1 2 3; do
+        $sudo_cmd apt-get update -qq && return 0
+        echo "install-deps: apt-get update failed (try $try of 3)" >&2
+        sleep $((try * 5))
+    done
+    echo "install-deps: going on with the package lists that could be read" >&2
+}
+
+# 32-bit Wine is the one package a machine may be unable to install (no i386 architecture, or a mirror whose
+# i386 lists do not match the rest); without it the 32-bit Windows tests skip and say so, as on a machine that
+# cannot start 32-bit programs.
+optional_wine32() {
+    if ! install wine32:i386; then
+        echo "install-deps: wine32:i386 could not be installed; the 32-bit Windows tests will be skipped" >&2
+    fi
+}
+
+packages_without_wine32=()
+for p in "${packages[@]}"; do [ "$p" = wine32:i386 ] || packages_without_wine32+=("$p"); done
+install "${packages_without_wine32[@]}"
+[ "${#packages_without_wine32[@]}" = "${#packages[@]}" ] || optional_wine32
 if [ "$mode" = test ]; then
     # The sanitizer and libFuzzer runtimes of the clang that is installed, whichever version that is.
     install "libclang-rt-$(clang -dumpversion | cut -d. -f1)-dev"
