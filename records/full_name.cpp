@@ -6,13 +6,12 @@
 
 namespace records {
 
-FCString* CreateFullNameFromTextBlock(uint16_t textBlockID) {
+std::unique_ptr<FCString> CreateFullNameFromTextBlock(uint16_t textBlockID) {
     FCTextBlock block;
     block.Load(static_cast<int16_t>(textBlockID));
-    // Held until it is handed over: running out of memory while the tags go must not leak it.
-    std::unique_ptr<FCString> name(block.CreateTextString());
+    std::unique_ptr<FCString> name = block.CreateTextString();
     name->StripFontTags();
-    return name.release();
+    return name;
 }
 
 }  // namespace records

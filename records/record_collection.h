@@ -2,6 +2,7 @@
 #define MIREL_RECORDS_RECORD_COLLECTION_H
 
 #include <cstdint>
+#include <memory>
 
 #include "framework/base_data.h"
 #include "framework/collection.h"
@@ -14,12 +15,12 @@ template <typename Derived, typename CollectionBase, typename Element>
 class RecordCollection : public CollectionBase {
   public:
     const char* ClassName() const override { return Derived::kClassName; }
-    // A new, empty element; the caller owns it.
-    __FCBaseData* CreateElement() override { return new Element(); }
+    std::unique_ptr<__FCBaseData> CreateElement() override { return std::make_unique<Element>(); }
 
   protected:
-    // The element at `index`, or null when out of range; the collection keeps ownership.
-    Element* ElementAt(int32_t index) const { return static_cast<Element*>(this->GetItemAt(index)); }
+    // The element at `index`, or null when out of range (or not an element of the class); the collection keeps
+    // ownership.
+    Element* ElementAt(int32_t index) const { return this->template ItemAs<Element>(index); }
 };
 
 }  // namespace records

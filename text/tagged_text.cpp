@@ -4,6 +4,8 @@
 // after it; everything in between, carets included, belongs to the tag. A doubled caret outside a tag stands
 // for one literal caret. Font tags are told by how their text begins, compared on the 8-bit copy.
 
+#include <cstring>
+
 #include "text/fc_string.h"
 
 namespace {
@@ -31,40 +33,46 @@ bool IsFontTag(const char16_t* units, uint32_t length) {
 
 }  // namespace
 
+// The text is rewritten in place: what is kept never lies behind where it is written, so no second string is
+// needed (names are stripped of their font tags for every mark placed).
 bool FCString::StripFontTags() {
-    FCString output;
-    FCString tag;
+    if (units_.empty()) {
+        // As a copy of the (empty) result would: a terminated buffer of ten units.
+        AssignNarrow("");
+        return false;
+    }
     bool inTag = false;
     bool removed = false;
+    uint32_t w = 0;
+    uint32_t tagStart = 0;
     const uint32_t n = length_;
-    // The output and any tag are at most as long as the text: room for them once, not ten units at a time.
-    output.Reserve(n);
-    tag.Reserve(n);
-    const char16_t* units = Units();
+    char16_t* units = Units();
     for (uint32_t i = 0; i < n; ++i) {
         const char16_t unit = units[i];
         if (inTag) {
-            tag.AppendChar(unit);
-            if (unit == kClose) {
-                inTag = false;
-                if (IsFontTag(tag.Units(), tag.length_)) {
-                    removed = true;
-                } else {
-                    output.Append(&tag);
-                }
+            if (unit != kClose) continue;
+            inTag = false;
+            const uint32_t tagLength = i - tagStart + 1;
+            if (IsFontTag(units + tagStart, tagLength)) {
+                removed = true;
+            } else {
+                std::memmove(units + w, units + tagStart, tagLength * sizeof(char16_t));
+                w += tagLength;
             }
         } else if (unit == kCaret && i + 1 < n && units[i + 1] == kCaret) {
-            output.AppendChar(kCaret);
+            units[w++] = kCaret;
             ++i;
         } else if (unit == kCaret) {
-            tag.AssignNarrow("^");
+            tagStart = i;
             inTag = true;
         } else {
-            output.AppendChar(unit);
+            units[w++] = unit;
         }
     }
-    // A tag still open at the end is dropped with everything after its caret.
-    Assign(&output);
+    // A tag still open at the end is dropped with everything after its caret. The capacity ends as assigning
+    // the result from a string of its own would leave it.
+    if (w > 0) Reserve(w + 1);
+    SetLength(w);
     return removed;
 }
 

@@ -2,6 +2,7 @@
 
 #include <new>
 #include <stdexcept>
+#include <utility>
 
 #include "host/host_api.h"
 
@@ -96,15 +97,14 @@ bool FCUserWindow::OnNotify(uintptr_t itemID, const NMHDR* header) {
     return false;
 }
 
-void FCUserWindow::AddControl(FCControl* control) {
-    if (control == nullptr) return;
+void FCUserWindow::AdoptControl(std::unique_ptr<FCControl> control) {
     control->SetWindow(this);
-    Add(control);
+    Add(std::move(control));
 }
 
 FCControl* FCUserWindow::FindControl(int16_t controlID) const {
     for (int32_t i = 0; i < Count(); ++i) {
-        auto* control = static_cast<FCControl*>(GetItemAt(i));
+        FCControl* control = ItemAs<FCControl>(i);
         if (control != nullptr && control->GetControlID() == controlID) return control;
     }
     return nullptr;

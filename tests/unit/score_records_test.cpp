@@ -75,8 +75,7 @@ class ScoreRecordsTest : public testsupport::HostFixture {
     }
 
     // The units of a string the caller hands over; the string is destroyed.
-    static std::u16string TakeUnits(FCString* text) {
-        std::unique_ptr<FCString> owned(text);
+    static std::u16string TakeUnits(std::unique_ptr<FCString> owned) {
         if (owned == nullptr) return u"<null>";
         if (owned->WideBuffer() == nullptr) return u"";
         return std::u16string(owned->WideBuffer(), owned->Length());
