@@ -110,12 +110,6 @@ void __FCBaseData::CopyKeyFrom(const __FCBaseData* other) {
     std::memcpy(key_, other->key_, sizeof key_);
 }
 
-void __FCBaseData::SetKeyFields(int16_t field0, int16_t field1, int16_t field2, int16_t field3) {
-    const int16_t fields[kKeyFields] = {field0, field1, field2, field3};
-    for (int i = 0; i < kKeyFields; ++i)
-        bytes::WriteI16(key_, sizeof key_, static_cast<std::size_t>(i) * 2, fields[i]);
-}
-
 // ---- __FCNoInciOther --------------------------------------------------------------------------------------
 
 bool __FCNoInciOther::LoadFirst() {

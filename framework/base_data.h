@@ -105,7 +105,12 @@ class __FCBaseData : public __FCBase {
     // The number of bytes in hand (loaded or set); 0 when not loaded.
     int32_t HeldSize() const { return loadedSize_; }
     // The whole key at once.
-    void SetKeyFields(int16_t field0, int16_t field1, int16_t field2, int16_t field3);
+    void SetKeyFields(int16_t field0, int16_t field1, int16_t field2, int16_t field3) {
+        bytes::WriteI16(key_, sizeof key_, 0, field0);
+        bytes::WriteI16(key_, sizeof key_, 2, field1);
+        bytes::WriteI16(key_, sizeof key_, 4, field2);
+        bytes::WriteI16(key_, sizeof key_, 6, field3);
+    }
 
     // The storage bases' one door to the bytes in hand: `area` now holds the record, `size` bytes of it
     // loaded or set (no area or no size: not loaded). A storage base makes it private to its record classes.

@@ -15,9 +15,8 @@ constexpr int32_t kLastKeyValue = INT16_MAX;
 
 // ---- __FCCollection ---------------------------------------------------------------------------------------
 
-__FCCollection::~__FCCollection() {
-    ClearAll();
-}
+// The vector destroys the elements.
+__FCCollection::~__FCCollection() = default;
 
 const char* __FCCollection::ClassName() const {
     return "__FCCollection";
@@ -73,7 +72,6 @@ void __FCCollection::Add(std::unique_ptr<__FCBase> element) {
 }
 
 void __FCCollection::ClearAll() {
-    for (std::unique_ptr<__FCBase>& item : items_) item.reset();
     items_.clear();
 }
 

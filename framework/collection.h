@@ -53,7 +53,7 @@ class __FCCollection : public __FCIteratorBase {
     // Appends `element` (null is allowed); the collection owns it from the call on, also when the array cannot
     // grow.
     void Add(std::unique_ptr<__FCBase> element);
-    // Destroys every element, in index order; the array and its capacity stay for reuse.
+    // Destroys every element; the array and its capacity stay for reuse.
     void ClearAll();
 
   private:

@@ -82,10 +82,12 @@ int32_t RawSaveEData(uint32_t tag, void* key8, const void* buffer, uint32_t size
 }
 
 int32_t FX_LoadEData(uint32_t tag, void* key8, void* buffer, uint32_t* size, uint32_t version) {
+    if (!LoadIsTranslated(tag)) return RawLoadEData(tag, key8, buffer, size, version);
     return TranslatedLoadEData(tag, key8, buffer, size, version);
 }
 
 int32_t FX_SaveEData(uint32_t tag, void* key8, const void* buffer, uint32_t size, uint32_t version) {
+    if (!SaveIsTranslated(tag)) return RawSaveEData(tag, key8, buffer, size, version);
     return TranslatedSaveEData(tag, key8, buffer, size, version);
 }
 

@@ -19,9 +19,8 @@ using prefs::kOtVersion;
 using prefs::kOtWords;
 using prefs::PieceTable;
 
-// A 108-byte host record that the host may fill in part while reporting failure. The buffer is cleared before
-// the call so that whatever the host wrote can be told from what it did not.
-constexpr uint32_t kPartlyFilledTag = 0x4F096649;
+// The size of the partly filled record (kPartlyFilledTag). The buffer is cleared before the call so that
+// whatever the host wrote can be told from what it did not.
 constexpr uint32_t kPartlyFilledSize = 108;
 
 // Saves with an older record version than this go to the host as they are.

@@ -5,6 +5,8 @@
 #include <new>
 #include <utility>
 
+#include "support/utf16le.h"
+
 namespace {
 
 // A number's decimal digits, with a minus sign when negative, zero-terminated.
@@ -36,9 +38,8 @@ void Widen(const char* text, uint32_t count, char16_t* units) {
 
 }  // namespace
 
-FCString::FCString() {
-    AssignNarrow("");
-}
+// As AssignNarrow(""): an empty text in a buffer of ten units.
+FCString::FCString() : units_(10, 0) {}
 
 FCString::FCString(const char* narrow) {
     AssignNarrow(narrow);
@@ -118,10 +119,8 @@ void FCString::AssignWideBounded(const char16_t* text, uint32_t count) {
 }
 
 void FCString::AssignWideBytesBounded(const uint8_t* bytes, uint32_t count) {
-    uint32_t n = 0;
-    while (n < count && (bytes[2 * n] | bytes[2 * n + 1]) != 0) ++n;
-    char16_t* units = Resize(n);
-    for (uint32_t i = 0; i < n; ++i) units[i] = static_cast<char16_t>(bytes[2 * i] | (bytes[2 * i + 1] << 8));
+    const auto n = static_cast<uint32_t>(utf16le::UnitsBeforeZero(bytes, count));
+    utf16le::Decode(bytes, n, Resize(n));
 }
 
 void FCString::Assign(const FCString* other) {

@@ -33,7 +33,7 @@ std::size_t HostTextSize(const FCString& text) {
 void WriteHostText(const FCString& text, uint8_t* out) {
     if (HostUsesWideText()) {
         const std::size_t length = text.Length();
-        if (length > 0) utf16le::Encode(text.WideBuffer(), length, out);
+        utf16le::Encode(text.WideBuffer(), length, out);
         out[2 * length] = 0;
         out[2 * length + 1] = 0;
         return;

@@ -23,12 +23,21 @@ bool StartsWithLowBytes(const char16_t* units, uint32_t length, const char* pref
     return true;
 }
 
+// Every tag begins with its caret; the letter after it tells which font tag start it could have.
 bool IsFontTag(const char16_t* units, uint32_t length) {
-    static const char* const kFontTagStarts[] = {"^font", "^Font", "^nfx", "^size"};
-    for (const char* start : kFontTagStarts) {
-        if (StartsWithLowBytes(units, length, start)) return true;
+    if (length < 2) return false;
+    switch (static_cast<char>(units[1] & 0xFF)) {
+        case 'f':
+            return StartsWithLowBytes(units, length, "^font");
+        case 'F':
+            return StartsWithLowBytes(units, length, "^Font");
+        case 'n':
+            return StartsWithLowBytes(units, length, "^nfx");
+        case 's':
+            return StartsWithLowBytes(units, length, "^size");
+        default:
+            return false;
     }
-    return false;
 }
 
 }  // namespace
@@ -41,36 +50,33 @@ bool FCString::StripFontTags() {
         AssignNarrow("");
         return false;
     }
-    bool inTag = false;
     bool removed = false;
     uint32_t w = 0;
-    uint32_t tagStart = 0;
     const uint32_t n = length_;
     char16_t* units = Units();
     for (uint32_t i = 0; i < n; ++i) {
         const char16_t unit = units[i];
-        if (inTag) {
-            if (unit != kClose) continue;
-            inTag = false;
-            const uint32_t tagLength = i - tagStart + 1;
-            if (IsFontTag(units + tagStart, tagLength)) {
-                removed = true;
-            } else {
-                std::memmove(units + w, units + tagStart, tagLength * sizeof(char16_t));
-                w += tagLength;
-            }
-        } else if (unit == kCaret && i + 1 < n && units[i + 1] == kCaret) {
+        if (unit != kCaret) {
+            units[w++] = unit;
+        } else if (i + 1 < n && units[i + 1] == kCaret) {
             units[w++] = kCaret;
             ++i;
-        } else if (unit == kCaret) {
-            tagStart = i;
-            inTag = true;
         } else {
-            units[w++] = unit;
+            uint32_t close = i + 1;
+            while (close < n && units[close] != kClose) ++close;
+            // A tag still open at the end is dropped with everything after its caret.
+            if (close == n) break;
+            const uint32_t tagLength = close - i + 1;
+            if (IsFontTag(units + i, tagLength)) {
+                removed = true;
+            } else {
+                std::memmove(units + w, units + i, tagLength * sizeof(char16_t));
+                w += tagLength;
+            }
+            i = close;
         }
     }
-    // A tag still open at the end is dropped with everything after its caret. The capacity ends as assigning
-    // the result from a string of its own would leave it.
+    // The capacity ends as assigning the result from a string of its own would leave it.
     if (w > 0) Reserve(w + 1);
     SetLength(w);
     return removed;
