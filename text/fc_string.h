@@ -14,9 +14,8 @@
 // of each unit (ToNarrow); there is no code-page conversion. The narrow copy is a cache that only ToNarrow
 // rebuilds.
 //
-// Allocation failure raises std::bad_alloc. A failed Reserve leaves the string as it was (buffer, capacity and
-// length); so do the operations that reserve before they write (AssignNarrow, AssignWide, the appends). Assign
-// and AssignNumber empty the string first, and a failure after that leaves it empty.
+// Allocation failure raises std::bad_alloc. A failed Reserve leaves the string as it was: its buffer, capacity
+// and length. No other operation promises that (Assign empties the string before it reserves).
 //
 // A string is a value: it can be moved and returned by value. A moved-from string is as after
 // AssignNarrow(nullptr): no buffer, length 0.
