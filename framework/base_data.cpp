@@ -27,18 +27,9 @@ int32_t __FCBaseData::LoadedSize() const {
     return loadedSize_;
 }
 
-bool __FCBaseData::LoadAtKey() {
-    uint8_t* area = ProvideDataArea();
-    // CONTRACT: a variable-size class asks the host for the record's size here once more, right after it
-    // provided an area of the size it asked for. Pinned by
-    // RunCommandTest.StatsCountWhatTheCallLogHoldsPerInvocation.
-    const int32_t capacity = DataSize();
-    return LoadInto(area, capacity);
-}
-
 // A fixed-size class holds its area from construction on (or has it provided once); a variable-size class
 // gives its area up before every load and provides one of the size the host now reports.
-uint8_t* __FCBaseData::ProvideDataArea() {
+inline uint8_t* __FCBaseData::ProvideDataArea() {
     if (data_ != nullptr) {
         if (!IsVariableSize()) return data_;
         ReleaseDataArea();
@@ -48,7 +39,7 @@ uint8_t* __FCBaseData::ProvideDataArea() {
     return data_;
 }
 
-bool __FCBaseData::LoadInto(uint8_t* area, int32_t capacity) {
+inline bool __FCBaseData::LoadInto(uint8_t* area, int32_t capacity) {
     loadedSize_ = 0;
     // Nothing to load into: asking the host with a null buffer would be a size query, not a load.
     if (area == nullptr || capacity <= 0) return false;
@@ -58,6 +49,15 @@ bool __FCBaseData::LoadInto(uint8_t* area, int32_t capacity) {
     // reach past the data area: the loaded size never exceeds the capacity that was offered.
     loadedSize_ = size > static_cast<uint32_t>(capacity) ? capacity : static_cast<int32_t>(size);
     return true;
+}
+
+bool __FCBaseData::LoadAtKey() {
+    uint8_t* area = ProvideDataArea();
+    // CONTRACT: a variable-size class asks the host for the record's size here once more, right after it
+    // provided an area of the size it asked for. Pinned by
+    // RunCommandTest.StatsCountWhatTheCallLogHoldsPerInvocation.
+    const int32_t capacity = DataSize();
+    return LoadInto(area, capacity);
 }
 
 bool __FCBaseData::Save() {

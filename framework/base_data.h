@@ -131,9 +131,9 @@ class __FCBaseData : public __FCBase {
   private:
     static constexpr int kKeyFields = 4;
 
-    // The load path's steps.
-    uint8_t* ProvideDataArea();
-    bool LoadInto(uint8_t* area, int32_t capacity);
+    // The load path's steps (base_data.cpp, which alone uses them).
+    inline uint8_t* ProvideDataArea();
+    inline bool LoadInto(uint8_t* area, int32_t capacity);
 
     std::size_t Bound() const { return static_cast<std::size_t>(loadedSize_); }
     static std::size_t Offset(int32_t offset) { return static_cast<std::size_t>(offset); }

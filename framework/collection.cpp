@@ -15,9 +15,6 @@ constexpr int32_t kLastKeyValue = INT16_MAX;
 
 // ---- __FCCollection ---------------------------------------------------------------------------------------
 
-// The vector destroys the elements.
-__FCCollection::~__FCCollection() = default;
-
 const char* __FCCollection::ClassName() const {
     return "__FCCollection";
 }
@@ -69,10 +66,6 @@ void __FCCollection::EnsureRoom(int32_t extra) {
 void __FCCollection::Add(std::unique_ptr<__FCBase> element) {
     EnsureRoom(1);
     items_.push_back(std::move(element));
-}
-
-void __FCCollection::ClearAll() {
-    items_.clear();
 }
 
 // ---- __FCCollectionData -----------------------------------------------------------------------------------

@@ -29,7 +29,8 @@ class __FCCollection : public __FCIteratorBase {
     __FCCollection() = default;
     __FCCollection(const __FCCollection&) = delete;
     __FCCollection& operator=(const __FCCollection&) = delete;
-    ~__FCCollection() override;
+    // The vector destroys the elements.
+    ~__FCCollection() override = default;
 
     const char* ClassName() const override;
 
@@ -54,7 +55,7 @@ class __FCCollection : public __FCIteratorBase {
     // grow.
     void Add(std::unique_ptr<__FCBase> element);
     // Destroys every element; the array and its capacity stay for reuse.
-    void ClearAll();
+    void ClearAll() { items_.clear(); }
 
   private:
     std::vector<std::unique_ptr<__FCBase>> items_;
