@@ -186,8 +186,12 @@ bool FCString::Contains(const FCString* other) const {
     if (other == nullptr) return false;
     if (other->length_ == 0) return true;
     if (other->length_ > length_) return false;
+    const char16_t* units = Units();
+    const char16_t* part = other->Units();
+    const char16_t first = part[0];
     for (uint32_t p = 0; p + other->length_ <= length_; ++p) {
-        if (std::memcmp(Units() + p, other->Units(), other->length_ * sizeof(char16_t)) == 0) return true;
+        if (units[p] == first && std::memcmp(units + p, part, other->length_ * sizeof(char16_t)) == 0)
+            return true;
     }
     return false;
 }

@@ -231,6 +231,7 @@ intptr_t Dispatch(FCUserWindow& window, HWND handle, uint32_t message, uintptr_t
 intptr_t FX_CALL UserWindowDialogProc(HWND window, uint32_t message, uintptr_t wParam, intptr_t lParam,
                                       void* user) {
     if (user == nullptr) return 0;
+    // The value the host hands back is the window RunModal gave FX_Dialog: the contract's untyped user pointer.
     auto* userWindow = static_cast<FCUserWindow*>(user);
     // No exception may unwind through the host's frames: keep it, end the dialog, answer "not handled".
     try {
