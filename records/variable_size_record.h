@@ -27,8 +27,9 @@ class VariableSizeRecord : public KeyShape {
     uint8_t* AllocateDataArea() override {
         const int32_t size = QuerySize();
         area_.Reset(static_cast<std::size_t>(size));
-        HoldBytes(size > 0 ? area_.Data() : nullptr, 0);
-        return this->Data() != nullptr ? area_.Data() : nullptr;
+        uint8_t* area = size > 0 ? area_.Data() : nullptr;
+        HoldBytes(area, 0);
+        return area;
     }
     void ReleaseDataArea() override {
         area_.Reset(0);
