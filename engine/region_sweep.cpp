@@ -57,11 +57,11 @@ std::unique_ptr<FCString> ReturnName(const FCMultiStaffInstrument* instrument, b
         FCGroup group;
         group.SetKey(0, static_cast<int16_t>(instrument->GetGroupID()));
         if (!group.LoadAtKey()) return nullptr;
-        return std::unique_ptr<FCString>(records::ReadFullNameFromTextBlock(group.GetFullNameID()));
+        return records::ReadFullNameFromTextBlock(group.GetFullNameID());
     }
     FCStaff staffRecord;
     if (!staffRecord.Load(staff)) return nullptr;
-    return std::unique_ptr<FCString>(records::ReadFullNameFromTextBlock(staffRecord.GetFullNameID()));
+    return records::ReadFullNameFromTextBlock(staffRecord.GetFullNameID());
 }
 
 // Marks one instrument change on `staff`; true when an expression was placed.

@@ -4,18 +4,6 @@
 
 #include "contract/mirel_contract.h"
 #include "host/host_api.h"
-#include "support/bytes.h"
-
-namespace {
-
-constexpr int kKeyFields = 4;
-
-// The loaded size as a byte count for the field helpers (a negative size holds no field).
-std::size_t FieldBound(int32_t loadedSize) {
-    return loadedSize > 0 ? static_cast<std::size_t>(loadedSize) : 0;
-}
-
-}  // namespace
 
 // ---- __FCBaseData -----------------------------------------------------------------------------------------
 
@@ -39,32 +27,37 @@ int32_t __FCBaseData::LoadedSize() const {
     return loadedSize_;
 }
 
-bool __FCBaseData::LoadAtKey() {
-    if (data_ != nullptr && IsVariableSize()) {
+// A fixed-size class holds its area from construction on (or has it provided once); a variable-size class
+// gives its area up before every load and provides one of the size the host now reports.
+inline uint8_t* __FCBaseData::ProvideDataArea() {
+    if (data_ != nullptr) {
+        if (!IsVariableSize()) return data_;
         ReleaseDataArea();
-        data_ = nullptr;
-        loadedSize_ = 0;
     }
-    // A fixed-size class hands out the embedded buffer of the layout in force each time, so a load after the
-    // host version changed lands in a buffer of the size it asks the host for.
-    if (data_ == nullptr || !IsVariableSize()) data_ = AllocateDataArea();
+    loadedSize_ = 0;
+    data_ = AllocateDataArea();
+    return data_;
+}
 
-    const int32_t capacity = DataSize();
-    if (data_ == nullptr || capacity <= 0) {
-        // Nothing to load into: asking the host with a null buffer would be a size query, not a load.
-        loadedSize_ = 0;
-        return false;
-    }
-
+inline bool __FCBaseData::LoadInto(uint8_t* area, int32_t capacity) {
+    loadedSize_ = 0;
+    // Nothing to load into: asking the host with a null buffer would be a size query, not a load.
+    if (area == nullptr || capacity <= 0) return false;
     uint32_t size = static_cast<uint32_t>(capacity);
-    if (host::FX_LoadEData(Tag(), key_, data_, &size, RecordVersion()) == 0) {
-        loadedSize_ = 0;
-        return false;
-    }
+    if (host::FX_LoadEData(Tag(), key_, area, &size, RecordVersion()) == 0) return false;
     // A host that reports more than it was allowed to copy must not make the field helpers or a later save
     // reach past the data area: the loaded size never exceeds the capacity that was offered.
     loadedSize_ = size > static_cast<uint32_t>(capacity) ? capacity : static_cast<int32_t>(size);
     return true;
+}
+
+bool __FCBaseData::LoadAtKey() {
+    uint8_t* area = ProvideDataArea();
+    // CONTRACT: a variable-size class asks the host for the record's size here once more, right after it
+    // provided an area of the size it asked for. Pinned by
+    // RunCommandTest.StatsCountWhatTheCallLogHoldsPerInvocation.
+    const int32_t capacity = DataSize();
+    return LoadInto(area, capacity);
 }
 
 bool __FCBaseData::Save() {
@@ -112,75 +105,12 @@ bool __FCBaseData::LoadNext() {
     return LoadAtKey();
 }
 
-int16_t __FCBaseData::KeyField(int index) const {
-    if (index < 0 || index >= kKeyFields) return 0;
-    return bytes::ReadI16(key_, sizeof key_, static_cast<std::size_t>(index) * 2);
-}
-
-void __FCBaseData::SetKeyField(int index, int16_t value) {
-    if (index < 0 || index >= kKeyFields) return;
-    bytes::WriteI16(key_, sizeof key_, static_cast<std::size_t>(index) * 2, value);
-}
-
 void __FCBaseData::CopyKeyFrom(const __FCBaseData* other) {
     if (other == nullptr) return;
     std::memcpy(key_, other->key_, sizeof key_);
 }
 
-uint16_t __FCBaseData::ReadU16(int32_t offset) const {
-    if (offset < 0) return 0;
-    return bytes::ReadU16(data_, FieldBound(loadedSize_), static_cast<std::size_t>(offset));
-}
-
-int16_t __FCBaseData::ReadI16(int32_t offset) const {
-    return static_cast<int16_t>(ReadU16(offset));
-}
-
-uint32_t __FCBaseData::ReadU32(int32_t offset) const {
-    if (offset < 0) return 0;
-    return bytes::ReadU32(data_, FieldBound(loadedSize_), static_cast<std::size_t>(offset));
-}
-
-int32_t __FCBaseData::ReadI32(int32_t offset) const {
-    return static_cast<int32_t>(ReadU32(offset));
-}
-
-void __FCBaseData::WriteU16(int32_t offset, uint16_t value) {
-    if (offset < 0) return;
-    bytes::WriteU16(data_, FieldBound(loadedSize_), static_cast<std::size_t>(offset), value);
-}
-
-void __FCBaseData::WriteI16(int32_t offset, int16_t value) {
-    WriteU16(offset, static_cast<uint16_t>(value));
-}
-
-void __FCBaseData::WriteU32(int32_t offset, uint32_t value) {
-    if (offset < 0) return;
-    bytes::WriteU32(data_, FieldBound(loadedSize_), static_cast<std::size_t>(offset), value);
-}
-
-void __FCBaseData::WriteI32(int32_t offset, int32_t value) {
-    WriteU32(offset, static_cast<uint32_t>(value));
-}
-
-void __FCBaseData::AttachLoaded(uint8_t* buffer, int32_t size) {
-    data_ = buffer;
-    loadedSize_ = buffer != nullptr && size > 0 ? size : 0;
-}
-
 // ---- __FCNoInciOther --------------------------------------------------------------------------------------
-
-namespace {
-
-// An "other" key: itemNo, inci, then two zero fields.
-void SetOtherKey(__FCBaseData* record, int16_t itemNo, int16_t inci) {
-    record->SetKeyField(0, itemNo);
-    record->SetKeyField(1, inci);
-    record->SetKeyField(2, 0);
-    record->SetKeyField(3, 0);
-}
-
-}  // namespace
 
 bool __FCNoInciOther::LoadFirst() {
     return Load(1);
@@ -192,12 +122,12 @@ bool __FCNoInciOther::Reload() {
 }
 
 bool __FCNoInciOther::Load(int16_t itemNo) {
-    SetOtherKey(this, itemNo, 0);
+    SetKeyFields(itemNo, 0, 0, 0);
     return LoadAtKey();
 }
 
 bool __FCNoInciOther::SaveAs(int16_t itemNo) {
-    SetOtherKey(this, itemNo, 0);
+    SetKeyFields(itemNo, 0, 0, 0);
     return Save();
 }
 
@@ -207,7 +137,7 @@ bool __FCNoInciOther::DeepSaveAs(int16_t itemNo) {
 
 bool __FCNoInciOther::SaveNew() {
     if (!HasBytesToWrite()) return false;
-    SetOtherKey(this, -1, -1);
+    SetKeyFields(-1, -1, 0, 0);
     return CreateAtKey();
 }
 
@@ -227,21 +157,12 @@ bool __FCInciOther::Reload() {
 }
 
 bool __FCInciOther::Load(int16_t itemNo, int16_t inci) {
-    SetOtherKey(this, itemNo, inci);
+    SetKeyFields(itemNo, inci, 0, 0);
     return LoadAtKey();
 }
 
 bool __FCInciOther::SaveNew(int16_t itemNo) {
     if (!HasBytesToWrite()) return false;
-    SetOtherKey(this, itemNo, -1);
+    SetKeyFields(itemNo, -1, 0, 0);
     return CreateAtKey();
-}
-
-// ---- __FCDetail -------------------------------------------------------------------------------------------
-
-void __FCDetail::SetKey(int16_t itemNo, int16_t itemNo2, int16_t inci) {
-    SetKeyField(0, itemNo);
-    SetKeyField(1, itemNo2);
-    SetKeyField(2, inci);
-    SetKeyField(3, 0);
 }

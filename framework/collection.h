@@ -2,6 +2,8 @@
 #define MIREL_FRAMEWORK_COLLECTION_H
 
 #include <cstdint>
+#include <memory>
+#include <vector>
 
 #include "framework/base_data.h"
 #include "framework/fc_base.h"
@@ -20,11 +22,15 @@ class __FCItemHandler {
 class __FCIteratorBase : public __FCBase {};
 
 // A growable array of owned objects. The array grows to the smallest multiple of 10 above what is needed (not
-// geometrically); elements may be null and every walk skips them.
+// geometrically); elements may be null and every walk skips them. The collection owns its elements: Add takes
+// them over, and clearing or destroying the collection destroys them.
 class __FCCollection : public __FCIteratorBase {
   public:
     __FCCollection() = default;
-    ~__FCCollection() override;
+    __FCCollection(const __FCCollection&) = delete;
+    __FCCollection& operator=(const __FCCollection&) = delete;
+    // The vector destroys the elements.
+    ~__FCCollection() override = default;
 
     const char* ClassName() const override;
 
@@ -32,20 +38,27 @@ class __FCCollection : public __FCIteratorBase {
     virtual __FCBase* FindFirst(__FCItemHandler* handler);
     virtual int32_t ForEachIndexed(__FCItemHandler* handler);
 
-    int32_t Count() const { return count_; }
-    int32_t Capacity() const { return capacity_; }
+    int32_t Count() const { return static_cast<int32_t>(items_.size()); }
+    // The length of the array; the vector is always given exactly this room (EnsureRoom).
+    int32_t Capacity() const { return static_cast<int32_t>(items_.capacity()); }
     // The element at `index`, or null when out of range. The collection keeps ownership.
-    __FCBase* GetItemAt(int32_t index) const;
+    __FCBase* GetItemAt(int32_t index) const {
+        return index >= 0 && index < Count() ? items_[static_cast<std::size_t>(index)].get() : nullptr;
+    }
+    // The element at `index` as an `Element`: null when out of range or of another class.
+    template <typename Element>
+    Element* ItemAs(int32_t index) const {
+        return dynamic_cast<Element*>(GetItemAt(index));
+    }
     void EnsureRoom(int32_t extra);
-    // Takes ownership of `element`.
-    void Add(__FCBase* element);
+    // Appends `element` (null is allowed); the collection owns it from the call on, also when the array cannot
+    // grow.
+    void Add(std::unique_ptr<__FCBase> element);
     // Destroys every element; the array and its capacity stay for reuse.
-    void ClearAll();
+    void ClearAll() { items_.clear(); }
 
   private:
-    int32_t count_ = 0;
-    int32_t capacity_ = 0;
-    __FCBase** items_ = nullptr;
+    std::vector<std::unique_ptr<__FCBase>> items_;
 };
 
 // A collection of host records of one class, filled from the document.
@@ -54,7 +67,7 @@ class __FCCollectionData : public __FCCollection {
     const char* ClassName() const override;
 
     // A new, empty element (the element class's CreateInstance).
-    virtual __FCBaseData* CreateElement() = 0;
+    virtual std::unique_ptr<__FCBaseData> CreateElement() = 0;
     // Every record of the tag from LoadFirst on; returns the count.
     virtual int32_t LoadAll();
     // Save of each element in index order; false at the first failure.
@@ -63,11 +76,11 @@ class __FCCollectionData : public __FCCollection {
     uint32_t CustomTag() const { return customTag_; }
     void SetCustomTag(uint32_t tag) { customTag_ = tag; }
 
-    __FCBaseData* GetDataAt(int32_t index) const { return static_cast<__FCBaseData*>(GetItemAt(index)); }
+    __FCBaseData* GetDataAt(int32_t index) const { return ItemAs<__FCBaseData>(index); }
 
   protected:
     // A new element with the collection's custom tag: the working element of a loader.
-    __FCBaseData* CreateWorkingElement();
+    std::unique_ptr<__FCBaseData> CreateWorkingElement();
     // Appends a copy of the working element: same key, same custom tag, CopyDataFrom.
     void TakeCopy(const __FCBaseData* working);
 

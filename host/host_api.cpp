@@ -37,18 +37,24 @@ HMODULE HostModule() {
     return cache.module;
 }
 
-// The entry point of `function` as the contract's type, or null when the host does not offer it.
-template <typename Fn>
-Fn Bind(HostFunction function) {
+// Looks `function` up in the host's executable, once, and keeps what it found.
+FARPROC LookUp(HostFunction function) {
     FunctionLookup& entry = gBindingCache.functions[function];
-    if (!entry.lookedUp) {
-        entry.lookedUp = true;
-        HMODULE module = HostModule();
-        entry.address = module != nullptr ? GetProcAddress(module, kFunctionNames[function]) : nullptr;
-    }
-    if (entry.address == nullptr) return nullptr;
+    entry.lookedUp = true;
+    HMODULE module = HostModule();
+    entry.address = module != nullptr ? GetProcAddress(module, kFunctionNames[function]) : nullptr;
+    return entry.address;
+}
+
+// The entry point of `function` as the contract's type, or null when the host does not offer it. Every host
+// call passes here; only the first of each function looks anything up.
+template <typename Fn>
+inline Fn Bind(HostFunction function) {
+    const FunctionLookup& entry = gBindingCache.functions[function];
+    const FARPROC address = entry.lookedUp ? entry.address : LookUp(function);
+    if (address == nullptr) return nullptr;
     // Through the generic function pointer type: the address is the contract's function, called as such.
-    return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(entry.address));
+    return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(address));
 }
 
 // Results that the host gives as 16-bit numbers or flags: only the low 16 bits count, sign-extended.
@@ -82,10 +88,12 @@ int32_t RawSaveEData(uint32_t tag, void* key8, const void* buffer, uint32_t size
 }
 
 int32_t FX_LoadEData(uint32_t tag, void* key8, void* buffer, uint32_t* size, uint32_t version) {
+    if (!LoadIsTranslated(tag)) return RawLoadEData(tag, key8, buffer, size, version);
     return TranslatedLoadEData(tag, key8, buffer, size, version);
 }
 
 int32_t FX_SaveEData(uint32_t tag, void* key8, const void* buffer, uint32_t size, uint32_t version) {
+    if (!SaveIsTranslated(tag)) return RawSaveEData(tag, key8, buffer, size, version);
     return TranslatedSaveEData(tag, key8, buffer, size, version);
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 #include "host/host_api.h"
@@ -19,9 +20,8 @@ using prefs::kOtVersion;
 using prefs::kOtWords;
 using prefs::PieceTable;
 
-// A 108-byte host record that the host may fill in part while reporting failure. The buffer is cleared before
-// the call so that whatever the host wrote can be told from what it did not.
-constexpr uint32_t kPartlyFilledTag = 0x4F096649;
+// The size of the partly filled record (kPartlyFilledTag). The buffer is cleared before the call so that
+// whatever the host wrote can be told from what it did not.
 constexpr uint32_t kPartlyFilledSize = 108;
 
 // Saves with an older record version than this go to the host as they are.
@@ -178,24 +178,23 @@ bool IsTranslatedTag(uint32_t tag) {
            (prefs::FindPieceTable(tag) != nullptr || prefs::FindFieldTable(tag, 0) != nullptr);
 }
 
-// The host call for the partly filled record. Returns true when the translation is to go on, else leaves the
-// answer in `result`. Only the bytes the caller's capacity covers are cleared and examined.
-bool LoadPartlyFilled(uint32_t tag, void* key8, void* buffer, uint32_t* size, uint32_t version,
-                      int32_t* result) {
+// The host call for the partly filled record: no answer when the translation is to go on, else the answer.
+// Only the bytes the caller's capacity covers are cleared and examined.
+std::optional<int32_t> LoadPartlyFilled(uint32_t tag, void* key8, void* buffer, uint32_t* size,
+                                        uint32_t version) {
     const uint32_t cleared = size != nullptr ? std::min(*size, kPartlyFilledSize) : 0;
     auto* data = static_cast<uint8_t*>(buffer);
     std::memset(data, 0, cleared);
-    if (RawLoadEData(tag, key8, buffer, size, version) != 0) return true;
-    *result = std::any_of(data, data + cleared, [](uint8_t b) { return b != 0; }) ? 1 : 0;
-    return false;
+    if (RawLoadEData(tag, key8, buffer, size, version) != 0) return std::nullopt;
+    return std::any_of(data, data + cleared, [](uint8_t b) { return b != 0; }) ? 1 : 0;
 }
 
 }  // namespace
 
 int32_t TranslatedLoadEData(uint32_t tag, void* key8, void* buffer, uint32_t* size, uint32_t version) {
     if (tag == kPartlyFilledTag && buffer != nullptr) {
-        int32_t result = 0;
-        if (!LoadPartlyFilled(tag, key8, buffer, size, version, &result)) return result;
+        if (const std::optional<int32_t> answer = LoadPartlyFilled(tag, key8, buffer, size, version))
+            return *answer;
     }
     if (!IsTranslatedTag(tag)) return RawLoadEData(tag, key8, buffer, size, version);
     // Preference records are chosen by the key's itemNo; without a key there is nothing to choose by.

@@ -1,11 +1,6 @@
 #include "records/category_def.h"
 
-#include <cstring>
-#include <memory>
-#include <vector>
-
-#include "host/host_version.h"
-#include "support/utf16le.h"
+#include "text/host_text.h"
 
 namespace {
 
@@ -40,22 +35,12 @@ int16_t FCCategoryDef::GetCategoryID() const {
 void FCCategoryDef::GetName(FCString* name) const {
     if (name == nullptr) return;
     // The name is read inside the loaded bytes only; one without terminator ends with them.
-    const int32_t bufferSize = LayoutOfData().size;
-    const int32_t available = data_ == nullptr ? 0 : (loadedSize_ < bufferSize ? loadedSize_ : bufferSize);
-    if (available <= kNameOffset) {
+    const int32_t held = HeldSize();
+    if (held <= kNameOffset) {
         name->AssignNarrow("");
         return;
     }
-    const uint8_t* text = data_ + kNameOffset;
-    const uint32_t count = static_cast<uint32_t>(available - kNameOffset);
-    if (HostUsesWideText()) {
-        const uint32_t units = count / 2;
-        std::vector<char16_t> copy(units + 1, 0);
-        utf16le::Decode(text, units, copy.data());
-        name->AssignWideBounded(copy.data(), units);
-    } else {
-        name->AssignNarrowBounded(reinterpret_cast<const char*>(text), count);
-    }
+    ReadHostText(Data() + kNameOffset, static_cast<std::size_t>(held - kNameOffset), *name);
 }
 
 uint16_t FCCategoryDef::GetTextFontNumber() const {
@@ -79,11 +64,10 @@ uint16_t FCCategoryDef::GetTrailingWord() const {
     return ReadU16(LayoutInForce().trailingWord);
 }
 
-FCFontInfo* FCCategoryDef::CreateTextFontInfo() const {
-    // Held until it is handed over: running out of memory while it is named must not leak it.
-    std::unique_ptr<FCFontInfo> font(new FCFontInfo());
+std::unique_ptr<FCFontInfo> FCCategoryDef::CreateTextFontInfo() const {
+    auto font = std::make_unique<FCFontInfo>();
     font->SetEffects(GetTextFontEffects());
     font->SetSize(GetTextFontSize());
     font->SetNameFromFontNumber(GetTextFontNumber());
-    return font.release();
+    return font;
 }

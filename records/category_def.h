@@ -2,6 +2,7 @@
 #define MIREL_RECORDS_CATEGORY_DEF_H
 
 #include <cstdint>
+#include <memory>
 
 #include "framework/base_data.h"
 #include "framework/collection.h"
@@ -20,7 +21,7 @@ struct CategoryLayout {
     int32_t definitionDefaults;
     int32_t trailingWord;
 };
-// The table below, newest first; one embedded area per row (wide, narrow).
+// The table below, newest first (wide, narrow).
 inline constexpr CategoryLayout kCategoryLayouts[] = {
     {kHostVersion2011, 296, 0x11000000, 260, 278, 294},
     {0, 104, 0x0F000000, 68, 86, 102},
@@ -37,8 +38,8 @@ inline constexpr CategoryLayout kCategoryLayouts[] = {
 //   278                        86     6 x u16  definitionDefaults
 //   294                        102    u16      trailingWord
 //
-// All other bytes stay as loaded. The object embeds one buffer per layout and uses the one in force; a new
-// object holds that buffer zeroed and counts as loaded.
+// All other bytes stay as loaded. The layout is the one in force at the moment of use; a new object holds the
+// zeroed record of that layout and counts as loaded.
 class FCCategoryDef : public records::FixedSizeRecord<FCCategoryDef, __FCNoInciOther, 0x534F4D43,  // 'SOMC'
                                                       records::kCategoryLayouts> {
   public:
@@ -64,7 +65,7 @@ class FCCategoryDef : public records::FixedSizeRecord<FCCategoryDef, __FCNoInciO
     uint16_t GetTrailingWord() const;
 
     // A new font description of the category's text font, owned by the caller.
-    FCFontInfo* CreateTextFontInfo() const;
+    std::unique_ptr<FCFontInfo> CreateTextFontInfo() const;
 };
 
 // Every expression category of the document, in the host's order from record number 1 on.

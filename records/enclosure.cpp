@@ -1,7 +1,7 @@
 #include "records/enclosure.h"
 
 uint32_t FCEnclosure::Tag() const {
-    return customTag_ != 0 ? customTag_ : kDefaultTag;
+    return CustomTag() != 0 ? CustomTag() : kDefaultTag;
 }
 
 void FCEnclosure::CopyDataFrom(const __FCBaseData* other) {

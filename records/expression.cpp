@@ -26,12 +26,11 @@ void FCExpression::SetExpressionFlags(uint16_t flags) {
     WriteU16(kFlagsOffset, flags);
 }
 
-FCTextExpressionDef* FCExpression::CreateTextExpressionDef() const {
+std::unique_ptr<FCTextExpressionDef> FCExpression::CreateTextExpressionDef() const {
     if (IsShape()) return nullptr;
-    // Held until it is handed over: running out of memory while it loads must not leak it.
-    std::unique_ptr<FCTextExpressionDef> definition(new FCTextExpressionDef());
+    auto definition = std::make_unique<FCTextExpressionDef>();
     definition->Load(static_cast<int16_t>(GetDefinitionID()));
-    return definition.release();
+    return definition;
 }
 
 bool FCExpression::SaveNewToCell(const FCCell* cell) {

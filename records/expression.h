@@ -2,6 +2,7 @@
 #define MIREL_RECORDS_EXPRESSION_H
 
 #include <cstdint>
+#include <memory>
 
 #include "framework/base_data.h"
 #include "framework/cell.h"
@@ -42,7 +43,7 @@ class FCExpression : public records::FixedSizeRecord<FCExpression, __FCInciOther
 
     // The text expression definition the expression shows, with Load(definitionID) called on it whether or
     // not it loads; null for a shape. The caller owns it.
-    FCTextExpressionDef* CreateTextExpressionDef() const;
+    std::unique_ptr<FCTextExpressionDef> CreateTextExpressionDef() const;
 
     // Attaches this expression as a new one to the cell's measure, on the cell's staff: refuses measure 0
     // and measures that do not load (nothing is written then), marks the measure as holding expressions and

@@ -1,17 +1,18 @@
 #ifndef MIREL_RECORDS_FIXED_SIZE_RECORD_H
 #define MIREL_RECORDS_FIXED_SIZE_RECORD_H
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <iterator>
+#include <memory>
 #include <type_traits>
 
 #include "contract/mirel_contract.h"
 #include "framework/base_data.h"
 #include "records/record_copy.h"
 #include "records/record_layout.h"
+#include "support/bytes.h"
 
 namespace records {
 
@@ -23,50 +24,19 @@ struct FixedLayout {
     uint32_t recordVersion;
 };
 
-// Rows of equal size share one area; this is the first row of its size.
+// The largest size in a table: the one area of a record class holds the record in every layout.
 template <typename Layout, std::size_t N>
-constexpr bool FirstOfItsSize(const Layout (&rows)[N], std::size_t row) {
-    for (std::size_t i = 0; i < row; ++i) {
-        if (rows[i].size == rows[row].size) return false;
-    }
-    return true;
+constexpr int32_t LargestSize(const Layout (&rows)[N]) {
+    int32_t largest = 0;
+    for (std::size_t i = 0; i < N; ++i) largest = rows[i].size > largest ? rows[i].size : largest;
+    return largest;
 }
 
-// Where the area of `row` begins among the areas of a table: one area for each size, in table order.
+// True when every row has a size.
 template <typename Layout, std::size_t N>
-constexpr std::size_t AreaOffset(const Layout (&rows)[N], std::size_t row) {
-    std::size_t offset = 0;
-    for (std::size_t i = 0; i < N; ++i) {
-        if (!FirstOfItsSize(rows, i)) continue;
-        if (rows[i].size == rows[row].size) return offset;
-        offset += static_cast<std::size_t>(rows[i].size);
-    }
-    return offset;
-}
-
-template <typename Layout, std::size_t N>
-constexpr std::array<std::size_t, N> AreaOffsets(const Layout (&rows)[N]) {
-    std::array<std::size_t, N> offsets{};
-    for (std::size_t i = 0; i < N; ++i) offsets[i] = AreaOffset(rows, i);
-    return offsets;
-}
-
-// The bytes all areas of a table take together.
-template <typename Layout, std::size_t N>
-constexpr std::size_t AreaBytes(const Layout (&rows)[N]) {
-    std::size_t total = 0;
-    for (std::size_t i = 0; i < N; ++i) {
-        if (FirstOfItsSize(rows, i)) total += static_cast<std::size_t>(rows[i].size);
-    }
-    return total;
-}
-
-// True when every row has a size and its area lies inside the areas' bytes.
-template <typename Layout, std::size_t N>
-constexpr bool EveryRowHasItsArea(const Layout (&rows)[N]) {
+constexpr bool EveryRowHasASize(const Layout (&rows)[N]) {
     for (std::size_t i = 0; i < N; ++i) {
         if (rows[i].size <= 0) return false;
-        if (AreaOffset(rows, i) + static_cast<std::size_t>(rows[i].size) > AreaBytes(rows)) return false;
     }
     return true;
 }
@@ -81,11 +51,12 @@ constexpr bool FieldFitsEveryLayout(const Layout (&rows)[N], int32_t offset, int
 }
 
 // The common part of every record class of fixed size: its tag, its layouts by host version (kTable, newest
-// first, see record_layout.h) and one embedded area for each size in the table. The record class states its
-// name (kClassName), its fields and what it does beyond loading, copying and saving its bytes.
+// first, see record_layout.h) and the storage of its bytes, one embedded area of the largest size in the table,
+// which the record holds from construction on: a load allocates nothing. The record class states its name
+// (kClassName), its fields and what it does beyond loading, copying and saving its bytes.
 //
-// Loading hands the host the area of the layout in force, so a load allocates nothing; a load after the host
-// version changed lands in an area of the size it asks the host for.
+// The layout is the one in force at the moment of use: loads ask for its size and record version, and fields
+// that move between layouts are read at its offsets.
 template <typename Derived, typename KeyShape, uint32_t TagValue, const auto& kTable>
 class FixedSizeRecord : public KeyShape {
   public:
@@ -93,15 +64,14 @@ class FixedSizeRecord : public KeyShape {
     static constexpr uint32_t kTag = TagValue;
 
     const char* ClassName() const override { return Derived::kClassName; }
-    uint8_t* AllocateDataArea() override { return AreaInForce(); }
-    __FCBaseData* CreateInstance() const override { return new Derived(); }
+    uint8_t* AllocateDataArea() override { return area_; }
+    std::unique_ptr<__FCBaseData> CreateInstance() const override { return std::make_unique<Derived>(); }
     uint32_t Tag() const override { return TagValue; }
     uint32_t RecordVersion() const override { return LayoutInForce().recordVersion; }
     int32_t DataSize() override { return LayoutInForce().size; }
-    // The other object's loaded bytes, at most the size in force, into the area in force (record_copy.h).
+    // The other object's loaded bytes, at most the size in force (record_copy.h).
     void CopyDataFrom(const __FCBaseData* other) override {
-        this->data_ = AreaInForce();
-        this->loadedSize_ = CopyLoadedBytes(this->data_, LayoutInForce().size, other);
+        HoldBytes(area_, CopyLoadedBytes(area_, LayoutInForce().size, other));
     }
 
   protected:
@@ -110,34 +80,41 @@ class FixedSizeRecord : public KeyShape {
     enum class NewObject { kNotLoaded, kLoaded };
 
     explicit FixedSizeRecord(NewObject state) {
-        if (state == NewObject::kLoaded) this->AttachLoaded(AreaInForce(), LayoutInForce().size);
+        HoldBytes(area_, state == NewObject::kLoaded ? LayoutInForce().size : 0);
     }
 
     static const Layout& LayoutInForce() { return kTable[LayoutIndexInForce(kTable)]; }
-    uint8_t* AreaInForce() { return areas_ + kAreaOffsets[LayoutIndexInForce(kTable)]; }
-    const uint8_t* AreaInForce() const { return areas_ + kAreaOffsets[LayoutIndexInForce(kTable)]; }
-    // For records whose bytes are copied whole: the other object's area in force, loaded or not, becomes this
+    // For records whose bytes are copied whole: the other object's record, loaded or not, becomes this
     // object's, which counts as loaded with the full size.
     void CopyWholeRecordFrom(const FixedSizeRecord& other) {
-        std::memcpy(AreaInForce(), other.AreaInForce(), static_cast<std::size_t>(LayoutInForce().size));
-        this->AttachLoaded(AreaInForce(), LayoutInForce().size);
+        const int32_t size = LayoutInForce().size;
+        std::memcpy(area_, other.area_, static_cast<std::size_t>(size));
+        HoldBytes(area_, size);
     }
-    // The layout of the bytes in hand: the row whose area holds them, the last row when there are none.
-    const Layout& LayoutOfData() const {
-        for (std::size_t row = 0; row < kRows; ++row) {
-            if (this->data_ == areas_ + kAreaOffsets[row]) return kTable[row];
-        }
-        return kTable[kRows - 1];
+    // A field of the record read and written whether a load succeeded or not: inside the loaded bytes when
+    // there are any, inside the layout in force otherwise. For records whose fields keep their values when a
+    // load fails.
+    uint16_t AreaU16(int32_t offset) const {
+        return bytes::ReadU16(area_, AreaBound(), static_cast<std::size_t>(offset));
+    }
+    void SetAreaU16(int32_t offset, uint16_t value) {
+        bytes::WriteU16(area_, AreaBound(), static_cast<std::size_t>(offset), value);
     }
 
   private:
-    static constexpr std::size_t kRows = std::size(kTable);
-    static_assert(kRows > 0, "a record class has at least one layout");
-    static_assert(EveryRowHasItsArea(kTable), "every layout row has an area of its size");
+    // The record classes below reach their bytes through the field helpers only.
+    using KeyShape::HoldBytes;
 
-    static constexpr std::array<std::size_t, kRows> kAreaOffsets = AreaOffsets(kTable);
+    std::size_t AreaBound() const {
+        const int32_t size = LayoutInForce().size;
+        return static_cast<std::size_t>(this->IsLoaded() && this->HeldSize() < size ? this->HeldSize()
+                                                                                    : size);
+    }
 
-    uint8_t areas_[AreaBytes(kTable)] = {};
+    static_assert(std::size(kTable) > 0, "a record class has at least one layout");
+    static_assert(EveryRowHasASize(kTable), "every layout row has a size");
+
+    uint8_t area_[LargestSize(kTable)] = {};
 };
 
 // The one layout of a record class whose layout does not depend on the host version.

@@ -6,22 +6,21 @@
 
 namespace records {
 
-FCString* CreateFullNameFromTextBlock(uint16_t textBlockID) {
+std::unique_ptr<FCString> CreateFullNameFromTextBlock(uint16_t textBlockID) {
     FCTextBlock block;
     block.Load(static_cast<int16_t>(textBlockID));
-    // Held until it is handed over: running out of memory while the tags go must not leak it.
-    std::unique_ptr<FCString> name(block.CreateTextString());
+    std::unique_ptr<FCString> name = block.CreateTextString();
     name->StripFontTags();
-    return name.release();
+    return name;
 }
 
-FCString* ReadFullNameFromTextBlock(uint16_t textBlockID) {
+std::unique_ptr<FCString> ReadFullNameFromTextBlock(uint16_t textBlockID) {
     if (textBlockID == 0) return CreateFullNameFromTextBlock(textBlockID);
     FCTextBlock block;
     if (!block.Load(static_cast<int16_t>(textBlockID))) return nullptr;
-    std::unique_ptr<FCString> name(block.ReadTextString());
+    std::unique_ptr<FCString> name = block.ReadTextString();
     if (name != nullptr) name->StripFontTags();
-    return name.release();
+    return name;
 }
 
 }  // namespace records

@@ -6,11 +6,11 @@ bool FCMeasure::Load(int16_t itemNo) {
 }
 
 uint16_t FCMeasure::GetMeasureFlags() const {
-    return ReadU16(LayoutOfData().flagsOffset);
+    return ReadU16(LayoutInForce().flagsOffset);
 }
 
 void FCMeasure::SetMeasureFlags(uint16_t flags) {
-    WriteU16(LayoutOfData().flagsOffset, flags);
+    WriteU16(LayoutInForce().flagsOffset, flags);
 }
 
 void FCMeasure::SetExpressionFlag() {

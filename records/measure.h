@@ -15,7 +15,7 @@ struct MeasureLayout {
     uint32_t recordVersion;
     int32_t flagsOffset;  // the flag word
 };
-// Newest first; one embedded area per row.
+// Newest first.
 inline constexpr MeasureLayout kMeasureLayouts[] = {
     {kHostVersion2012, 30, 0x12000000, 14},
     {0, 26, 0x0A000000, 10},

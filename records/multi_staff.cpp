@@ -25,7 +25,7 @@ bool FCMultiStaffInstrument::HasStaff(int16_t staff) const {
 // ---- FCGroup ----------------------------------------------------------------------------------------------
 
 bool FCGroup::LoadFirst() {
-    for (int field = 0; field < 4; ++field) SetKeyField(field, 0);
+    SetKey(0, 0, 0);
     return LoadNext();
 }
 
@@ -42,7 +42,7 @@ int16_t FCGroup::GetStartMeasure() const {
     return ReadI16(kStartMeasureOffset);
 }
 
-FCString* FCGroup::GetFullName() const {
+std::unique_ptr<FCString> FCGroup::GetFullName() const {
     return records::CreateFullNameFromTextBlock(GetFullNameID());
 }
 

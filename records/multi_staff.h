@@ -2,6 +2,7 @@
 #define MIREL_RECORDS_MULTI_STAFF_H
 
 #include <cstdint>
+#include <memory>
 
 #include "framework/base_data.h"
 #include "framework/collection.h"
@@ -72,7 +73,7 @@ class FCGroup : public records::FixedSizeRecord<FCGroup, __FCNoInciDetail, 0x534
     uint16_t GetFullNameID() const;
     int16_t GetStartMeasure() const;
     // The group's name without font, size and effect tags; the caller owns it.
-    FCString* GetFullName() const;
+    std::unique_ptr<FCString> GetFullName() const;
 };
 
 class FCGroups : public records::RecordCollection<FCGroups, __FCCollectionNoInciDetail, FCGroup> {

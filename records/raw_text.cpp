@@ -1,74 +1,31 @@
 #include "records/raw_text.h"
 
-#include <cstring>
-#include <memory>
 #include <new>
-#include <vector>
 
 #include "host/host_version.h"
-#include "support/utf16le.h"
+#include "text/host_text.h"
 
 const char* FCRawText::ClassName() const {
     return "FCRawText";
 }
 
-void FCRawText::FreeArea() {
-    area_.Reset(0);
-    data_ = nullptr;
-}
-
-uint8_t* FCRawText::NewArea(std::size_t size) {
-    area_.Reset(size);
-    data_ = area_.Data();
-    return data_;
-}
-
-uint8_t* FCRawText::AllocateDataArea() {
-    FreeArea();
-    int32_t size = 0;
-    QueryRecordSize(size);
-    return NewArea(static_cast<std::size_t>(size));
-}
-
-void FCRawText::ReleaseDataArea() {
-    FreeArea();
-    loadedSize_ = 0;
-}
-
-bool FCRawText::IsVariableSize() const {
-    return true;
-}
-
-__FCBaseData* FCRawText::CreateInstance() const {
+std::unique_ptr<__FCBaseData> FCRawText::CreateInstance() const {
     return nullptr;
 }
 
 uint32_t FCRawText::Tag() const {
-    return customTag_ != 0 ? customTag_ : kRawTextTagDefault;
+    return CustomTag() != 0 ? CustomTag() : kRawTextTagDefault;
 }
 
 uint32_t FCRawText::RecordVersion() const {
     return HostVersion();
 }
 
-int32_t FCRawText::DataSize() {
-    int32_t size = 0;
-    QueryRecordSize(size);
-    // Once an area is provided, the host may not be offered more than it holds, even when the record grew
-    // between the two questions.
-    if (data_ != nullptr && size > AreaSize()) return AreaSize();
-    return size;
-}
-
 void FCRawText::CopyDataFrom(const __FCBaseData* other) {
     if (other == nullptr || other == this || other->Data() == nullptr) return;
-    int32_t count = other->LoadedSize();
-    if (const FCRawText* raw = dynamic_cast<const FCRawText*>(other)) {
-        if (count > raw->AreaSize()) count = raw->AreaSize();
-    }
+    const int32_t count = other->LoadedSize();
     if (count <= 0) return;
-    std::memcpy(NewArea(static_cast<std::size_t>(count)), other->Data(), static_cast<std::size_t>(count));
-    loadedSize_ = count;
+    CopyBytesFrom(other->Data(), count);
 }
 
 bool FCRawText::LoadFirst() {
@@ -90,40 +47,17 @@ int16_t FCRawText::ItemNo() const {
 
 void FCRawText::SetText(const FCString* text) {
     if (text == nullptr) return;
-    const uint32_t length = text->Length();
-    if (IsWideText()) {
-        if (length >= static_cast<uint32_t>(INT32_MAX / 2)) throw std::bad_alloc();
-        uint8_t* area = NewArea((static_cast<std::size_t>(length) + 1) * 2);
-        if (length > 0) utf16le::Encode(text->WideBuffer(), length, area);
-    } else {
-        // The 8-bit copy of the text (the low byte of each unit) up to its first zero byte.
-        uint32_t count = 0;
-        while (count < length && (text->CharAt(static_cast<int32_t>(count)) & 0xFF) != 0) ++count;
-        if (count >= static_cast<uint32_t>(INT32_MAX)) throw std::bad_alloc();
-        uint8_t* area = NewArea(static_cast<std::size_t>(count) + 1);
-        for (uint32_t i = 0; i < count; ++i) {
-            area[i] = static_cast<uint8_t>(text->CharAt(static_cast<int32_t>(i)) & 0xFF);
-        }
-    }
-    loadedSize_ = AreaSize();
+    const std::size_t size = HostTextSize(*text);
+    if (size > static_cast<std::size_t>(INT32_MAX)) throw std::bad_alloc();
+    const int32_t bytes = static_cast<int32_t>(size);
+    WriteHostText(*text, ReplaceBytes(bytes, bytes));
 }
 
-FCString* FCRawText::CreateString() const {
-    // Held until it is handed over: running out of memory on the way must not leak it.
-    std::unique_ptr<FCString> text(new FCString());
-    if (data_ == nullptr || loadedSize_ <= 0) return text.release();
-    const uint32_t available = static_cast<uint32_t>(loadedSize_ < AreaSize() ? loadedSize_ : AreaSize());
-    if (IsWideText()) {
-        // The bytes may not be aligned for 16-bit access: the units are put together byte by byte. An odd
-        // last byte is no unit.
-        const uint32_t units = available / 2;
-        std::vector<char16_t> copy(units + 1, 0);
-        utf16le::Decode(data_, units, copy.data());
-        text->AssignWideBounded(copy.data(), units);
-    } else {
-        text->AssignNarrowBounded(reinterpret_cast<const char*>(data_), available);
-    }
-    return text.release();
+std::unique_ptr<FCString> FCRawText::CreateString() const {
+    auto text = std::make_unique<FCString>();
+    if (Data() != nullptr && HeldSize() > 0)
+        ReadHostText(Data(), static_cast<std::size_t>(HeldSize()), *text);
+    return text;
 }
 
 bool FCRawText::SaveNew() {

@@ -2,9 +2,10 @@
 #define MIREL_RECORDS_RAW_TEXT_H
 
 #include <cstdint>
+#include <memory>
 
 #include "framework/base_data.h"
-#include "support/small_buffer.h"
+#include "records/variable_size_record.h"
 #include "text/fc_string.h"
 
 // Raw-text tags: the characters "tx" in the high half, the text kind in the low half.
@@ -18,27 +19,24 @@ constexpr uint32_t kRawTextTagExpression = 0x74787870;  // 'txxp'
 // with a zero unit when the host version is 0x11000000 or later, 8-bit characters ending with a zero byte
 // before that.
 //
-// The record has no fixed size: its data area is a buffer of the size the host reports, released and provided
-// anew before every load. The key is an item number only. Reading never reaches past the bytes the
-// host delivered: a text without terminator ends at the end of the loaded bytes, and an odd byte count of
-// UTF-16 text ignores its last byte.
-class FCRawText : public __FCBaseData {
+// The record has no fixed size (records/variable_size_record.h): its data area has the size the host reports,
+// released and provided anew before every load. The key is an item number only. Reading never reaches past the
+// bytes the host delivered (text/host_text.h).
+class FCRawText : public records::VariableSizeRecord<FCRawText, __FCBaseData> {
   public:
     FCRawText() = default;
 
+    // A raw text has no head: any size is a record.
+    static constexpr int32_t MinimumSize() { return 0; }
+
     const char* ClassName() const override;
 
-    uint8_t* AllocateDataArea() override;
-    void ReleaseDataArea() override;
-    bool IsVariableSize() const override;
     // Raw texts are never made by a collection: null.
-    __FCBaseData* CreateInstance() const override;
+    std::unique_ptr<__FCBaseData> CreateInstance() const override;
     // customTag when set, otherwise 'txbl'.
     uint32_t Tag() const override;
     // The host version itself.
     uint32_t RecordVersion() const override;
-    // The size the host reports for the record at the current key (a size query), 0 when it has none.
-    int32_t DataSize() override;
     // A copy of the other raw text's loaded bytes; nothing changes when it has none.
     void CopyDataFrom(const __FCBaseData* other) override;
     // The first raw text of the tag: item 0, then the host's next record.
@@ -53,21 +51,10 @@ class FCRawText : public __FCBaseData {
     // size; null does nothing.
     void SetText(const FCString* text);
     // The loaded text as a new string, owned by the caller; empty when nothing is loaded.
-    FCString* CreateString() const;
+    std::unique_ptr<FCString> CreateString() const;
     // Creates the loaded bytes as a new record of the tag: key (-1, 0), afterwards the key the host assigned.
     // False without a host call when nothing is loaded.
     bool SaveNew();
-
-  private:
-    void FreeArea();
-    // Replaces the data area with `size` zeroed bytes and points the base at it.
-    uint8_t* NewArea(std::size_t size);
-    // The byte count of the data area; the loaded size never exceeds it.
-    int32_t AreaSize() const { return static_cast<int32_t>(area_.Size()); }
-
-    // Instrument names and expression texts fit inside the object.
-    static constexpr std::size_t kInlineBytes = 160;
-    SmallBuffer<uint8_t, kInlineBytes> area_;
 };
 
 #endif

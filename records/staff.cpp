@@ -12,6 +12,6 @@ uint16_t FCStaff::GetFullNameID() const {
     return ReadU16(kFullNameIDOffset);
 }
 
-FCString* FCStaff::GetFullName() const {
+std::unique_ptr<FCString> FCStaff::GetFullName() const {
     return records::CreateFullNameFromTextBlock(GetFullNameID());
 }

@@ -2,6 +2,7 @@
 #define MIREL_RECORDS_STAFF_H
 
 #include <cstdint>
+#include <memory>
 
 #include "framework/base_data.h"
 #include "host/host_version.h"
@@ -9,7 +10,7 @@
 #include "text/fc_string.h"
 
 namespace records {
-// Newest first; one embedded area per row.
+// Newest first.
 inline constexpr FixedLayout kStaffLayouts[] = {
     {kHostVersion2012, 136, 0x12000000},
     {kHostVersion2011, 132, 0x11000000},
@@ -37,7 +38,7 @@ class FCStaff : public records::FixedSizeRecord<FCStaff, __FCNoInciOther, 0x534F
     // Item number of the text block with the staff's full name; 0 when nothing is loaded.
     uint16_t GetFullNameID() const;
     // The staff's instrument name without font, size and effect tags; the caller owns it.
-    FCString* GetFullName() const;
+    std::unique_ptr<FCString> GetFullName() const;
 };
 
 #endif

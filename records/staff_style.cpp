@@ -1,7 +1,5 @@
 #include "records/staff_style.h"
 
-#include <cstring>
-
 #include "records/full_name.h"
 
 // ---- FCStaffStyleDef --------------------------------------------------------------------------------------
@@ -27,10 +25,9 @@ uint16_t FCStaffStyleDef::GetStyleFlags3() const {
     return HoldsFlagWords() ? ReadU16(kStyleFlags3Offset) : 0;
 }
 
-// The flag words exist only in the newer layouts, and only when the record in hand was loaded with one of
-// them.
+// The flag words exist only in the newer layouts.
 bool FCStaffStyleDef::HoldsFlagWords() const {
-    return LayoutInForce().hasFlagWords && LayoutOfData().hasFlagWords;
+    return LayoutInForce().hasFlagWords;
 }
 
 bool FCStaffStyleDef::ChangesInstrument() const {
@@ -39,7 +36,7 @@ bool FCStaffStyleDef::ChangesInstrument() const {
            (GetStyleFlags2() & kChangeBits2) == kChangeBits2 && (GetStyleFlags3() & kChangeBit3) != 0;
 }
 
-FCString* FCStaffStyleDef::GetFullName() const {
+std::unique_ptr<FCString> FCStaffStyleDef::GetFullName() const {
     return records::CreateFullNameFromTextBlock(GetFullNameID());
 }
 

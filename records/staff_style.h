@@ -2,6 +2,7 @@
 #define MIREL_RECORDS_STAFF_STYLE_H
 
 #include <cstdint>
+#include <memory>
 
 #include "framework/base_data.h"
 #include "framework/collection.h"
@@ -17,7 +18,7 @@ struct StaffStyleLayout {
     uint32_t recordVersion;
     bool hasFlagWords;
 };
-// Newest first; one embedded area per row.
+// Newest first.
 inline constexpr StaffStyleLayout kStaffStyleLayouts[] = {
     {kHostVersion2012, 296, 0x12000000, true},
     {kHostVersion2011, 292, 0x11000000, true},
@@ -61,7 +62,7 @@ class FCStaffStyleDef : public records::FixedSizeRecord<FCStaffStyleDef, __FCNoI
     // words; with the 144-byte layout no style changes the instrument. The bytes are read as they stand.
     bool ChangesInstrument() const;
     // The style's instrument name without font, size and effect tags; the caller owns it.
-    FCString* GetFullName() const;
+    std::unique_ptr<FCString> GetFullName() const;
 
   private:
     bool HoldsFlagWords() const;

@@ -1,7 +1,9 @@
 #include "records/text_block.h"
 
+#include <memory>
+#include <utility>
+
 #include "records/raw_text.h"
-#include "support/bytes.h"
 
 FCTextBlock::FCTextBlock() : FixedSizeRecord(NewObject::kLoaded) {
     WriteU16(kUnknown8Offset, kNewUnknown8);
@@ -15,37 +17,20 @@ void FCTextBlock::CopyDataFrom(const __FCBaseData* other) {
     CopyWholeRecordFrom(*block);
 }
 
-// Fields are read inside the bytes the host delivered; a block whose load failed keeps what its buffer held
-// (the values of a new block, unless an earlier load replaced them).
-int32_t FCTextBlock::FieldBound() const {
-    const int32_t size = LayoutInForce().size;
-    return IsLoaded() && loadedSize_ < size ? loadedSize_ : size;
-}
-
-uint16_t FCTextBlock::Field(int32_t offset) const {
-    return bytes::ReadU16(AreaInForce(), static_cast<std::size_t>(FieldBound()),
-                          static_cast<std::size_t>(offset));
-}
-
-void FCTextBlock::SetField(int32_t offset, uint16_t value) {
-    bytes::WriteU16(AreaInForce(), static_cast<std::size_t>(FieldBound()), static_cast<std::size_t>(offset),
-                    value);
-}
-
 uint16_t FCTextBlock::GetRawTextID() const {
-    return Field(kRawTextIDOffset);
+    return AreaU16(kRawTextIDOffset);
 }
 
 void FCTextBlock::SetRawTextID(uint16_t rawTextID) {
-    SetField(kRawTextIDOffset, rawTextID);
+    SetAreaU16(kRawTextIDOffset, rawTextID);
 }
 
 uint16_t FCTextBlock::GetTextKind() const {
-    return Field(kTextKindOffset);
+    return AreaU16(kTextKindOffset);
 }
 
 void FCTextBlock::SetTextKind(uint16_t textKind) {
-    SetField(kTextKindOffset, textKind);
+    SetAreaU16(kTextKindOffset, textKind);
 }
 
 uint32_t FCTextBlock::RawTextTag() const {
@@ -54,12 +39,12 @@ uint32_t FCTextBlock::RawTextTag() const {
     return kRawTextTagBase | GetTextKind();
 }
 
-FCString* FCTextBlock::CreateTextString() const {
-    FCString* text = ReadTextString();
-    return text != nullptr ? text : new FCString();
+std::unique_ptr<FCString> FCTextBlock::CreateTextString() const {
+    std::unique_ptr<FCString> text = ReadTextString();
+    return text != nullptr ? std::move(text) : std::make_unique<FCString>();
 }
 
-FCString* FCTextBlock::ReadTextString() const {
+std::unique_ptr<FCString> FCTextBlock::ReadTextString() const {
     FCRawText raw;
     raw.SetCustomTag(RawTextTag());
     raw.SetItemNo(static_cast<int16_t>(GetRawTextID()));

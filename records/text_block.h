@@ -2,6 +2,7 @@
 #define MIREL_RECORDS_TEXT_BLOCK_H
 
 #include <cstdint>
+#include <memory>
 
 #include "framework/base_data.h"
 #include "records/fixed_size_record.h"
@@ -15,7 +16,9 @@
 //   24 u16  textKind   low half of the raw-text tag; 'bl' (0x626C) in a new block
 // Every other byte is zero in a new block and otherwise kept as the host delivered it.
 //
-// A new block counts as loaded (26 bytes), so SaveNew can create it at once.
+// A new block counts as loaded (26 bytes), so SaveNew can create it at once. The identifiers are read and
+// written inside the bytes the host delivered; a block whose load failed keeps what its area held (the values
+// of a new block, unless an earlier load replaced them).
 class FCTextBlock : public records::FixedSizeRecord<FCTextBlock, __FCNoInciOther, 0x534F5458,  // 'SOTX'
                                                     records::kSingleLayout<26>> {
   public:
@@ -41,16 +44,10 @@ class FCTextBlock : public records::FixedSizeRecord<FCTextBlock, __FCNoInciOther
     // The tag of the block's raw text: 'tx' + textKind.
     uint32_t RawTextTag() const;
 
-    // Reads the block's raw text; a new string owned by the caller, empty when the raw text does not load.
-    FCString* CreateTextString() const;
+    // Reads the block's raw text; empty when the raw text does not load.
+    std::unique_ptr<FCString> CreateTextString() const;
     // The same, but null when the raw text does not load.
-    FCString* ReadTextString() const;
-
-  private:
-    // The bytes fields are read and written in: the loaded ones, all 26 when nothing is loaded.
-    int32_t FieldBound() const;
-    uint16_t Field(int32_t offset) const;
-    void SetField(int32_t offset, uint16_t value);
+    std::unique_ptr<FCString> ReadTextString() const;
 };
 
 #endif

@@ -2,17 +2,14 @@
 
 #include <cstring>
 #include <iterator>
-#include <memory>
 #include <new>
-#include <vector>
 
 #include "host/host_version.h"
 #include "records/category_def.h"
 #include "records/raw_text.h"
 #include "records/record_layout.h"
 #include "records/text_block.h"
-#include "support/bytes.h"
-#include "support/utf16le.h"
+#include "text/host_text.h"
 
 namespace {
 
@@ -45,61 +42,15 @@ int32_t FCTextExpressionDef::MinimumSize() {
 }
 
 FCTextExpressionDef::FCTextExpressionDef() {
-    NewArea(MinimumSize());
-    loadedSize_ = AreaSize();
+    ReplaceBytes(MinimumSize(), MinimumSize());
 }
 
 const char* FCTextExpressionDef::ClassName() const {
     return "FCTextExpressionDef";
 }
 
-void FCTextExpressionDef::FreeArea() {
-    area_.Reset(0);
-    data_ = nullptr;
-}
-
-uint8_t* FCTextExpressionDef::NewArea(int32_t size) {
-    const int32_t minimum = MinimumSize();
-    area_.Reset(static_cast<std::size_t>(size < minimum ? minimum : size));
-    data_ = area_.Data();
-    return data_;
-}
-
-int32_t FCTextExpressionDef::QuerySize() {
-    int32_t size = 0;
-    if (!QueryRecordSize(size)) return 0;
-    const int32_t minimum = MinimumSize();
-    return size < minimum ? minimum : size;
-}
-
-int32_t FCTextExpressionDef::AvailableSize() const {
-    if (data_ == nullptr) return 0;
-    return loadedSize_ < AreaSize() ? loadedSize_ : AreaSize();
-}
-
-uint8_t* FCTextExpressionDef::AllocateDataArea() {
-    const int32_t size = QuerySize();
-    if (size == 0) {
-        FreeArea();
-        loadedSize_ = 0;
-        return nullptr;
-    }
-    NewArea(size);
-    loadedSize_ = AreaSize();
-    return data_;
-}
-
-void FCTextExpressionDef::ReleaseDataArea() {
-    FreeArea();
-    loadedSize_ = 0;
-}
-
-bool FCTextExpressionDef::IsVariableSize() const {
-    return true;
-}
-
-__FCBaseData* FCTextExpressionDef::CreateInstance() const {
-    return new FCTextExpressionDef();
+std::unique_ptr<__FCBaseData> FCTextExpressionDef::CreateInstance() const {
+    return std::make_unique<FCTextExpressionDef>();
 }
 
 uint32_t FCTextExpressionDef::Tag() const {
@@ -110,38 +61,30 @@ uint32_t FCTextExpressionDef::RecordVersion() const {
     return LayoutInForce().recordVersion;
 }
 
-int32_t FCTextExpressionDef::DataSize() {
-    const int32_t size = QuerySize();
-    // Once an area is provided, the host may not be offered more than it holds.
-    if (data_ != nullptr && size > AreaSize()) return AreaSize();
-    return size;
-}
-
 bool FCTextExpressionDef::DescriptionIsEmpty() const {
-    const int32_t available = AvailableSize();
-    if (available <= kDescriptionOffset) return true;
-    if (!HostUsesWideText()) return data_[kDescriptionOffset] == 0;
+    const int32_t held = HeldSize();
+    if (held <= kDescriptionOffset) return true;
+    const uint8_t* data = Data();
+    if (!HostUsesWideText()) return data[kDescriptionOffset] == 0;
     // A lone byte at 34 is no unit.
-    return available < kDescriptionOffset + 2 ||
-           (data_[kDescriptionOffset] == 0 && data_[kDescriptionOffset + 1] == 0);
+    return held < kDescriptionOffset + 2 ||
+           (data[kDescriptionOffset] == 0 && data[kDescriptionOffset + 1] == 0);
 }
 
 int32_t FCTextExpressionDef::LoadedSize() const {
-    if (loadedSize_ <= 0 || data_ == nullptr) return 0;
-    const int32_t size = DescriptionIsEmpty() ? MinimumSize() : loadedSize_;
-    // The area always holds at least the minimum; whatever happens, a save never reads past it.
+    if (HeldSize() <= 0 || Data() == nullptr) return 0;
+    const int32_t size = DescriptionIsEmpty() ? MinimumSize() : HeldSize();
+    // The area holds at least the minimum of the host version it was made under; whatever happens, a save
+    // never reads past it.
     return size < AreaSize() ? size : AreaSize();
 }
 
 void FCTextExpressionDef::CopyDataFrom(const __FCBaseData* other) {
     const FCTextExpressionDef* definition = dynamic_cast<const FCTextExpressionDef*>(other);
-    if (definition == nullptr || definition == this || definition->data_ == nullptr) return;
-    const int32_t count = definition->AvailableSize();
-    if (count <= 0) return;
+    if (definition == nullptr || definition == this || definition->Data() == nullptr) return;
+    if (definition->HeldSize() <= 0) return;
     // The area holds at least the minimum record, so the size a save writes always lies inside it.
-    NewArea(count);
-    std::memcpy(data_, definition->data_, static_cast<std::size_t>(count));
-    loadedSize_ = count;
+    CopyBytesFrom(definition->Data(), definition->HeldSize());
 }
 
 uint16_t FCTextExpressionDef::GetTextBlockID() const {
@@ -168,9 +111,9 @@ uint16_t FCTextExpressionDef::GetCategoryWord() const {
     return ReadU16(kCategoryOffset);
 }
 
-FCString* FCTextExpressionDef::CreateTextString() const {
+std::unique_ptr<FCString> FCTextExpressionDef::CreateTextString() const {
     FCTextBlock block;
-    if (!block.Load(static_cast<int16_t>(GetTextBlockID()))) return new FCString();
+    if (!block.Load(static_cast<int16_t>(GetTextBlockID()))) return std::make_unique<FCString>();
     // A definition's text is always an expression text, whatever kind the block names.
     FCRawText raw;
     raw.SetCustomTag(kRawTextTagExpression);
@@ -182,7 +125,7 @@ FCString* FCTextExpressionDef::CreateTextString() const {
 bool FCTextExpressionDef::SetText(const FCString* text) {
     if (text == nullptr) return false;
     // Without a record there is nowhere to put the new text block's number; no records are made for nothing.
-    if (data_ == nullptr || loadedSize_ < kTextBlockIDOffset + 2) return false;
+    if (Data() == nullptr || HeldSize() < kTextBlockIDOffset + 2) return false;
 
     FCRawText raw;
     raw.SetCustomTag(kRawTextTagExpression);
@@ -205,65 +148,42 @@ bool FCTextExpressionDef::SetText(const FCString* text) {
 
 void FCTextExpressionDef::GetDescription(FCString* description) const {
     if (description == nullptr) return;
-    const int32_t available = AvailableSize();
-    if (available <= kDescriptionOffset) {
+    const int32_t held = Data() != nullptr ? HeldSize() : 0;
+    if (held <= kDescriptionOffset) {
         description->AssignNarrow("");
         return;
     }
-    const uint8_t* text = data_ + kDescriptionOffset;
-    const uint32_t count = static_cast<uint32_t>(available - kDescriptionOffset);
-    if (HostUsesWideText()) {
-        // Units are put together byte by byte (the bytes need not be aligned); an odd last byte is no unit.
-        const uint32_t units = count / 2;
-        std::vector<char16_t> copy(units + 1, 0);
-        utf16le::Decode(text, units, copy.data());
-        description->AssignWideBounded(copy.data(), units);
-    } else {
-        description->AssignNarrowBounded(reinterpret_cast<const char*>(text), count);
-    }
+    ReadHostText(Data() + kDescriptionOffset, static_cast<std::size_t>(held - kDescriptionOffset),
+                 *description);
 }
 
 void FCTextExpressionDef::SetDescription(const FCString* description) {
     if (description == nullptr) return;
     const uint32_t length = description->Length();
-    const bool wide = HostUsesWideText();
     if (length > static_cast<uint32_t>((INT32_MAX - kCarriedHead) / 2)) throw std::bad_alloc();
-    const int32_t size = kCarriedHead + static_cast<int32_t>(wide ? 2 * length : length);
+    // A description of n units takes 2n bytes on UTF-16 hosts and n on older ones (its 8-bit text up to its
+    // first zero byte, and zero bytes after it), behind the head and the terminator.
+    const int32_t size = kCarriedHead + static_cast<int32_t>(HostUsesWideText() ? 2 * length : length);
 
     // The head is carried over from the current area; bytes it does not have are zero.
     uint8_t head[kCarriedHead] = {};
-    if (data_ != nullptr) {
-        std::memcpy(head, data_,
-                    static_cast<std::size_t>(AreaSize() < kCarriedHead ? AreaSize() : kCarriedHead));
-    }
-    uint8_t* area = NewArea(size);
+    const int32_t carried = AreaSize() < kCarriedHead ? AreaSize() : kCarriedHead;
+    if (carried > 0) std::memcpy(head, Data(), static_cast<std::size_t>(carried));
+    uint8_t* area = ReplaceBytes(size, size);
     std::memcpy(area, head, sizeof head);
-    uint8_t* text = area + kDescriptionOffset;
-    if (wide) {
-        if (length > 0) utf16le::Encode(description->WideBuffer(), length, text);
-        text[2 * length] = 0;
-        text[2 * length + 1] = 0;
-    } else {
-        // The 8-bit copy up to its first zero byte; everything after it stays zero.
-        for (uint32_t i = 0; i < length; ++i) {
-            const uint8_t byte = static_cast<uint8_t>(description->CharAt(static_cast<int32_t>(i)) & 0xFF);
-            if (byte == 0) break;
-            text[i] = byte;
-        }
-        text[length] = 0;
-    }
-    loadedSize_ = size;
+    WriteHostText(*description, area + kDescriptionOffset);
 }
 
-FCEnclosure* FCTextExpressionDef::LoadEnclosure() {
+std::unique_ptr<FCEnclosure> FCTextExpressionDef::LoadEnclosure() {
     if ((GetFlagWord() & kFlagHasEnclosure) == 0) return nullptr;
     auto enclosure = std::make_unique<FCEnclosure>();
-    return enclosure->Load(ItemNo()) ? enclosure.release() : nullptr;
+    if (!enclosure->Load(ItemNo())) return nullptr;
+    return enclosure;
 }
 
 bool FCTextExpressionDef::DeleteData() {
-    if (loadedSize_ == 0) return false;
-    const std::unique_ptr<FCEnclosure> enclosure(LoadEnclosure());
+    if (!IsLoaded()) return false;
+    const std::unique_ptr<FCEnclosure> enclosure = LoadEnclosure();
 
     const uint16_t flags = GetFlagWord();
     const int16_t remembered = (flags & kFlagUnknown4InUse) != 0 ? ReadI16(kUnknown4Offset) : 0;
@@ -315,9 +235,9 @@ bool FCTextExpressionDef::LoadNext() {
 }
 
 bool FCTextExpressionDef::DeepSaveAs(int16_t itemNo) {
-    const std::unique_ptr<FCString> text(CreateTextString());
+    const std::unique_ptr<FCString> text = CreateTextString();
     SetText(text.get());
-    const std::unique_ptr<FCEnclosure> enclosure(LoadEnclosure());
+    const std::unique_ptr<FCEnclosure> enclosure = LoadEnclosure();
     if (enclosure != nullptr) enclosure->SaveAs(itemNo);
     return SaveAs(itemNo);
 }

@@ -2,10 +2,11 @@
 #define MIREL_RECORDS_TEXT_EXPRESSION_DEF_H
 
 #include <cstdint>
+#include <memory>
 
 #include "framework/base_data.h"
 #include "records/enclosure.h"
-#include "support/small_buffer.h"
+#include "records/variable_size_record.h"
 #include "text/fc_string.h"
 
 class FCCategoryDef;
@@ -21,10 +22,10 @@ class FCCategoryDef;
 //   34 ...  text  description  zero-terminated: UTF-16 from host version 0x11000000 on, 8-bit before
 // Every other byte is zero in a new definition and otherwise kept as the host delivered it.
 //
-// The record has no fixed size: its data area is a buffer of the size the host reports (at least the minimum
-// record size), released and provided anew before every load. A new definition holds a zeroed
-// record of the minimum size and counts as loaded, so SaveNew can create it at once.
-class FCTextExpressionDef : public __FCNoInciOther {
+// The record has no fixed size (records/variable_size_record.h): its data area has the size the host reports,
+// at least the minimum record size, released and provided anew before every load. A new definition holds a
+// zeroed record of the minimum size and counts as loaded, so SaveNew can create it at once.
+class FCTextExpressionDef : public records::VariableSizeRecord<FCTextExpressionDef, __FCNoInciOther> {
   public:
     static constexpr uint32_t kTag = 0x534F4454;  // 'SODT'
     static constexpr int32_t kTextBlockIDOffset = 0;
@@ -51,15 +52,10 @@ class FCTextExpressionDef : public __FCNoInciOther {
 
     const char* ClassName() const override;
 
-    uint8_t* AllocateDataArea() override;
-    void ReleaseDataArea() override;
-    bool IsVariableSize() const override;
-    __FCBaseData* CreateInstance() const override;
+    std::unique_ptr<__FCBaseData> CreateInstance() const override;
     uint32_t Tag() const override;
     // 0x12050000 from host version 0x11000000 on, 0x0F000000 before.
     uint32_t RecordVersion() const override;
-    // The size the host reports for the record at the current key, at least the minimum; 0 when it has none.
-    int32_t DataSize() override;
     // The size Save and SaveNew write: the minimum record size when the description is empty.
     int32_t LoadedSize() const override;
     void CopyDataFrom(const __FCBaseData* other) override;
@@ -80,7 +76,7 @@ class FCTextExpressionDef : public __FCNoInciOther {
 
     // The definition's text, tags included; a new string owned by the caller, empty when the text block or
     // its raw text does not load.
-    FCString* CreateTextString() const;
+    std::unique_ptr<FCString> CreateTextString() const;
     // Stores the text in a new raw-text record and a new text block and points textBlockID at the block. The
     // definition itself is not saved. False for null, for a definition without a loaded record, or when the
     // host does not create a record; the raw text is then deleted again when the block could not be made.
@@ -92,25 +88,12 @@ class FCTextExpressionDef : public __FCNoInciOther {
     // Takes the category's id and definition defaults into the record; false when the id is below 1.
     bool AssignToCategory(const FCCategoryDef* category);
     // The definition's enclosure when the flag word says it has one and it loads; owned by the caller.
-    FCEnclosure* LoadEnclosure();
+    std::unique_ptr<FCEnclosure> LoadEnclosure();
 
   private:
-    void FreeArea();
-    // The size the host reports, at least the minimum record size; 0 when it has none.
-    int32_t QuerySize();
     bool DescriptionIsEmpty() const;
-    // Replaces the data area with `size` zeroed bytes (at least the minimum record size).
-    uint8_t* NewArea(int32_t size);
-    // The byte count of the data area.
-    int32_t AreaSize() const { return static_cast<int32_t>(area_.Size()); }
-    // The loaded bytes that lie inside the data area.
-    int32_t AvailableSize() const;
     // Puts back offset 4 and its flag bit after a deletion the host refused, and saves.
     void RestoreUnknown4(int16_t remembered);
-
-    // A head with a description of some fifty characters fits inside the object.
-    static constexpr std::size_t kInlineBytes = 160;
-    SmallBuffer<uint8_t, kInlineBytes> area_;
 };
 
 #endif

@@ -3,6 +3,9 @@
 #include <charconv>
 #include <cstring>
 #include <new>
+#include <utility>
+
+#include "support/utf16le.h"
 
 namespace {
 
@@ -28,14 +31,35 @@ uint32_t CheckedSum(uint32_t a, uint32_t b) {
     return a + b;
 }
 
+// Each byte widened unsigned: 0xE9 becomes U+00E9.
+void Widen(const char* text, uint32_t count, char16_t* units) {
+    for (uint32_t i = 0; i < count; ++i) units[i] = static_cast<unsigned char>(text[i]);
+}
+
 }  // namespace
 
-FCString::FCString() {
-    AssignNarrow("");
-}
+// As AssignNarrow(""): an empty text in a buffer of ten units.
+FCString::FCString() : units_(10, 0) {}
 
 FCString::FCString(const char* narrow) {
     AssignNarrow(narrow);
+}
+
+FCString::FCString(FCString&& other) noexcept
+    : __FCBase(std::move(other)),
+      length_(std::exchange(other.length_, 0)),
+      units_(std::move(other.units_)),
+      narrow_(std::move(other.narrow_)) {
+    other.units_.clear();
+}
+
+FCString& FCString::operator=(FCString&& other) noexcept {
+    if (this == &other) return *this;
+    length_ = std::exchange(other.length_, 0);
+    units_ = std::move(other.units_);
+    narrow_ = std::move(other.narrow_);
+    other.units_.clear();
+    return *this;
 }
 
 const char* FCString::ClassName() const {
@@ -47,7 +71,7 @@ char16_t FCString::CharAt(int32_t index) const {
     return at < length_ ? Units()[at] : char16_t{0};
 }
 
-void FCString::Reserve(uint32_t n) {
+void FCString::Grow(uint32_t n) {
     if (Capacity() > CheckedSum(n, 1)) return;
     // CONTRACT: the smallest multiple of 10 above n, not geometric growth. Pinned by
     // FCStringTest.CapacityGrowsInStepsOfTen.
@@ -61,22 +85,26 @@ void FCString::SetLength(uint32_t length) {
     Units()[length_] = 0;
 }
 
+char16_t* FCString::Resize(uint32_t count) {
+    Reserve(count);
+    SetLength(count);
+    return Units();
+}
+
 void FCString::AssignNarrow(const char* text) {
     if (text == nullptr) {
         std::vector<char16_t>().swap(units_);
         length_ = 0;
         return;
     }
-    AssignNarrowBounded(text, NarrowLength(text));
+    const uint32_t n = NarrowLength(text);
+    Widen(text, n, Resize(n));
 }
 
 void FCString::AssignNarrowBounded(const char* text, uint32_t count) {
-    uint32_t n = 0;
-    while (n < count && text[n] != 0) ++n;
-    Reserve(n);
-    char16_t* units = Units();
-    for (uint32_t i = 0; i < n; ++i) units[i] = static_cast<unsigned char>(text[i]);
-    SetLength(n);
+    const void* zero = std::memchr(text, 0, count);
+    const uint32_t n = zero != nullptr ? static_cast<uint32_t>(static_cast<const char*>(zero) - text) : count;
+    Widen(text, n, Resize(n));
 }
 
 void FCString::AssignWide(const char16_t* text) {
@@ -86,9 +114,13 @@ void FCString::AssignWide(const char16_t* text) {
 void FCString::AssignWideBounded(const char16_t* text, uint32_t count) {
     uint32_t n = 0;
     while (n < count && text[n] != 0) ++n;
-    Reserve(n);
-    if (n > 0) std::memcpy(Units(), text, n * sizeof(char16_t));
-    SetLength(n);
+    char16_t* units = Resize(n);
+    if (n > 0) std::memcpy(units, text, n * sizeof(char16_t));
+}
+
+void FCString::AssignWideBytesBounded(const uint8_t* bytes, uint32_t count) {
+    const auto n = static_cast<uint32_t>(utf16le::UnitsBeforeZero(bytes, count));
+    utf16le::Decode(bytes, n, Resize(n));
 }
 
 void FCString::Assign(const FCString* other) {
@@ -100,27 +132,25 @@ void FCString::Assign(const FCString* other) {
 }
 
 void FCString::AssignNumber(int32_t value) {
-    const DecimalText number(value);
-    AssignNarrow("");
-    for (const char* p = number.digits; *p != 0; ++p) AppendChar(static_cast<char16_t>(*p));
+    // Reserving for the digits once gives the capacity that appending them one by one would.
+    AssignNarrow(DecimalText(value).digits);
 }
 
 void FCString::Append(const FCString* other) {
     const uint32_t otherLength = other->length_;
-    Reserve(CheckedSum(length_, otherLength));
-    // Both are taken after Reserve, which may move the buffer (`other` may be this string).
-    char16_t* units = Units();
-    const char16_t* from = other->Units();
-    for (uint32_t i = 0; i < otherLength; ++i) units[length_ + i] = from[i];
-    SetLength(length_ + otherLength);
+    const uint32_t start = length_;
+    Reserve(CheckedSum(start, otherLength));
+    // Taken after Reserve, which may move the buffer.
+    if (otherLength > 0) std::memcpy(Units() + start, other->Units(), otherLength * sizeof(char16_t));
+    SetLength(start + otherLength);
 }
 
 void FCString::AppendNarrow(const char* text) {
     const uint32_t count = NarrowLength(text);
-    Reserve(CheckedSum(length_, count));
-    char16_t* units = Units();
-    for (uint32_t i = 0; i < count; ++i) units[length_ + i] = static_cast<unsigned char>(text[i]);
-    SetLength(length_ + count);
+    const uint32_t start = length_;
+    Reserve(CheckedSum(start, count));
+    Widen(text, count, Units() + start);
+    SetLength(start + count);
 }
 
 void FCString::AppendChar(char16_t unit) {
@@ -135,19 +165,15 @@ void FCString::AppendNumber(int32_t value) {
 }
 
 const char* FCString::ToNarrow() {
-    narrow_.clear();
-    narrow_.reserve(CheckedSum(length_, 1));
+    narrow_.resize(length_);
     const char16_t* units = Units();
-    for (uint32_t i = 0; i < length_; ++i) narrow_.push_back(static_cast<char>(units[i] & 0xFF));
+    for (uint32_t i = 0; i < length_; ++i) narrow_[i] = static_cast<char>(units[i] & 0xFF);
     return narrow_.c_str();
 }
 
 bool FCString::Equals(const FCString* other) const {
     if (other == nullptr || other->length_ != length_) return false;
-    for (uint32_t i = 0; i < length_; ++i) {
-        if (Units()[i] != other->Units()[i]) return false;
-    }
-    return true;
+    return length_ == 0 || std::memcmp(Units(), other->Units(), length_ * sizeof(char16_t)) == 0;
 }
 
 bool FCString::StartsWithNarrow(const char* prefix) {
@@ -160,8 +186,12 @@ bool FCString::Contains(const FCString* other) const {
     if (other == nullptr) return false;
     if (other->length_ == 0) return true;
     if (other->length_ > length_) return false;
+    const char16_t* units = Units();
+    const char16_t* part = other->Units();
+    const char16_t first = part[0];
     for (uint32_t p = 0; p + other->length_ <= length_; ++p) {
-        if (std::memcmp(Units() + p, other->Units(), other->length_ * sizeof(char16_t)) == 0) return true;
+        if (units[p] == first && std::memcmp(units + p, part, other->length_ * sizeof(char16_t)) == 0)
+            return true;
     }
     return false;
 }

@@ -1,5 +1,7 @@
 #include "text/font_info.h"
 
+#include <charconv>
+#include <cstddef>
 #include <cstring>
 
 #include "host/host_api.h"
@@ -31,13 +33,28 @@ void FCFontInfo::SetNameFromFontNumber(uint16_t fontNumber) {
     SetName(buffer);
 }
 
+namespace {
+
+// Copies the zero-terminated `text` to `out` and answers where it ends.
+char* Put(char* out, const char* text) {
+    while (*text != 0) *out++ = *text++;
+    return out;
+}
+
+}  // namespace
+
 void AssignFontTags(FCString& text, const FCFontInfo& font) {
-    text.AssignNarrow("^font(");
-    text.AppendNarrow(font.GetName());
-    text.AppendNarrow(")");
-    text.AppendNarrow("^size(");
-    text.AppendNumber(static_cast<int32_t>(font.GetSize()));
-    text.AppendNarrow(")^nfx(");
-    text.AppendNumber(static_cast<int32_t>(font.GetEffects()));
-    text.AppendNarrow(")");
+    // Built as 8-bit text first and assigned in one step; the capacity is the one appending piece by piece
+    // would reach (growth to the next multiple of ten depends only on the final length).
+    constexpr std::size_t kNumberSpace = 12;  // "-2147483648" and room to spare
+    char tags[FCFontInfo::kNameCapacity + 32 + 2 * kNumberSpace];
+    char* p = Put(tags, "^font(");
+    p = Put(p, font.GetName());
+    p = Put(p, ")^size(");
+    p = std::to_chars(p, p + kNumberSpace, static_cast<int32_t>(font.GetSize())).ptr;
+    p = Put(p, ")^nfx(");
+    p = std::to_chars(p, p + kNumberSpace, static_cast<int32_t>(font.GetEffects())).ptr;
+    p = Put(p, ")");
+    *p = 0;
+    text.AssignNarrow(tags);
 }

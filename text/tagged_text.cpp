@@ -4,6 +4,8 @@
 // after it; everything in between, carets included, belongs to the tag. A doubled caret outside a tag stands
 // for one literal caret. Font tags are told by how their text begins, compared on the 8-bit copy.
 
+#include <cstring>
+
 #include "text/fc_string.h"
 
 namespace {
@@ -21,50 +23,62 @@ bool StartsWithLowBytes(const char16_t* units, uint32_t length, const char* pref
     return true;
 }
 
+// Every tag begins with its caret; the letter after it tells which font tag start it could have.
 bool IsFontTag(const char16_t* units, uint32_t length) {
-    static const char* const kFontTagStarts[] = {"^font", "^Font", "^nfx", "^size"};
-    for (const char* start : kFontTagStarts) {
-        if (StartsWithLowBytes(units, length, start)) return true;
+    if (length < 2) return false;
+    switch (static_cast<char>(units[1] & 0xFF)) {
+        case 'f':
+            return StartsWithLowBytes(units, length, "^font");
+        case 'F':
+            return StartsWithLowBytes(units, length, "^Font");
+        case 'n':
+            return StartsWithLowBytes(units, length, "^nfx");
+        case 's':
+            return StartsWithLowBytes(units, length, "^size");
+        default:
+            return false;
     }
-    return false;
 }
 
 }  // namespace
 
+// The text is rewritten in place: what is kept never lies behind where it is written, so no second string is
+// needed (names are stripped of their font tags for every mark placed).
 bool FCString::StripFontTags() {
-    FCString output;
-    FCString tag;
-    bool inTag = false;
+    if (units_.empty()) {
+        // As a copy of the (empty) result would: a terminated buffer of ten units.
+        AssignNarrow("");
+        return false;
+    }
     bool removed = false;
+    uint32_t w = 0;
     const uint32_t n = length_;
-    // The output and any tag are at most as long as the text: room for them once, not ten units at a time.
-    output.Reserve(n);
-    tag.Reserve(n);
-    const char16_t* units = Units();
+    char16_t* units = Units();
     for (uint32_t i = 0; i < n; ++i) {
         const char16_t unit = units[i];
-        if (inTag) {
-            tag.AppendChar(unit);
-            if (unit == kClose) {
-                inTag = false;
-                if (IsFontTag(tag.Units(), tag.length_)) {
-                    removed = true;
-                } else {
-                    output.Append(&tag);
-                }
-            }
-        } else if (unit == kCaret && i + 1 < n && units[i + 1] == kCaret) {
-            output.AppendChar(kCaret);
+        if (unit != kCaret) {
+            units[w++] = unit;
+        } else if (i + 1 < n && units[i + 1] == kCaret) {
+            units[w++] = kCaret;
             ++i;
-        } else if (unit == kCaret) {
-            tag.AssignNarrow("^");
-            inTag = true;
         } else {
-            output.AppendChar(unit);
+            uint32_t close = i + 1;
+            while (close < n && units[close] != kClose) ++close;
+            // A tag still open at the end is dropped with everything after its caret.
+            if (close == n) break;
+            const uint32_t tagLength = close - i + 1;
+            if (IsFontTag(units + i, tagLength)) {
+                removed = true;
+            } else {
+                std::memmove(units + w, units + i, tagLength * sizeof(char16_t));
+                w += tagLength;
+            }
+            i = close;
         }
     }
-    // A tag still open at the end is dropped with everything after its caret.
-    Assign(&output);
+    // The capacity ends as assigning the result from a string of its own would leave it.
+    if (w > 0) Reserve(w + 1);
+    SetLength(w);
     return removed;
 }
 

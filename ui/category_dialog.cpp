@@ -1,6 +1,7 @@
 #include "ui/category_dialog.h"
 
 #include <memory>
+#include <utility>
 
 #include "contract/mirel_contract.h"
 #include "host/host_api.h"
@@ -10,15 +11,12 @@
 
 namespace {
 
-// Creates a control, hands it to the window's control list and returns it.
+// Creates a control, hands it to the window's control list, which owns it, and returns it.
 template <typename Control>
 Control* MakeControl(FCUserWindow& window, int16_t controlID, int32_t commandKind = kCommandOrdinary) {
     auto control = std::make_unique<Control>(controlID);
     control->SetCommandKind(commandKind);
-    Control* added = control.get();
-    // The window's control list owns its controls.
-    window.AddControl(control.release());
-    return added;
+    return window.AddControl(std::move(control));
 }
 
 }  // namespace
@@ -45,7 +43,7 @@ void FCCategoryDialog::OnInit() {
     const int32_t count = categories_ != nullptr ? categories_->Count() : 0;
     FCString name;
     for (int32_t i = 0; i < count; ++i) {
-        auto* category = static_cast<FCCategoryDef*>(categories_->GetItemAt(i));
+        const FCCategoryDef* category = categories_->GetCategoryAt(i);
         if (category == nullptr) continue;
         category->GetName(name);
         // A later category of the same name wins.
@@ -63,9 +61,8 @@ void FCCategoryDialog::OnOk() {
     // A second OK after the dialog has ended would read the items of a window that is gone.
     if (IsClosed()) return;
     const int32_t entry = host::FX_GetDlgItemVal(GetWindowHandle(), kCategoryPopupID, 0);
-    auto* category = entry > 0 && categories_ != nullptr
-                         ? static_cast<FCCategoryDef*>(categories_->GetItemAt(entry - 1))
-                         : nullptr;
+    const FCCategoryDef* category =
+        entry > 0 && categories_ != nullptr ? categories_->GetCategoryAt(entry - 1) : nullptr;
     if (category == nullptr) {
         // No category selected (a document without categories): nothing to store; end as if cancelled.
         OnCancel();

@@ -2,6 +2,7 @@
 
 #include <new>
 #include <stdexcept>
+#include <utility>
 
 #include "host/host_api.h"
 
@@ -96,15 +97,14 @@ bool FCUserWindow::OnNotify(uintptr_t itemID, const NMHDR* header) {
     return false;
 }
 
-void FCUserWindow::AddControl(FCControl* control) {
-    if (control == nullptr) return;
+void FCUserWindow::AdoptControl(std::unique_ptr<FCControl> control) {
     control->SetWindow(this);
-    Add(control);
+    Add(std::move(control));
 }
 
 FCControl* FCUserWindow::FindControl(int16_t controlID) const {
     for (int32_t i = 0; i < Count(); ++i) {
-        auto* control = static_cast<FCControl*>(GetItemAt(i));
+        FCControl* control = ItemAs<FCControl>(i);
         if (control != nullptr && control->GetControlID() == controlID) return control;
     }
     return nullptr;
@@ -231,6 +231,7 @@ intptr_t Dispatch(FCUserWindow& window, HWND handle, uint32_t message, uintptr_t
 intptr_t FX_CALL UserWindowDialogProc(HWND window, uint32_t message, uintptr_t wParam, intptr_t lParam,
                                       void* user) {
     if (user == nullptr) return 0;
+    // The value the host hands back is the window RunModal gave FX_Dialog: the contract's untyped user pointer.
     auto* userWindow = static_cast<FCUserWindow*>(user);
     // No exception may unwind through the host's frames: keep it, end the dialog, answer "not handled".
     try {

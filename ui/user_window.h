@@ -2,6 +2,8 @@
 #define MIREL_UI_USER_WINDOW_H
 
 #include <cstdint>
+#include <memory>
+#include <utility>
 
 #include "contract/mirel_contract.h"
 #include "framework/collection.h"
@@ -41,8 +43,13 @@ class FCUserWindow : public __FCCollection {
     virtual void OnSize(int32_t newWidth, int32_t newHeight, int32_t oldWidth, int32_t oldHeight);
     virtual bool OnNotify(uintptr_t itemID, const NMHDR* header);
 
-    // Appends a control; the window owns it from now on.
-    void AddControl(FCControl* control);
+    // Appends a control, which the window owns from now on, and answers it (null is left out).
+    template <typename Control>
+    Control* AddControl(std::unique_ptr<Control> control) {
+        Control* added = control.get();
+        if (added != nullptr) AdoptControl(std::move(control));
+        return added;
+    }
     // The first control with that item id, or null.
     FCControl* FindControl(int16_t controlID) const;
 
@@ -86,6 +93,9 @@ class FCUserWindow : public __FCCollection {
     explicit FCUserWindow(int16_t resourceID);
 
   private:
+    // Sets the control's window and appends it to the collection.
+    void AdoptControl(std::unique_ptr<FCControl> control);
+
     int16_t resultCode_ = 0;
     HWND windowHandle_ = nullptr;
     int32_t maxWidth_ = 0;

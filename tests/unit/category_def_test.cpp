@@ -91,7 +91,7 @@ TEST_P(CategoryLayoutTest, LoadsTheLayoutOfTheHostVersion) {
 INSTANTIATE_TEST_SUITE_P(HostVersions, CategoryLayoutTest,
                          ::testing::ValuesIn(testsupport::LayoutsByText(104, 0x0F000000, 296, 0x11000000)));
 
-// Objects made before the host version changes load into the buffer of the layout in force at the load.
+// Objects made before the host version changes load the record of the layout in force at the load.
 TEST_F(CategoryTest, LayoutFollowsTheHostVersionAtTheMomentOfUse) {
     UseHost(kWideHost);
     FCCategoryDef category;

@@ -2,6 +2,7 @@
 // document.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <vector>
 
 #include "framework/collection.h"
@@ -57,7 +58,7 @@ class ScriptedHandler : public __FCItemHandler {
 class CollectionTest : public ::testing::Test {
   protected:
     void Fill(__FCCollection& collection, int n) {
-        for (int i = 0; i < n; ++i) collection.Add(new Counted(i, &destroyed));
+        for (int i = 0; i < n; ++i) collection.Add(std::make_unique<Counted>(i, &destroyed));
     }
     int destroyed = 0;
 };
@@ -153,9 +154,9 @@ TEST_F(CollectionTest, ForEachStopsAtTheFirstFalseAndCountsTheTrueAnswers) {
 TEST_F(CollectionTest, WalksSkipNullElementsAndIndexedWalkGivesTheirIndices) {
     __FCCollection collection;
     collection.Add(nullptr);
-    collection.Add(new Counted(10, &destroyed));
+    collection.Add(std::make_unique<Counted>(10, &destroyed));
     collection.Add(nullptr);
-    collection.Add(new Counted(30, &destroyed));
+    collection.Add(std::make_unique<Counted>(30, &destroyed));
 
     ScriptedHandler all({});
     EXPECT_EQ(collection.ForEach(&all), 2);
@@ -231,9 +232,9 @@ TEST_F(DataCollectionTest, SaveAllStopsAtTheFirstFailure) {
     FixedRecords records;
     ASSERT_EQ(records.LoadAll(), 2);
     for (int i = 0; i < 2; ++i) static_cast<FixedRecord*>(records.GetDataAt(i))->SetFirst(50 + i);
-    records.Add(new FixedRecord);  // never loaded: its save fails
-    auto* later = new FixedRecord;
-    records.Add(later);
+    records.Add(std::make_unique<FixedRecord>());  // never loaded: its save fails
+    records.Add(std::make_unique<FixedRecord>());
+    auto* later = static_cast<FixedRecord*>(records.GetDataAt(3));
     ASSERT_TRUE(later->Load(1));
     EXPECT_FALSE(records.SaveAll());
     EXPECT_EQ(Calls("FX_SaveEData"), 2);
@@ -247,9 +248,9 @@ TEST_F(DataCollectionTest, SaveAllStopsAtTheFirstFailure) {
 TEST_F(DataCollectionTest, SaveAllWritesUnderTheCollectionsCustomTag) {
     Doc().Put(kFixedTag, RecordKey::Other(3), Le32(3));
     FixedRecords records;
-    FixedRecord* record = new FixedRecord;
+    records.Add(std::make_unique<FixedRecord>());
+    auto* record = static_cast<FixedRecord*>(records.GetDataAt(0));
     ASSERT_TRUE(record->Load(3));
-    records.Add(record);
     records.SetCustomTag(kOtherTag);
     ASSERT_TRUE(records.SaveAll());
     EXPECT_EQ(record->CustomTag(), kOtherTag);

@@ -113,10 +113,10 @@ class DialogProcedureTest : public testsupport::HostFixture {
     }
     int EndDialogCalls() const { return Host().CountCalls("FX_EndDialog"); }
     // Gives the window `control` (it takes it) and initialises the window.
-    FCControl* Initialise(FCUserWindow& window, FCControl* control) {
-        window.AddControl(control);
+    FCControl* Initialise(FCUserWindow& window, std::unique_ptr<FCControl> control) {
+        FCControl* added = window.AddControl(std::move(control));
         Send(window, WM_INITDIALOG);
-        return control;
+        return added;
     }
 
     HWND handle_ = nullptr;
@@ -171,9 +171,8 @@ TEST_F(DialogProcedureTest, CommandKindsChooseTheHandlerAndTheAnswer) {
         Dialog().visible = true;
         RecordingWindow window;
         window.commandAnswer = c.commandAnswer;
-        auto* control = new FCCtrlButton(50);
+        FCControl* control = Initialise(window, std::make_unique<FCCtrlButton>(50));
         control->SetCommandKind(c.kind);
-        Initialise(window, control);
         window.calls.clear();
 
         // Only the low 16 bits of the first parameter name the control; the notification code sits above.
@@ -193,7 +192,7 @@ TEST_F(DialogProcedureTest, CommandKindsChooseTheHandlerAndTheAnswer) {
 
 TEST_F(DialogProcedureTest, CommandFromUnknownIdGoesToOnCommandWithoutControl) {
     RecordingWindow window;
-    Initialise(window, new FCCtrlButton(1));
+    Initialise(window, std::make_unique<FCCtrlButton>(1));
     window.commandAnswer = true;
     EXPECT_EQ(Send(window, WM_COMMAND, 999), 1);
     window.commandAnswer = false;
@@ -203,11 +202,8 @@ TEST_F(DialogProcedureTest, CommandFromUnknownIdGoesToOnCommandWithoutControl) {
 
 TEST_F(DialogProcedureTest, FirstControlWithTheIdWins) {
     RecordingWindow window;
-    auto* first = new FCCtrlButton(5);
-    auto* second = new FCCtrlButton(5);
-    second->SetCommandKind(kCommandOk);
-    window.AddControl(first);
-    window.AddControl(second);
+    FCControl* first = window.AddControl(std::make_unique<FCCtrlButton>(5));
+    window.AddControl(std::make_unique<FCCtrlButton>(5))->SetCommandKind(kCommandOk);
     Send(window, WM_INITDIALOG);
     Send(window, WM_COMMAND, 5);
     EXPECT_EQ(window.calls.back(), "OnCommand");
@@ -216,9 +212,7 @@ TEST_F(DialogProcedureTest, FirstControlWithTheIdWins) {
 
 TEST_F(DialogProcedureTest, SecondCloseRequestMakesNoSecondEndDialog) {
     RecordingWindow window;
-    auto* ok = new FCCtrlButton(1);
-    ok->SetCommandKind(kCommandOk);
-    window.AddControl(ok);
+    window.AddControl(std::make_unique<FCCtrlButton>(1))->SetCommandKind(kCommandOk);
     Send(window, WM_INITDIALOG);
     Send(window, WM_COMMAND, 1);
     ASSERT_EQ(EndDialogCalls(), 1);
@@ -320,7 +314,7 @@ TEST_F(DialogProcedureTest, SelectionNotificationsCountAsCommands) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.code);
         RecordingWindow window;
-        FCControl* control = Initialise(window, new FCControl(60));
+        FCControl* control = Initialise(window, std::make_unique<FCControl>(60));
         window.commandAnswer = true;
         NMHDR header{handle_, 60, static_cast<uint32_t>(c.code)};
         EXPECT_EQ(Send(window, WM_NOTIFY, 60, reinterpret_cast<intptr_t>(&header)), 0);
@@ -331,7 +325,7 @@ TEST_F(DialogProcedureTest, SelectionNotificationsCountAsCommands) {
 
 TEST_F(DialogProcedureTest, NotificationWithoutControlOrHeaderDoesNothing) {
     RecordingWindow window;
-    Initialise(window, new FCControl(60));
+    Initialise(window, std::make_unique<FCControl>(60));
     NMHDR header{handle_, 61, static_cast<uint32_t>(kNotifyTabSelChange)};
     EXPECT_EQ(Send(window, WM_NOTIFY, 61, reinterpret_cast<intptr_t>(&header)), 0);
     EXPECT_EQ(Send(window, WM_NOTIFY, 60, 0), 0);
@@ -408,7 +402,7 @@ TEST_F(DialogProcedureTest, WithoutHostWindowTheDialogStaysEnabled) {
 
 TEST_F(DialogProcedureTest, HandlerExceptionEndsTheDialogAndIsRaisedAfterwards) {
     RecordingWindow window;
-    Initialise(window, new FCCtrlButton(50));
+    Initialise(window, std::make_unique<FCCtrlButton>(50));
     window.throwOnCommand = true;
     EXPECT_EQ(Send(window, WM_COMMAND, 50), 0);
     EXPECT_TRUE(window.IsClosed());
@@ -429,9 +423,7 @@ TEST_F(DialogProcedureTest, FailedInitialisationEndsTheDialogThatIsNotShowingYet
 class OkFails : public FCResourceWindow {
   public:
     OkFails() : FCResourceWindow(20128) {
-        auto* ok = new FCCtrlButton(1);
-        ok->SetCommandKind(kCommandOk);
-        AddControl(ok);
+        AddControl(std::make_unique<FCCtrlButton>(1))->SetCommandKind(kCommandOk);
     }
     void OnOk() override { throw std::bad_alloc(); }
 };
@@ -450,7 +442,7 @@ TEST_F(DialogProcedureTest, DestroyingAShowingWindowEndsItAndDestroysTheControls
     bool destroyed = false;
     {
         RecordingWindow window;
-        Initialise(window, new WatchedControl(3, &destroyed));
+        Initialise(window, std::make_unique<WatchedControl>(3, &destroyed));
     }
     EXPECT_TRUE(destroyed);
     EXPECT_EQ(EndDialogCalls(), 1);
@@ -469,8 +461,7 @@ class ControlTest : public DialogProcedureTest {
         AddItem(102, "Edit");
         AddItem(7, "Button");
         Send(window_, WM_INITDIALOG);
-        edit_ = new FCCtrlEdit(102);
-        window_.AddControl(edit_);
+        edit_ = window_.AddControl(std::make_unique<FCCtrlEdit>(102));
     }
     RecordingWindow window_;
     FCCtrlEdit* edit_ = nullptr;
@@ -588,8 +579,7 @@ TEST_F(ControlTest, EnableShowRedrawAndResizeReachTheItem) {
 }
 
 TEST_F(ControlTest, CheckStateIsValueKindOne) {
-    auto* box = new FCCtrlCheckbox(7);
-    window_.AddControl(box);
+    auto* box = window_.AddControl(std::make_unique<FCCtrlCheckbox>(7));
     box->SetCheck(1);
     EXPECT_EQ(Ui().Item(handle_, 7)->check, 1);
     EXPECT_EQ(box->GetCheck(), 1);

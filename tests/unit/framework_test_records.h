@@ -7,11 +7,12 @@
 
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "framework/base_data.h"
 #include "framework/collection.h"
-#include "host/host_api.h"
+#include "records/variable_size_record.h"
 #include "standin/host/host.h"
 #include "tests/support/host_fixture.h"
 
@@ -47,13 +48,13 @@ inline standin::Bytes Le32(int32_t a) {
 class FixedRecord : public __FCNoInciOther {
   public:
     uint8_t* AllocateDataArea() override { return buffer_; }
-    __FCBaseData* CreateInstance() const override { return new FixedRecord; }
-    uint32_t Tag() const override { return customTag_ != 0 ? customTag_ : kFixedTag; }
+    std::unique_ptr<__FCBaseData> CreateInstance() const override { return std::make_unique<FixedRecord>(); }
+    uint32_t Tag() const override { return CustomTag() != 0 ? CustomTag() : kFixedTag; }
     uint32_t RecordVersion() const override { return kFixedVersion; }
     int32_t DataSize() override { return kFixedSize; }
     void CopyDataFrom(const __FCBaseData* other) override {
         std::memcpy(buffer_, other->Data(), kFixedSize);
-        AttachLoaded(buffer_, kFixedSize);
+        HoldBytes(buffer_, kFixedSize);
     }
 
     int32_t First() const { return ReadI32(0); }
@@ -64,40 +65,25 @@ class FixedRecord : public __FCNoInciOther {
     uint8_t buffer_[kFixedSize] = {};
 };
 
-// Variable size: asks the host for the record's size and allocates exactly that before every load.
-class VariableRecord : public __FCNoInciOther {
+// Variable size, on the variable-size base: an area of the record's size, provided anew before every load.
+class VariableRecord : public records::VariableSizeRecord<VariableRecord, __FCNoInciOther> {
   public:
-    ~VariableRecord() override { ReleaseDataArea(); }
-
+    static int32_t MinimumSize() { return 0; }
     uint8_t* AllocateDataArea() override {
-        const int32_t size = DataSize();
-        if (size <= 0) return nullptr;
-        data_ = new uint8_t[static_cast<std::size_t>(size)]();
-        allocations.push_back(size);
-        return data_;
+        uint8_t* area = VariableSizeRecord::AllocateDataArea();
+        if (area != nullptr) allocations.push_back(AreaSize());
+        return area;
     }
     void ReleaseDataArea() override {
-        delete[] data_;
-        data_ = nullptr;
-        loadedSize_ = 0;
+        VariableSizeRecord::ReleaseDataArea();
         ++releases;
     }
-    bool IsVariableSize() const override { return true; }
-    __FCBaseData* CreateInstance() const override { return new VariableRecord; }
-    uint32_t Tag() const override { return kVariableTag; }
-    int32_t DataSize() override {
-        uint8_t key[8];
-        std::memcpy(key, KeyBytes(), sizeof key);
-        uint32_t size = 0;
-        if (host::FX_LoadEData(Tag(), key, nullptr, &size, RecordVersion()) == 0) return 0;
-        return static_cast<int32_t>(size);
+    std::unique_ptr<__FCBaseData> CreateInstance() const override {
+        return std::make_unique<VariableRecord>();
     }
+    uint32_t Tag() const override { return kVariableTag; }
     void CopyDataFrom(const __FCBaseData* other) override {
-        ReleaseDataArea();
-        const int32_t size = other->LoadedSize();
-        data_ = new uint8_t[static_cast<std::size_t>(size)];
-        std::memcpy(data_, other->Data(), static_cast<std::size_t>(size));
-        loadedSize_ = size;
+        CopyBytesFrom(other->Data(), other->LoadedSize());
     }
 
     std::vector<int32_t> allocations;
@@ -108,12 +94,14 @@ class VariableRecord : public __FCNoInciOther {
 class IncidentRecord : public __FCInciOther {
   public:
     uint8_t* AllocateDataArea() override { return buffer_; }
-    __FCBaseData* CreateInstance() const override { return new IncidentRecord; }
-    uint32_t Tag() const override { return customTag_ != 0 ? customTag_ : kIncidentTag; }
+    std::unique_ptr<__FCBaseData> CreateInstance() const override {
+        return std::make_unique<IncidentRecord>();
+    }
+    uint32_t Tag() const override { return CustomTag() != 0 ? CustomTag() : kIncidentTag; }
     int32_t DataSize() override { return kSmallSize; }
     void CopyDataFrom(const __FCBaseData* other) override {
         std::memcpy(buffer_, other->Data(), kSmallSize);
-        AttachLoaded(buffer_, kSmallSize);
+        HoldBytes(buffer_, kSmallSize);
     }
     int32_t Value() const { return ReadI32(0); }
 
@@ -125,12 +113,12 @@ class IncidentRecord : public __FCInciOther {
 class DetailRecord : public __FCNoInciDetail {
   public:
     uint8_t* AllocateDataArea() override { return buffer_; }
-    __FCBaseData* CreateInstance() const override { return new DetailRecord; }
+    std::unique_ptr<__FCBaseData> CreateInstance() const override { return std::make_unique<DetailRecord>(); }
     uint32_t Tag() const override { return kDetailTag; }
     int32_t DataSize() override { return kSmallSize; }
     void CopyDataFrom(const __FCBaseData* other) override {
         std::memcpy(buffer_, other->Data(), kSmallSize);
-        AttachLoaded(buffer_, kSmallSize);
+        HoldBytes(buffer_, kSmallSize);
     }
     bool LoadFirst() override {
         SetKey(0, 0, 0);
@@ -144,17 +132,17 @@ class DetailRecord : public __FCNoInciDetail {
 
 class FixedRecords : public __FCCollectionNoInciOther {
   public:
-    __FCBaseData* CreateElement() override { return new FixedRecord; }
+    std::unique_ptr<__FCBaseData> CreateElement() override { return std::make_unique<FixedRecord>(); }
 };
 
 class IncidentRecords : public __FCCollectionInciOther {
   public:
-    __FCBaseData* CreateElement() override { return new IncidentRecord; }
+    std::unique_ptr<__FCBaseData> CreateElement() override { return std::make_unique<IncidentRecord>(); }
 };
 
 class DetailRecords : public __FCCollectionNoInciDetail {
   public:
-    __FCBaseData* CreateElement() override { return new DetailRecord; }
+    std::unique_ptr<__FCBaseData> CreateElement() override { return std::make_unique<DetailRecord>(); }
 };
 
 // A fresh host (FINALE.EXE with every function, empty document, log on) and a binding that has looked up

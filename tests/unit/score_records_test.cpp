@@ -75,8 +75,7 @@ class ScoreRecordsTest : public testsupport::HostFixture {
     }
 
     // The units of a string the caller hands over; the string is destroyed.
-    static std::u16string TakeUnits(FCString* text) {
-        std::unique_ptr<FCString> owned(text);
+    static std::u16string TakeUnits(std::unique_ptr<FCString> owned) {
         if (owned == nullptr) return u"<null>";
         if (owned->WideBuffer() == nullptr) return u"";
         return std::u16string(owned->WideBuffer(), owned->Length());
@@ -183,7 +182,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(ScoreRecordsTest, LayoutIsChosenAtEachLoadNotWhenTheObjectWasMade) {
     // A measure and a style definition made under one host version and loaded under a newer one take the
-    // newer layout: the 30-byte measure lands in its own buffer and its flag word is read at offset 14.
+    // newer layout: the whole 30-byte measure is loaded and its flag word is read at offset 14.
     UseHostVersion(0x11FFFFFF);
     FCMeasure measure;
     FCStaffStyleDef style;  // a new definition: a zeroed 292-byte record
@@ -233,9 +232,9 @@ class Guarded {
 };
 
 TEST_F(ScoreRecordsTest, LoadAtTheKeyTakesTheLayoutInForceToo) {
-    // Objects that hold the buffer of an older layout and are loaded at their key directly, after the host
-    // version moved on, load the newer layout into its own buffer: never the larger record into the smaller
-    // buffer, and the fields are read at the newer offsets.
+    // Objects that hold the record of an older layout and are loaded at their key directly, after the host
+    // version moved on, load the newer layout whole: never past the object (the guard bytes), and the fields
+    // are read at the newer offsets.
     UseHostVersion(0x10FFFFFF);
     Build().AddMeasures(1);
     Build().AddStaff(3, "Flute");

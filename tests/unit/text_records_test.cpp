@@ -137,7 +137,7 @@ TEST_F(TextRecordsTest, RawTextSetTextNullKeepsTheArea) {
 TEST_F(TextRecordsTest, RawTextNeverLoadedGivesAnEmptyStringWithoutAskingTheHost) {
     StartLog();
     FCRawText raw;
-    EXPECT_EQ(Units(std::unique_ptr<FCString>(raw.CreateString())), u"");
+    EXPECT_EQ(Units(raw.CreateString()), u"");
     EXPECT_TRUE(Host().Calls().empty());
     EXPECT_EQ(raw.CreateInstance(), nullptr);
     EXPECT_STREQ(raw.ClassName(), "FCRawText");
@@ -156,7 +156,7 @@ TEST_P(RawTextRoundTripTest, ReadsWhatTheHostStored) {
     raw.SetItemNo(item);
     ASSERT_TRUE(raw.LoadAtKey());
     EXPECT_EQ(raw.LoadedSize(), static_cast<int32_t>(stored));
-    EXPECT_EQ(Units(std::unique_ptr<FCString>(raw.CreateString())), u"Flute ^^ caf\u00E9");
+    EXPECT_EQ(Units(raw.CreateString()), u"Flute ^^ caf\u00E9");
 
     const auto loads = Calls("FX_LoadEData");
     ASSERT_GE(loads.size(), 2u);
@@ -177,7 +177,7 @@ TEST_F(TextRecordsTest, RawTextMissingRecordDoesNotLoad) {
     raw.SetItemNo(3);
     EXPECT_FALSE(raw.LoadAtKey());
     EXPECT_FALSE(raw.IsLoaded());
-    EXPECT_EQ(Units(std::unique_ptr<FCString>(raw.CreateString())), u"");
+    EXPECT_EQ(Units(raw.CreateString()), u"");
 }
 
 TEST_F(TextRecordsTest, RawTextLoadFirstFindsTheFirstRecordOfTheTag) {
@@ -190,11 +190,11 @@ TEST_F(TextRecordsTest, RawTextLoadFirstFindsTheFirstRecordOfTheTag) {
     raw.SetItemNo(9);
     ASSERT_TRUE(raw.LoadFirst());
     EXPECT_EQ(raw.ItemNo(), first);
-    EXPECT_EQ(Units(std::unique_ptr<FCString>(raw.CreateString())), u"first");
+    EXPECT_EQ(Units(raw.CreateString()), u"first");
     ASSERT_TRUE(raw.LoadNext());
-    EXPECT_EQ(Units(std::unique_ptr<FCString>(raw.CreateString())), u"second");
+    EXPECT_EQ(Units(raw.CreateString()), u"second");
     EXPECT_FALSE(raw.LoadNext());
-    EXPECT_EQ(Units(std::unique_ptr<FCString>(raw.CreateString())), u"second");
+    EXPECT_EQ(Units(raw.CreateString()), u"second");
 }
 
 TEST_F(TextRecordsTest, RawTextCopyTakesTheLoadedBytesOnly) {
@@ -211,7 +211,7 @@ TEST_F(TextRecordsTest, RawTextCopyTakesTheLoadedBytesOnly) {
 
     FCRawText empty;
     copy.CopyDataFrom(&empty);  // nothing loaded there: nothing changes
-    EXPECT_EQ(Units(std::unique_ptr<FCString>(copy.CreateString())), u"Oboe");
+    EXPECT_EQ(Units(copy.CreateString()), u"Oboe");
 }
 
 // Texts the host hands over are read inside the loaded bytes only.
@@ -235,7 +235,7 @@ TEST_P(HostileRawTextTest, ReadsNoFurtherThanTheLoadedBytes) {
     FCRawText raw;
     raw.SetItemNo(1);
     raw.LoadAtKey();
-    EXPECT_EQ(Units(std::unique_ptr<FCString>(raw.CreateString())), c.expected) << c.what;
+    EXPECT_EQ(Units(raw.CreateString()), c.expected) << c.what;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -268,7 +268,7 @@ TEST_F(TextRecordsTest, NewTextBlockHoldsTheValuesOfANewBlock) {
 TEST_F(TextRecordsTest, NewTextBlockReadsRawTextZeroOfTheDefaultKind) {
     StartLog();
     FCTextBlock block;
-    EXPECT_EQ(Units(std::unique_ptr<FCString>(block.CreateTextString())), u"");
+    EXPECT_EQ(Units(block.CreateTextString()), u"");
     const auto loads = Calls("FX_LoadEData");
     ASSERT_FALSE(loads.empty());
     EXPECT_EQ(loads.front().args[kArgTag], kTxbl);
@@ -290,7 +290,7 @@ TEST_P(TextBlockKindTest, ReadsTheRawTextUnderTheTagOfItsKind) {
     ASSERT_TRUE(block.Load(blockID));
     EXPECT_EQ(block.GetTextKind(), GetParam().kind);
     EXPECT_EQ(block.RawTextTag(), GetParam().rawTag);
-    EXPECT_EQ(Units(std::unique_ptr<FCString>(block.CreateTextString())), u"^font(Arial)Horn");
+    EXPECT_EQ(Units(block.CreateTextString()), u"^font(Arial)Horn");
     for (const HostCall& call : Calls("FX_LoadEData")) {
         if (call.args[kArgTag] == kSOTX) continue;
         EXPECT_EQ(call.args[kArgTag], GetParam().rawTag);
@@ -511,7 +511,7 @@ TEST_P(DefinitionSetTextTest, CreatesAnExpressionRawTextAndATextBlockOfItsKind) 
     const Bytes& raw = Record(kTxxp, static_cast<int16_t>(Word(block, 0)));
     EXPECT_EQ(raw.size(), c.rawSize);
     EXPECT_EQ(Builder().ReadTextBlockText(blockID), "To Flute:");
-    EXPECT_EQ(Units(std::unique_ptr<FCString>(definition.CreateTextString())), u"To Flute:");
+    EXPECT_EQ(Units(definition.CreateTextString()), u"To Flute:");
 }
 
 INSTANTIATE_TEST_SUITE_P(Encodings, DefinitionSetTextTest,
@@ -547,7 +547,7 @@ TEST_F(TextRecordsTest, DefinitionTextIsReadAsExpressionText) {
     Builder().AddTextExpression(2, "^fontTxt(Times New Roman,4096)^size(12)^nfx(2)To Oboe:", "d", 1);
     FCTextExpressionDef definition;
     ASSERT_TRUE(definition.Load(2));
-    EXPECT_EQ(Units(std::unique_ptr<FCString>(definition.CreateTextString())),
+    EXPECT_EQ(Units(definition.CreateTextString()),
               u"^fontTxt(Times New Roman,4096)^size(12)^nfx(2)To Oboe:");
     FCString description;
     definition.GetDescription(&description);
@@ -563,7 +563,7 @@ TEST_F(TextRecordsTest, MissingDefinitionHasNoAreaAndEmptyTexts) {
     FCString description("x");
     definition.GetDescription(&description);
     EXPECT_EQ(Units(description), u"");
-    EXPECT_EQ(Units(std::unique_ptr<FCString>(definition.CreateTextString())), u"");
+    EXPECT_EQ(Units(definition.CreateTextString()), u"");
 }
 
 // ---- FCTextExpressionDef: walking, enclosures, deleting, copying ------------------------------------------
