@@ -37,57 +37,76 @@ FCExpression* FindPluginExpression(const FCExpressions& expressions) {
     return nullptr;
 }
 
-}  // namespace
-
-bool PlaceChangeExpression(int16_t measure, int16_t staff, uint16_t categoryID, FCString* name,
-                           const PluginSettings& settings) {
-    FCExpression newExpression;
-    FCTextExpressionDef newDefinition;
+// Gives `definition` the chosen category, the mark's text and its description. The definition is written
+// only once its text is stored: a definition naming a text block or raw text that was never made would leave
+// its expression without a text. (A definition that did not load refuses the text too.)
+bool ComposeDefinition(FCTextExpressionDef* definition, const MarkRequest& request, FCString* name) {
     FCString text;
-    FCString description;
-
-    FCCell cell(measure, staff);
-    FCExpressions expressions;
-    expressions.LoadAllForCell(&cell);
-    FCExpression* existing = FindPluginExpression(expressions);
-    std::unique_ptr<FCTextExpressionDef> existingDefinition(existing ? existing->CreateTextExpressionDef()
-                                                                     : nullptr);
-    const bool reuse = existingDefinition != nullptr;
-
-    FCExpression* expression = reuse ? existing : &newExpression;
-    FCTextExpressionDef* definition = reuse ? existingDefinition.get() : &newDefinition;
-
     text.AssignNarrow(kDefaultFontTags);  // kept when the chosen category is not found
-    ApplyChosenCategory(definition, categoryID, &text);
+    ApplyChosenCategory(definition, request.categoryID, &text);
 
-    text.Append(&settings.prefixText);
+    text.Append(&request.settings.prefixText);
     text.Append(name);
     name->StripTags();
+    FCString description;
     description.AssignNarrow("Change to ");
     description.Append(name);
     description.AppendNarrow(" ");
     description.AppendNarrow(kPluginMarker);
-    text.Append(&settings.suffixText);
+    text.Append(&request.settings.suffixText);
 
-    // The definition is written only once its text is stored: a definition naming a text block or raw text
-    // that was never made would leave its expression without a text. A new mark is then not placed; an
-    // existing one keeps the text it had. (A definition that did not load refuses the text too.)
     if (!definition->SetText(&text)) return false;
     definition->SetDescription(&description);
+    return true;
+}
 
-    // A reused definition keeps its number whatever its save reports; a new one has one only if it was
-    // created.
-    const bool saved = reuse ? definition->Save() : definition->SaveNew();
-    const bool hasNumber = reuse ? definition->ItemNo() != 0 : saved;
-    if (!hasNumber) return false;
-
-    expression->SetDefinitionID(static_cast<uint16_t>(definition->ItemNo()));
+// Points `expression` at the definition, drawn as text rather than as a shape.
+void NameDefinition(FCExpression* expression, const FCTextExpressionDef& definition) {
+    expression->SetDefinitionID(static_cast<uint16_t>(definition.ItemNo()));
     expression->SetExpressionFlags(
         static_cast<uint16_t>(expression->GetExpressionFlags() & ~FCExpression::kShapeFlag));
-    if (reuse) {
-        expression->Save();
-    } else {
-        expression->SaveNewToCell(&cell);
-    }
-    return true;
+}
+
+// Rewrites the plug-in's existing mark: its definition takes the new text and is saved again, and the
+// expression is saved pointing at it. An existing definition keeps its number whatever its save reports.
+MarkWrite RewriteMark(FCExpression* existing, FCTextExpressionDef* definition, const MarkRequest& request,
+                      FCString* name) {
+    MarkWrite write;
+    write.rewritten = true;
+    write.textStored = ComposeDefinition(definition, request, name);
+    if (!write.textStored) return write;
+    definition->Save();
+    write.definitionNumbered = definition->ItemNo() != 0;
+    if (!write.definitionNumbered) return write;
+    NameDefinition(existing, *definition);
+    write.expressionSaved = existing->Save();
+    return write;
+}
+
+// Places a new mark in the cell: a new definition with the text, then a new expression naming it. The
+// definition has a number only if its creation succeeded.
+MarkWrite PlaceNewMark(const FCCell& cell, const MarkRequest& request, FCString* name) {
+    FCTextExpressionDef definition;
+    MarkWrite write;
+    write.textStored = ComposeDefinition(&definition, request, name);
+    if (!write.textStored) return write;
+    write.definitionNumbered = definition.SaveNew();
+    if (!write.definitionNumbered) return write;
+    FCExpression expression;
+    NameDefinition(&expression, definition);
+    write.expressionSaved = expression.SaveNewToCell(&cell);
+    return write;
+}
+
+}  // namespace
+
+MarkWrite PlaceChangeExpression(const MarkRequest& request, FCString* name) {
+    FCCell cell(request.measure, request.staff);
+    FCExpressions expressions;
+    expressions.LoadAllForCell(&cell);
+    FCExpression* existing = FindPluginExpression(expressions);
+    const std::unique_ptr<FCTextExpressionDef> existingDefinition(
+        existing ? existing->CreateTextExpressionDef() : nullptr);
+    if (existingDefinition != nullptr) return RewriteMark(existing, existingDefinition.get(), request, name);
+    return PlaceNewMark(cell, request, name);
 }

@@ -64,50 +64,97 @@ std::unique_ptr<FCString> ReturnName(const FCMultiStaffInstrument* instrument, b
     return records::ReadFullNameFromTextBlock(staffRecord.GetFullNameID());
 }
 
-// Marks one instrument change on `staff`; true when an expression was placed.
-bool MarkChange(const FCMusicRegion& region, const FCStaffStyleAssign& assignment, int16_t staff,
-                const FCMultiStaffInstrument* instrument, const FCGroups& groups, uint16_t categoryID,
-                const PluginSettings& settings) {
+// One run over a region: what every staff of the run shares (the region, the chosen category, the user's
+// settings and the score's instruments and groups, read once at the start) and whether anything changed.
+class RegionSweep {
+  public:
+    RegionSweep(const FCMusicRegion& region, uint16_t categoryID, const PluginSettings& settings)
+        : region_(region), categoryID_(categoryID), settings_(settings) {}
+
+    bool Run() {
+        instruments_.LoadAll();
+        groups_.LoadAll();
+        for (int32_t slot = region_.startSlot; slot <= region_.endSlot; ++slot)
+            SweepStaff(StaffAtSlot(static_cast<int16_t>(slot), region_.staffListID));
+        return changed_;
+    }
+
+  private:
+    void SweepStaff(int16_t staff);
+    void MarkChange(const FCStaffStyleAssign& assignment, int16_t staff,
+                    const FCMultiStaffInstrument* instrument);
+    void MarkEnd(const FCStaffStyleAssign& assignment, int16_t staff,
+                 const FCMultiStaffInstrument* instrument, bool grouped);
+    void Mark(int16_t measure, int16_t staff, FCString* name) {
+        if (PlaceChangeExpression(MarkRequest{measure, staff, categoryID_, settings_}, name).Changed())
+            changed_ = true;
+    }
+
+    const FCMusicRegion& region_;
+    const uint16_t categoryID_;
+    const PluginSettings& settings_;
+    FCMultiStaffInstruments instruments_;
+    FCGroups groups_;
+    bool changed_ = false;
+};
+
+void RegionSweep::SweepStaff(int16_t staff) {
+    FCStaffStyleAssigns assignments;
+    assignments.LoadAllForItem(staff);
+    if (RemoveStaleChangeExpressions(&assignments, region_, staff)) changed_ = true;
+
+    // Only the top staff of a multi-staff instrument receives expressions; its other staves only lose their
+    // stale ones.
+    const FCMultiStaffInstrument* instrument = staff != 0 ? InstrumentOfStaff(instruments_, staff) : nullptr;
+    if (instrument != nullptr && OuterStaff(*instrument, true) != staff) return;
+
+    for (int32_t i = 0; i < assignments.Count(); ++i) {
+        const FCStaffStyleAssign* assignment = assignments.GetAssignAt(i);
+        if (assignment != nullptr) MarkChange(*assignment, staff, instrument);
+    }
+}
+
+// Marks one instrument change on `staff`: at its start, named after the new instrument, and after its end.
+void RegionSweep::MarkChange(const FCStaffStyleAssign& assignment, int16_t staff,
+                             const FCMultiStaffInstrument* instrument) {
     // CONTRACT: a style that does not load is no instrument change, here as in stale removal (ChangeBeginsIn):
     // its name and whether it changes the instrument are unknown, and no mark, start or end, is written on a
     // guess. Pinned by RefusedReadTest.NoMarkIsWrittenOnAGuess (its Style cases),
     // SweepTest.NothingToDoLeavesTheDocumentByteIdentical and
     // StaleTest.StyleThatDoesNotLoadJustifiesNoMarkAndIsNotMarkedAnew.
     FCStaffStyleDef style;
-    if (!style.Load(assignment.GetStyleID()) || !style.ChangesInstrument()) return false;
+    if (!style.Load(assignment.GetStyleID()) || !style.ChangesInstrument()) return;
 
     const FCGroup* group = nullptr;
     if (instrument != nullptr) {
-        group = groups.FindGroup(OuterStaff(*instrument, true), OuterStaff(*instrument, false),
-                                 assignment.GetStartMeasure());
+        group = groups_.FindGroup(OuterStaff(*instrument, true), OuterStaff(*instrument, false),
+                                  assignment.GetStartMeasure());
     }
 
     // CONTRACT: a mark is written only with a name that was read: a name record (staff, group, text block or
     // raw text) that does not load gives no mark, where it gave one naming nothing ("To :"). A name block of
     // 0 is no name and still gives that mark. Pinned by RefusedReadTest.NoMarkIsWrittenOnAGuess and
     // SweepTest.StaffWithoutANameIsReturnedToUnnamed.
-    bool placed = false;
-    if (RegionContainsPoint(region, assignment.GetStartMeasure(), assignment.GetStartPosition())) {
+    if (RegionContainsPoint(region_, assignment.GetStartMeasure(), assignment.GetStartPosition())) {
         const std::unique_ptr<FCString> name(records::ReadFullNameFromTextBlock(
             group != nullptr ? group->GetFullNameID() : style.GetFullNameID()));
-        if (name &&
-            PlaceChangeExpression(assignment.GetStartMeasure(), staff, categoryID, name.get(), settings))
-            placed = true;
+        if (name) Mark(assignment.GetStartMeasure(), staff, name.get());
     }
+    MarkEnd(assignment, staff, instrument, group != nullptr);
+}
 
-    // The end mark goes into the measure after the end measure; with an end measure of -1 there is none, and
-    // a following measure that does not exist means the change lasts to the end of the piece.
+// The end mark goes into the measure after the end measure, named after the instrument the staff returns to;
+// with an end measure of -1 there is none, and a following measure that does not exist means the change
+// lasts to the end of the piece.
+void RegionSweep::MarkEnd(const FCStaffStyleAssign& assignment, int16_t staff,
+                          const FCMultiStaffInstrument* instrument, bool grouped) {
     const uint16_t next = static_cast<uint16_t>(assignment.GetEndMeasure() + 1);
-    if (next == 0) return placed;
+    if (next == 0) return;
     FCMeasure following;
-    if (!following.Load(static_cast<int16_t>(next))) return placed;
-    if (RegionContainsPoint(region, assignment.GetEndMeasure(), assignment.GetEndPosition())) {
-        const std::unique_ptr<FCString> name = ReturnName(instrument, group != nullptr, staff);
-        if (name &&
-            PlaceChangeExpression(static_cast<int16_t>(next), staff, categoryID, name.get(), settings))
-            placed = true;
-    }
-    return placed;
+    if (!following.Load(static_cast<int16_t>(next))) return;
+    if (!RegionContainsPoint(region_, assignment.GetEndMeasure(), assignment.GetEndPosition())) return;
+    const std::unique_ptr<FCString> name = ReturnName(instrument, grouped, staff);
+    if (name) Mark(static_cast<int16_t>(next), staff, name.get());
 }
 
 }  // namespace
@@ -121,30 +168,5 @@ bool RegionContainsPoint(const FCMusicRegion& region, int16_t measure, int32_t p
 
 bool CreateInstrumentChangeExpressions(const FCMusicRegion& region, uint16_t categoryID,
                                        const PluginSettings& settings) {
-    bool changed = false;
-    FCMultiStaffInstruments instruments;
-    instruments.LoadAll();
-    FCGroups groups;
-    groups.LoadAll();
-
-    for (int32_t slot = region.startSlot; slot <= region.endSlot; ++slot) {
-        const int16_t staff = StaffAtSlot(static_cast<int16_t>(slot), region.staffListID);
-        FCStaffStyleAssigns assignments;
-        assignments.LoadAllForItem(staff);
-        if (RemoveStaleChangeExpressions(&assignments, region, staff)) changed = true;
-
-        // Only the top staff of a multi-staff instrument receives expressions; its other staves only lose
-        // their stale ones.
-        const FCMultiStaffInstrument* instrument =
-            staff != 0 ? InstrumentOfStaff(instruments, staff) : nullptr;
-        if (instrument != nullptr && OuterStaff(*instrument, true) != staff) continue;
-
-        for (int32_t i = 0; i < assignments.Count(); ++i) {
-            const FCStaffStyleAssign* assignment = assignments.GetAssignAt(i);
-            if (assignment == nullptr) continue;
-            if (MarkChange(region, *assignment, staff, instrument, groups, categoryID, settings))
-                changed = true;
-        }
-    }
-    return changed;
+    return RegionSweep(region, categoryID, settings).Run();
 }

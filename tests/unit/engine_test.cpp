@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "engine/placement.h"
@@ -327,7 +328,7 @@ struct RefusedCallCase {
     const char* function;  // the call refused, counted among the calls of this function on records of `tag`
     uint32_t tag;
     int callAfterRecognition;  // its number, counted after the calls that recognise the existing mark
-    bool definitionMade;       // the new definition stands with its text: the answer is "changed"
+    MarkWrite expected;        // "changed" once the definition stands with its text and number
 };
 
 void PrintTo(const RefusedCallCase& c, std::ostream* os) {
@@ -351,8 +352,8 @@ class RefusedCallTest : public SweepTest, public ::testing::WithParamInterface<R
 };
 
 // A definition is never written naming a text that was not stored: a new mark is not placed (and the raw text
-// made for it goes again), an existing one keeps the text it had. Once the definition is made, the answer is
-// "changed" even when the expression that would show it is refused.
+// made for it goes again), an existing one keeps the text it had. Once the definition has its number, the
+// answer is "changed" even when the expression that would show it is refused.
 TEST_P(RefusedCallTest, MarkIsWrittenWithItsTextOrNotAtAll) {
     const RefusedCallCase& c = GetParam();
     Doc().AddStyleAssignment(kOboe, 1, {5, 0}, {8, 0});
@@ -368,23 +369,43 @@ TEST_P(RefusedCallTest, MarkIsWrittenWithItsTextOrNotAtAll) {
     gPluginSettings.prefixText.AssignNarrow("Take ");
     standin::Host().PlanFaults(standin::FaultPlan{c.function, c.tag, first});
     FCString name("Flute");
-    EXPECT_EQ(PlaceChangeExpression(5, kOboe, kTechniqueTextID, &name, gPluginSettings), c.definitionMade);
+    const MarkWrite write =
+        PlaceChangeExpression(MarkRequest{5, kOboe, kTechniqueTextID, gPluginSettings}, &name);
+    EXPECT_EQ(std::tie(write.rewritten, write.textStored, write.definitionNumbered, write.expressionSaved),
+              std::tie(c.expected.rewritten, c.expected.textStored, c.expected.definitionNumbered,
+                       c.expected.expressionSaved));
     EXPECT_EQ(standin::Host().Faults().injected, 1);
-    EXPECT_EQ(TextsAt(5, kOboe), textsBefore);
-    const std::size_t made = c.definitionMade ? 1 : 0;
-    EXPECT_EQ(Doc().Count(kDefinitionTag), definitions + made);
-    EXPECT_EQ(Doc().Count(kBlockTag), blocks + made);
-    EXPECT_EQ(Doc().Count(kExpressionTextTag), rawTexts + made);
+    // The cell shows the new text when its expression names the definition that took it.
+    const bool shown = c.expected.expressionSaved || (c.expected.rewritten && c.expected.definitionNumbered);
+    EXPECT_EQ(TextsAt(5, kOboe) != textsBefore, shown);
+    const std::size_t newDefinitions = c.expected.Changed() && !c.expected.rewritten ? 1 : 0;
+    const std::size_t storedTexts = c.expected.textStored ? 1 : 0;
+    EXPECT_EQ(Doc().Count(kDefinitionTag), definitions + newDefinitions);
+    EXPECT_EQ(Doc().Count(kBlockTag), blocks + storedTexts);
+    EXPECT_EQ(Doc().Count(kExpressionTextTag), rawTexts + storedTexts);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, RefusedCallTest,
     ::testing::Values(
-        RefusedCallCase{"NewMarkRawText", false, "FX_CreateEData", kExpressionTextTag, 1, false},
-        RefusedCallCase{"NewMarkTextBlock", false, "FX_CreateEData", kBlockTag, 1, false},
-        RefusedCallCase{"NewMarkExpression", false, "FX_CreateEData", layout::kExpressionTag, 1, true},
-        RefusedCallCase{"ExistingMarkTextBlock", true, "FX_CreateEData", kBlockTag, 1, false},
-        RefusedCallCase{"ExistingDefinitionSize", true, "FX_LoadEData", kDefinitionTag, 1, false}),
+        RefusedCallCase{"NewMarkRawText", false, "FX_CreateEData", kExpressionTextTag, 1, {}},
+        RefusedCallCase{"NewMarkTextBlock", false, "FX_CreateEData", kBlockTag, 1, {}},
+        RefusedCallCase{"NewMarkExpression",
+                        false,
+                        "FX_CreateEData",
+                        layout::kExpressionTag,
+                        1,
+                        {false, true, true, false}},
+        RefusedCallCase{
+            "ExistingMarkTextBlock", true, "FX_CreateEData", kBlockTag, 1, {true, false, false, false}},
+        RefusedCallCase{
+            "ExistingDefinitionSize", true, "FX_LoadEData", kDefinitionTag, 1, {true, false, false, false}},
+        RefusedCallCase{"ExistingMarkExpression",
+                        true,
+                        "FX_SaveEData",
+                        layout::kExpressionTag,
+                        1,
+                        {true, true, true, false}}),
     [](const ::testing::TestParamInfo<RefusedCallCase>& info) { return std::string(info.param.name); });
 
 // A host that refuses the reads of one kind of record from call `first` on: nothing is written on a guess. A
