@@ -34,7 +34,6 @@ inline uint8_t* __FCBaseData::ProvideDataArea() {
         if (!IsVariableSize()) return data_;
         ReleaseDataArea();
     }
-    loadedSize_ = 0;
     data_ = AllocateDataArea();
     return data_;
 }
@@ -69,12 +68,10 @@ bool __FCBaseData::HasBytesToWrite() const {
     return IsLoaded() && data_ != nullptr && LoadedSize() > 0;
 }
 
-bool __FCBaseData::QueryRecordSize(int32_t& size) {
+std::optional<int32_t> __FCBaseData::QueryRecordSize() {
     uint32_t reported = 0;
-    size = 0;
-    if (host::FX_LoadEData(Tag(), key_, nullptr, &reported, RecordVersion()) == 0) return false;
-    size = reported > static_cast<uint32_t>(INT32_MAX) ? INT32_MAX : static_cast<int32_t>(reported);
-    return true;
+    if (host::FX_LoadEData(Tag(), key_, nullptr, &reported, RecordVersion()) == 0) return std::nullopt;
+    return reported > static_cast<uint32_t>(INT32_MAX) ? INT32_MAX : static_cast<int32_t>(reported);
 }
 
 bool __FCBaseData::CreateAtKey() {

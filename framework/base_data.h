@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 #include "framework/fc_base.h"
 #include "support/bytes.h"
@@ -72,14 +73,10 @@ class __FCBaseData : public __FCBase {
     // The record key.
     uint8_t* KeyBytes() { return key_; }
     const uint8_t* KeyBytes() const { return key_; }
-    // Signed 16-bit field `index` (0 to 3) of the key.
-    int16_t KeyField(int index) const {
-        if (index < 0 || index >= kKeyFields) return 0;
-        return bytes::ReadI16(key_, sizeof key_, static_cast<std::size_t>(index) * 2);
-    }
+    // Signed 16-bit field `index` (0 to 3) of the key; another index reads as 0 and is not written.
+    int16_t KeyField(int index) const { return bytes::ReadI16(key_, sizeof key_, KeyOffset(index)); }
     void SetKeyField(int index, int16_t value) {
-        if (index < 0 || index >= kKeyFields) return;
-        bytes::WriteI16(key_, sizeof key_, static_cast<std::size_t>(index) * 2, value);
+        bytes::WriteI16(key_, sizeof key_, KeyOffset(index), value);
     }
     void CopyKeyFrom(const __FCBaseData* other);
 
@@ -113,23 +110,25 @@ class __FCBaseData : public __FCBase {
     }
 
     // The storage bases' one door to the bytes in hand: `area` now holds the record, `size` bytes of it
-    // loaded or set (no area or no size: not loaded). A storage base makes it private to its record classes.
+    // loaded or set (no size: not loaded; no area comes only with no size). A storage base makes it private
+    // to its record classes.
     void HoldBytes(uint8_t* area, int32_t size) {
         data_ = area;
-        loadedSize_ = area != nullptr && size > 0 ? size : 0;
+        loadedSize_ = size > 0 ? size : 0;
     }
 
     // True when there are bytes that Save or a create could write: loaded, with a data area and a size.
     bool HasBytesToWrite() const;
-    // Asks the host for the size of the record at the current key (FX_LoadEData without a buffer) and puts it,
-    // at most INT32_MAX, into `size`; false when the host has none (`size` is then 0). Variable-size classes
-    // size their data area with it.
-    bool QueryRecordSize(int32_t& size);
+    // Asks the host for the size of the record at the current key (FX_LoadEData without a buffer): at most
+    // INT32_MAX, none when the host has no such record. Variable-size classes size their data area with it.
+    std::optional<int32_t> QueryRecordSize();
     // FX_CreateEData at the current key with the data area and LoadedSize(); the host writes the new key back.
     bool CreateAtKey();
 
   private:
-    static constexpr int kKeyFields = 4;
+    // The byte offset of key field `index`; a negative index wraps to an offset far past the key, which the
+    // byte helpers neither read nor write.
+    static std::size_t KeyOffset(int index) { return static_cast<std::size_t>(index) * 2; }
 
     // The load path's steps (base_data.cpp, which alone uses them).
     inline uint8_t* ProvideDataArea();

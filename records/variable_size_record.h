@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <optional>
 
 #include "framework/base_data.h"
 #include "support/small_buffer.h"
@@ -66,10 +67,10 @@ class VariableSizeRecord : public KeyShape {
 
     // The size the host reports, at least the minimum; 0 when it has none.
     int32_t QuerySize() {
-        int32_t size = 0;
-        if (!this->QueryRecordSize(size)) return 0;
+        const std::optional<int32_t> size = this->QueryRecordSize();
+        if (!size) return 0;
         const int32_t minimum = Derived::MinimumSize();
-        return size < minimum ? minimum : size;
+        return *size < minimum ? minimum : *size;
     }
 
     // Instrument names, expression texts and a definition head with a description of some fifty characters

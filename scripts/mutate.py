@@ -15,11 +15,11 @@ Survivors listed in tests/equivalent_mutants.txt are reported with the reason wr
 """
 
 import argparse
+import collections
 import dataclasses
 import hashlib
 import json
 import os
-import random
 import re
 import shutil
 import signal
@@ -205,20 +205,32 @@ def survivors_of(results):
     return mutants
 
 
+def rank(seed, *parts):
+    """A number fixed by the seed and the parts alone, to draw and order mutants by."""
+    return int.from_bytes(hashlib.sha256(":".join(map(str, (seed, *parts))).encode()).digest()[:8], "big")
+
+
 def draw(args, operators):
+    """The mutants to try. A sample takes the lines of the lowest ranks, each line ranked by the seed, its file and
+    its own text (and which of the file's equal lines it is), not by its number: an edit elsewhere in the module
+    leaves the rest of the draw as it was, so that a sample can be drawn again after the code it weighs moved."""
     if args.retest:
         return survivors_of(args.retest)
-    rng = random.Random(args.seed)
     if args.since:
         pools = [(p, candidates(p, operators, lines)) for p, lines in sorted(changed_lines(args.since).items())]
     else:
         pools = [(p, candidates(p, operators)) for p in (args.files or module_files())]
-    lines = [(path, number, text, options) for path, found in pools for number, text, options in found]
+    lines = []
+    for path, found in pools:
+        seen = collections.Counter()
+        for number, text, options in found:
+            seen[text.strip()] += 1
+            lines.append((rank(args.seed, path, text.strip(), seen[text.strip()]), path, number, text, options))
     if args.sample and not args.files and not args.since:
-        lines = sorted(rng.sample(lines, min(args.sample, len(lines))), key=lambda l: (l[0], l[1]))
+        lines = sorted(sorted(lines)[:args.sample], key=lambda l: (l[1], l[2]))
     mutants = []
-    for path, number, text, options in lines:
-        op, mutated = rng.choice(options)
+    for key, path, number, text, options in lines:
+        op, mutated = options[rank(args.seed, key) % len(options)]
         mutants.append(Mutant(path, number, op, text, mutated))
     return mutants
 
@@ -478,9 +490,9 @@ def main():
     default, asan = Tree(src, "default"), Tree(src, "asan")
     default.prepare()
     baseline = object_digests(default)
-    # Tried in a shuffled order, so that a run stopped part way has weighed an unbiased part of the sample.
-    order = list(mutants)
-    random.Random(args.seed).shuffle(order)
+    # Tried in an order fixed by the seed, so that a run stopped part way has weighed an unbiased part of the
+    # sample.
+    order = sorted(mutants, key=lambda m: rank(args.seed, m.path, m.original.strip(), m.operator, m.mutated))
     for number, m in enumerate(order, 1):
         m.verdict, m.detail = try_mutant(m, default, asan, baseline, not args.no_asan)
         print(f"[{number}/{len(order)}] {m.verdict:<11} {m.path}:{m.line} [{m.operator}] {m.mutated.strip()}"

@@ -16,7 +16,7 @@ std::size_t NarrowCount(const FCString& text) {
 }  // namespace
 
 void ReadHostText(const uint8_t* bytes, std::size_t count, FCString& text) {
-    if (bytes == nullptr || count == 0) {
+    if (count == 0) {
         text.AssignNarrow("");
     } else if (HostUsesWideText()) {
         text.AssignWideBytesBounded(bytes, static_cast<uint32_t>(count / 2));

@@ -235,7 +235,7 @@ TEST_F(RecordLifeCycleTest, IncidentRecordsHaveNoFirstRecord) {
 
 // ---- Variable size ----------------------------------------------------------------------------------------
 
-TEST_F(RecordLifeCycleTest, VariableSizeAreaIsProvidedAnewBeforeEveryLoad) {
+TEST_F(RecordLifeCycleTest, VariableSizeAreaIsProvidedAnewBeforeEveryLoadAFixedOneOnce) {
     Doc().Put(kVariableTag, RecordKey::Other(1), Bytes(10, 0x11));
     Doc().Put(kVariableTag, RecordKey::Other(2), Bytes(40, 0x22));
     VariableRecord record;
@@ -251,6 +251,17 @@ TEST_F(RecordLifeCycleTest, VariableSizeAreaIsProvidedAnewBeforeEveryLoad) {
     EXPECT_FALSE(record.Load(3));
     EXPECT_FALSE(record.IsLoaded());
     EXPECT_EQ(record.releases, 2);
+
+    ASSERT_TRUE(record.Load(1));
+    record.ReleaseDataArea();
+    EXPECT_FALSE(record.IsLoaded());
+    EXPECT_EQ(record.Data(), nullptr);
+
+    PutFixed(1, 10);
+    FixedRecord fixed;
+    ASSERT_TRUE(fixed.Load(1));
+    ASSERT_TRUE(fixed.Load(1));
+    EXPECT_EQ(fixed.provisions, 1);
 }
 
 // ---- No host ----------------------------------------------------------------------------------------------

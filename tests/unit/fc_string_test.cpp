@@ -4,8 +4,11 @@
 
 #include <climits>
 #include <string>
+#include <vector>
 
+#include "host/host_version.h"
 #include "tests/support/text_encodings.h"
+#include "text/host_text.h"
 
 namespace {
 
@@ -201,6 +204,40 @@ TEST(FCStringTest, BoundedAssignStopsAtTheCountWithoutTerminator) {
     const char narrow[] = {'O', 'b', 0, 'e'};
     s.AssignNarrowBounded(narrow, 4);
     EXPECT_STREQ(s.ToNarrow(), "Ob");
+}
+
+// A host text in the host version's encoding, with its terminator: written in exactly HostTextSize bytes
+// (the bytes after them untouched) and read back; no bytes read as an empty text, whatever the string held.
+TEST(HostTextTest, WritesExactlyItsSizeAndReadsBack) {
+    struct Case {
+        uint32_t hostVersion;
+        std::u16string text;
+        std::vector<uint8_t> bytes;
+    };
+    const Case cases[] = {{testsupport::kNarrowHost, u"", {0}},
+                          {testsupport::kNarrowHost, u"Fl\u00E9", {'F', 'l', 0xE9, 0}},
+                          {testsupport::kWideHost, u"", {0, 0}},
+                          {testsupport::kWideHost, u"Fl\u266D", {'F', 0, 'l', 0, 0x6D, 0x26, 0, 0}}};
+    const uint32_t savedVersion = gHostVersion;
+    for (const Case& c : cases) {
+        gHostVersion = c.hostVersion;
+        FCString text;
+        text.AssignWide(c.text.c_str());
+        EXPECT_EQ(HostTextSize(text), c.bytes.size());
+        std::vector<uint8_t> out(c.bytes.size() + 3, 0xEE);
+        WriteHostText(text, out.data());
+        std::vector<uint8_t> expected = c.bytes;
+        expected.resize(out.size(), 0xEE);
+        EXPECT_EQ(out, expected);
+
+        FCString read("stale");
+        ReadHostText(c.bytes.data(), c.bytes.size(), read);
+        EXPECT_EQ(Units(read), c.text);
+        read.AssignNarrow("stale");
+        ReadHostText(nullptr, 0, read);
+        EXPECT_EQ(Units(read), u"");
+    }
+    gHostVersion = savedVersion;
 }
 
 TEST(FCBaseTest, SameClassComparesClassNamePointers) {

@@ -47,7 +47,10 @@ inline standin::Bytes Le32(int32_t a) {
 // Fixed size, eight bytes embedded, not loaded when made. Its tag is the custom tag when one is set.
 class FixedRecord : public __FCNoInciOther {
   public:
-    uint8_t* AllocateDataArea() override { return buffer_; }
+    uint8_t* AllocateDataArea() override {
+        ++provisions;
+        return buffer_;
+    }
     std::unique_ptr<__FCBaseData> CreateInstance() const override { return std::make_unique<FixedRecord>(); }
     uint32_t Tag() const override { return CustomTag() != 0 ? CustomTag() : kFixedTag; }
     uint32_t RecordVersion() const override { return kFixedVersion; }
@@ -60,6 +63,8 @@ class FixedRecord : public __FCNoInciOther {
     int32_t First() const { return ReadI32(0); }
     int32_t Second() const { return ReadI32(4); }
     void SetFirst(int32_t value) { WriteI32(0, value); }
+
+    int provisions = 0;
 
   private:
     uint8_t buffer_[kFixedSize] = {};

@@ -170,6 +170,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         // host       measure             staff               style               group
         LayoutCase{0x0FFFFFFF, 26, 0x0A000000, 114, 0x0F000000, 144, 0x0F000000, 0x09000000},
+        LayoutCase{0x10000000, 26, 0x0A000000, 114, 0x0F000000, 144, 0x0F000000, 0x12050000},
         LayoutCase{0x10FFFFFF, 26, 0x0A000000, 114, 0x0F000000, 144, 0x0F000000, 0x12050000},
         LayoutCase{0x11000000, 26, 0x0A000000, 132, 0x11000000, 292, 0x11000000, 0x12050000},
         LayoutCase{0x11FFFFFF, 26, 0x0A000000, 132, 0x11000000, 292, 0x11000000, 0x12050000},
@@ -335,7 +336,7 @@ INSTANTIATE_TEST_SUITE_P(
                                          StyleFlagsCase{0x01C4, 0x0003, 0xFFDF, false},
                                          StyleFlagsCase{0x0000, 0x0000, 0x0000, false})));
 
-TEST_F(ScoreRecordsTest, OldLayoutNeverChangesTheInstrument) {
+TEST_F(ScoreRecordsTest, OldLayoutNeverChangesTheInstrumentAndHasNoFlagWords) {
     for (uint32_t version : {0x0FFFFFFFu, 0x10FFFFFFu}) {
         SCOPED_TRACE(version);
         UseHostVersion(version);
@@ -349,6 +350,9 @@ TEST_F(ScoreRecordsTest, OldLayoutNeverChangesTheInstrument) {
         ASSERT_TRUE(style.Load(1));
         EXPECT_EQ(style.LoadedSize(), 144);
         EXPECT_FALSE(style.ChangesInstrument());
+        EXPECT_EQ(
+            std::vector<uint16_t>({style.GetStyleFlags1(), style.GetStyleFlags2(), style.GetStyleFlags3()}),
+            std::vector<uint16_t>(3, 0));
     }
 }
 

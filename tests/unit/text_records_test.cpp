@@ -328,13 +328,13 @@ TEST_F(TextRecordsTest, TextBlockDeleteDataRemovesRawTextAndBlock) {
     UseHost(kWideHost);
     standin::DocumentBuilder builder = Builder();
     const int16_t keep = builder.AddTextBlock("Oboe");
-    const int16_t blockID = builder.AddTextBlock("Flute");
+    const int16_t blockID = builder.AddTextBlock("Flute", 0x7870);  // an expression's text: tag 'txxp'
     FCTextBlock block;
     ASSERT_TRUE(block.Load(blockID));
     const int16_t rawID = static_cast<int16_t>(block.GetRawTextID());
     EXPECT_TRUE(block.DeleteData());
     EXPECT_EQ(Doc().Find(kSOTX, RecordKey::Other(blockID)), nullptr);
-    EXPECT_EQ(Doc().Find(kTxbl, RecordKey::Other(rawID)), nullptr);
+    EXPECT_EQ(Doc().Find(kTxxp, RecordKey::Other(rawID)), nullptr);
     EXPECT_EQ(builder.ReadTextBlockText(keep), "Oboe");
     // Deleting again: the block is gone, and so is the answer.
     EXPECT_FALSE(block.DeleteData());
@@ -786,6 +786,9 @@ TEST_P(HostileDescriptionTest, ReadsNoFurtherThanTheLoadedBytes) {
     FCString description;
     definition.GetDescription(&description);
     EXPECT_EQ(Units(description), c.expected) << c.what;
+    // A save writes the minimum record when the description is empty, else what was loaded.
+    const std::size_t saved = c.expected.empty() ? FCTextExpressionDef::MinimumSize() : record.size();
+    EXPECT_EQ(definition.LoadedSize(), static_cast<int32_t>(saved)) << c.what;
 }
 
 INSTANTIATE_TEST_SUITE_P(
