@@ -250,7 +250,10 @@ def sync_copy(src):
         if target.is_file() and target.read_bytes() == source.read_bytes():
             continue
         target.parent.mkdir(parents=True, exist_ok=True)
-        shutil.copy2(source, target)
+        # A fresh modification time, not the source's: an object built from a mutant since may be newer than
+        # the edit, and the build must still see the file as changed.
+        shutil.copyfile(source, target)
+        shutil.copymode(source, target)
     for path in src.rglob("*"):
         rel = path.relative_to(src).as_posix()
         if path.is_file() and not rel.startswith("build") and rel not in wanted:
