@@ -372,8 +372,12 @@ std::string Table(const std::vector<Row>& rows, const Repeats& repeats, int runs
     return out.str();
 }
 
-std::string Millions(long long count) {
-    return Fixed(static_cast<double>(count) / 1e6, 2) + " M";
+// A count with its thousands apart: 1,234,567.
+std::string Grouped(long long count) {
+    std::string digits = std::to_string(count);
+    for (int at = static_cast<int>(digits.size()) - 3; at > (count < 0 ? 1 : 0); at -= 3)
+        digits.insert(at, ",");
+    return digits;
 }
 
 // The instructions of the full run's invocation, one callgrind run per score.
@@ -384,27 +388,27 @@ std::string InstructionTable(const std::vector<Row>& rows) {
     out << "|---|---:|---:|---:|---:|---:|\n";
     for (const Row& r : rows) {
         const Instructions& i = r.instructions;
-        out << "| " << r.size.staves << " x " << r.size.measures << " | " << Millions(i.invocation) << " | "
-            << Millions(i.host) << " | " << Millions(i.Module()) << " | " << i.hostCalls << " | "
+        out << "| " << r.size.staves << " x " << r.size.measures << " | " << Grouped(i.invocation) << " | "
+            << Grouped(i.host) << " | " << Grouped(i.Module()) << " | " << Grouped(i.hostCalls) << " | "
             << Fixed(static_cast<double>(i.Module()) / static_cast<double>(std::max(i.hostCalls, 1LL)), 0)
             << " |\n";
     }
     return out.str();
 }
 
-// The time one read of the clock that `run --stats` times host calls with takes here: the median of five loops
-// of a million reads.
+// The time one read of the clock that `run --stats` times host calls with takes here: the fastest of five loops
+// of a million reads (other work on the machine can only add to a loop's time).
 double ClockReadNanoseconds() {
     using Clock = std::chrono::steady_clock;
     constexpr int kReads = 1000000;
-    std::vector<double> loops;
+    double fastest = 0;
     for (int loop = 0; loop < 5; ++loop) {
         const auto started = Clock::now();
         for (int i = 0; i < kReads; ++i) Clock::now();
-        loops.push_back(std::chrono::duration<double, std::nano>(Clock::now() - started).count() / kReads);
+        const double ns = std::chrono::duration<double, std::nano>(Clock::now() - started).count() / kReads;
+        fastest = loop == 0 ? ns : std::min(fastest, ns);
     }
-    std::sort(loops.begin(), loops.end());
-    return loops[loops.size() / 2];
+    return fastest;
 }
 
 // What the clock reads of --stats add to the module's own time on the largest score. Of the two reads per
@@ -413,7 +417,7 @@ double ClockReadNanoseconds() {
 std::string ClockNote(const Row& largest, double clockNs) {
     const double readsMs = static_cast<double>(largest.full.hostCalls) * clockNs / 1e6;
     return "One clock read (`std::chrono::steady_clock::now()`) takes " + Fixed(clockNs, 1) +
-           " ns here (median of five loops of a million reads). `--stats` reads the clock at the entry "
+           " ns here (the fastest of five loops of a million reads). `--stats` reads the clock at the entry "
            "and the exit of every host call, and about one read per call falls in the module's time: on " +
            std::to_string(largest.size.staves) + " x " + std::to_string(largest.size.measures) + ", " +
            std::to_string(largest.full.hostCalls) + " reads, about " + Fixed(readsMs, 0) + " ms of the " +
