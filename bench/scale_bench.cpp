@@ -8,8 +8,13 @@
 // without --stats (the median time, the largest peak); one more run with --stats gives the host calls, the
 // calls per mark and the module's own time. Last, the orchestral example with --repeat 100 and 1000.
 //
+// The time split of --stats includes its own clock reads, two per host call; the measure to trust for the
+// module's own cost is an instruction count: the full run once more under callgrind (valgrind), counting inside
+// the invocation only, less what ran inside the stand-in's host functions. Without valgrind that table is
+// skipped, and said so. --instructions-only makes just that table, e.g. for another build's stand-in.
+//
 // Usage: mirel_scale_bench [--standin PATH] [--orchestra FILE] [--work DIR] [--table FILE.md]
-//                          [--data FILE.dat] [--runs N] [--scores-only]
+//                          [--data FILE.dat] [--runs N] [--scores-only | --instructions-only]
 #include <sys/resource.h>
 #include <sys/types.h>
 #include <sys/wait.h>
@@ -23,6 +28,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -129,7 +135,8 @@ struct Measurement {
     long marks = 0;
 };
 
-// Runs `arguments` with stdout to `outputPath`; the wall time and the child's peak memory.
+// Runs `arguments` with stdout to `outputPath` (a program without a slash in its name is looked for in PATH);
+// the wall time and the child's peak memory.
 bool RunProcess(const std::vector<std::string>& arguments, const std::string& outputPath, double& seconds,
                 long& peakKiB) {
     const auto started = std::chrono::steady_clock::now();
@@ -140,7 +147,7 @@ bool RunProcess(const std::vector<std::string>& arguments, const std::string& ou
         std::vector<char*> argv;
         for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
         argv.push_back(nullptr);
-        execv(argv[0], argv.data());
+        execvp(argv[0], argv.data());
         _exit(127);
     }
     int status = 0;
@@ -200,10 +207,101 @@ Measurement Measure(std::vector<std::string> arguments, const std::string& outpu
     return result;
 }
 
+// ---- Instructions, counted with callgrind ----
+
+// The module's entry point that one invocation of its command runs in.
+const char* const kInvokeEntry = "FinaleExtensionInvoke";
+
+// The instructions of one invocation: everything it ran, what of that ran inside the stand-in's functions the
+// module called (the FX_ functions and the Windows calls it answers), and the module's own, the rest.
+struct Instructions {
+    long long invocation = 0;
+    long long host = 0;
+    long long hostCalls = 0;  // the calls the module made into the stand-in
+    long long Module() const { return invocation - host; }
+};
+
+// A name in a callgrind output file, where "(id) name" names an id and "(id)" alone refers to it; objects and
+// functions are numbered apart (`kind`).
+std::string CallgrindName(std::map<std::string, std::string>& names, char kind, const std::string& value) {
+    const std::size_t close = value.find(')');
+    if (value.empty() || value[0] != '(' || close == std::string::npos) return value;
+    std::string& name = names[kind + value.substr(0, close + 1)];
+    if (close + 2 < value.size()) name = value.substr(close + 2);
+    return name;
+}
+
+// Reads the call arcs of a callgrind output file, each with the instructions of the call, callees included:
+// the calls of the invoke entry point give the invocation's count; the calls from the module (*.fxt) into the
+// stand-in program (file name `standinFile`) the host's, less the calls from the stand-in back into the module
+// (the dialog procedure that FX_Dialog runs), which are the module's own work again.
+Instructions ReadCallgrind(const std::string& path, const std::string& standinFile) {
+    namespace fs = std::filesystem;
+    const auto isModule = [](const std::string& object) { return fs::path(object).extension() == ".fxt"; };
+    const auto isStandin = [&](const std::string& object) {
+        return fs::path(object).filename() == standinFile;
+    };
+    std::map<std::string, std::string> names;
+    std::string object, calledObject, called;
+    long long calls = -1;  // from a "calls=" line to the cost line that follows it
+    Instructions counted;
+    std::ifstream in(path);
+    for (std::string line; std::getline(in, line);) {
+        const std::size_t equals = line.find('=');
+        const std::string key = line.substr(0, std::min(equals, line.size()));
+        const std::string value = equals == std::string::npos ? "" : line.substr(equals + 1);
+        if (key == "ob") object = CallgrindName(names, 'o', value);
+        if (key == "cob") calledObject = CallgrindName(names, 'o', value);
+        if (key == "fn") CallgrindName(names, 'f', value);  // names an id that a later "cfn=" may use
+        if (key == "cfn") called = CallgrindName(names, 'f', value);
+        if (key == "calls") {
+            calls = std::stoll(value);
+        } else if (calls >= 0) {  // the call's line: its position and its instructions
+            const long long cost = std::stoll(line.substr(line.find(' ') + 1));
+            const std::string& to = calledObject.empty() ? object : calledObject;  // none given: the caller's
+            if (called == kInvokeEntry) {
+                counted.invocation += cost;
+            } else if (isModule(object) && isStandin(to)) {
+                counted.host += cost;
+                counted.hostCalls += calls;
+            } else if (isStandin(object) && isModule(to)) {
+                counted.host -= cost;
+            }
+            calledObject.clear();
+            calls = -1;
+        }
+    }
+    return counted;
+}
+
+bool HaveValgrind() {
+    double seconds = 0;
+    long peak = 0;
+    return RunProcess({"valgrind", "--version"}, "/dev/null", seconds, peak);
+}
+
+// Runs the stand-in's command `arguments` once under callgrind, collecting only inside the invoke entry point,
+// and reads the counts. Its output file and valgrind's log go beside `outputPath`.
+Instructions CountInstructions(std::vector<std::string> arguments, const std::string& outputPath) {
+    const std::string counts = outputPath + ".callgrind";
+    const std::string standinFile = std::filesystem::path(arguments.front()).filename().string();
+    arguments.insert(arguments.begin(), {"valgrind", "--tool=callgrind", "--callgrind-out-file=" + counts,
+                                         "--log-file=" + outputPath + ".valgrind",
+                                         std::string("--toggle-collect=") + kInvokeEntry});
+    double seconds = 0;
+    long peak = 0;
+    if (!RunProcess(arguments, outputPath, seconds, peak)) {
+        std::cerr << "mirel_scale_bench: the run under callgrind failed; see " << outputPath << ".valgrind\n";
+        std::exit(1);
+    }
+    return ReadCallgrind(counts, standinFile);
+}
+
 struct Row {
     Size size;
     long marks = 0;
     Measurement full, second, cancelled;
+    Instructions instructions;  // of the full run's invocation; all 0 when not counted
 };
 
 std::string Fixed(double value, int decimals) {
@@ -274,6 +372,58 @@ std::string Table(const std::vector<Row>& rows, const Repeats& repeats, int runs
     return out.str();
 }
 
+// A count with its thousands apart: 1,234,567.
+std::string Grouped(long long count) {
+    std::string digits = std::to_string(count);
+    for (int at = static_cast<int>(digits.size()) - 3; at > (count < 0 ? 1 : 0); at -= 3)
+        digits.insert(at, ",");
+    return digits;
+}
+
+// The instructions of the full run's invocation, one callgrind run per score.
+std::string InstructionTable(const std::vector<Row>& rows) {
+    std::ostringstream out;
+    out << "| Score | Invocation | Host functions | Module's own | Host calls | Module's own per host call |"
+        << "\n";
+    out << "|---|---:|---:|---:|---:|---:|\n";
+    for (const Row& r : rows) {
+        const Instructions& i = r.instructions;
+        out << "| " << r.size.staves << " x " << r.size.measures << " | " << Grouped(i.invocation) << " | "
+            << Grouped(i.host) << " | " << Grouped(i.Module()) << " | " << Grouped(i.hostCalls) << " | "
+            << Fixed(static_cast<double>(i.Module()) / static_cast<double>(std::max(i.hostCalls, 1LL)), 0)
+            << " |\n";
+    }
+    return out.str();
+}
+
+// The time one read of the clock that `run --stats` times host calls with takes here: the fastest of five loops
+// of a million reads (other work on the machine can only add to a loop's time).
+double ClockReadNanoseconds() {
+    using Clock = std::chrono::steady_clock;
+    constexpr int kReads = 1000000;
+    double fastest = 0;
+    for (int loop = 0; loop < 5; ++loop) {
+        const auto started = Clock::now();
+        for (int i = 0; i < kReads; ++i) Clock::now();
+        const double ns = std::chrono::duration<double, std::nano>(Clock::now() - started).count() / kReads;
+        fastest = loop == 0 ? ns : std::min(fastest, ns);
+    }
+    return fastest;
+}
+
+// What the clock reads of --stats add to the module's own time on the largest score. Of the two reads per
+// host call, the part of each before the clock is sampled and the part after it fall on either side of the
+// split: about one read per call is counted as the module's time.
+std::string ClockNote(const Row& largest, double clockNs) {
+    const double readsMs = static_cast<double>(largest.full.hostCalls) * clockNs / 1e6;
+    return "One clock read (`std::chrono::steady_clock::now()`) takes " + Fixed(clockNs, 1) +
+           " ns here (the fastest of five loops of a million reads). `--stats` reads the clock at the entry "
+           "and the exit of every host call, and about one read per call falls in the module's time: on " +
+           std::to_string(largest.size.staves) + " x " + std::to_string(largest.size.measures) + ", " +
+           std::to_string(largest.full.hostCalls) + " reads, about " + Fixed(readsMs, 0) + " ms of the " +
+           Fixed(largest.full.moduleMs, 0) + " ms it reports as the module's own time.\n";
+}
+
 // Columns: staff-measures, full, second, cancelled, module's own time (all in seconds).
 std::string Data(const std::vector<Row>& rows) {
     std::ostringstream out;
@@ -302,6 +452,54 @@ bool WriteScoreApart(const Size& size, const std::string& path) {
     return waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
+// The work folder's file of `kind` ("score", "result", ...) for one score size.
+std::string WorkFile(const std::string& work, const std::string& kind, const Size& size,
+                     const char* extension) {
+    const std::string name = std::to_string(size.staves) + "x" + std::to_string(size.measures);
+    return (std::filesystem::path(work) / (kind + "-" + name + extension)).string();
+}
+
+// What is measured on each score: the timed runs, the instructions of the full run.
+struct Plan {
+    bool timed = true;
+    bool counted = true;
+};
+
+Row MeasureScore(const Size& size, const std::string& standin, const std::string& work, int runs, Plan plan) {
+    const std::string score = WorkFile(work, "score", size, ".json");
+    const std::string result = WorkFile(work, "result", size, ".json");
+    const std::string output = WorkFile(work, "output", size, ".txt");
+    Row row;
+    row.size = size;
+    if (plan.timed) {
+        const std::string again = WorkFile(work, "again", size, ".json");
+        const std::string cancelled = WorkFile(work, "cancelled", size, ".json");
+        row.full = Measure({standin, "run", score, "--out", result}, output, runs);
+        row.second = Measure({standin, "run", result, "--out", again}, output, runs);
+        row.cancelled = Measure({standin, "run", score, "--cancel", "--out", cancelled}, output, runs);
+        row.marks = row.full.marks;
+    }
+    if (plan.counted) row.instructions = CountInstructions({standin, "run", score, "--out", result}, output);
+    return row;
+}
+
+// Repeated invocations of the orchestral example, the main table, the clock note and the instruction table.
+std::string Report(const std::vector<Row>& rows, const std::string& standin, const std::string& orchestra,
+                   const std::string& work, int runs) {
+    std::cerr << "repeat...\n";
+    const std::string output = (std::filesystem::path(work) / "output-repeat.txt").string();
+    Repeats repeats;
+    repeats.hundred = Measure({standin, "run", orchestra, "--repeat", "100"}, output, runs);
+    repeats.thousand = Measure({standin, "run", orchestra, "--repeat", "1000"}, output, runs);
+    std::string report = Table(rows, repeats, runs) + "\n" + ClockNote(rows.back(), ClockReadNanoseconds());
+    if (rows.back().instructions.invocation == 0) {
+        return report +
+               "\nInstructions not counted: valgrind is not installed (`scripts/install-deps.sh bench`).\n";
+    }
+    return report + "\nInstructions of the full run's invocation (callgrind, one run each):\n\n" +
+           InstructionTable(rows);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -313,6 +511,7 @@ int main(int argc, char** argv) {
     std::string dataPath = "bench.dat";
     int runs = 3;
     bool scoresOnly = false;
+    bool instructionsOnly = false;
     CLI::App app("Scaling benchmark of mirel-standin run over generated scores");
     app.add_option("--standin", standin, "The mirel-standin program")->capture_default_str();
     app.add_option("--orchestra", orchestra, "The score run with --repeat 100 and 1000")
@@ -324,38 +523,32 @@ int main(int argc, char** argv) {
         ->check(CLI::Range(1, 50))
         ->capture_default_str();
     app.add_flag("--scores-only", scoresOnly, "Write the generated scores into the work folder and stop");
+    app.add_flag("--instructions-only", instructionsOnly,
+                 "Only count the full run's instructions (callgrind) on each score and print their table");
     CLI11_PARSE(app, argc, argv);
 
     fs::create_directories(work);
+    const bool counted = !scoresOnly && HaveValgrind();
+    if (!scoresOnly && !counted)
+        std::cerr << "mirel_scale_bench: valgrind is not installed: no instruction counts\n";
+    if (instructionsOnly && !counted) return 1;
     std::vector<Row> rows;
     for (const Size& size : kSizes) {
-        const std::string name = std::to_string(size.staves) + "x" + std::to_string(size.measures);
-        const std::string score = (fs::path(work) / ("score-" + name + ".json")).string();
-        const std::string result = (fs::path(work) / ("result-" + name + ".json")).string();
-        const std::string again = (fs::path(work) / ("again-" + name + ".json")).string();
-        const std::string cancelled = (fs::path(work) / ("cancelled-" + name + ".json")).string();
-        const std::string output = (fs::path(work) / ("output-" + name + ".txt")).string();
+        const std::string score = WorkFile(work, "score", size, ".json");
         if (!WriteScoreApart(size, score)) {
             std::cerr << "mirel_scale_bench: cannot write " << score << "\n";
             return 1;
         }
         if (scoresOnly) continue;
-        std::cerr << name << "...\n";
-        Row row;
-        row.size = size;
-        row.full = Measure({standin, "run", score, "--out", result}, output, runs);
-        row.second = Measure({standin, "run", result, "--out", again}, output, runs);
-        row.cancelled = Measure({standin, "run", score, "--cancel", "--out", cancelled}, output, runs);
-        row.marks = row.full.marks;
-        rows.push_back(row);
+        std::cerr << size.staves << "x" << size.measures << "...\n";
+        rows.push_back(MeasureScore(size, standin, work, runs, Plan{!instructionsOnly, counted}));
     }
     if (scoresOnly) return 0;
-    std::cerr << "repeat...\n";
-    const std::string output = (fs::path(work) / "output-repeat.txt").string();
-    Repeats repeats;
-    repeats.hundred = Measure({standin, "run", orchestra, "--repeat", "100"}, output, runs);
-    repeats.thousand = Measure({standin, "run", orchestra, "--repeat", "1000"}, output, runs);
-    const std::string table = Table(rows, repeats, runs);
+    if (instructionsOnly) {
+        std::cout << InstructionTable(rows);
+        return 0;
+    }
+    const std::string table = Report(rows, standin, orchestra, work, runs);
     std::cout << table;
     if (!WriteText(tablePath, table) || !WriteText(dataPath, Data(rows))) {
         std::cerr << "mirel_scale_bench: cannot write " << tablePath << " or " << dataPath << "\n";

@@ -32,9 +32,9 @@ if [ "$mode" = test ]; then
     # The release package's installer is built with NSIS (makensis).
     packages+=(nsis)
 fi
-# bench/run.sh draws its plot with gnuplot.
+# bench/run.sh draws its plot with gnuplot and counts the module's instructions with valgrind (callgrind).
 if [ "$mode" = bench ]; then
-    packages+=(gnuplot-nox)
+    packages+=(gnuplot-nox valgrind)
 fi
 
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }

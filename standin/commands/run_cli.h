@@ -96,7 +96,7 @@ class RunCommandLine {
                      "also by tag), the calls per mark placed (marks added or rewritten), the loads that "
                      "fetched a record again with nothing written in between, and split the "
                      "invocation's wall time into time inside host functions and time in the module "
-                     "between them");
+                     "between them (the two clock reads that time each call included)");
     }
 
     // Which module runs: --module, or the one of the plug-ins folder that offers --command.
