@@ -22,7 +22,9 @@
 #include "standin/host/host_functions.h"
 
 #include <cstring>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "standin/host/call_record.h"
@@ -49,6 +51,24 @@ std::vector<int64_t> KeyArgs(uint32_t tag, const void* key8) {
 std::vector<int64_t> Append(std::vector<int64_t> args, std::initializer_list<int64_t> more) {
     args.insert(args.end(), more);
     return args;
+}
+
+// A save's or create's arguments as logged: the key fields, then the buffer, the size and the version.
+std::vector<int64_t> WriteArgs(uint32_t tag, const void* key8, const void* buffer, uint32_t size,
+                               uint32_t version) {
+    return Append(KeyArgs(tag, key8), {standin::PointerFlag(buffer), size, version});
+}
+
+// The checks a save and a create share: the fault plan first, then the pointers. When they pass, the write is
+// counted and the `size` bytes at `buffer` are what the call writes; nullopt when the call is refused.
+std::optional<Bytes> AcceptWrite(const char* function, uint32_t tag, const void* key8, const void* buffer,
+                                 uint32_t size) {
+    StandinHost& host = Host();
+    if (host.RefusesDataCall(function, tag)) return std::nullopt;
+    if (key8 == nullptr || (buffer == nullptr && size != 0)) return std::nullopt;
+    host.RecordWrite();
+    const auto* p = static_cast<const uint8_t*>(buffer);
+    return size != 0 ? Bytes(p, p + size) : Bytes();
 }
 
 }  // namespace
@@ -78,30 +98,20 @@ int32_t FX_CALL FX_LoadEData(uint32_t tag, void* key8, void* buffer, uint32_t* s
 }
 
 int32_t FX_CALL FX_SaveEData(uint32_t tag, void* key8, const void* buffer, uint32_t size, uint32_t version) {
-    CallRecord call("FX_SaveEData", [&] {
-        return Append(KeyArgs(tag, key8), {standin::PointerFlag(buffer), size, version});
-    });
-    StandinHost& host = Host();
-    if (host.RefusesDataCall("FX_SaveEData", tag)) return call.Return16(0);
-    if (key8 == nullptr || (buffer == nullptr && size != 0)) return call.Return16(0);
-    host.RecordWrite();
-    const auto* p = static_cast<const uint8_t*>(buffer);
-    host.Doc().Put(tag, RecordKey::FromBytes(key8), size != 0 ? Bytes(p, p + size) : Bytes());
+    CallRecord call("FX_SaveEData", [&] { return WriteArgs(tag, key8, buffer, size, version); });
+    std::optional<Bytes> data = AcceptWrite("FX_SaveEData", tag, key8, buffer, size);
+    if (!data) return call.Return16(0);
+    Host().Doc().Put(tag, RecordKey::FromBytes(key8), std::move(*data));
     return call.Return16(1);
 }
 
 int32_t FX_CALL FX_CreateEData(uint32_t tag, void* key8, const void* buffer, uint32_t size,
                                uint32_t version) {
-    CallRecord call("FX_CreateEData", [&] {
-        return Append(KeyArgs(tag, key8), {standin::PointerFlag(buffer), size, version});
-    });
-    StandinHost& host = Host();
-    if (host.RefusesDataCall("FX_CreateEData", tag)) return call.Return16(0);
-    if (key8 == nullptr || (buffer == nullptr && size != 0)) return call.Return16(0);
-    host.RecordWrite();
-    const auto* p = static_cast<const uint8_t*>(buffer);
-    auto key = host.Doc().Create(tag, RecordKey::FromBytes(key8), standin::layout::IsDetailTag(tag),
-                                 size != 0 ? Bytes(p, p + size) : Bytes());
+    CallRecord call("FX_CreateEData", [&] { return WriteArgs(tag, key8, buffer, size, version); });
+    std::optional<Bytes> data = AcceptWrite("FX_CreateEData", tag, key8, buffer, size);
+    if (!data) return call.Return16(0);
+    auto key = Host().Doc().Create(tag, RecordKey::FromBytes(key8), standin::layout::IsDetailTag(tag),
+                                   std::move(*data));
     if (!key) return call.Return16(0);
     key->ToBytes(key8);
     return call.Return16(1);
