@@ -11,6 +11,21 @@ namespace {
 constexpr int32_t kGrowthStep = 10;
 constexpr int32_t kLastKeyValue = INT16_MAX;
 
+// The walk of ForEach and ForEachIndexed: `visit(element, index)` for each element in order, null ones passed
+// over, until a visit answers false; answers how many visits answered true. The count is read anew on every
+// step: a handler may add elements.
+template <typename Visit>
+int32_t VisitElements(const __FCCollection& collection, Visit visit) {
+    int32_t visited = 0;
+    for (int32_t i = 0; i < collection.Count(); ++i) {
+        __FCBase* element = collection.GetItemAt(i);
+        if (element == nullptr) continue;
+        if (!visit(element, i)) break;
+        ++visited;
+    }
+    return visited;
+}
+
 }  // namespace
 
 // ---- __FCCollection ---------------------------------------------------------------------------------------
@@ -21,15 +36,7 @@ const char* __FCCollection::ClassName() const {
 
 int32_t __FCCollection::ForEach(__FCItemHandler* handler) {
     if (handler == nullptr) return 0;
-    int32_t visited = 0;
-    // The count is read anew on every step: a handler may add elements.
-    for (int32_t i = 0; i < Count(); ++i) {
-        __FCBase* element = GetItemAt(i);
-        if (element == nullptr) continue;
-        if (!handler->Visit(element)) break;
-        ++visited;
-    }
-    return visited;
+    return VisitElements(*this, [handler](__FCBase* element, int32_t) { return handler->Visit(element); });
 }
 
 __FCBase* __FCCollection::FindFirst(__FCItemHandler* handler) {
@@ -43,14 +50,8 @@ __FCBase* __FCCollection::FindFirst(__FCItemHandler* handler) {
 
 int32_t __FCCollection::ForEachIndexed(__FCItemHandler* handler) {
     if (handler == nullptr) return 0;
-    int32_t visited = 0;
-    for (int32_t i = 0; i < Count(); ++i) {
-        __FCBase* element = GetItemAt(i);
-        if (element == nullptr) continue;
-        if (!handler->VisitIndexed(element, i)) break;
-        ++visited;
-    }
-    return visited;
+    return VisitElements(
+        *this, [handler](__FCBase* element, int32_t index) { return handler->VisitIndexed(element, index); });
 }
 
 void __FCCollection::EnsureRoom(int32_t extra) {
