@@ -73,6 +73,19 @@ int32_t CountedWrite(int32_t result) {
     return result;
 }
 
+// A dialog item's text through `function` (FX_GetDlgString or FX_GetDlgString_UTF16, of type Fn). The buffer is
+// left terminated whatever the host does: empty when it writes nothing (or is absent), cut at the last unit
+// when it writes no terminator.
+template <typename Fn, typename Unit>
+void GetTerminatedDlgString(HostFunction function, HWND window, int16_t item, Unit* buffer,
+                            int32_t capacity) {
+    if (buffer == nullptr || capacity <= 0) return;
+    buffer[0] = 0;
+    auto fn = Bind<Fn>(function);
+    if (fn != nullptr) fn(window, item, buffer, capacity, kInterfaceVersion);
+    buffer[capacity - 1] = 0;
+}
+
 }  // namespace
 
 // ---- Record data calls ------------------------------------------------------------------------------------
@@ -143,22 +156,12 @@ int32_t FX_SetDlgItemVal(HWND window, int16_t item, int32_t kind, int32_t value)
     return fn != nullptr ? fn(window, item, kind, value, kInterfaceVersion) : 0;
 }
 
-// The text operations leave the buffer terminated whatever the host does: empty when it writes nothing (or
-// is absent), cut at the last unit when it writes no terminator.
 void FX_GetDlgString(HWND window, int16_t item, char* buffer, int32_t capacity) {
-    if (buffer == nullptr || capacity <= 0) return;
-    buffer[0] = 0;
-    auto fn = MIREL_BIND(FX_GetDlgString);
-    if (fn != nullptr) fn(window, item, buffer, capacity, kInterfaceVersion);
-    buffer[capacity - 1] = 0;
+    GetTerminatedDlgString<FX_GetDlgStringFn>(kFX_GetDlgString, window, item, buffer, capacity);
 }
 
 void FX_GetDlgString_UTF16(HWND window, int16_t item, char16_t* buffer, int32_t capacity) {
-    if (buffer == nullptr || capacity <= 0) return;
-    buffer[0] = 0;
-    auto fn = MIREL_BIND(FX_GetDlgString_UTF16);
-    if (fn != nullptr) fn(window, item, buffer, capacity, kInterfaceVersion);
-    buffer[capacity - 1] = 0;
+    GetTerminatedDlgString<FX_GetDlgString_UTF16Fn>(kFX_GetDlgString_UTF16, window, item, buffer, capacity);
 }
 
 int32_t FX_SetDlgString(HWND window, int16_t item, const char* text) {
