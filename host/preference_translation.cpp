@@ -178,6 +178,26 @@ bool IsTranslatedTag(uint32_t tag) {
            (prefs::FindPieceTable(tag) != nullptr || prefs::FindFieldTable(tag, 0) != nullptr);
 }
 
+// The table that translates a preference record, chosen by the key's itemNo: the tag's field table for that
+// item, else its piece table when the item lies inside it. Neither when there is no key to choose by, or no
+// table serves the item (the call then answers 0).
+struct TableChoice {
+    const FieldTable* fields = nullptr;
+    const PieceTable* pieces = nullptr;
+    int16_t itemNo = 0;
+};
+
+TableChoice ChooseTable(uint32_t tag, const void* key8) {
+    TableChoice choice;
+    if (key8 == nullptr) return choice;
+    choice.itemNo = KeyItem(key8);
+    choice.fields = prefs::FindFieldTable(tag, choice.itemNo);
+    if (choice.fields != nullptr) return choice;
+    const PieceTable* pieces = prefs::FindPieceTable(tag);
+    if (pieces != nullptr && ItemFits(*pieces, choice.itemNo)) choice.pieces = pieces;
+    return choice;
+}
+
 // The host call for the partly filled record: no answer when the translation is to go on, else the answer.
 // Only the bytes the caller's capacity covers are cleared and examined.
 std::optional<int32_t> LoadPartlyFilled(uint32_t tag, void* key8, void* buffer, uint32_t* size,
@@ -197,29 +217,20 @@ int32_t TranslatedLoadEData(uint32_t tag, void* key8, void* buffer, uint32_t* si
             return *answer;
     }
     if (!IsTranslatedTag(tag)) return RawLoadEData(tag, key8, buffer, size, version);
-    // Preference records are chosen by the key's itemNo; without a key there is nothing to choose by.
-    if (key8 == nullptr) return 0;
-    const int16_t itemNo = KeyItem(key8);
-    if (const FieldTable* fields = prefs::FindFieldTable(tag, itemNo)) {
-        return LoadFields(*fields, buffer, size);
-    }
-    const PieceTable* pieces = prefs::FindPieceTable(tag);
-    if (pieces == nullptr || !ItemFits(*pieces, itemNo)) return 0;
-    return LoadPieces(*pieces, itemNo, buffer, size);
+    const TableChoice table = ChooseTable(tag, key8);
+    if (table.fields != nullptr) return LoadFields(*table.fields, buffer, size);
+    if (table.pieces != nullptr) return LoadPieces(*table.pieces, table.itemNo, buffer, size);
+    return 0;
 }
 
 int32_t TranslatedSaveEData(uint32_t tag, void* key8, const void* buffer, uint32_t size, uint32_t version) {
     if (version < kFirstTranslatedSaveVersion || !IsTranslatedTag(tag)) {
         return RawSaveEData(tag, key8, buffer, size, version);
     }
-    if (key8 == nullptr) return 0;
-    const int16_t itemNo = KeyItem(key8);
-    if (const FieldTable* fields = prefs::FindFieldTable(tag, itemNo)) {
-        return SaveFields(*fields, buffer, size);
-    }
-    const PieceTable* pieces = prefs::FindPieceTable(tag);
-    if (pieces == nullptr || !ItemFits(*pieces, itemNo)) return 0;
-    return SavePieces(*pieces, itemNo, buffer, size);
+    const TableChoice table = ChooseTable(tag, key8);
+    if (table.fields != nullptr) return SaveFields(*table.fields, buffer, size);
+    if (table.pieces != nullptr) return SavePieces(*table.pieces, table.itemNo, buffer, size);
+    return 0;
 }
 
 }  // namespace host
