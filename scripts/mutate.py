@@ -368,7 +368,10 @@ class Tree:
         except subprocess.TimeoutExpired:
             return "time-out of the whole suite"
         failed = re.findall(r"^\s*\d+ - (\S+) \(", result.stdout, re.M)
-        return "" if result.returncode == 0 else "ctest: " + (",".join(failed)[:200] or f"status {result.returncode}")
+        if result.returncode == 0:
+            return ""
+        said = [line.strip() for line in (result.stdout + result.stderr).splitlines() if line.strip()]
+        return "ctest: " + (",".join(failed)[:200] or f"status {result.returncode}: {said[-1] if said else ''}")
 
 
 def object_digests(tree):

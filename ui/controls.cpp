@@ -72,7 +72,7 @@ void FCControl::GetText(FCString* text) {
 
 void FCControl::Resize(int32_t dx, int32_t dy) {
     HWND item = GetDlgItem(GetWindowHandle(), controlID_);
-    RECT outer = {0, 0, 0, 0};
+    RECT outer{};
     if (GetWindowRect(item, &outer) == 0) return;
     SetWindowPos(item, nullptr, 0, 0, outer.right - outer.left + dx, outer.bottom - outer.top + dy,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);

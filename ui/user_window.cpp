@@ -46,12 +46,12 @@ void FCUserWindow::Close() {
 
 void FCUserWindow::OnInit() {
     closed_ = false;
-    RECT outer = {0, 0, 0, 0};
+    RECT outer{};
     if (GetWindowRect(windowHandle_, &outer) != 0) {
         maxWidth_ = minWidth_ = outer.right - outer.left;
         maxHeight_ = minHeight_ = outer.bottom - outer.top;
     }
-    RECT client = {0, 0, 0, 0};
+    RECT client{};
     if (GetClientRect(windowHandle_, &client) != 0) {
         clientWidth_ = client.right - client.left;
         clientHeight_ = client.bottom - client.top;

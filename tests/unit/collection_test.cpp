@@ -286,6 +286,12 @@ TEST_F(DataCollectionTest, DeleteAllForItemDeletesFromTheHighestIncidentDown) {
                   {3, 4, 0, 0}, {3, 3, 0, 0}, {3, 2, 0, 0}, {3, 1, 0, 0}, {3, 0, 0, 0}}));
     EXPECT_EQ(Doc().Count(kIncidentTag), 1u);
     EXPECT_EQ(records.Count(), 0);
+
+    // A refused deletion ends the walk with a failure; the lower incidents stay.
+    PutIncidents(3, {0, 1, 2});
+    Host().PlanFaults(standin::FaultPlan{"FX_DeleteEData", kIncidentTag, 2});
+    EXPECT_FALSE(records.DeleteAllForItem(3));
+    EXPECT_EQ(Doc().Count(kIncidentTag), 3u);
 }
 
 TEST_F(DataCollectionTest, DeleteAllForItemWithoutIncidentsDeletesNothing) {

@@ -145,6 +145,14 @@ TEST_F(DialogProcedureTest, InitialisationStoresHandleAndRecordsSizes) {
 
     EXPECT_EQ(Send(window, WM_SHOWWINDOW, 1), 0);
     EXPECT_FALSE(window.IsInitPending());
+
+    // Without a window to measure, nothing is recorded.
+    RecordingWindow unmeasured;
+    unmeasured.OnInit();
+    EXPECT_EQ(std::vector<int32_t>({unmeasured.GetMinWidth(), unmeasured.GetMaxWidth(),
+                                    unmeasured.GetMinHeight(), unmeasured.GetMaxHeight(),
+                                    unmeasured.GetClientWidth(), unmeasured.GetClientHeight()}),
+              std::vector<int32_t>(6, 0));
 }
 
 TEST_F(DialogProcedureTest, CommandKindsChooseTheHandlerAndTheAnswer) {
