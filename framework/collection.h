@@ -9,13 +9,13 @@
 #include "framework/fc_base.h"
 
 // What ForEach, FindFirst and ForEachIndexed call for each element. The framework defines no handler of its
-// own; callers derive from this one.
+// own; a caller's handler answers all three.
 class __FCItemHandler {
   public:
     virtual ~__FCItemHandler() = default;
-    virtual bool Visit(__FCBase* /*element*/) { return false; }
-    virtual bool VisitIndexed(__FCBase* /*element*/, int32_t /*index*/) { return false; }
-    virtual bool Matches(__FCBase* /*element*/) { return false; }
+    virtual bool Visit(__FCBase* element) = 0;
+    virtual bool VisitIndexed(__FCBase* element, int32_t index) = 0;
+    virtual bool Matches(__FCBase* element) = 0;
 };
 
 // The abstract root of everything that can be walked.

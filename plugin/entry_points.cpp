@@ -1,6 +1,7 @@
 // The seven functions the host calls. No C++ exception may cross this boundary: the host is not prepared for
 // one and would go down with it, so every entry point catches at the edge and answers 0 (or does nothing);
 // the invoke entry point answers 1 when the stopped run had already changed the document.
+#include <algorithm>
 #include <cstring>
 
 #include "host/host_api.h"
@@ -44,7 +45,7 @@ void CopyNarrowField(unsigned char* field, const char* text) {
 // At most 63 units of the text, then one zero unit; the units behind it stay as the host gave them.
 void CopyWideField(unsigned char* field, const char* text) {
     FCString wide(text);
-    const uint32_t count = wide.Length() < kWideCopiedUnits ? wide.Length() : kWideCopiedUnits;
+    const auto count = static_cast<uint32_t>(std::min<std::size_t>(wide.Length(), kWideCopiedUnits));
     if (count > 0) utf16le::Encode(wide.WideBuffer(), count, field);
     field[2 * count] = 0;
     field[2 * count + 1] = 0;

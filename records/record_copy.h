@@ -1,6 +1,7 @@
 #ifndef MIREL_RECORDS_RECORD_COPY_H
 #define MIREL_RECORDS_RECORD_COPY_H
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 
@@ -18,11 +19,11 @@ namespace records {
 inline int32_t CopyLoadedBytes(uint8_t* buffer, int32_t capacity, const __FCBaseData* other) {
     if (other != nullptr && other->Data() == buffer && other->LoadedSize() > 0) {
         // A record copied onto itself keeps its bytes.
-        return other->LoadedSize() < capacity ? other->LoadedSize() : capacity;
+        return std::min(other->LoadedSize(), capacity);
     }
     std::memset(buffer, 0, static_cast<std::size_t>(capacity));
     if (other == nullptr || other->Data() == nullptr || other->LoadedSize() <= 0) return capacity;
-    int32_t count = other->LoadedSize() < capacity ? other->LoadedSize() : capacity;
+    const int32_t count = std::min(other->LoadedSize(), capacity);
     std::memcpy(buffer, other->Data(), static_cast<std::size_t>(count));
     return count;
 }

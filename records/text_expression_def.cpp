@@ -1,5 +1,6 @@
 #include "records/text_expression_def.h"
 
+#include <algorithm>
 #include <cstring>
 #include <iterator>
 #include <new>
@@ -76,7 +77,7 @@ int32_t FCTextExpressionDef::LoadedSize() const {
     const int32_t size = DescriptionIsEmpty() ? MinimumSize() : HeldSize();
     // The area holds at least the minimum of the host version it was made under; whatever happens, a save
     // never reads past it.
-    return size < AreaSize() ? size : AreaSize();
+    return std::min(size, AreaSize());
 }
 
 void FCTextExpressionDef::CopyDataFrom(const __FCBaseData* other) {
@@ -167,7 +168,7 @@ void FCTextExpressionDef::SetDescription(const FCString* description) {
 
     // The head is carried over from the current area; bytes it does not have are zero.
     uint8_t head[kCarriedHead] = {};
-    const int32_t carried = AreaSize() < kCarriedHead ? AreaSize() : kCarriedHead;
+    const int32_t carried = std::min(AreaSize(), kCarriedHead);
     if (carried > 0) std::memcpy(head, Data(), static_cast<std::size_t>(carried));
     uint8_t* area = ReplaceBytes(size, size);
     std::memcpy(area, head, sizeof head);

@@ -1,6 +1,7 @@
 #ifndef MIREL_RECORDS_VARIABLE_SIZE_RECORD_H
 #define MIREL_RECORDS_VARIABLE_SIZE_RECORD_H
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -52,7 +53,7 @@ class VariableSizeRecord : public KeyShape {
     // record's from now on, and answers where to write them.
     uint8_t* ReplaceBytes(int32_t size, int32_t held) {
         const int32_t minimum = Derived::MinimumSize();
-        area_.Reset(static_cast<std::size_t>(size < minimum ? minimum : size));
+        area_.Reset(static_cast<std::size_t>(std::max(size, minimum)));
         HoldBytes(area_.Data(), held);
         return area_.Data();
     }
@@ -70,7 +71,7 @@ class VariableSizeRecord : public KeyShape {
         const std::optional<int32_t> size = this->QueryRecordSize();
         if (!size) return 0;
         const int32_t minimum = Derived::MinimumSize();
-        return *size < minimum ? minimum : *size;
+        return std::max(*size, minimum);
     }
 
     // Instrument names, expression texts and a definition head with a description of some fifty characters

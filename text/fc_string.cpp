@@ -11,7 +11,7 @@ namespace {
 
 // A number's decimal digits, with a minus sign when negative, zero-terminated.
 struct DecimalText {
-    char digits[16];
+    char digits[12];  // room for the longest, "-2147483648", and the terminator
     explicit DecimalText(int32_t value) { *std::to_chars(digits, digits + sizeof digits - 1, value).ptr = 0; }
 };
 

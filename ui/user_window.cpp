@@ -22,8 +22,6 @@ uint16_t HighWord(uintptr_t value) {
 
 // ---- FCUserWindow -----------------------------------------------------------------------------------------
 
-FCUserWindow::FCUserWindow() = default;
-
 FCUserWindow::FCUserWindow(int16_t resourceID) : resourceID_(resourceID) {}
 
 FCUserWindow::~FCUserWindow() {

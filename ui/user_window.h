@@ -21,7 +21,6 @@ constexpr int32_t kNotifyTreeSelChangedA = -402;
 // procedure turns each window message into one of the virtual calls below.
 class FCUserWindow : public __FCCollection {
   public:
-    FCUserWindow();
     // Ends the dialog if it is still showing, then destroys every control.
     ~FCUserWindow() override;
 
@@ -107,7 +106,7 @@ class FCUserWindow : public __FCCollection {
     bool initPending_ = false;
     bool modal_ = false;
     bool closed_ = false;
-    int16_t resourceID_ = 0;
+    const int16_t resourceID_;
     FXDialogProc dialogProc_ = nullptr;
     HandlerFailure handlerFailure_ = HandlerFailure::None;
 };

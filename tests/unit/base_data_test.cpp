@@ -61,6 +61,20 @@ TEST_F(RecordLifeCycleTest, FailedLoadAfterSuccessMakesTheObjectNotLoaded) {
     EXPECT_EQ(Calls("FX_SaveEData"), 0);
 }
 
+// The key is four little-endian signed words; an index outside them reads as 0 and writes nothing.
+TEST_F(RecordLifeCycleTest, KeyIsFourLittleEndianSignedWords) {
+    testrecords::DetailRecord record;
+    record.SetKey(0x0102, -2, 0x0304);
+    const std::vector<uint8_t> expected = {2, 1, 0xFE, 0xFF, 4, 3, 0, 0};
+    EXPECT_EQ(std::vector<uint8_t>(record.KeyBytes(), record.KeyBytes() + 8), expected);
+    record.SetKeyField(4, 7);
+    record.SetKeyField(-1, 7);
+    EXPECT_EQ(std::vector<uint8_t>(record.KeyBytes(), record.KeyBytes() + 8), expected);
+    EXPECT_EQ(std::vector<int16_t>(
+                  {record.KeyField(1), record.KeyField(2), record.KeyField(4), record.KeyField(-1)}),
+              std::vector<int16_t>({-2, 0x0304, 0, 0}));
+}
+
 TEST_F(RecordLifeCycleTest, LoadsWithTheClassTagKeyCapacityAndVersion) {
     PutFixed(0x0102, 1);
     FixedRecord record;

@@ -223,6 +223,7 @@ class StaleTest : public SweepTest {
 };
 
 TEST_F(StaleTest, PluginExpressionWhereNoChangeBeginsIsDeleted) {
+    Doc().AddStyleAssignment(kOboe, 2, {7, 0}, {7, 0});  // a style that does not change the instrument
     Doc().AddExpression(7, kOboe, 3);
     Doc().AddExpression(7, kOboe, 1);
     EXPECT_TRUE(Sweep(WholeScore()));

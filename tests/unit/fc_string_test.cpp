@@ -204,6 +204,9 @@ TEST(FCStringTest, BoundedAssignStopsAtTheCountWithoutTerminator) {
     const char narrow[] = {'O', 'b', 0, 'e'};
     s.AssignNarrowBounded(narrow, 4);
     EXPECT_STREQ(s.ToNarrow(), "Ob");
+    const std::vector<char> unterminated = {'O', 'b', 'o', 'e'};  // nothing past the count may be read
+    s.AssignNarrowBounded(unterminated.data(), 4);
+    EXPECT_STREQ(s.ToNarrow(), "Oboe");
 }
 
 // A host text in the host version's encoding, with its terminator: written in exactly HostTextSize bytes

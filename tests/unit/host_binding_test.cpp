@@ -177,6 +177,7 @@ TEST_F(HostBindingTest, DataCallsReachTheHostWithTheCallersTagKeyBufferSizeAndVe
     Host().Doc().Put(kTag, standin::RecordKey::Other(2), standin::Bytes(6, 0x5A));
     uint8_t key[8] = {2, 0, 0, 0, 0, 0, 0, 0};
     uint8_t buffer[16] = {};
+    const uint32_t writesBefore = host::AcceptedWrites();
 
     // A size query copies nothing and reports the size.
     uint32_t size = 0;
@@ -211,6 +212,9 @@ TEST_F(HostBindingTest, DataCallsReachTheHostWithTheCallersTagKeyBufferSizeAndVe
     EXPECT_EQ(walk[0], 2);
     EXPECT_EQ(Host().Doc().Find(kTag, standin::RecordKey::Other(2)), nullptr);
     EXPECT_EQ(Host().Doc().Find(kTag, standin::RecordKey::Other(3))->size(), 4u);
+    // The writes the host accepted are counted, each once; a refused one is not.
+    EXPECT_EQ(host::FX_DeleteEData(kTag, key, kVersion), 0);
+    EXPECT_EQ(host::AcceptedWrites() - writesBefore, 3u);
 }
 
 TEST_F(HostBindingTest, SixteenBitResultsKeepTheirSign) {

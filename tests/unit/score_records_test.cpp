@@ -275,8 +275,8 @@ TEST_F(ScoreRecordsTest, LoadAtTheKeyTakesTheLayoutInForceToo) {
         EXPECT_EQ(load.args[kArgSize], 296);
 }
 
-// A record copied onto itself keeps its bytes.
-TEST_F(ScoreRecordsTest, CopyOntoItselfKeepsTheRecord) {
+// A record copied onto itself keeps its bytes; a copy of another takes the bytes that one holds.
+TEST_F(ScoreRecordsTest, CopyTakesTheBytesHeldAndOntoItselfKeepsThem) {
     FCExpression expression;
     expression.SetDefinitionID(7);
     expression.SetStaff(3);
@@ -292,6 +292,18 @@ TEST_F(ScoreRecordsTest, CopyOntoItselfKeepsTheRecord) {
     measure.CopyDataFrom(&measure);
     EXPECT_EQ(measure.GetMeasureFlags(), 0x4321);
     EXPECT_EQ(measure.LoadedSize(), 30);
+
+    // From another object: only the bytes it holds, even one; from one holding none, the zeroed full record.
+    Doc().Put(layout::kMeasureTag, RecordKey::Other(2), Bytes{0x11});
+    FCMeasure shortMeasure;
+    ASSERT_TRUE(shortMeasure.Load(2));
+    measure.CopyDataFrom(&shortMeasure);
+    EXPECT_EQ(measure.LoadedSize(), 1);
+    const FCMeasure unloaded;
+    ASSERT_TRUE(measure.Load(1));
+    measure.CopyDataFrom(&unloaded);
+    EXPECT_EQ(measure.LoadedSize(), 30);
+    EXPECT_EQ(measure.GetMeasureFlags(), 0);
 }
 
 // ---- Staff styles -----------------------------------------------------------------------------------------
@@ -356,7 +368,7 @@ TEST_F(ScoreRecordsTest, OldLayoutNeverChangesTheInstrumentAndHasNoFlagWords) {
     }
 }
 
-TEST_F(ScoreRecordsTest, StyleBuiltAsAnInstrumentChangeIsRecognised) {
+TEST_F(ScoreRecordsTest, StyleBuiltAsAnInstrumentChangeIsRecognisedAndStylesAreNotWalked) {
     UseHostVersion(0x12000000);
     Build().AddStaffStyle(1, "Flute", true);
     Build().AddStaffStyle(2, "Mute", false);
@@ -366,6 +378,9 @@ TEST_F(ScoreRecordsTest, StyleBuiltAsAnInstrumentChangeIsRecognised) {
     ASSERT_TRUE(other.Load(2));
     EXPECT_TRUE(change.ChangesInstrument());
     EXPECT_FALSE(other.ChangesInstrument());
+    // Style definitions are reached by number only: there is no walk over them.
+    EXPECT_FALSE(change.LoadFirst());
+    EXPECT_FALSE(change.LoadNext());
 }
 
 TEST_F(ScoreRecordsTest, NewAssignmentIsZeroExceptItsEndPosition) {
