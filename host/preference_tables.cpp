@@ -479,8 +479,6 @@ void LoadField(const FieldDescriptor& field, const uint16_t (&words)[kOtWords], 
         case kLowByte:
             bytes::WriteU16(record, size, field.offset, words[i] & 0xFF);
             break;
-        default:
-            break;
     }
 }
 
@@ -489,7 +487,8 @@ bool StoreField(const FieldDescriptor& field, const uint8_t* record, std::size_t
     const int i = field.word;
     const int span = WordsSpanned(field.kind);
     if (i + span > kOtWords || !bytes::Fits(size, field.offset, span == 2 ? 4 : 2)) return false;
-    uint16_t updated[2] = {words[i], span == 2 ? words[i + 1] : uint16_t{0}};
+    // Each kind sets the words it spans; a kind the switch does not know changes nothing.
+    uint16_t updated[2] = {words[i]};
     switch (field.kind) {
         case kCopyWord:
             updated[0] = bytes::ReadU16(record, size, field.offset);
@@ -514,8 +513,6 @@ bool StoreField(const FieldDescriptor& field, const uint8_t* record, std::size_t
             updated[0] = static_cast<uint16_t>(static_cast<int16_t>(low));
             break;
         }
-        default:
-            return false;
     }
     bool changed = false;
     for (int w = 0; w < span; ++w) {
