@@ -8,8 +8,7 @@
 # include does not compile. Every layer but the header-only ones builds with the warning policy below.
 #
 # Defines MIREL_MODULE_OBJECTS, the objects of every layer, for the module and the static library the unit
-# tests link, and writes module_layers.txt in the build tree: one line per layer, bottom to top, its name and
-# its folders (scripts/coverage.sh reports per layer from it; a folder belongs to the lowest layer naming it).
+# tests link. scripts/source-folders.sh reads the layers' folders from the calls below.
 
 set(MIREL_LAYER_ROOTS ${CMAKE_BINARY_DIR}/layers)
 
@@ -19,8 +18,6 @@ set(MIREL_WARNINGS -Wconversion -Wsign-conversion -Wshadow -Wpedantic -Wold-styl
 # mirel_layer(NAME FOLDERS <own folder> [<folder below> ...] [HEADER_ONLY] [LINKS <layer> ...])
 function(mirel_layer name)
   cmake_parse_arguments(LAYER "HEADER_ONLY" "" "FOLDERS;LINKS" ${ARGN})
-  list(JOIN LAYER_FOLDERS " " folders)
-  set_property(GLOBAL APPEND_STRING PROPERTY MIREL_LAYER_LINES "${name} ${folders}\n")
   set(root ${MIREL_LAYER_ROOTS}/${name})
   file(MAKE_DIRECTORY ${root})
   foreach(folder IN LISTS LAYER_FOLDERS)
@@ -56,6 +53,3 @@ mirel_layer(ui FOLDERS ui records text framework host support contract platform 
 mirel_layer(engine FOLDERS engine ui records text framework host support contract platform LINKS mirel_layer_ui)
 mirel_layer(plugin FOLDERS plugin engine ui records text framework host support contract platform
             LINKS mirel_layer_engine)
-
-get_property(MIREL_LAYER_LINES GLOBAL PROPERTY MIREL_LAYER_LINES)
-file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/module_layers.txt CONTENT "${MIREL_LAYER_LINES}")

@@ -1,12 +1,10 @@
 #!/usr/bin/env python3
 """Line and branch coverage of the module, per layer, from `llvm-cov export -format=text` (JSON on stdin).
 
-Usage: llvm-cov export -format=text ... | scripts/coverage-report.py SOURCE_DIR LAYERS_FILE [--layer NAME]...
-                                                                    [--summary]
+Usage: llvm-cov export -format=text ... | scripts/coverage-report.py SOURCE_DIR [--layer NAME]... [--summary]
 
-LAYERS_FILE is module_layers.txt of the build tree (cmake/ModuleLayers.cmake writes it): one line per layer,
-bottom to top, its name and its folders; a folder belongs to the lowest layer naming it. Files outside those
-folders (the stand-in, the tests) are left out.
+The layers are the module's source folders as `scripts/source-folders.sh module` prints them, bottom to top; each
+layer is its own folder. Files outside them (the binary contract, the stand-in, the tests) are left out.
 
 The same header reaches the report under several paths (each layer includes it through its own include root,
 the tests through the source tree), and inline code is compiled into several objects: every copy is folded
@@ -15,22 +13,15 @@ into one file and line by its real path, and a line or branch counts as covered 
 import argparse
 import json
 import os
+import subprocess
 import sys
 from collections import defaultdict
 
 
-def read_layers(path):
-    """The layers in order, and the layer of each folder."""
-    order, folder_layer = [], {}
-    with open(path) as lines:
-        for line in lines:
-            words = line.split()
-            if not words:
-                continue
-            order.append(words[0])
-            for folder in words[1:]:
-                folder_layer.setdefault(folder, words[0])
-    return order, folder_layer
+def module_layers():
+    """The module's layers, bottom to top: its source folders, one layer each."""
+    script = os.path.join(os.path.dirname(os.path.realpath(__file__)), "source-folders.sh")
+    return subprocess.run([script, "module"], check=True, capture_output=True, text=True).stdout.split()
 
 
 def line_counts(segments):
@@ -63,9 +54,9 @@ def region_count(segments, line, column):
 
 
 class Coverage:
-    def __init__(self, source_dir, folder_layer):
+    def __init__(self, source_dir, layers):
         self.source_dir = os.path.realpath(source_dir)
-        self.folder_layer = folder_layer
+        self.layers = set(layers)
         self.lines = defaultdict(dict)  # file -> line -> count
         self.branches = defaultdict(lambda: [0, 0])  # (file, line, column, end line, end column) -> [true, false]
         self.body_lines = defaultdict(set)  # file -> the lines inside function bodies
@@ -74,7 +65,7 @@ class Coverage:
     def module_file(self, filename):
         """The file relative to the source tree if it is the module's, else None."""
         real = os.path.relpath(os.path.realpath(filename), self.source_dir)
-        return real if real.split(os.sep)[0] in self.folder_layer else None
+        return real if real.split(os.sep)[0] in self.layers else None
 
     def add_function(self, function):
         """Notes the lines of the function's body: regions of its own file (file 0), not of the macros it
@@ -113,7 +104,7 @@ class Coverage:
         counts[1] += false_count
 
     def layer_of(self, name):
-        return self.folder_layer[name.split(os.sep)[0]]
+        return name.split(os.sep)[0]
 
     def source_line(self, name, number):
         if name not in self.sources:
@@ -169,15 +160,14 @@ def print_uncovered(coverage, layers):
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("source_dir")
-    parser.add_argument("layers_file")
     parser.add_argument("--layer", action="append", help="report only this layer (may repeat)")
     parser.add_argument("--summary", action="store_true", help="only the per-layer table")
     options = parser.parse_args()
-    order, folder_layer = read_layers(options.layers_file)
+    order = module_layers()
     unknown = set(options.layer or []) - set(order)
     if unknown:
         sys.exit(f"coverage-report: no layer {', '.join(sorted(unknown))}; the layers: {' '.join(order)}")
-    coverage = Coverage(options.source_dir, folder_layer)
+    coverage = Coverage(options.source_dir, order)
     exports = json.load(sys.stdin)["data"]
     for export in exports:
         for function in export["functions"]:

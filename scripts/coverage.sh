@@ -4,7 +4,7 @@
 #
 #   scripts/coverage.sh [--layer NAME]... [--summary] [--no-run]
 #
-#   --layer NAME   only this layer (may repeat; the layers are those of cmake/ModuleLayers.cmake)
+#   --layer NAME   only this layer (may repeat; the layers are the folders scripts/source-folders.sh module prints)
 #   --summary      only the per-layer table
 #   --no-run       report from the last run's profiles, without building or testing
 #
@@ -78,4 +78,4 @@ done
 "$cov" export -format=text -instr-profile="$tree/coverage.profdata" "${binaries[0]}" \
     -object "${binaries[1]}" -object "${binaries[2]}" \
     2> >(grep -v "functions have mismatched data" >&2) |
-    python3 scripts/coverage-report.py . "$tree/module_layers.txt" "${report_options[@]}"
+    python3 scripts/coverage-report.py . "${report_options[@]}"
