@@ -1,5 +1,6 @@
 #include "framework/base_data.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "contract/mirel_contract.h"
@@ -71,7 +72,7 @@ bool __FCBaseData::HasBytesToWrite() const {
 std::optional<int32_t> __FCBaseData::QueryRecordSize() {
     uint32_t reported = 0;
     if (host::FX_LoadEData(Tag(), key_, nullptr, &reported, RecordVersion()) == 0) return std::nullopt;
-    return reported > static_cast<uint32_t>(INT32_MAX) ? INT32_MAX : static_cast<int32_t>(reported);
+    return static_cast<int32_t>(std::min<uint32_t>(reported, INT32_MAX));
 }
 
 bool __FCBaseData::CreateAtKey() {

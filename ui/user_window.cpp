@@ -51,8 +51,9 @@ void FCUserWindow::OnInit() {
     }
     RECT client{};
     if (GetClientRect(windowHandle_, &client) != 0) {
-        clientWidth_ = client.right - client.left;
-        clientHeight_ = client.bottom - client.top;
+        // A client rectangle always starts at (0, 0).
+        clientWidth_ = client.right;
+        clientHeight_ = client.bottom;
     }
 }
 

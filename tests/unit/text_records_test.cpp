@@ -86,9 +86,6 @@ class TextRecordsTest : public testsupport::HostFixture {
         static const Bytes kNone;
         return record != nullptr ? *record : kNone;
     }
-
-  private:
-    uint32_t savedVersion_ = 0;
 };
 
 // ---- FCRawText --------------------------------------------------------------------------------------------
