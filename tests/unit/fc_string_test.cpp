@@ -208,7 +208,7 @@ TEST(FCStringTest, BoundedAssignStopsAtTheCountWithoutTerminator) {
     const char16_t empty[] = {0, u'x', 0};
     s.AssignWide(empty);
     EXPECT_EQ(s.Length(), 0u);
-    EXPECT_THROW(s.Reserve(UINT32_MAX), std::bad_alloc);  // no room for the terminator
+    EXPECT_THROW(s.Reserve(UINT32_MAX), std::bad_alloc);          // no room for the terminator
     const std::vector<char> unterminated = {'O', 'b', 'o', 'e'};  // nothing past the count may be read
     s.AssignNarrowBounded(unterminated.data(), 4);
     EXPECT_STREQ(s.ToNarrow(), "Oboe");
