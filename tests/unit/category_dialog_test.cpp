@@ -205,14 +205,15 @@ TEST_F(CategoryDialogTest, PopupIsFilledWithEightBitNamesInOrder) {
         if (call.function == "SendDlgItemMessageW" || call.function == "SendDlgItemMessageA" ||
             call.function == "FX_SetDlgItemVal") {
             EXPECT_EQ(call.args[1], kCategoryPopupID);
-            order.push_back(call.function + " " + std::to_string(call.args[2]));
+            order.push_back(call.function + " " + std::to_string(call.args[2]) + " " +
+                            std::to_string(call.args[3]));
         }
     }
-    EXPECT_EQ(order, (std::vector<std::string>{"SendDlgItemMessageW " + std::to_string(CB_RESETCONTENT),
-                                               "SendDlgItemMessageA " + std::to_string(CB_ADDSTRING),
-                                               "SendDlgItemMessageA " + std::to_string(CB_ADDSTRING),
-                                               "FX_SetDlgItemVal 0"}));
-    EXPECT_EQ(Host().CallsTo("FX_SetDlgItemVal")[0].args[3], 2);
+    EXPECT_EQ(order,
+              (std::vector<std::string>{"SendDlgItemMessageW " + std::to_string(CB_RESETCONTENT) + " 0",
+                                        "SendDlgItemMessageA " + std::to_string(CB_ADDSTRING) + " 0",
+                                        "SendDlgItemMessageA " + std::to_string(CB_ADDSTRING) + " 0",
+                                        "FX_SetDlgItemVal 0 2"}));
 }
 
 TEST_F(CategoryDialogTest, DialogRunsOnTheHostWindowFromTheWindowInfo) {
@@ -288,6 +289,7 @@ TEST_F(CategoryDialogTest, DialogOwnsItsEightControlsInOrder) {
         auto* control = static_cast<FCControl*>(dialog.GetItemAt(i));
         EXPECT_EQ(control->GetControlID(), ids[i]);
         EXPECT_EQ(control->GetCommandKind(), kinds[i]);
+        EXPECT_EQ(control->GetControlKind(), 0);
         EXPECT_STREQ(control->ClassName(), classes[i]);
         EXPECT_EQ(control->GetWindow(), &dialog);
     }

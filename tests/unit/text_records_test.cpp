@@ -243,6 +243,7 @@ INSTANTIATE_TEST_SUITE_P(
                       HostileTextCase{"wide inner zero", kWideHost, {'a', 0, 0, 0, 'b', 0}, u"a"},
                       HostileTextCase{"narrow without terminator", kNarrowHost, {'a', 'b', 'c'}, u"abc"},
                       HostileTextCase{"narrow inner zero", kNarrowHost, {'a', 0, 'c'}, u"a"},
+                      HostileTextCase{"narrow single byte", kNarrowHost, {'a'}, u"a"},
                       HostileTextCase{"empty record", kWideHost, {}, u""}));
 
 // ---- FCTextBlock ------------------------------------------------------------------------------------------
@@ -337,7 +338,7 @@ TEST_F(TextRecordsTest, TextBlockDeleteDataRemovesRawTextAndBlock) {
     EXPECT_FALSE(block.DeleteData());
 }
 
-// A short block reads the fields it lacks as zero.
+// A short block reads the fields it lacks as zero; one whose load failed keeps its fields usable.
 TEST_F(TextRecordsTest, ShortTextBlockReadsMissingFieldsAsZero) {
     Doc().Put(kSOTX, RecordKey::Other(1), Bytes{5, 0, 0, 0});
     FCTextBlock block;
@@ -345,6 +346,11 @@ TEST_F(TextRecordsTest, ShortTextBlockReadsMissingFieldsAsZero) {
     EXPECT_EQ(block.LoadedSize(), 4);
     EXPECT_EQ(block.GetRawTextID(), 5);
     EXPECT_EQ(block.GetTextKind(), 0);
+
+    // After a failed load its fields are still read and written, over the whole layout.
+    ASSERT_FALSE(block.Load(2));
+    block.SetTextKind(0x7870);
+    EXPECT_EQ(block.GetTextKind(), 0x7870);
 }
 
 // ---- FCTextExpressionDef: layout, sizes, description ------------------------------------------------------
