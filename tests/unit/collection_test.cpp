@@ -173,6 +173,10 @@ TEST_F(CollectionTest, WalksSkipNullElementsAndIndexedWalkGivesTheirIndices) {
 
     ScriptedHandler noneMatches({false, false});
     EXPECT_EQ(collection.FindFirst(&noneMatches), nullptr);
+    __FCCollection single;
+    single.Add(std::make_unique<Counted>(5, &destroyed));
+    ScriptedHandler firstMatches({true});
+    EXPECT_EQ(single.FindFirst(&firstMatches), single.GetItemAt(0));
 }
 
 // ---- Loading and saving records ---------------------------------------------------------------------------
