@@ -5,6 +5,7 @@
 #include <climits>
 #include <new>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "host/host_version.h"
@@ -168,7 +169,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, FCStringContainsTest,
                          ::testing::Values(PartCase{"", "", true}, PartCase{"ab", "abc", false},
                                            PartCase{"Change to Flute", "Flute", true},
                                            PartCase{"Change to Flute", "flute", false},
-                                           PartCase{"aab", "ab", true}, PartCase{"abc", "", true}));
+                                           PartCase{"aab", "ab", true}, PartCase{"abc", "", true},
+                                           PartCase{"Flute", "Flx", false}));
 
 TEST(FCStringTest, ContainsNullIsFalse) {
     FCString s("abc");
@@ -188,6 +190,12 @@ TEST(FCStringTest, AssignCopiesAndReservesOneMore) {
     target.Assign(&source);
     EXPECT_EQ(Units(target), u"123456789");
     EXPECT_EQ(target.Capacity(), 20u);  // Reserve(9 + 1)
+}
+
+TEST(FCStringTest, MoveAssignTakesTheOthersUnits) {
+    FCString a("To "), b("Flute");
+    a = std::move(b);
+    EXPECT_EQ(Units(a), u"Flute");
 }
 
 TEST(FCStringTest, AppendKeepsTheTerminator) {
