@@ -349,7 +349,8 @@ class Tree:
                                        for test in suite["testsuite"] if float(test["time"].rstrip("s")) >= 0.5]
 
     def confirm(self, program, code, output):
-        names = re.findall(r"^\[  FAILED  \] (\S+)", output, re.M)
+        # A parameterised test's line goes on ", where GetParam() = ...": the name ends before the comma.
+        names = re.findall(r"^\[  FAILED  \] ([^\s,]+)", output, re.M)
         if not names:
             return f"{program.name} ended with status {code} (crash or sanitizer report)"
         for name in names[:3]:
