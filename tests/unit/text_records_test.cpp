@@ -248,7 +248,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 // ---- FCTextBlock ------------------------------------------------------------------------------------------
 
-TEST_F(TextRecordsTest, NewTextBlockHoldsTheValuesOfANewBlock) {
+TEST_F(TextRecordsTest, NewTextBlockHoldsTheValuesOfANewBlockAndKeepsItsFieldsAfterAFailedLoad) {
     FCTextBlock block;
     EXPECT_TRUE(block.IsLoaded());
     EXPECT_EQ(block.LoadedSize(), 26);
@@ -261,6 +261,11 @@ TEST_F(TextRecordsTest, NewTextBlockHoldsTheValuesOfANewBlock) {
     EXPECT_EQ(block.GetTextKind(), 0x626C);
     EXPECT_EQ(block.Tag(), kSOTX);
     EXPECT_STREQ(block.ClassName(), "FCTextBlock");
+
+    // A failed load leaves the fields usable over the whole layout.
+    EXPECT_FALSE(block.Load(1));
+    block.SetTextKind(0x7870);
+    EXPECT_EQ(block.GetTextKind(), 0x7870);
 }
 
 TEST_F(TextRecordsTest, NewTextBlockReadsRawTextZeroOfTheDefaultKind) {
@@ -338,7 +343,7 @@ TEST_F(TextRecordsTest, TextBlockDeleteDataRemovesRawTextAndBlock) {
     EXPECT_FALSE(block.DeleteData());
 }
 
-// A short block reads the fields it lacks as zero; one whose load failed keeps its fields usable.
+// A short block reads the fields it lacks as zero.
 TEST_F(TextRecordsTest, ShortTextBlockReadsMissingFieldsAsZero) {
     Doc().Put(kSOTX, RecordKey::Other(1), Bytes{5, 0, 0, 0});
     FCTextBlock block;
@@ -346,11 +351,6 @@ TEST_F(TextRecordsTest, ShortTextBlockReadsMissingFieldsAsZero) {
     EXPECT_EQ(block.LoadedSize(), 4);
     EXPECT_EQ(block.GetRawTextID(), 5);
     EXPECT_EQ(block.GetTextKind(), 0);
-
-    // After a failed load its fields are still read and written, over the whole layout.
-    ASSERT_FALSE(block.Load(2));
-    block.SetTextKind(0x7870);
-    EXPECT_EQ(block.GetTextKind(), 0x7870);
 }
 
 // ---- FCTextExpressionDef: layout, sizes, description ------------------------------------------------------
