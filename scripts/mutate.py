@@ -408,7 +408,11 @@ def try_mutant(mutant, default, asan, baseline, use_asan):
             return "killed", reason
         if not use_asan:
             return "survived", ""
-        asan.prepare()
+        if not asan.ready:
+            # The sanitized tree's own baseline is built and tested from the original, not from this mutant.
+            target.write_bytes(original)
+            asan.prepare()
+            target.write_text("\n".join(lines))
         if asan.build(["mirelinstrumentchange", "mirel_unit_tests", "mirel_e2e_tests"]).returncode != 0:
             return "killed-asan", "the sanitized tree did not build"
         reason = asan.test()
