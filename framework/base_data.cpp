@@ -47,7 +47,7 @@ inline bool __FCBaseData::LoadInto(uint8_t* area, int32_t capacity) {
     if (host::FX_LoadEData(Tag(), key_, area, &size, RecordVersion()) == 0) return false;
     // A host that reports more than it was allowed to copy must not make the field helpers or a later save
     // reach past the data area: the loaded size never exceeds the capacity that was offered.
-    loadedSize_ = size > static_cast<uint32_t>(capacity) ? capacity : static_cast<int32_t>(size);
+    loadedSize_ = static_cast<int32_t>(std::min(size, static_cast<uint32_t>(capacity)));
     return true;
 }
 

@@ -19,12 +19,6 @@ uint32_t NarrowLength(const char* text) {
     return static_cast<uint32_t>(std::strlen(text));
 }
 
-uint32_t WideLength(const char16_t* text) {
-    uint32_t n = 0;
-    while (text[n] != 0) ++n;
-    return n;
-}
-
 // Adds two counts; a sum that would overflow 32 bits is an allocation that cannot succeed.
 uint32_t CheckedSum(uint32_t a, uint32_t b) {
     if (b > UINT32_MAX - a) throw std::bad_alloc();
@@ -108,7 +102,7 @@ void FCString::AssignNarrowBounded(const char* text, uint32_t count) {
 }
 
 void FCString::AssignWide(const char16_t* text) {
-    AssignWideBounded(text, WideLength(text));
+    AssignWideBounded(text, UINT32_MAX);  // the bounded assign stops at the terminator
 }
 
 void FCString::AssignWideBounded(const char16_t* text, uint32_t count) {
